@@ -1,0 +1,88 @@
+// Command dispatch. Every action of the program is a command id; this file
+// holds the table of the ids that are carried out and runs the one that a
+// window received. The same code runs whichever window, main or note, got
+// the command. Ids not in the table get the default window processing.
+#include "app/commands.h"
+
+#include <array>
+
+#include "app/app_state.h"
+#include "app/hotkey.h"
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "store/data_file.h"
+
+namespace {
+
+using platform::LParam;
+using platform::WindowHandle;
+
+// Where a command's work writes the data file. FromMenu: only when a popup
+// menu chose it (lParam 1), so that program code can post many commands and
+// save once at the end.
+enum class Saves { Never, Always, FromMenu };
+
+struct Command {
+    std::uint32_t id;
+    Saves saves;
+    void (*run)(WindowHandle window, LParam origin);
+};
+
+void NewNote(WindowHandle window, LParam)
+{
+    if (CreateNoteWindows(platform::sw::ShowNormal) != 0) return;
+    platform::ShowMessageBox(window, u"リソースをを確保できません。", kBoxCaption,
+                             platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
+}
+
+void SaveData(WindowHandle, LParam) {}
+
+// Saving (from a menu) happens before this runs: the main window's
+// destruction switches the tray icon setting off in memory.
+void Exit(WindowHandle, LParam)
+{
+    UnregisterAppHotkey();
+    platform::DestroyAppWindow(mainWindow);
+}
+
+// Columns: id, when the data file is written, the work. Saving runs before
+// the work for CMD_EXIT and after it for every other command.
+constexpr std::array kCommands = {
+    Command{CMD_NEW_NOTE, Saves::Never, NewNote},
+    Command{CMD_SAVE_DATA, Saves::Always, SaveData},
+    Command{CMD_EXIT, Saves::FromMenu, Exit},
+};
+
+const Command* FindCommand(std::uint32_t id)
+{
+    for (const Command& c : kCommands)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+bool ShouldSave(Saves rule, LParam origin)
+{
+    return rule == Saves::Always || (rule == Saves::FromMenu && origin != 0);
+}
+
+}  // namespace
+
+bool PostCommand(WindowHandle window, std::uint32_t id, LParam origin)
+{
+    return platform::PostWindowMessage(window, platform::wm::Command, id, origin);
+}
+
+platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LParam lParam)
+{
+    const std::uint32_t id = platform::LowWord(wParam);
+    const Command* command = FindCommand(id);
+    if (command == nullptr) return platform::DefaultWindowProc(window, platform::wm::Command, wParam, lParam);
+    const bool save = ShouldSave(command->saves, lParam);
+    const bool saveFirst = id == CMD_EXIT;
+    if (save && saveFirst) SaveDataFile();
+    command->run(window, lParam);
+    if (save && !saveFirst) SaveDataFile();
+    return 0;
+}

@@ -1,0 +1,25 @@
+// Giving records their windows, and taking them out of the table again.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/types.h"
+#include "store/records.h"
+
+// Gives every loaded record its window, or appends one new note when nothing
+// is pending. Non-zero on success.
+int CreateNoteWindows(int showCommand);
+
+// Removes slot `index` (closing its editor first); later records move down.
+void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index);
+
+// Index of the live note with this window, or `count` when there is none.
+std::int32_t FindNoteIndex(platform::WindowHandle window);
+
+// Index of the first note whose editor is open, or -1.
+std::int32_t FindEditingNote();
+
+// The end of a note window.
+platform::LResult OnNoteClose(platform::WindowHandle window);
+platform::LResult OnNoteDestroy(platform::WindowHandle window);

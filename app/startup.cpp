@@ -1,0 +1,136 @@
+// Start-up, the message loop and shutdown: one instance per user, the paths
+// beside the program file, the Data folder, the default settings, the note
+// table and the data file, the window class, the hidden main window and the
+// notes' windows. Start reading at AppMain.
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "app/window_proc.h"
+#include "platform/files.h"
+#include "platform/font.h"
+#include "platform/window.h"
+#include "store/data_file.h"
+#include "store/paths.h"
+#include "store/records.h"
+
+namespace {
+
+constexpr std::uint32_t kErrorBox =
+    platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground;
+constexpr platform::Rect kMainWindowPlace{20000, 20000, 20000 + 160, 20000 + 40};
+constexpr std::uint32_t kToBottomFlags = platform::swp::NoSize | platform::swp::NoMove |
+                                         platform::swp::NoActivate | platform::swp::ShowWindow;
+// Ends a start-up that could not go on; the program's own failures that the
+// user must hear of end with 1.
+constexpr int kExitQuietly = 0;
+constexpr int kExitFailed = 1;
+
+bool EnsureDataFolder()
+{
+    if (IsExistingFolder(dataFolder)) return true;
+    if (platform::CreateFolder(dataFolder)) return true;
+    platform::ShowMessageBox(0, u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
+    return false;
+}
+
+bool InitProgramPaths()
+{
+    if (InitPaths(platform::GetModuleFilePath())) return true;
+    platform::ShowMessageBox(0, u"プログラムのフォルダのパスが長すぎます。", kBoxCaption, kErrorBox);
+    return false;
+}
+
+}  // namespace
+
+platform::InstanceLock AcquireSingleInstance(const std::u16string& name)
+{
+    const platform::InstanceLock lock = platform::AcquireInstanceLock(name);
+    if (lock == platform::InstanceLock::AlreadyExists)
+        platform::PostToRunningInstance(name, kClassName, kWindowTitle, platform::wm::Command,
+                                        CMD_NEW_NOTE, 0);
+    return lock;
+}
+
+int InitDefaultSettings()
+{
+    noteSettings.hotkeyKey = {u'F', 0};
+    noteSettings.hotkeyAlt = noteSettings.hotkeyCtrl = noteSettings.hotkeyShift = 0;
+    noteSettings.trayIcon = 1;
+    noteSettings.editGesture = 1;
+    noteSettings.inputMode = 0;
+    noteSettings.defaultFont = platform::FontDescription{};
+    return platform::DescribeSystemFont(noteSettings.defaultFont) ? 1 : 0;
+}
+
+bool RegisterNoteClass()
+{
+    return platform::RegisterWindowClass(kClassName,
+                                         platform::cs::HorizontalRedraw | platform::cs::VerticalRedraw |
+                                             platform::cs::DoubleClicks,
+                                         WindowProc, kAppIcon);
+}
+
+int CreateMainWindow(int showCommand)
+{
+    mainWindow = platform::CreateAppWindow(kClassName, kWindowTitle, platform::ws::ExToolWindow,
+                                           platform::ws::Popup, kMainWindowPlace);
+    if (mainWindow == 0) return 0;
+    platform::SetSessionEndWindow(mainWindow);
+    platform::ShowAppWindow(mainWindow, showCommand);
+    platform::UpdateAppWindow(mainWindow);
+    platform::PlaceWindow(mainWindow, platform::z::Bottom, platform::Rect{}, kToBottomFlags);
+    if (noteTable.pendingCount != 0) CreateNoteWindows(platform::sw::ShowNormal);
+    return 1;
+}
+
+void FreeNoteTable()
+{
+    if (noteTable.notes.empty()) return;
+    // An editor closed now writes the data file; it must keep the tray icon
+    // setting the user had, not the one the main window's end cleared.
+    if (trayIconAtExit >= 0) noteSettings.trayIcon = trayIconAtExit;
+    for (NoteRecord& note : noteTable.notes) {
+        if (note.window == 0) continue;
+        if (note.editWindow != 0) platform::SendWindowMessage(note.window, MSG_END_EDIT, 0, 0);
+        note.text.reset();
+    }
+    noteTable.notes.clear();
+    noteTable.capacity = 0;
+    noteTable.count = 0;
+}
+
+bool StartApp(int& exitCode)
+{
+    exitCode = kExitQuietly;
+    if (AcquireSingleInstance(kLockName) != platform::InstanceLock::Acquired) return false;
+    bool started = false;
+    if (!InitProgramPaths()) {
+        exitCode = kExitFailed;
+    } else if (EnsureDataFolder()) {
+        InitDefaultSettings();
+        started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
+                  CreateMainWindow(platform::sw::Show) != 0;
+    }
+    if (!started) {
+        FreeNoteTable();
+        platform::ReleaseInstanceLock();
+    }
+    return started;
+}
+
+void ShutdownApp()
+{
+    FreeNoteTable();
+    platform::ReleaseInstanceLock();
+}
+
+int AppMain()
+{
+    int exitCode = 0;
+    if (!StartApp(exitCode)) return exitCode;
+    exitCode = platform::RunMessageLoop();
+    ShutdownApp();
+    return exitCode < 0 ? 0 : exitCode;
+}

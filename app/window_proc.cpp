@@ -1,0 +1,160 @@
+// The one window procedure shared by the hidden main window and every note.
+// It tells the two apart, answers the main window's own messages here, hands
+// commands from any window to HandleCommand and routes every other note
+// message to the handler that owns it. Each case decodes its arguments and
+// calls one short handler.
+#include "app/window_proc.h"
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/hotkey.h"
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "app/tray.h"
+#include "note/levels.h"
+#include "platform/window.h"
+#include "store/records.h"
+
+namespace {
+
+using platform::LParam;
+using platform::LResult;
+using platform::WindowHandle;
+using platform::WParam;
+
+bool Held(std::uint32_t key) { return platform::IsKeyHeld(key); }
+
+void RequestMainMenu(WindowHandle window, WParam wParam = 0, LParam lParam = 0)
+{
+    platform::PostWindowMessage(window, MSG_SHOW_MAIN_MENU, wParam, lParam);
+}
+
+// --- main window -----------------------------------------------------------
+
+LResult OnMainCreate(WindowHandle window)
+{
+    if (noteSettings.trayIcon != 0) AddTrayIcon(window);
+    RegisterHotkeyFromSettings(window);
+    return 0;
+}
+
+LResult OnMainDestroy(WindowHandle window)
+{
+    RemoveTrayIcon(window);
+    trayIconAtExit = noteSettings.trayIcon;
+    noteSettings.trayIcon = 0;
+    platform::PostQuit(0);
+    return 0;
+}
+
+LResult OnMainKey(WindowHandle window, std::uint32_t key)
+{
+    if (key == 'P') {
+        RequestMainMenu(window);
+    } else if (key == platform::vk::Tab) {
+        if (Held(platform::vk::Control) || noteTable.count < 1)
+            RequestMainMenu(window);
+        else if (Held(platform::vk::Shift))
+            RaisePreviousNote(0);
+        else
+            RaiseNextNote(noteTable.count - 1);
+    }
+    return 0;
+}
+
+LResult OnHotkey(WindowHandle window, WParam id)
+{
+    if (id == static_cast<WParam>(HOTKEY_ID) && RaiseLastNote() == 0) RequestMainMenu(window);
+    return 0;
+}
+
+LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
+{
+    if (lParam != platform::wm::LeftButtonUp) return 0;
+    if (Held(platform::vk::Control))
+        RaiseAllNotes();
+    else
+        RequestMainMenu(window, wParam, lParam);
+    return 0;
+}
+
+LResult OnShowMainMenu(WindowHandle window)
+{
+    if (dialogBusy != 0 || menuBusy != 0) return 0;
+    menuBusy = 1;
+    ShowMainMenu(window);
+    menuBusy = 0;
+    return 0;
+}
+
+LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    switch (message) {
+    case platform::wm::Create: return OnMainCreate(window);
+    case platform::wm::Destroy: return OnMainDestroy(window);
+    case platform::wm::KeyDown: return OnMainKey(window, static_cast<std::uint32_t>(wParam));
+    case platform::wm::Hotkey: return OnHotkey(window, wParam);
+    case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
+    case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window);
+    default: return platform::DefaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+// --- note windows ----------------------------------------------------------
+
+// The note's record, or nullptr for a window that is not a live note (a
+// message during the window's own creation, before its handle is stored).
+NoteRecord* NoteOf(WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
+LResult OnNoteGeometry(WindowHandle window)
+{
+    if (NoteRecord* note = NoteOf(window)) note->bounds = platform::GetWindowBounds(window);
+    return 0;
+}
+
+LResult OnNoteActivate(WindowHandle window, WParam wParam)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr || platform::LowWord(wParam) == platform::wa::Inactive) return 0;
+    if (platform::GetForegroundAppWindow() == window && note->editWindow != 0) {
+        platform::SetKeyboardFocus(note->editWindow);
+        return 0;
+    }
+    ApplyNoteLevel(window, note->zLevel);
+    return 0;
+}
+
+LResult OnRaiseNote(WindowHandle window)
+{
+    const NoteRecord* note = NoteOf(window);
+    if (note != nullptr && platform::IsWindowShown(window) && note->zLevel != platform::z::Bottom)
+        platform::BringToForeground(window);
+    return 0;
+}
+
+LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    switch (message) {
+    case platform::wm::Destroy: return OnNoteDestroy(window);
+    case platform::wm::Move:
+    case platform::wm::Size: return OnNoteGeometry(window);
+    case platform::wm::Activate: return OnNoteActivate(window, wParam);
+    case platform::wm::Close: return OnNoteClose(window);
+    case MSG_RAISE_NOTE: return OnRaiseNote(window);
+    default: return platform::DefaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+LResult WindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    if ((mainWindow == 0 || window == mainWindow) && message != platform::wm::Command)
+        return MainWindowProc(window, message, wParam, lParam);
+    if (message == platform::wm::Command) return HandleCommand(window, wParam, lParam);
+    return NoteWindowProc(window, message, wParam, lParam);
+}

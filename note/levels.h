@@ -1,0 +1,16 @@
+// Display levels and visibility: counting shown notes, bringing notes to the
+// front one at a time or all together.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+std::int32_t CountShownNotes();
+int RaiseNextNote(std::int32_t index);
+int RaisePreviousNote(std::int32_t index);
+int RaiseLastNote();
+void RaiseAllNotes();
+
+// Puts a note's window back at its level (after activation or a level change).
+void ApplyNoteLevel(platform::WindowHandle window, std::int32_t zLevel);

@@ -1,0 +1,38 @@
+// Files and folders. Files are real files in both backends; paths are UTF-16
+// in the program and UTF-8 on disk.
+//
+// Whole-file writes commit by rename: the bytes go to a temporary file in
+// the same folder, which is flushed to the disk and then renamed over the
+// target, so a crash or a full disk leaves either the old file or the new one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class PathKind { Missing, File, Folder };
+PathKind QueryPath(const std::u16string& path);
+
+bool CreateFolder(const std::u16string& path);
+bool DeleteFileAt(const std::u16string& path);
+
+// The whole content of a file; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::u16string& path);
+
+// Size in bytes, or nullopt when the file cannot be opened for reading.
+std::optional<std::uint64_t> FileSize(const std::u16string& path);
+
+// Replaces the file's content whole, committing by rename. False when any step
+// fails; the previous file is then untouched.
+bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
+
+// Creates the file when missing and appends the bytes at its end.
+bool AppendToFile(const std::u16string& path, const std::string& bytes);
+
+// Test seam: the n-th low-level write from now on (1 = the next) fails, as a
+// full disk would make it fail; 0 switches the failure off.
+void FailNthFileWrite(int n);
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+// Desktop shell services: the notification (tray) icon and the program's
+// icon images.
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// An icon image of the program's resources at the given size (pixels); 0 when
+// the resource does not exist.
+IconHandle LoadIconImage(int resourceId, int size);
+void DestroyIconImage(IconHandle icon);
+
+// Tray icon registration, one icon per owner and id.
+namespace nif {
+inline constexpr std::uint32_t Message = 0x1;
+inline constexpr std::uint32_t Icon = 0x2;
+inline constexpr std::uint32_t Tip = 0x4;
+}  // namespace nif
+
+struct TrayIconData {
+    std::uint32_t size = 152;
+    WindowHandle owner = 0;
+    std::uint32_t id = 0;
+    std::uint32_t flags = 0;  // nif::
+    std::uint32_t callbackMessage = 0;
+    IconHandle icon = 0;
+    std::u16string tip;
+};
+
+// A tap on the icon posts callbackMessage to the owner with wParam = id and
+// lParam = the pointer message (wm::LeftButtonUp when the tap is released).
+bool AddTrayIconEntry(const TrayIconData& data);
+bool DeleteTrayIconEntry(const TrayIconData& data);
+
+}  // namespace platform

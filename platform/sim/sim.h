@@ -1,0 +1,108 @@
+// Control of the headless backend, for the behaviour tests only.
+//
+// The simulated desktop is deterministic: a fixed screen and work area, a
+// settable clock and random sequence, key state that tests set, scripted
+// answers for message boxes, and a record of everything that was shown.
+// Posted messages wait in one queue until a loop pumps them; nothing runs on
+// its own. Files are real files (platform/posix).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/font.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace sim {
+
+using platform::LocalTime;
+using platform::Rect;
+using platform::WindowHandle;
+
+// Forgets every window, class, queued message, icon, hotkey, lock, script and
+// record, and restores the defaults: screen 0,0-1024,768, work area
+// 0,0-1024,740, clock 2024/01/02 03:04:05, random numbers 0, 1, 2, ...
+void Reset();
+
+// The program file's path that GetModuleFilePath reports.
+void SetModulePath(const std::u16string& path);
+
+void SetKeyHeld(std::uint32_t virtualKey, bool held);
+void SetLocalTime(const LocalTime& time);
+// Numbers that RandomNumber returns, in order; the last repeats.
+void SetRandomSequence(const std::vector<std::uint32_t>& numbers);
+void SetScreen(const Rect& screen, const Rect& workArea);
+// Waits asked for by SleepMilliseconds, in order (nothing is slept).
+const std::vector<int>& Sleeps();
+
+// Window creation fails for the n-th CreateAppWindow from now (1 = next).
+void FailNthWindowCreation(int n);
+
+// Message boxes: answers are taken in order; with none queued the box
+// answers with its first button (id::Ok or id::Yes).
+void QueueMessageBoxAnswer(int answer);
+struct ShownMessageBox {
+    WindowHandle owner = 0;
+    std::u16string text;
+    std::u16string caption;
+    std::uint32_t style = 0;
+    int answer = 0;
+};
+const std::vector<ShownMessageBox>& MessageBoxes();
+
+// Tray icons that are currently added.
+std::vector<platform::TrayIconData> TrayIcons();
+// A tap on the tray icon: posts its callback message with the pointer message.
+void TapTrayIcon(std::uint32_t pointerMessage);
+
+struct Hotkey {
+    WindowHandle window = 0;
+    int id = 0;
+    std::uint32_t modifiers = 0;
+    std::uint32_t virtualKey = 0;
+};
+std::vector<Hotkey> Hotkeys();
+// The user presses a registered hotkey: posts wm::Hotkey; false when none.
+bool PressHotkey(std::uint32_t modifiers, std::uint32_t virtualKey);
+
+// Another process holds the single-instance lock of this name.
+void SetInstanceLockHeldElsewhere(const std::u16string& name, bool held);
+struct HandedOff {
+    std::u16string className, title;
+    std::uint32_t message = 0;
+    platform::WParam wParam = 0;
+    platform::LParam lParam = 0;
+};
+// Messages handed to the "other" instance by PostToRunningInstance when the
+// lock is held elsewhere; when this process holds the lock the message is
+// posted to its own window instead.
+const std::vector<HandedOff>& HandedOffMessages();
+
+// The quit message: whether one was posted and its code.
+bool QuitPosted();
+int QuitCode();
+
+// Every live window, front to back.
+std::vector<WindowHandle> WindowsInZOrder();
+std::u16string WindowClass(WindowHandle window);
+std::u16string WindowTitle(WindowHandle window);
+std::uint32_t WindowExStyle(WindowHandle window);
+std::uint32_t WindowStyle(WindowHandle window);
+// Count of messages of this number delivered to the window so far.
+int DeliveredCount(WindowHandle window, std::uint32_t message);
+
+// Input: pointer and keys delivered as the real desktop would, with the
+// key-state flags taken from the held keys.
+void PressKey(WindowHandle window, std::uint32_t virtualKey);
+
+}  // namespace sim
+
+namespace sim {
+// The desktop ends the program (as SIGTERM would): destroys the session-end
+// window. False when none is set or it is gone.
+bool EndSession();
+}  // namespace sim

@@ -1,0 +1,22 @@
+// The data file "CeVlmDat.bin" in the Data folder: version word, settings
+// block, record count, records. Read once at start-up, rewritten whole after
+// every change worth keeping.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Reads the data file into noteSettings and the table (records stay pending
+// until their windows are made). Non-zero: start-up goes on (also without a
+// file). Zero: the program must end; the message, if any, was shown.
+int LoadDataFile();
+
+// Writes the settings and the live records. The previous file stays whole
+// when the write cannot be completed. Non-zero on success.
+int SaveDataFile();
+
+std::u16string DataFilePath();
+
+// Reads a whole text file into UTF-16; nullopt when the path is no file or
+// cannot be read.
+std::optional<std::u16string> ReadTextFile(const std::u16string& path);

@@ -1,0 +1,96 @@
+// The data model: one record per note, the settings block, the table of
+// notes and the four global paths. The records are plain values; their byte
+// images in the data file are written and read field by field by
+// store/record_codec.h, never by copying these structs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/font.h"
+#include "platform/types.h"
+
+inline constexpr int kRecordBytes = 256;
+inline constexpr int kSettingsBytes = 164;
+inline constexpr int kFontBytes = 92;
+inline constexpr int kPathUnits = 260;  // every global path fits in this, terminator included
+
+// Fixed-width UTF-16 field, NUL-terminated when shorter than the field. Bytes
+// after the terminator are kept as they were read or left.
+template <std::size_t N>
+using TextField = std::array<char16_t, N>;
+
+template <std::size_t N>
+std::u16string FieldText(const TextField<N>& field)
+{
+    std::size_t n = 0;
+    while (n < N && field[n] != 0) ++n;
+    return std::u16string(field.data(), n);
+}
+
+// Copies text into the field, cut to fit with its terminator; the units after
+// the terminator are left alone.
+template <std::size_t N>
+void SetFieldText(TextField<N>& field, std::u16string_view text)
+{
+    std::size_t n = std::min(text.size(), N - 1);
+    for (std::size_t i = 0; i < n; ++i) field[i] = text[i];
+    field[n] = 0;
+}
+
+struct NoteRecord {
+    platform::WindowHandle window = 0;      // live only; 0 on disk
+    platform::WindowHandle editWindow = 0;  // live only; 0 on disk
+    platform::Rect bounds{};
+    std::int32_t zLevel = 0;  // -1 topmost, -2 normal, 1 bottom
+    std::int32_t shown = 0;
+    std::optional<std::u16string> text;  // live only; nullopt = no text
+    TextField<14> fileName{};
+    TextField<20> created{};
+    platform::FontDescription font{};
+    platform::FontHandle fontHandle = 0;  // live only; 0 on disk
+    std::uint32_t textColor = 0;  // 0x00BBGGRR
+    std::uint32_t backColor = 0;
+    std::int32_t fixed = 0;
+    std::array<std::int32_t, 4> reserved{};
+    TextField<14> reservedText{};
+};
+
+struct NoteSettings {
+    TextField<2> hotkeyKey{};
+    std::int32_t hotkeyAlt = 0;
+    std::int32_t hotkeyCtrl = 0;
+    std::int32_t hotkeyShift = 0;
+    std::int32_t trayIcon = 0;
+    platform::FontDescription defaultFont{};
+    std::int32_t editGesture = 0;
+    std::int32_t inputMode = 0;
+    std::array<std::uint8_t, 44> reserved{};
+};
+
+// The table of notes. `notes` holds `capacity` slots; an empty vector stands
+// for "no table" (before the allocation and after it is freed). Slots below
+// `count` are live notes with windows; slots from `count` below
+// `pendingCount` were loaded from the data file and wait for their windows.
+struct NoteTable {
+    std::vector<NoteRecord> notes;
+    std::int32_t count = 0;
+    std::int32_t pendingCount = 0;
+    std::int32_t capacity = 0;
+};
+
+extern NoteSettings noteSettings;
+extern NoteTable noteTable;
+
+extern std::u16string modulePath;
+extern std::u16string appFolder;
+extern std::u16string dataFolder;
+extern std::u16string helpPath;
+
+// The table helpers that do not need windows.
+bool AllocNoteTable();                // count 0, capacity 4, zero-filled slots
+bool GrowNoteTable(std::int32_t newCapacity);  // keeps records, new slots zero
+bool IsLiveIndex(std::int32_t index);  // 0 <= index < count
