@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "platform/shell.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -37,5 +38,11 @@ void RemoveTrayIcon(platform::WindowHandle owner)
     platform::DeleteTrayIconEntry(TrayRegistration(owner));
 }
 
-// The menu itself is built with the menu work; until then a tap opens nothing.
-void ShowMainMenu(platform::WindowHandle) {}
+// Opens the tray menu. The menu's items are not built yet: the main window
+// comes forward and the menu's closing message is posted, so that callers see
+// the same sequence as with a menu that was closed without a choice.
+void ShowMainMenu(platform::WindowHandle window)
+{
+    platform::BringToForeground(window);
+    platform::PostWindowMessage(window, platform::wm::Null, 0, 0);
+}

@@ -11,7 +11,7 @@ packages=(
   # Japanese glyphs for the menus and notes
   fonts-noto-cjk fonts-dejavu-core
   # the desktop test rig
-  xvfb openbox trayer xdotool imagemagick x11-utils xdg-utils
+  xvfb openbox trayer xdotool imagemagick x11-utils xdg-utils python3
 )
 
 missing=()

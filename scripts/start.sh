@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the program and starts it on this desktop.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "CeVelmo is built (build/cevelmo), but this session has no desktop to show it on:" >&2
+  echo "neither DISPLAY nor WAYLAND_DISPLAY is set. Run build/cevelmo from a graphical session." >&2
+  exit 1
+fi
+exec "$root/build/cevelmo"

@@ -1,0 +1,125 @@
+"""Helpers for the end-to-end tests: a fresh program folder, the program
+started and stopped by process id, windows found and measured with the X
+tools, and data files written byte by byte at their documented offsets."""
+
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "付箋紙"
+RECORD = 256
+SETTINGS = 164
+
+
+def fail(message):
+    print("FAIL: " + message, flush=True)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+    print("ok: " + message, flush=True)
+
+
+def wait_for(predicate, timeout=10.0, step=0.1):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
+
+
+def program_folder(program):
+    """A fresh folder holding a copy of the program and its help page."""
+    folder = tempfile.mkdtemp(prefix="cevelmo-e2e-")
+    shutil.copy2(program, os.path.join(folder, "cevelmo"))
+    help_page = os.path.join(os.path.dirname(program), "CeVelmo.htm")
+    if os.path.exists(help_page):
+        shutil.copy2(help_page, folder)
+    return folder
+
+
+def start(folder):
+    return subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def stop(process, sig=signal.SIGTERM, timeout=10):
+    process.send_signal(sig)
+    try:
+        return process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        fail("the program did not end after signal %d" % sig)
+
+
+def run(*args):
+    return subprocess.run(args, capture_output=True, text=True).stdout
+
+
+def note_windows(only_mapped=True):
+    """X windows titled like the program's windows."""
+    args = ["xdotool", "search"]
+    if only_mapped:
+        args.append("--onlyvisible")
+    args += ["--name", "^%s$" % TITLE]
+    return [int(w) for w in run(*args).split()]
+
+
+def geometry(window):
+    """(left, top, width, height) of a window on the screen."""
+    info = run("xwininfo", "-id", str(window))
+    values = {}
+    for line in info.splitlines():
+        line = line.strip()
+        for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+            if line.startswith(key + ":"):
+                values[key] = int(line.split(":")[1])
+    return (values.get("Absolute upper-left X"), values.get("Absolute upper-left Y"),
+            values.get("Width"), values.get("Height"))
+
+
+def net_wm_state(window):
+    return run("xprop", "-id", str(window), "_NET_WM_STATE")
+
+
+def utf16_field(text, units):
+    data = text.encode("utf-16-le")
+    return (data + b"\0" * (units * 2))[: units * 2]
+
+
+def font_bytes(height=-16, face="DejaVu Sans"):
+    return struct.pack("<5i8B", height, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + utf16_field(face, 32)
+
+
+def settings_bytes(tray_icon=1):
+    data = bytearray(SETTINGS)
+    data[0:4] = utf16_field("F", 2)
+    struct.pack_into("<i", data, 16, tray_icon)
+    data[20:112] = font_bytes(-12)
+    struct.pack_into("<ii", data, 112, 1, 0)
+    return bytes(data)
+
+
+def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, created="2024/05/06 07:08:09"):
+    data = bytearray(RECORD)
+    struct.pack_into("<4i", data, 8, *bounds)
+    struct.pack_into("<ii", data, 24, z_level, shown)
+    data[36:64] = utf16_field(file_name, 14)
+    data[64:104] = utf16_field(created, 20)
+    data[104:196] = font_bytes()
+    struct.pack_into("<II", data, 200, 0, back)
+    return bytes(data)
+
+
+def data_file(records, tray_icon=1):
+    return struct.pack("<I", 1) + settings_bytes(tray_icon) + struct.pack("<i", len(records)) + b"".join(records)

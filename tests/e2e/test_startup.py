@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""The real program on a desktop: first start, restoring stored notes, a
+second start handing a new note to the first, and the end of the session."""
+
+import os
+import sys
+
+import desktop as d
+
+program = sys.argv[1]
+folder = d.program_folder(program)
+data_dir = os.path.join(folder, "Data")
+data_path = os.path.join(data_dir, "CeVlmDat.bin")
+
+# First start: the Data folder appears, no notes, and the program stays up.
+p = d.start(folder)
+d.check(d.wait_for(lambda: os.path.isdir(data_dir)), "first start creates Data/")
+d.check(d.wait_for(lambda: d.run("xdotool", "search", "--classname", "cevelmo").split() != []),
+        "the program has windows on the display")
+d.check(d.note_windows() == [], "no note window is mapped on a first start")
+d.check(p.poll() is None, "the program keeps running")
+d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
+d.check(not os.path.exists(data_path), "an empty first run writes no data file")
+
+# Three stored notes: one hidden, one topmost.
+records = [
+    d.record_bytes((100, 120, 300, 180), z_level=-1, file_name="VLM00000.txt"),
+    d.record_bytes((400, 150, 520, 250), z_level=-2, file_name="VLM00001.txt", back=0x008CFF60),
+    d.record_bytes((600, 300, 700, 360), z_level=-2, shown=0),
+]
+stored = d.data_file(records)
+with open(data_path, "wb") as f:
+    f.write(stored)
+with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
+    f.write("付箋紙のテスト".encode("utf-8"))
+with open(os.path.join(data_dir, "VLM00001.txt"), "wb") as f:
+    f.write("付箋紙".encode("cp932"))
+
+p = d.start(folder)
+shown = d.wait_for(lambda: len(d.note_windows()) == 2 and d.note_windows())
+d.check(shown and len(shown) == 2, "two shown notes are mapped, the hidden one is not")
+places = sorted(d.geometry(w) for w in shown)
+d.check(places == [(100, 120, 200, 60), (400, 150, 120, 100)],
+        "notes stand at their stored rectangles: %s" % places)
+by_place = {d.geometry(w)[:2]: w for w in shown}
+d.check("_NET_WM_STATE_ABOVE" in d.net_wm_state(by_place[(100, 120)]), "the topmost note is kept above")
+d.check("_NET_WM_STATE_ABOVE" not in d.net_wm_state(by_place[(400, 150)]), "the normal note is not above")
+d.check("_NET_WM_STATE_SKIP_TASKBAR" in d.net_wm_state(by_place[(400, 150)]), "notes keep out of the taskbar")
+
+# A second start asks the running program for one new note and ends at once.
+second = d.start(folder)
+d.check(second.wait(15) == 0, "the second start exits with code 0")
+fourth = d.wait_for(lambda: [w for w in d.note_windows() if w not in shown])
+d.check(len(fourth) == 1, "exactly one new note appears")
+d.check(d.geometry(fourth[0]) == (64, 52, 160, 40), "the new note stands at (40 + 8*3, 40 + 4*3), 160 x 40")
+
+with open(data_path, "rb") as f:
+    d.check(f.read() == stored, "nothing was written by merely starting")
+d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
+with open(data_path, "rb") as f:
+    after = f.read()
+d.check(len(after) == 172 + 256 * len(records) and after == stored, "the data file is still whole")

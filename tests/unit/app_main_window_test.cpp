@@ -1,0 +1,166 @@
+// The main window's keys, the hotkey and the tray icon's taps.
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "app_fixture.h"
+#include "note/levels.h"
+
+using platform::vk::Control;
+using platform::vk::Shift;
+
+class MainWindowTest : public AppTest {
+protected:
+    void StartWithNotes(int n)
+    {
+        ASSERT_TRUE(Start());
+        for (int i = 0; i < n; ++i) ASSERT_EQ(CreateNoteWindows(1), 1);
+        platform::PumpMessages();
+    }
+
+    int MenuRequests() const { return sim::DeliveredCount(mainWindow, MSG_SHOW_MAIN_MENU); }
+    // The tray menu, once open, always ends by posting an empty message.
+    int MenusShown() const { return sim::DeliveredCount(mainWindow, platform::wm::Null); }
+    void Key(std::uint32_t key)
+    {
+        sim::PressKey(mainWindow, key);
+        platform::PumpMessages();
+    }
+};
+
+TEST_F(MainWindowTest, TabRaisesTheFirstVisibleNoteAndShiftTabTheLast)
+{
+    StartWithNotes(3);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
+    sim::SetKeyHeld(Shift, true);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(2).window);
+    // A note is brought forward by hiding it for 10 ms and showing it again.
+    ASSERT_FALSE(sim::Sleeps().empty());
+    EXPECT_EQ(sim::Sleeps().back(), 10);
+    EXPECT_EQ(MenuRequests(), 0);
+}
+
+TEST_F(MainWindowTest, TabSkipsHiddenNotesAndDoesNothingWithOneNote)
+{
+    StartWithNotes(3);
+    platform::ShowAppWindow(Note(0).window, platform::sw::Hide);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(1).window);
+
+    TearDown();
+    SetUp();
+    StartWithNotes(1);
+    platform::BringToForeground(mainWindow);
+    Key(platform::vk::Tab);
+    sim::SetKeyHeld(Shift, true);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), mainWindow);
+    EXPECT_TRUE(sim::Sleeps().empty());
+    EXPECT_EQ(MenuRequests(), 0);
+}
+
+TEST_F(MainWindowTest, TabWithoutNotesOrWithCtrlAndPAskForTheMenu)
+{
+    StartWithNotes(0);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(MenuRequests(), 1);
+    Key('P');
+    EXPECT_EQ(MenuRequests(), 2);
+    Key('Q');
+    EXPECT_EQ(MenuRequests(), 2);
+
+    TearDown();
+    SetUp();
+    StartWithNotes(2);
+    sim::SetKeyHeld(Control, true);
+    Key(platform::vk::Tab);
+    EXPECT_EQ(MenuRequests(), 1);
+    EXPECT_EQ(MenusShown(), 1);
+}
+
+TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
+{
+    noteSettings.hotkeyAlt = 1;
+    noteSettings.hotkeyKey = {u'F', 0};
+    StoreNotes({});
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(sim::PressHotkey(platform::mod::Alt, 'F'));
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 1);
+
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(CreateNoteWindows(1), 1);
+    platform::ShowAppWindow(Note(2).window, platform::sw::Hide);
+    platform::BringToForeground(mainWindow);
+    ASSERT_TRUE(sim::PressHotkey(platform::mod::Alt, 'F'));
+    platform::PumpMessages();
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(1).window);
+    EXPECT_EQ(MenuRequests(), 1);
+
+    // Another hotkey id at the main window does nothing.
+    platform::PostWindowMessage(mainWindow, platform::wm::Hotkey, 7, 0);
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 1);
+}
+
+TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
+{
+    StartWithNotes(3);
+    sim::TapTrayIcon(platform::wm::LeftButtonDown);  // only the release counts
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 0);
+    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 1);
+    EXPECT_EQ(MenusShown(), 1);
+
+    Note(1).zLevel = 1;  // bottom-most notes ignore the raise
+    platform::ShowAppWindow(Note(2).window, platform::sw::Hide);
+    sim::SetKeyHeld(Control, true);
+    platform::BringToForeground(mainWindow);
+    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sim::DeliveredCount(Note(i).window, MSG_RAISE_NOTE), 1);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
+}
+
+TEST_F(MainWindowTest, BusyFlagsKeepTheMenuFromOpening)
+{
+    StartWithNotes(1);
+    for (std::int32_t* flag : {&dialogBusy, &menuBusy}) {
+        *flag = 1;
+        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        platform::PumpMessages();
+        *flag = 0;
+    }
+    EXPECT_EQ(MenuRequests(), 2);
+    EXPECT_EQ(MenusShown(), 0);
+    EXPECT_EQ(menuBusy, 0);
+}
+
+TEST_F(MainWindowTest, ActivatedNotesKeepTheirLevel)
+{
+    StartWithNotes(2);
+    Note(0).zLevel = -1;
+    ApplyNoteLevel(Note(0).window, -1);
+    platform::BringToForeground(Note(1).window);
+    platform::PumpMessages();
+    EXPECT_LT(platform::GetZRank(Note(0).window), platform::GetZRank(Note(1).window));
+
+    Note(1).zLevel = 1;
+    platform::BringToForeground(Note(1).window);
+    platform::PumpMessages();
+    EXPECT_EQ(platform::GetZBand(Note(1).window), platform::ZBand::Bottom);
+}
+
+TEST_F(MainWindowTest, CommandsForANoteThatReachTheMainWindowDoNoHarm)
+{
+    StartWithNotes(1);
+    for (std::uint32_t id = 100; id <= 140; ++id)
+        if (id != CMD_EXIT && id != CMD_NEW_NOTE && id != CMD_UNINSTALL) PostCommand(mainWindow, id, 0);
+    PostCommand(mainWindow, CMD_SHOW_NOTE_BASE + 5, 1);  // beyond the notes
+    platform::PumpMessages();
+    EXPECT_EQ(noteTable.count, 1);
+    EXPECT_TRUE(platform::IsLiveWindow(mainWindow));
+    EXPECT_TRUE(platform::IsWindowShown(Note(0).window));
+}

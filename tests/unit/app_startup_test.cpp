@@ -1,0 +1,160 @@
+// Start-up, single instance and shutdown of the program.
+#include "app/messages.h"
+#include "app/window_proc.h"
+#include "app_fixture.h"
+#include "store/data_file.h"
+
+using platform::wm::Command;
+
+TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(std::filesystem::is_directory(DataDir()));
+    EXPECT_FALSE(std::filesystem::exists(DataFile()));  // nothing to store yet
+    EXPECT_EQ(noteTable.count, 0);
+    EXPECT_EQ(noteTable.capacity, 4);
+    EXPECT_NE(mainWindow, 0u);
+    EXPECT_EQ(noteSettings.trayIcon, 1);
+    EXPECT_EQ(FieldText(noteSettings.hotkeyKey), u"F");
+    EXPECT_EQ(noteSettings.editGesture, 1);
+
+    const auto icons = sim::TrayIcons();
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_EQ(icons[0].owner, mainWindow);
+    EXPECT_EQ(icons[0].callbackMessage, MSG_TRAY_NOTIFY);
+    EXPECT_EQ(icons[0].tip, u"VELMO");
+    EXPECT_TRUE(sim::Hotkeys().empty());
+    EXPECT_EQ(hotkeyRegistered, 0);
+
+    // The main window is the class's, off the screen, at the bottom, a tool window.
+    EXPECT_EQ(sim::WindowClass(mainWindow), u"VELMO");
+    EXPECT_EQ(sim::WindowTitle(mainWindow), u"付箋紙");
+    EXPECT_EQ(platform::GetWindowBounds(mainWindow), (platform::Rect{20000, 20000, 20160, 20040}));
+    EXPECT_EQ(platform::GetZBand(mainWindow), platform::ZBand::Bottom);
+    EXPECT_EQ(sim::WindowExStyle(mainWindow), 0x80u);
+}
+
+TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
+{
+    WriteBytes(folder_ / "Data", "not a folder");
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 0);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    const auto& box = sim::MessageBoxes()[0];
+    EXPECT_EQ(box.text, u"Data フォルダが作成できません");
+    EXPECT_EQ(box.caption, u"付箋紙");
+    EXPECT_EQ(box.owner, 0u);
+    EXPECT_EQ(box.style, 0x30u | 0x10000u);
+    EXPECT_EQ(mainWindow, 0u);
+    // The lock is given back: a later start is a first instance again.
+    EXPECT_EQ(platform::AcquireInstanceLock(u"CE_VELMO"), platform::InstanceLock::Acquired);
+}
+
+TEST_F(AppTest, AProgramPathTooLongForThePathBuffersIsAClearError)
+{
+    sim::SetModulePath(u"/" + std::u16string(300, u'a') + u"/cevelmo");
+    EXPECT_FALSE(Start());
+    EXPECT_NE(exitCode_, 0);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].caption, u"付箋紙");
+    EXPECT_FALSE(std::filesystem::exists(DataDir()));
+}
+
+TEST_F(AppTest, SecondStartMakesOneNewNoteInTheRunningInstanceAndWritesNothing)
+{
+    ASSERT_TRUE(Start());
+    int secondExit = -1;
+    EXPECT_FALSE(StartApp(secondExit));
+    EXPECT_EQ(secondExit, 0);
+    platform::PumpMessages();
+    EXPECT_EQ(noteTable.count, 1);
+    EXPECT_EQ(platform::GetWindowBounds(Note(0).window), (platform::Rect{40, 40, 200, 80}));
+    EXPECT_EQ(Note(0).backColor, 0x00D0FFFFu);
+    EXPECT_FALSE(std::filesystem::exists(DataFile()));
+}
+
+TEST_F(AppTest, SecondStartHandsNewNoteToAnotherProcess)
+{
+    sim::SetInstanceLockHeldElsewhere(u"CE_VELMO", true);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 0);
+    ASSERT_EQ(sim::HandedOffMessages().size(), 1u);
+    const auto& sent = sim::HandedOffMessages()[0];
+    EXPECT_EQ(sent.className, u"VELMO");
+    EXPECT_EQ(sent.title, u"付箋紙");
+    EXPECT_EQ(sent.message, Command);
+    EXPECT_EQ(sent.wParam, CMD_NEW_NOTE);
+    EXPECT_EQ(sent.lParam, 0);
+    EXPECT_FALSE(std::filesystem::exists(DataDir()));  // the second start touches nothing
+}
+
+TEST_F(AppTest, ExitFromMenuSavesFirstThenEndsTheLoop)
+{
+    ASSERT_TRUE(Start());
+    PostCommand(mainWindow, CMD_EXIT, 1);
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_FALSE(platform::IsLiveWindow(mainWindow));
+    EXPECT_TRUE(sim::TrayIcons().empty());
+    // Saved before the main window's end cleared the tray icon setting.
+    const std::string bytes = ReadBytes(DataFile());
+    ASSERT_EQ(bytes.size(), 172u);
+    EXPECT_EQ(bytes[20], 1);
+    EXPECT_EQ(noteSettings.trayIcon, 0);
+}
+
+TEST_F(AppTest, ExitFromProgramCodeAndSessionEndWriteNothing)
+{
+    ASSERT_TRUE(Start());
+    PostCommand(mainWindow, CMD_EXIT, 0);
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_FALSE(std::filesystem::exists(DataFile()));
+
+    TearDown();
+    SetUp();
+    ASSERT_TRUE(Start());
+    PostCommand(mainWindow, CMD_NEW_NOTE);
+    PostCommand(mainWindow, CMD_SAVE_DATA);
+    platform::PumpMessages();
+    const std::string saved = ReadBytes(DataFile());
+    ASSERT_EQ(saved.size(), 172u + 256u);
+    ASSERT_TRUE(sim::EndSession());
+    EXPECT_TRUE(sim::QuitPosted());
+    EXPECT_EQ(sim::QuitCode(), 0);
+    ShutdownApp();
+    EXPECT_EQ(ReadBytes(DataFile()), saved);
+}
+
+TEST_F(AppTest, ShutdownKeepsTheTrayIconSettingForALastSave)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(sim::EndSession());
+    EXPECT_EQ(noteSettings.trayIcon, 0);
+    ShutdownApp();
+    EXPECT_EQ(noteSettings.trayIcon, 1);
+    EXPECT_TRUE(noteTable.notes.empty());
+    EXPECT_EQ(noteTable.count, 0);
+}
+
+TEST_F(AppTest, HotkeyIsRegisteredWhenTheSettingsNameAModifier)
+{
+    noteSettings.hotkeyCtrl = 1;
+    noteSettings.hotkeyKey = {u'F', 0};
+    AllocNoteTable();
+    ASSERT_TRUE(InitPathsForTest());
+    ASSERT_NE(SaveDataFile(), 0);
+    ResetProgramState();
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(hotkeyRegistered, 1);
+    const auto keys = sim::Hotkeys();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].window, mainWindow);
+    EXPECT_EQ(keys[0].id, 0x5000);
+    EXPECT_EQ(keys[0].modifiers, 2u);
+    EXPECT_EQ(keys[0].virtualKey, static_cast<std::uint32_t>('F'));
+
+    PostCommand(mainWindow, CMD_EXIT);
+    platform::RunMessageLoop();
+    EXPECT_TRUE(sim::Hotkeys().empty());
+    EXPECT_EQ(hotkeyRegistered, 0);
+}
