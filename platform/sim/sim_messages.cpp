@@ -1,0 +1,137 @@
+// The simulated message queue: one FIFO of posted messages for the one
+// thread, sending, the default window processing, the quit message, the main
+// loop and the nested pumps, key state and the delivery record.
+#include "platform/sim/sim_world.h"
+
+namespace sim::detail {
+
+LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    const SimWindow* target = FindWindow(window);
+    if (target == nullptr) return 0;
+    ++TheWorld().delivered[{window, message}];
+    return target->proc(window, message, wParam, lParam);
+}
+
+namespace {
+
+// A paint handler that asks for another paint every time would keep an idle
+// desktop busy for ever; a pump gives up after this many idle repaints.
+constexpr int kMaxIdleRepaints = 1000;
+
+// Takes the oldest posted message and delivers it; false when none waits.
+// A message for a window that has ended is dropped; one for window 0 is a
+// thread message with no procedure to run.
+bool DeliverOnePosted()
+{
+    auto& queue = TheWorld().queue;
+    if (queue.empty()) return false;
+    const PostedMessage posted = queue.front();
+    queue.pop_front();
+    if (posted.window == 0)
+        ++TheWorld().delivered[{0, posted.message}];
+    else
+        Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
+    return true;
+}
+
+}  // namespace
+}  // namespace sim::detail
+
+namespace platform {
+
+using sim::detail::TheWorld;
+
+bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    if (window != 0 && !IsLiveWindow(window)) return false;
+    TheWorld().queue.push_back({window, message, wParam, lParam});
+    return true;
+}
+
+LResult SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    return sim::detail::Dispatch(window, message, wParam, lParam);
+}
+
+LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam)
+{
+    switch (message) {
+    case wm::Close: DestroyAppWindow(window); return 0;
+    case wm::EraseBackground: return 1;
+    case wm::Activate:
+        // An activated window that leaves activation to the default gets the
+        // keyboard focus.
+        if (LowWord(wParam) != wa::Inactive) SetKeyboardFocus(window);
+        return 0;
+    default: return 0;
+    }
+}
+
+void PostQuit(int exitCode)
+{
+    auto& world = TheWorld();
+    world.quitPosted = true;
+    world.quitPending = true;
+    world.quitCode = exitCode;
+}
+
+int RunMessageLoop()
+{
+    auto& world = TheWorld();
+    for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
+        if (sim::detail::DeliverOnePosted()) continue;
+        // The quit message comes after every posted message, before repaints.
+        if (world.quitPending) {
+            world.quitPending = false;
+            return world.quitCode;
+        }
+        if (!sim::detail::PaintDirtyWindows()) break;
+        ++idle;
+    }
+    // Nothing left to do and no quit: a real desktop would wait for input,
+    // which never comes here.
+    return -1;
+}
+
+void PumpMessages()
+{
+    for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
+        if (sim::detail::DeliverOnePosted()) continue;
+        if (!sim::detail::PaintDirtyWindows()) return;
+        ++idle;
+    }
+}
+
+bool IsKeyHeld(std::uint32_t virtualKey) { return TheWorld().heldKeys.contains(virtualKey); }
+
+}  // namespace platform
+
+namespace sim {
+
+void SetKeyHeld(std::uint32_t virtualKey, bool held)
+{
+    auto& keys = detail::TheWorld().heldKeys;
+    if (held)
+        keys.insert(virtualKey);
+    else
+        keys.erase(virtualKey);
+}
+
+void PressKey(WindowHandle window, std::uint32_t virtualKey)
+{
+    // lParam carries a repeat count of one, as for a single key press.
+    platform::SendWindowMessage(window, platform::wm::KeyDown, virtualKey, 1);
+}
+
+int DeliveredCount(WindowHandle window, std::uint32_t message)
+{
+    const auto& delivered = detail::TheWorld().delivered;
+    auto it = delivered.find({window, message});
+    return it == delivered.end() ? 0 : it->second;
+}
+
+bool QuitPosted() { return detail::TheWorld().quitPosted; }
+int QuitCode() { return detail::TheWorld().quitCode; }
+
+}  // namespace sim

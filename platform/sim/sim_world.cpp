@@ -1,0 +1,56 @@
+// The one simulated world, its reset, and the handle counters that outlive a
+// reset. Also the clean-up of per-window services when a window ends.
+#include "platform/sim/sim_world.h"
+
+#include <algorithm>
+
+namespace sim::detail {
+namespace {
+
+struct Counters {
+    WindowHandle window = 0;
+    platform::FontHandle font = 0;
+    platform::IconHandle icon = 0;
+};
+
+Counters& TheCounters()
+{
+    static Counters counters;
+    return counters;
+}
+
+}  // namespace
+
+World& TheWorld()
+{
+    static World world;
+    return world;
+}
+
+WindowHandle NextWindowHandle() { return ++TheCounters().window; }
+platform::FontHandle NextFontHandle() { return ++TheCounters().font; }
+platform::IconHandle NextIconHandle() { return ++TheCounters().icon; }
+
+SimWindow* FindWindow(WindowHandle window)
+{
+    auto& windows = TheWorld().windows;
+    auto it = windows.find(window);
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+void ForgetWindowServices(WindowHandle window)
+{
+    World& world = TheWorld();
+    // Like the real desktop, a window's hotkeys end with it; its tray icon
+    // stays until the program deletes it.
+    std::erase_if(world.hotkeys, [window](const Hotkey& h) { return h.window == window; });
+    world.inputMethodOpen.erase(window);
+}
+
+}  // namespace sim::detail
+
+namespace sim {
+
+void Reset() { detail::TheWorld() = detail::World{}; }
+
+}  // namespace sim

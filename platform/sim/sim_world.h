@@ -1,0 +1,126 @@
+// The state of the simulated desktop, shared by the sim backend's files:
+// windows and their z-order, the message queue, input state, the process
+// services (lock, clock, random numbers, hotkeys, message boxes), the shell,
+// fonts and the input method. Everything lives in one World that sim::Reset
+// replaces whole; only the handle counters survive a reset, so that a handle
+// kept by a test from before the reset never names a new window.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/font.h"
+#include "platform/shell.h"
+#include "platform/sim/sim.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace sim::detail {
+
+using platform::LParam;
+using platform::LResult;
+using platform::WParam;
+
+struct SimWindow {
+    std::u16string className;
+    std::u16string title;
+    std::uint32_t exStyle = 0;
+    std::uint32_t style = 0;
+    Rect bounds;
+    bool shown = false;
+    platform::ZBand band = platform::ZBand::Normal;
+    bool dirty = false;
+    bool erase = false;
+    bool destroying = false;  // wm::Destroy is running
+    platform::WindowProcFn proc = nullptr;
+};
+
+struct PostedMessage {
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+};
+
+struct World {
+    // Windows.
+    std::map<std::u16string, platform::WindowProcFn> classes;
+    std::map<WindowHandle, SimWindow> windows;
+    std::vector<WindowHandle> zOrder;  // front to back, bands kept together
+    WindowHandle active = 0;
+    WindowHandle foreground = 0;
+    WindowHandle focus = 0;
+    WindowHandle capture = 0;
+    int failCreationCountdown = 0;
+    Rect screen{0, 0, 1024, 768};
+    Rect workArea{0, 0, 1024, 740};
+
+    // Messages and input.
+    std::deque<PostedMessage> queue;
+    bool quitPosted = false;
+    bool quitPending = false;  // posted and not yet seen by the main loop
+    int quitCode = 0;
+    std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
+    std::set<std::uint32_t> heldKeys;
+
+    // Process services.
+    std::set<std::u16string> locksElsewhere;
+    std::optional<std::u16string> heldLock;
+    std::vector<HandedOff> handedOff;
+    std::u16string modulePath;
+    LocalTime clock{2024, 1, 2, 3, 4, 5};
+    std::vector<std::uint32_t> randomSequence;  // empty: count up from 0
+    std::size_t randomIndex = 0;
+    std::vector<int> sleeps;
+    std::vector<Hotkey> hotkeys;
+    std::deque<int> messageBoxAnswers;
+    std::vector<ShownMessageBox> messageBoxes;
+
+    // Shell, fonts, input method.
+    std::set<platform::IconHandle> icons;
+    std::vector<platform::TrayIconData> trayIcons;
+    std::map<platform::FontHandle, platform::FontDescription> fonts;
+    std::map<WindowHandle, bool> inputMethodOpen;
+};
+
+World& TheWorld();
+
+// Handles count up across resets and are never handed out twice.
+WindowHandle NextWindowHandle();
+platform::FontHandle NextFontHandle();
+platform::IconHandle NextIconHandle();
+
+// The live window with this handle, or null.
+SimWindow* FindWindow(WindowHandle window);
+
+// Calls the window's procedure and counts the delivery; 0 for a dead window.
+LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
+
+// Z-order: puts the window at the front of the band; Restack applies an
+// insert-after value (z::) and is false for one it does not know.
+void PlaceInBand(WindowHandle window, platform::ZBand band);
+bool Restack(WindowHandle window, std::int32_t insertAfter);
+
+// Activation: makes the window active and foreground with the wm::Activate
+// pair (the old window first); 0 leaves no window active.
+void Activate(WindowHandle window);
+
+// A window being hidden gives up activation and focus.
+void LeaveHiddenWindow(WindowHandle window);
+
+// Sends the pending repaint of one window, if any; true when one was sent.
+bool PaintIfDirty(WindowHandle window);
+// Repaints every shown window that waits for it; true when any was painted.
+bool PaintDirtyWindows();
+
+// Forgets what the other parts of the world keep about a destroyed window.
+void ForgetWindowServices(WindowHandle window);
+
+}  // namespace sim::detail

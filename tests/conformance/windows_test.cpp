@@ -1,0 +1,172 @@
+// Window life, geometry, visibility, stacking and repainting as the callers
+// see them through the window calls.
+#include "recording_window.h"
+
+namespace conformance {
+namespace {
+
+using Windows = PlatformTest;
+
+constexpr Rect kStart{100, 100, 260, 140};
+constexpr std::uint32_t kZOnly = swp::NoMove | swp::NoSize | swp::NoActivate;
+
+TEST_F(Windows, CreationSendsCreateFirstAndStartsHidden)
+{
+    WindowHandle seenInCreate = 0;
+    SetHandler([&](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::Create) seenInCreate = window;
+        return std::nullopt;
+    });
+    const WindowHandle w = MakeWindow(kStart, u"conformance create");
+    ASSERT_NE(w, 0u);
+    EXPECT_EQ(seenInCreate, w) << "wm::Create did not run before the creation returned";
+    ASSERT_FALSE(Log().empty());
+    EXPECT_EQ(Log().front(), (Received{w, wm::Create, 0, 0}));
+    EXPECT_TRUE(IsLiveWindow(w));
+    EXPECT_FALSE(IsWindowShown(w));
+    EXPECT_EQ(GetWindowBounds(w), kStart);
+    EXPECT_EQ(FindAppWindow(kClassName, u"conformance create"), w);
+    EXPECT_EQ(FindAppWindow(kClassName, u"no such title"), 0u);
+}
+
+TEST_F(Windows, CreationOfAnUnknownClassFails)
+{
+    EXPECT_EQ(CreateAppWindow(u"NO SUCH CLASS", u"x", 0, ws::Popup, kStart), 0u);
+}
+
+struct Placement {
+    const char* name;
+    bool place;  // PlaceWindow with flags, else MoveAppWindow
+    Rect bounds;
+    std::uint32_t flags;
+    Rect expected;
+    bool moved;
+    bool sized;
+};
+
+const Placement kPlacements[] = {
+    {"move and resize", false, {120, 130, 320, 190}, 0, {120, 130, 320, 190}, true, true},
+    {"resize in place", false, {100, 100, 300, 160}, 0, {100, 100, 300, 160}, false, true},
+    {"move only", false, {150, 90, 310, 130}, 0, {150, 90, 310, 130}, true, false},
+    {"same rectangle", false, kStart, 0, kStart, false, false},
+    {"place without size", true, {200, 210, 0, 0}, swp::NoSize | swp::NoZOrder | swp::NoActivate,
+     {200, 210, 360, 250}, true, false},
+    {"place without move", true, {0, 0, 80, 50}, swp::NoMove | swp::NoZOrder | swp::NoActivate,
+     {100, 100, 180, 150}, false, true},
+    {"place both", true, {50, 60, 250, 160}, swp::NoZOrder | swp::NoActivate, {50, 60, 250, 160}, true, true},
+    {"place neither", true, {0, 0, 10, 10}, kZOnly, kStart, false, false},
+};
+
+TEST_F(Windows, GeometryFollowsMoveAndPlaceWithTheirMessages)
+{
+    for (const Placement& p : kPlacements) {
+        SCOPED_TRACE(p.name);
+        const WindowHandle w = MakeWindow(kStart);
+        Log().clear();
+        const bool done = p.place ? PlaceWindow(w, z::Top, p.bounds, p.flags) : MoveAppWindow(w, p.bounds, true);
+        EXPECT_TRUE(done);
+        EXPECT_EQ(GetWindowBounds(w), p.expected);
+        const auto moves = ReceivedBy(w, wm::Move);
+        const auto sizes = ReceivedBy(w, wm::Size);
+        ASSERT_EQ(moves.size(), p.moved ? 1u : 0u);
+        ASSERT_EQ(sizes.size(), p.sized ? 1u : 0u);
+        if (p.moved) {
+            EXPECT_EQ(moves[0].lParam, PackPoint(p.expected.left, p.expected.top));
+        }
+        if (p.sized) {
+            EXPECT_EQ(sizes[0].lParam, PackPoint(p.expected.Width(), p.expected.Height()));
+        }
+        DestroyAppWindow(w);
+    }
+}
+
+TEST_F(Windows, ShowReportsThePreviousVisibility)
+{
+    struct Step {
+        int command;
+        bool wasShown;
+        bool shownAfter;
+    };
+    const Step steps[] = {
+        {sw::Show, false, true},  {sw::Show, true, true},        {sw::Hide, true, false},
+        {sw::Hide, false, false}, {sw::ShowNormal, false, true}, {sw::Hide, true, false},
+    };
+    const WindowHandle w = MakeWindow();
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.command);
+        EXPECT_EQ(ShowAppWindow(w, step.command), step.wasShown);
+        EXPECT_EQ(IsWindowShown(w), step.shownAfter);
+    }
+}
+
+TEST_F(Windows, StackingBandsFollowTheLastPlacement)
+{
+    const WindowHandle a = MakeWindow(kStart);
+    const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
+    ShowAppWindow(a, sw::Show);
+    ShowAppWindow(b, sw::Show);
+    EXPECT_EQ(GetZBand(a), ZBand::Normal);
+
+    ASSERT_TRUE(PlaceWindow(a, z::Topmost, Rect{}, kZOnly));
+    EXPECT_EQ(GetZBand(a), ZBand::Topmost);
+    EXPECT_EQ(GetZBand(b), ZBand::Normal);
+    EXPECT_EQ(GetZRank(a), 0);
+    EXPECT_GT(GetZRank(b), GetZRank(a));
+    EXPECT_EQ(GetWindowBounds(a), kStart) << "a placement without move or size changed the rectangle";
+
+    // b coming to the top of its band stays behind the topmost window.
+    ASSERT_TRUE(PlaceWindow(b, z::Top, Rect{}, kZOnly));
+    EXPECT_GT(GetZRank(b), GetZRank(a));
+
+    ASSERT_TRUE(PlaceWindow(a, z::NotTopmost, Rect{}, kZOnly));
+    EXPECT_EQ(GetZBand(a), ZBand::Normal);
+
+    ASSERT_TRUE(PlaceWindow(a, z::Bottom, Rect{}, kZOnly));
+    EXPECT_EQ(GetZBand(a), ZBand::Bottom);
+    EXPECT_GT(GetZRank(a), GetZRank(b));
+
+    ASSERT_TRUE(PlaceWindow(a, z::Topmost, Rect{}, kZOnly));
+    EXPECT_EQ(GetZBand(a), ZBand::Topmost) << "a bottom window did not leave its band";
+    EXPECT_LT(GetZRank(a), GetZRank(b));
+}
+
+TEST_F(Windows, DestroySendsDestroyAndEndsTheHandle)
+{
+    const WindowHandle w = MakeWindow(kStart, u"conformance destroy");
+    ShowAppWindow(w, sw::Show);
+    Log().clear();
+    ASSERT_TRUE(DestroyAppWindow(w));
+    EXPECT_EQ(ReceivedBy(w, wm::Destroy).size(), 1u);
+    EXPECT_FALSE(IsLiveWindow(w));
+    EXPECT_FALSE(IsWindowShown(w));
+    EXPECT_EQ(FindAppWindow(kClassName, u"conformance destroy"), 0u);
+    EXPECT_FALSE(DestroyAppWindow(w));
+    EXPECT_EQ(ReceivedBy(w, wm::Destroy).size(), 1u);
+}
+
+TEST_F(Windows, CloseByDefaultDestroysTheWindow)
+{
+    const WindowHandle w = MakeWindow();
+    SendWindowMessage(w, wm::Close, 0, 0);
+    EXPECT_FALSE(IsLiveWindow(w));
+    EXPECT_EQ(ReceivedBy(w, wm::Destroy).size(), 1u);
+}
+
+TEST_F(Windows, InvalidatedShownWindowIsRepaintedAndHiddenOneIsNot)
+{
+    const WindowHandle shown = MakeWindow(kStart);
+    const WindowHandle hidden = MakeWindow(Rect{300, 100, 460, 140});
+    ShowAppWindow(shown, sw::Show);
+    PumpMessages();
+    Log().clear();
+    for (WindowHandle w : {shown, hidden}) {
+        InvalidateWindow(w, true);
+        UpdateAppWindow(w);
+    }
+    PumpMessages();
+    EXPECT_GE(ReceivedBy(shown, wm::Paint).size(), 1u);
+    EXPECT_TRUE(ReceivedBy(hidden, wm::Paint).empty());
+}
+
+}  // namespace
+}  // namespace conformance
