@@ -1,0 +1,162 @@
+// The data file "CeVlmDat.bin": the image of the settings and the live
+// records, written whole by rename, and read back tolerantly: a short or
+// crafted file loads what it holds and never names a file outside Data.
+#include "store/data_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "store/paths.h"
+#include "store/record_codec.h"
+#include "store/records.h"
+
+namespace {
+
+constexpr std::uint32_t kWrittenVersion = 1;
+constexpr std::size_t kWordBytes = 4;
+
+// Reads the image front to back; what lies beyond the end reads as zero.
+class FileCursor {
+public:
+    explicit FileCursor(const std::string& bytes) : bytes_(bytes) {}
+
+    std::size_t Left() const { return bytes_.size() - at_; }
+
+    // Copies up to out.size() bytes into out; the rest of out is untouched.
+    void Fill(std::span<std::uint8_t> out)
+    {
+        std::size_t n = std::min(out.size(), Left());
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(bytes_[at_ + i]);
+        at_ += n;
+    }
+
+    std::uint32_t Word()
+    {
+        std::array<std::uint8_t, kWordBytes> word{};
+        Fill(word);
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < kWordBytes; ++i) v |= static_cast<std::uint32_t>(word[i]) << (8 * i);
+        return v;
+    }
+
+private:
+    const std::string& bytes_;
+    std::size_t at_ = 0;
+};
+
+void AppendWord(std::vector<std::uint8_t>& image, std::uint32_t v)
+{
+    for (std::size_t i = 0; i < kWordBytes; ++i) image.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A short settings block replaces only the bytes it holds.
+void LoadSettings(FileCursor& cursor)
+{
+    std::array<std::uint8_t, kSettingsBytes> block{};
+    EncodeSettings(noteSettings, block);
+    cursor.Fill(block);
+    noteSettings = DecodeSettings(block);
+}
+
+// The record's text is read only from a bare name inside Data; any other
+// name is dropped so the note can never reach a file elsewhere.
+void LoadNoteText(NoteRecord& record)
+{
+    std::u16string name = FieldText(record.fileName);
+    std::u16string path;
+    if (IsBareFileName(name) && JoinPath(path, dataFolder, name)) {
+        record.text = ReadTextFile(path);
+    } else if (!name.empty()) {
+        record.fileName.fill(0);
+    }
+}
+
+// Only whole records count; a negative count stands for none.
+std::int32_t RecordsToLoad(std::int32_t storedCount, std::size_t bytesLeft)
+{
+    if (storedCount <= 0) return 0;
+    std::size_t whole = bytesLeft / kRecordBytes;
+    return static_cast<std::int32_t>(std::min<std::size_t>(static_cast<std::size_t>(storedCount), whole));
+}
+
+bool MakeRoomFor(std::int32_t records)
+{
+    if (records < noteTable.capacity) return true;
+    return GrowNoteTable((records / 4 + 1) * 4);
+}
+
+void ShowUnreadableMessage()
+{
+    platform::ShowMessageBox(0,
+                             u"CeVlmDat.bin ファイルからデータを読み込めません。\n\n"
+                             u"CeVlmDat.bin ファイルを削除してください。",
+                             u"付箋紙",
+                             platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
+}
+
+}  // namespace
+
+std::u16string DataFilePath()
+{
+    std::u16string path;
+    JoinPath(path, dataFolder, u"CeVlmDat.bin");
+    return path;
+}
+
+int LoadDataFile()
+{
+    const std::u16string path = DataFilePath();
+    std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (!bytes) {
+        if (platform::QueryPath(path) == platform::PathKind::Missing) return 1;
+        ShowUnreadableMessage();
+        return 0;
+    }
+    FileCursor cursor(*bytes);
+    auto version = static_cast<std::int32_t>(cursor.Word());
+    if (version >= 1) LoadSettings(cursor);
+    auto storedCount = static_cast<std::int32_t>(cursor.Word());
+    std::int32_t records = RecordsToLoad(storedCount, cursor.Left());
+    if (!MakeRoomFor(records)) return 0;
+    noteTable.pendingCount = records;
+    for (std::int32_t i = 0; i < records; ++i) {
+        std::array<std::uint8_t, kRecordBytes> image{};
+        cursor.Fill(image);
+        NoteRecord& record = noteTable.notes[static_cast<std::size_t>(i)];
+        record = DecodeRecord(image);
+        LoadNoteText(record);
+    }
+    return 1;
+}
+
+int SaveDataFile()
+{
+    if (noteTable.notes.empty()) return 0;
+    const auto count = static_cast<std::size_t>(
+        std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size())));
+    std::vector<std::uint8_t> image;
+    image.reserve(2 * kWordBytes + kSettingsBytes + count * kRecordBytes);
+    AppendWord(image, kWrittenVersion);
+    image.resize(image.size() + kSettingsBytes);
+    EncodeSettings(noteSettings, std::span(image).last<kSettingsBytes>());
+    AppendWord(image, static_cast<std::uint32_t>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        image.resize(image.size() + kRecordBytes);
+        EncodeRecord(noteTable.notes[i], std::span(image).last<kRecordBytes>());
+    }
+    const std::string bytes(image.begin(), image.end());
+    return platform::WriteFileAtomically(DataFilePath(), bytes) ? 1 : 0;
+}
+
+std::optional<std::u16string> ReadTextFile(const std::u16string& path)
+{
+    if (!IsExistingFile(path)) return std::nullopt;
+    std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return platform::FromMultiByte(*bytes);
+}

@@ -1,0 +1,55 @@
+// Text files come back as the same UTF-16 text whether they were written as
+// UTF-8 or as CP932, and broken bytes never stop a conversion.
+#include "data_file_fixture.h"
+#include "store/data_file.h"
+
+namespace {
+
+using TextFiles = StoreTest;
+
+TEST_F(TextFiles, Utf8AndCp932ReadAlike)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        {"utf8.txt", "\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n"},
+        {"cp932.txt", "\x95\x74\xE2\xB3\x8E\x86 memo\r\n"},
+        {"bom.txt", "\xEF\xBB\xBF\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n"},
+        {"nul.txt", std::string("\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n") + '\0' + "tail"},
+    };
+    for (const auto& f : files) {
+        WriteBytes(DataDir() / f.name, f.bytes);
+        auto text = ReadTextFile(dataFolder + u"/" + platform::FromUtf8(f.name));
+        EXPECT_EQ(text, std::optional<std::u16string>(u"付箋紙 memo\r\n")) << f.name;
+    }
+}
+
+TEST_F(TextFiles, EmptyMissingAndFolder)
+{
+    WriteBytes(DataDir() / "empty.txt", "");
+    EXPECT_EQ(ReadTextFile(dataFolder + u"/empty.txt"), std::optional<std::u16string>(u""));
+    EXPECT_EQ(ReadTextFile(dataFolder + u"/missing.txt"), std::nullopt);
+    EXPECT_EQ(ReadTextFile(dataFolder), std::nullopt);
+}
+
+TEST(TextConversion, BrokenBytesBecomeReplacements)
+{
+    // 0x81 0x20 is no CP932 pair; a lone lead byte ends the input.
+    EXPECT_EQ(platform::FromMultiByte("a\x81 b\x95"), u"a\uFFFD b\uFFFD");
+    EXPECT_EQ(platform::FromMultiByte("\xB1\xB2"), u"ｱｲ");  // half-width kana
+    EXPECT_EQ(platform::FromUtf8("x\xFFy"), u"x\uFFFDy");
+    EXPECT_EQ(platform::ToUtf8(u"a\xD800" u"b"), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(TextConversion, Utf16RoundTrip)
+{
+    const std::u16string texts[] = {u"", u"plain", u"付箋紙\n2行目", u"\U0001F4DD note"};
+    for (const auto& text : texts) {
+        EXPECT_EQ(platform::FromUtf8(platform::ToUtf8(text)), text);
+        EXPECT_EQ(platform::FromMultiByte(platform::ToMultiByte(text)), text);
+    }
+    EXPECT_EQ(platform::ToUtf8(u"\U0001F4DD"), "\xF0\x9F\x93\x9D");
+}
+
+}  // namespace
