@@ -1,0 +1,42 @@
+// Start-up of the Qt backend: the one QApplication of the process, the
+// program's resources and icon, and the X11 event filter on xcb.
+#include <QApplication>
+#include <QIcon>
+
+#include <vector>
+
+#include "platform/qt/qt_x11.h"
+#include "platform/system.h"
+
+// The resources live in a static library: they must be registered by hand.
+static void RegisterResources() { Q_INIT_RESOURCE(resources); }
+
+namespace platform {
+
+void InitPlatform(int argc, char** argv)
+{
+    if (QCoreApplication::instance())
+        return;
+    // QApplication keeps references to argc and argv for its whole life.
+    static int savedArgc = argc;
+    static std::vector<char*> savedArgv(argv, argv + argc);
+    static char programName[] = "cevelmo";
+    if (savedArgv.empty()) {
+        savedArgv.push_back(programName);
+        savedArgc = 1;
+    }
+    savedArgv.push_back(nullptr);
+    RegisterResources();
+    static QApplication* application = new QApplication(savedArgc, savedArgv.data());
+    QApplication::setApplicationName(QStringLiteral("CeVelmo"));
+    // The program ends only when it posts its quit message, never because
+    // its last visible window (a menu or a message box, say) went away.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/cevelmo-16.png"));
+    icon.addFile(QStringLiteral(":/icons/cevelmo-32.png"));
+    application->setWindowIcon(icon);
+    qt::x11::InstallEventFilter();
+}
+
+}  // namespace platform

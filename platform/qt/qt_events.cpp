@@ -1,0 +1,233 @@
+// The window widget: Qt's events of a program window become the messages
+// of its window procedure (activation, paint, geometry, close, keys,
+// pointer, focus).
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <utility>
+
+#include "platform/qt/qt_windows.h"
+
+namespace platform::qt {
+namespace {
+
+std::uint32_t VirtualKeyOf(int key)
+{
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<std::uint32_t>(key);  // Qt's codes are the upper-case characters
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return vk::F1 + static_cast<std::uint32_t>(key - Qt::Key_F1);
+    static const std::pair<int, std::uint32_t> table[] = {
+        {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
+        {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
+        {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
+        {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, 33},            {Qt::Key_PageDown, 34},
+        {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
+        {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
+        {Qt::Key_Insert, 45},          {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
+        {Qt::Key_Hiragana_Katakana, vk::Kana}, {Qt::Key_Katakana, vk::Kana},
+    };
+    for (const auto& [qtKey, virtualKey] : table) {
+        if (qtKey == key)
+            return virtualKey;
+    }
+    return 0;
+}
+
+WParam PointerFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    WParam flags = 0;
+    if (buttons.testFlag(Qt::LeftButton))
+        flags |= mk::LeftButton;
+    if (buttons.testFlag(Qt::RightButton))
+        flags |= mk::RightButton;
+    if (modifiers.testFlag(Qt::ShiftModifier))
+        flags |= mk::Shift;
+    if (modifiers.testFlag(Qt::ControlModifier))
+        flags |= mk::Control;
+    return flags;
+}
+
+void SendPointer(WindowHandle window, std::uint32_t message, const QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    SendWindowMessage(window, message, PointerFlags(event->buttons(), event->modifiers()),
+                      PackPoint(at.x(), at.y()));
+}
+
+// Characters the keyboard typed, as the character messages carry them.
+void SendCharacters(WindowHandle window, const QKeyEvent* event)
+{
+    const QString text = event->text();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)) {
+        if (!text.isEmpty())
+            SendWindowMessage(window, wm::SysChar, text.at(0).unicode(), 1);
+        return;
+    }
+    for (const QChar c : text) {
+        if (c.unicode() == 0x7F || !IsLiveWindow(window))
+            continue;  // Delete is a key, not a character
+        SendWindowMessage(window, wm::Char, c.unicode(), 1);
+    }
+}
+
+}  // namespace
+
+AppWindow::AppWindow(WindowHandle handle)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), handle_(handle)
+{
+    // The window paints all of itself: Qt must not fill a background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+bool AppWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
+        const bool active = event->type() == QEvent::WindowActivate;
+        if (WindowRecord* record = FindRecord(handle_)) {
+            if (active)
+                RaiseInBand(*record);
+            SendWindowMessage(handle_, wm::Activate, active ? wa::Active : wa::Inactive, 0);
+        }
+    }
+    return QWidget::event(event);
+}
+
+void AppWindow::paintEvent(QPaintEvent*)
+{
+    WindowRecord* record = FindRecord(handle_);
+    if (!record)
+        return;
+    const WindowHandle window = handle_;
+    const bool erase = !record->skipErase;
+    record->skipErase = false;
+    record->updatePending = false;
+    QPainter painter(this);
+    const DrawContext context = OpenPaintContext(painter, window);
+    if (erase)
+        SendWindowMessage(window, wm::EraseBackground, context, 0);
+    if (IsLiveWindow(window))
+        SendWindowMessage(window, wm::Paint, context, 0);
+    ClosePaintContext(context);
+}
+
+// The desktop moved or resized the window (or confirmed the program's own
+// move): take its word, and tell the window when the rectangle changed.
+void AppWindow::ReportGeometry()
+{
+    WindowRecord* record = FindRecord(handle_);
+    if (!record || !isVisible())
+        return;
+    const Rect now = ToRect(geometry());
+    const Rect old = record->bounds;
+    if (now == old)
+        return;
+    record->bounds = now;
+    const WindowHandle window = handle_;
+    if (now.left != old.left || now.top != old.top)
+        SendWindowMessage(window, wm::Move, 0, PackPoint(now.left, now.top));
+    if (IsLiveWindow(window) && (now.Width() != old.Width() || now.Height() != old.Height()))
+        SendWindowMessage(window, wm::Size, 0, PackPoint(now.Width(), now.Height()));
+}
+
+void AppWindow::moveEvent(QMoveEvent*) { ReportGeometry(); }
+void AppWindow::resizeEvent(QResizeEvent*) { ReportGeometry(); }
+
+void AppWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing is the window's own decision.
+    event->ignore();
+    if (FindRecord(handle_))
+        SendWindowMessage(handle_, wm::Close, 0, 0);
+}
+
+void AppWindow::keyPressEvent(QKeyEvent* event)
+{
+    const WindowHandle window = handle_;
+    if (!FindRecord(window))
+        return;
+    if (const std::uint32_t key = VirtualKeyOf(event->key()))
+        SendWindowMessage(window, wm::KeyDown, key, event->isAutoRepeat() ? (1 | (1 << 30)) : 1);
+    if (IsLiveWindow(window))
+        SendCharacters(window, event);
+}
+
+void AppWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    const std::uint32_t key = VirtualKeyOf(event->key());
+    if (key && FindRecord(handle_))
+        SendWindowMessage(handle_, wm::KeyUp, key, 1);
+}
+
+void AppWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (!FindRecord(handle_))
+        return;
+    if (event->button() == Qt::LeftButton)
+        SendPointer(handle_, wm::LeftButtonDown, event);
+    else if (event->button() == Qt::RightButton)
+        SendPointer(handle_, wm::RightButtonDown, event);
+}
+
+void AppWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!FindRecord(handle_))
+        return;
+    if (event->button() == Qt::LeftButton)
+        SendPointer(handle_, wm::LeftButtonUp, event);
+    else if (event->button() == Qt::RightButton)
+        SendPointer(handle_, wm::RightButtonUp, event);
+}
+
+void AppWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const WindowRecord* record = FindRecord(handle_);
+    if (!record)
+        return;
+    // Windows whose class does not ask for double clicks see a second press.
+    if (event->button() == Qt::LeftButton && (record->classStyle & cs::DoubleClicks))
+        SendPointer(handle_, wm::LeftButtonDoubleClick, event);
+    else
+        mousePressEvent(event);
+}
+
+void AppWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (FindRecord(handle_))
+        SendPointer(handle_, wm::MouseMove, event);
+}
+
+void AppWindow::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (!FindRecord(handle_))
+        return;
+    focusWindow = handle_;
+    SendWindowMessage(handle_, wm::SetFocus, 0, 0);
+}
+
+void AppWindow::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    // A popup menu borrows the keyboard but the focus stays where it was.
+    if (event->reason() == Qt::PopupFocusReason || !FindRecord(handle_))
+        return;
+    if (focusWindow == handle_)
+        focusWindow = 0;
+    SendWindowMessage(handle_, wm::KillFocus, 0, 0);
+}
+
+bool AppWindow::focusNextPrevChild(bool)
+{
+    return false;  // Tab and Shift+Tab are keys for the window itself
+}
+
+}  // namespace platform::qt

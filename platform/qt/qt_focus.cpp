@@ -1,0 +1,94 @@
+// Activation, keyboard focus, pointer capture and the key state.
+#include <QApplication>
+
+#include "platform/qt/qt_windows.h"
+
+namespace platform::qt {
+
+// Set by SetKeyboardFocus at once, then kept by the focus events.
+WindowHandle focusWindow = 0;
+
+namespace {
+WindowHandle captureWindow = 0;
+
+AppWindow* MappedWidget(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    AppWindow* widget = record ? record->widget.data() : nullptr;
+    return widget && widget->isVisible() ? widget : nullptr;
+}
+}  // namespace
+}  // namespace platform::qt
+
+namespace platform {
+using namespace platform::qt;
+
+bool BringToForeground(WindowHandle window)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record)
+        return false;
+    RaiseInBand(*record);
+    if (AppWindow* widget = MappedWidget(window)) {
+        widget->raise();
+        widget->activateWindow();
+    }
+    return true;
+}
+
+WindowHandle GetForegroundAppWindow() { return HandleOfWidget(QApplication::activeWindow()); }
+
+WindowHandle GetActiveAppWindow() { return HandleOfWidget(QApplication::activeWindow()); }
+
+WindowHandle SetKeyboardFocus(WindowHandle window)
+{
+    const WindowHandle previous = GetKeyboardFocus();
+    if (window != 0 && !IsLiveWindow(window))
+        return previous;
+    focusWindow = window;
+    if (window == 0) {
+        if (QWidget* focused = QApplication::focusWidget())
+            focused->clearFocus();
+    } else if (AppWindow* widget = MappedWidget(window)) {
+        if (!widget->isActiveWindow())
+            widget->activateWindow();
+        widget->setFocus(Qt::OtherFocusReason);
+    }
+    return previous;
+}
+
+WindowHandle GetKeyboardFocus() { return IsLiveWindow(focusWindow) ? focusWindow : 0; }
+
+void CapturePointer(WindowHandle window)
+{
+    if (!IsLiveWindow(window))
+        return;
+    ReleasePointer();
+    captureWindow = window;
+    if (AppWindow* widget = MappedWidget(window))
+        widget->grabMouse();
+}
+
+void ReleasePointer()
+{
+    if (AppWindow* widget = MappedWidget(captureWindow))
+        widget->releaseMouse();
+    captureWindow = 0;
+}
+
+WindowHandle GetPointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
+
+bool IsKeyHeld(std::uint32_t virtualKey)
+{
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    switch (virtualKey) {
+    case vk::Shift: return modifiers.testFlag(Qt::ShiftModifier);
+    case vk::Control: return modifiers.testFlag(Qt::ControlModifier);
+    case vk::Alt: return modifiers.testFlag(Qt::AltModifier);
+    case 1: return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    case 2: return QGuiApplication::mouseButtons().testFlag(Qt::RightButton);
+    default: return false;
+    }
+}
+
+}  // namespace platform

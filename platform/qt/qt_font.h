@@ -1,0 +1,17 @@
+// Font objects of the Qt backend, for the drawing code that selects them.
+#pragma once
+
+#include <QFont>
+
+#include "platform/font.h"
+
+namespace platform::qt {
+
+// The QFont a FontHandle stands for; nullptr for an unknown handle.
+const QFont* FontOf(FontHandle font);
+
+// The QFont a description asks for, and the description of a realised font.
+QFont FontFromDescription(const FontDescription& description);
+FontDescription DescriptionOf(const QFont& font, const FontDescription& requested);
+
+}  // namespace platform::qt

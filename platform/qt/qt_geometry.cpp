@@ -1,0 +1,205 @@
+// Where windows stand: visibility, bounds, moves, z-order placement with the
+// recorded bands and ranks, repaint requests, and the screen and work area.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/qt/qt_windows.h"
+#include "platform/qt/qt_x11.h"
+
+namespace platform::qt {
+namespace {
+
+int BandOrder(ZBand band)
+{
+    switch (band) {
+    case ZBand::Topmost: return 0;
+    case ZBand::Normal: return 1;
+    case ZBand::Bottom: return 2;
+    }
+    return 1;
+}
+
+// Records the new bounds at once, moves the widget, and tells the window
+// what changed.
+void SetBounds(WindowRecord& record, const Rect& bounds)
+{
+    const WindowHandle handle = record.handle;
+    const Rect old = record.bounds;
+    record.bounds = bounds;
+    if (record.widget)
+        record.widget->setGeometry(ToQRect(bounds));
+    SyncNativeVisibility(record, false);
+    if (old.left != bounds.left || old.top != bounds.top)
+        SendWindowMessage(handle, wm::Move, 0, PackPoint(bounds.left, bounds.top));
+    if (IsLiveWindow(handle) && (old.Width() != bounds.Width() || old.Height() != bounds.Height()))
+        SendWindowMessage(handle, wm::Size, 0, PackPoint(bounds.Width(), bounds.Height()));
+}
+
+// Puts the window in its band and position in the recorded order, and asks
+// the desktop to do the same when the window is mapped.
+void ApplyZOrder(WindowRecord& record, std::int32_t insertAfter)
+{
+    switch (insertAfter) {
+    case z::Topmost: record.band = ZBand::Topmost; break;
+    case z::NotTopmost: record.band = ZBand::Normal; break;
+    case z::Bottom: record.band = ZBand::Bottom; break;
+    default: break;
+    }
+    if (insertAfter == z::Bottom)
+        LowerInBand(record);
+    else
+        RaiseInBand(record);
+    AppWindow* widget = record.widget;
+    if (!widget || !widget->isVisible())
+        return;
+    x11::ApplyBand(*widget, record.band);
+    if (insertAfter == z::Bottom)
+        widget->lower();
+    else
+        widget->raise();
+}
+
+Rect PlacedBounds(const WindowRecord& record, const Rect& bounds, std::uint32_t flags)
+{
+    Rect result = record.bounds;
+    if (!(flags & swp::NoMove)) {
+        result.right += bounds.left - result.left;
+        result.bottom += bounds.top - result.top;
+        result.left = bounds.left;
+        result.top = bounds.top;
+    }
+    if (!(flags & swp::NoSize)) {
+        result.right = result.left + bounds.Width();
+        result.bottom = result.top + bounds.Height();
+    }
+    return result;
+}
+
+}  // namespace
+}  // namespace platform::qt
+
+namespace platform {
+using namespace platform::qt;
+
+bool ShowAppWindow(WindowHandle window, int showCommand)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record)
+        return false;
+    const bool wasShown = record->shown;
+    record->shown = showCommand != sw::Hide;
+    if (record->shown && !wasShown)
+        RaiseInBand(*record);
+    SyncNativeVisibility(*record, record->shown);
+    return wasShown;
+}
+
+bool IsWindowShown(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    return record && record->shown;
+}
+
+Rect GetWindowBounds(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    return record ? record->bounds : Rect{};
+}
+
+bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record)
+        return false;
+    SetBounds(*record, bounds);
+    if (repaint)
+        InvalidateWindow(window, true);
+    return true;
+}
+
+bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std::uint32_t flags)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record)
+        return false;
+    if ((flags & (swp::NoMove | swp::NoSize)) != (swp::NoMove | swp::NoSize)) {
+        SetBounds(*record, PlacedBounds(*record, bounds, flags));
+        if (!(record = FindRecord(window)))
+            return true;
+    }
+    if (!(flags & swp::NoZOrder))
+        ApplyZOrder(*record, insertAfter);
+    const bool activate = !(flags & swp::NoActivate) && insertAfter != z::Bottom;
+    if (flags & swp::ShowWindow)
+        record->shown = true;
+    if (flags & swp::HideWindow)
+        record->shown = false;
+    SyncNativeVisibility(*record, activate && (flags & swp::ShowWindow));
+    if (activate && record->shown && record->widget && record->widget->isVisible())
+        record->widget->activateWindow();
+    return true;
+}
+
+ZBand GetZBand(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    return record ? record->band : ZBand::Normal;
+}
+
+int GetZRank(WindowHandle window)
+{
+    std::vector<const WindowRecord*> order;
+    for (const auto& [handle, record] : AllRecords())
+        order.push_back(record.get());
+    std::sort(order.begin(), order.end(), [](const WindowRecord* a, const WindowRecord* b) {
+        if (a->band != b->band)
+            return BandOrder(a->band) < BandOrder(b->band);
+        return a->stamp > b->stamp;
+    });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i]->handle == window)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void InvalidateWindow(WindowHandle window, bool erase)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record)
+        return;
+    // An erase asked for earlier still happens; a plain repaint never cancels it.
+    if (erase)
+        record->skipErase = false;
+    else if (!record->updatePending)
+        record->skipErase = true;
+    record->updatePending = true;
+    if (record->widget)
+        record->widget->update();
+}
+
+void UpdateAppWindow(WindowHandle window)
+{
+    WindowRecord* record = FindRecord(window);
+    if (record && record->updatePending && record->widget && record->widget->isVisible())
+        record->widget->repaint();
+}
+
+Rect GetScreenBounds()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ToRect(screen->geometry()) : Rect{};
+}
+
+Rect GetWorkArea()
+{
+    if (const auto area = x11::WorkArea())
+        return *area;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ToRect(screen->availableGeometry()) : Rect{};
+}
+
+}  // namespace platform

@@ -1,0 +1,135 @@
+// Messages: sending runs the window procedure at once; posting puts the
+// message on Qt's event queue, addressed to one dispatcher object, so that
+// posted messages keep their order and every loop (the main loop and the
+// nested loops of menus and dialogs) delivers them. The quit message travels
+// the same way, behind everything posted before it.
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+
+#include "platform/qt/qt_windows.h"
+
+namespace platform::qt {
+namespace {
+
+const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+struct Posted {
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+    bool quit = false;
+};
+
+class MessageEvent : public QEvent {
+public:
+    explicit MessageEvent(const Posted& posted) : QEvent(kMessageEvent), posted_(posted) {}
+    const Posted& Message() const { return posted_; }
+
+private:
+    Posted posted_;
+};
+
+int pendingCount = 0;   // posted and not yet delivered
+bool quitDelivered = false;  // the quit message arrived outside the main loop
+int quitCode = 0;
+
+class Dispatcher : public QObject {
+protected:
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() != kMessageEvent)
+            return;
+        --pendingCount;
+        const Posted& posted = static_cast<MessageEvent*>(event)->Message();
+        if (posted.quit) {
+            quitDelivered = true;
+            quitCode = static_cast<int>(posted.wParam);
+            QCoreApplication::exit(quitCode);
+        } else if (IsLiveWindow(posted.window)) {
+            SendWindowMessage(posted.window, posted.message, posted.wParam, posted.lParam);
+        }
+    }
+};
+
+Dispatcher& TheDispatcher()
+{
+    static Dispatcher* dispatcher = new Dispatcher;  // lives as long as the process
+    return *dispatcher;
+}
+
+void Post(const Posted& posted)
+{
+    ++pendingCount;
+    QCoreApplication::postEvent(&TheDispatcher(), new MessageEvent(posted));
+}
+
+}  // namespace
+}  // namespace platform::qt
+
+namespace platform {
+using namespace platform::qt;
+
+bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    if (!IsLiveWindow(window))
+        return false;
+    Post(Posted{window, message, wParam, lParam, false});
+    return true;
+}
+
+LResult SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
+{
+    const WindowRecord* record = FindRecord(window);
+    if (!record || !record->proc)
+        return 0;
+    const WindowProcFn proc = record->proc;
+    return proc(window, message, wParam, lParam);
+}
+
+LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam)
+{
+    switch (message) {
+    case wm::Close:
+        DestroyAppWindow(window);
+        return 0;
+    case wm::EraseBackground:
+        if (QPainter* painter = PainterOf(static_cast<DrawContext>(wParam))) {
+            const Rect bounds = GetWindowBounds(window);
+            painter->fillRect(QRect(0, 0, bounds.Width(), bounds.Height()), Qt::white);
+            return 1;
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void PostQuit(int exitCode)
+{
+    Post(Posted{0, wm::Quit, static_cast<WParam>(exitCode), 0, true});
+}
+
+int RunMessageLoop()
+{
+    int code = quitCode;
+    if (!quitDelivered)
+        code = QApplication::exec();
+    quitDelivered = false;
+    return code;
+}
+
+void PumpMessages()
+{
+    // A message that keeps posting itself would never let the queue run dry;
+    // the bound keeps a pump from turning into an endless loop.
+    for (int round = 0; round < 100000; ++round) {
+        QCoreApplication::sendPostedEvents(&TheDispatcher(), kMessageEvent);
+        QCoreApplication::processEvents();
+        if (pendingCount <= 0)
+            break;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,110 @@
+// The program's icon images (resource 138, drawn at 16 and 32 pixels) and
+// the tray icon: one QSystemTrayIcon per (owner, id) whose taps are posted
+// to the owner as its callback message.
+#include "platform/qt/qt_shell.h"
+
+#include <QSystemTrayIcon>
+
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "platform/shell.h"
+#include "platform/window.h"
+
+namespace platform::qt {
+namespace {
+
+constexpr int kProgramIcon = 138;
+
+std::map<IconHandle, QIcon>& Icons()
+{
+    static std::map<IconHandle, QIcon> icons;
+    return icons;
+}
+IconHandle lastIcon = 0;
+
+std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
+{
+    static std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>> icons;
+    return icons;
+}
+
+// The drawn image nearest to the size, scaled to it exactly.
+QPixmap ProgramImage(int size)
+{
+    const QString file = size <= 16 ? QStringLiteral(":/icons/cevelmo-16.png")
+                                    : QStringLiteral(":/icons/cevelmo-32.png");
+    const QPixmap pixmap(file);
+    if (pixmap.isNull() || pixmap.width() == size)
+        return pixmap;
+    return pixmap.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
+{
+    if (data.flags & nif::Icon)
+        tray.setIcon(IconOf(data.icon));
+    if (data.flags & nif::Tip)
+        tray.setToolTip(QString::fromStdU16String(data.tip));
+}
+
+}  // namespace
+
+QIcon IconOf(IconHandle icon)
+{
+    const auto it = Icons().find(icon);
+    return it == Icons().end() ? QIcon() : it->second;
+}
+
+}  // namespace platform::qt
+
+namespace platform {
+using namespace platform::qt;
+
+IconHandle LoadIconImage(int resourceId, int size)
+{
+    if (resourceId != kProgramIcon || size <= 0)
+        return 0;
+    const QPixmap image = ProgramImage(size);
+    if (image.isNull())
+        return 0;
+    Icons()[++lastIcon] = QIcon(image);
+    return lastIcon;
+}
+
+void DestroyIconImage(IconHandle icon) { Icons().erase(icon); }
+
+bool AddTrayIconEntry(const TrayIconData& data)
+{
+    const auto key = std::make_pair(data.owner, data.id);
+    if (!IsLiveWindow(data.owner) || TrayIcons().count(key) || !QSystemTrayIcon::isSystemTrayAvailable())
+        return false;
+    auto tray = std::make_unique<QSystemTrayIcon>();
+    Configure(*tray, data);
+    if (data.flags & nif::Message) {
+        const WindowHandle owner = data.owner;
+        const std::uint32_t id = data.id;
+        const std::uint32_t message = data.callbackMessage;
+        QObject::connect(tray.get(), &QSystemTrayIcon::activated, tray.get(),
+                         [owner, id, message](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+                                 PostWindowMessage(owner, message, id, wm::LeftButtonUp);
+                         });
+    }
+    tray->show();
+    TrayIcons()[key] = std::move(tray);
+    return true;
+}
+
+bool DeleteTrayIconEntry(const TrayIconData& data)
+{
+    const auto it = TrayIcons().find({data.owner, data.id});
+    if (it == TrayIcons().end())
+        return false;
+    it->second->hide();
+    TrayIcons().erase(it);
+    return true;
+}
+
+}  // namespace platform

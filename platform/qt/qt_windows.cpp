@@ -1,0 +1,193 @@
+// The window table: class registration, creation and destruction of the
+// program's windows, lookup by handle, class and title, mapping the widgets
+// when they are shown on a screen, and the paint contexts.
+#include "platform/qt/qt_windows.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/qt/qt_x11.h"
+
+namespace platform::qt {
+namespace {
+
+struct WindowClass {
+    std::uint32_t style = 0;
+    WindowProcFn proc = nullptr;
+};
+
+std::map<std::u16string, WindowClass>& Classes()
+{
+    static std::map<std::u16string, WindowClass> classes;
+    return classes;
+}
+
+std::map<WindowHandle, std::unique_ptr<WindowRecord>>& Table()
+{
+    static std::map<WindowHandle, std::unique_ptr<WindowRecord>> table;
+    return table;
+}
+
+WindowHandle lastHandle = 0;
+std::int64_t frontStamp = 0;
+std::int64_t backStamp = 0;
+
+struct PaintContext {
+    QPainter* painter = nullptr;
+    WindowHandle window = 0;
+};
+std::map<DrawContext, PaintContext>& Contexts()
+{
+    static std::map<DrawContext, PaintContext> contexts;
+    return contexts;
+}
+DrawContext lastContext = 0;
+
+bool IsOnAnyScreen(const Rect& bounds)
+{
+    const QRect rect = ToQRect(bounds);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(rect))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+WindowRecord* FindRecord(WindowHandle window)
+{
+    const auto it = Table().find(window);
+    return it == Table().end() ? nullptr : it->second.get();
+}
+
+const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords() { return Table(); }
+
+WindowHandle HandleOfWidget(const QWidget* widget)
+{
+    if (!widget)
+        return 0;
+    const auto* window = dynamic_cast<const AppWindow*>(widget->window());
+    return window && FindRecord(window->Handle()) ? window->Handle() : 0;
+}
+
+void RaiseInBand(WindowRecord& record) { record.stamp = ++frontStamp; }
+void LowerInBand(WindowRecord& record) { record.stamp = --backStamp; }
+
+void SyncNativeVisibility(WindowRecord& record, bool activate)
+{
+    AppWindow* widget = record.widget;
+    if (!widget)
+        return;
+    const bool wanted = record.shown && IsOnAnyScreen(record.bounds);
+    if (wanted && !widget->isVisible()) {
+        x11::PrepareForMapping(*widget, record.band);
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+        widget->show();
+        if (activate)
+            widget->activateWindow();
+    } else if (!wanted && widget->isVisible()) {
+        widget->hide();
+    }
+}
+
+DrawContext OpenPaintContext(QPainter& painter, WindowHandle window)
+{
+    Contexts()[++lastContext] = PaintContext{&painter, window};
+    return lastContext;
+}
+
+void ClosePaintContext(DrawContext context) { Contexts().erase(context); }
+
+QPainter* PainterOf(DrawContext context)
+{
+    const auto it = Contexts().find(context);
+    return it == Contexts().end() ? nullptr : it->second.painter;
+}
+
+WindowHandle WindowOfContext(DrawContext context)
+{
+    const auto it = Contexts().find(context);
+    return it == Contexts().end() ? 0 : it->second.window;
+}
+
+DrawContext PaintContextOf(WindowHandle window)
+{
+    for (const auto& [context, paint] : Contexts()) {
+        if (paint.window == window)
+            return context;
+    }
+    return 0;
+}
+
+}  // namespace platform::qt
+
+namespace platform {
+using namespace platform::qt;
+
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle,
+                         WindowProcFn proc, int /*iconResource*/)
+{
+    if (className.empty() || !proc)
+        return false;
+    Classes()[className] = WindowClass{classStyle, proc};
+    return true;
+}
+
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
+                             std::uint32_t /*exStyle*/, std::uint32_t /*style*/, Rect bounds)
+{
+    const auto cls = Classes().find(className);
+    if (cls == Classes().end())
+        return 0;
+    auto record = std::make_unique<WindowRecord>();
+    record->handle = ++lastHandle;
+    record->className = className;
+    record->title = title;
+    record->classStyle = cls->second.style;
+    record->proc = cls->second.proc;
+    record->bounds = bounds;
+    RaiseInBand(*record);
+    auto* widget = new AppWindow(record->handle);
+    widget->setWindowTitle(QString::fromStdU16String(title));
+    widget->setGeometry(ToQRect(bounds));
+    record->widget = widget;
+    const WindowHandle handle = record->handle;
+    Table()[handle] = std::move(record);
+    if (SendWindowMessage(handle, wm::Create, 0, 0) == -1) {
+        DestroyAppWindow(handle);
+        return 0;
+    }
+    return IsLiveWindow(handle) ? handle : 0;
+}
+
+bool DestroyAppWindow(WindowHandle window)
+{
+    WindowRecord* record = FindRecord(window);
+    if (!record || record->destroying)
+        return false;
+    record->destroying = true;
+    if (GetPointerCapture() == window)
+        ReleasePointer();
+    SendWindowMessage(window, wm::Destroy, 0, 0);
+    if (AppWindow* widget = record->widget) {
+        widget->Forget();
+        widget->hide();
+        widget->deleteLater();  // the window may be inside one of its own event handlers
+    }
+    Table().erase(window);
+    return true;
+}
+
+bool IsLiveWindow(WindowHandle window) { return FindRecord(window) != nullptr; }
+
+WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title)
+{
+    for (const auto& [handle, record] : Table()) {
+        if (!record->destroying && record->className == className && record->title == title)
+            return handle;
+    }
+    return 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+// The program's windows on Qt: the widget that stands for each handle, the
+// table that maps handles to windows with the state the program asks about
+// (logical visibility, recorded bounds, z band and rank), and the paint
+// contexts that live while a window paints.
+//
+// Internal to the Qt backend; the rest of the program sees platform/window.h.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/window.h"
+
+class QPainter;
+
+namespace platform::qt {
+
+class AppWindow;
+
+struct WindowRecord {
+    WindowHandle handle = 0;
+    std::u16string className;
+    std::u16string title;
+    std::uint32_t classStyle = 0;
+    WindowProcFn proc = nullptr;
+    QPointer<AppWindow> widget;
+    Rect bounds;            // what the program last set or the desktop last reported
+    bool shown = false;     // the program's view; an off-screen window stays unmapped
+    ZBand band = ZBand::Normal;
+    std::int64_t stamp = 0;  // larger is nearer the front of its band
+    bool skipErase = false;  // the pending repaint was asked for without erase
+    bool updatePending = false;
+    bool imeOpen = false;
+    bool destroying = false;
+};
+
+// The frameless top-level widget of one program window. It turns Qt's events
+// into the window's messages.
+class AppWindow : public QWidget {
+public:
+    explicit AppWindow(WindowHandle handle);
+    WindowHandle Handle() const { return handle_; }
+    void Forget() { handle_ = 0; }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void ReportGeometry();
+    WindowHandle handle_;
+};
+
+// The window with the keyboard focus as the program last knew it.
+extern WindowHandle focusWindow;
+
+WindowRecord* FindRecord(WindowHandle window);
+const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords();
+
+// The program window a widget belongs to (its top-level), or 0.
+WindowHandle HandleOfWidget(const QWidget* widget);
+
+// Moves a window to the front (or back) of its z band in the recorded order.
+void RaiseInBand(WindowRecord& record);
+void LowerInBand(WindowRecord& record);
+
+// Maps or unmaps the widget so that it is on the desktop exactly when the
+// program shows it and it overlaps a screen.
+void SyncNativeVisibility(WindowRecord& record, bool activate);
+
+// Paint contexts: valid from the start to the end of one paint.
+DrawContext OpenPaintContext(QPainter& painter, WindowHandle window);
+void ClosePaintContext(DrawContext context);
+QPainter* PainterOf(DrawContext context);
+WindowHandle WindowOfContext(DrawContext context);
+DrawContext PaintContextOf(WindowHandle window);
+
+inline Rect ToRect(const QRect& r) { return Rect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
+inline QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+}  // namespace platform::qt

@@ -1,0 +1,183 @@
+// X11 services of the desktop backend, on Qt's own xcb connection: the
+// window-manager states of the program's windows, the work area, and the
+// native event filter (mapped windows, grabbed hotkeys).
+#include "platform/qt/qt_x11.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+#include "platform/qt/qt_windows.h"
+
+namespace platform::qt::x11 {
+namespace {
+
+QNativeInterface::QX11Application* Native()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return app && app->display() && app->connection() ? app : nullptr;
+}
+
+xcb_atom_t Atom(const char* name)
+{
+    static std::map<std::string, xcb_atom_t> cache;
+    const auto it = cache.find(name);
+    if (it != cache.end())
+        return it->second;
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    cache[name] = atom;
+    return atom;
+}
+
+std::vector<xcb_atom_t> StatesFor(ZBand band)
+{
+    std::vector<xcb_atom_t> states{Atom("_NET_WM_STATE_SKIP_TASKBAR"), Atom("_NET_WM_STATE_SKIP_PAGER")};
+    if (band == ZBand::Topmost)
+        states.push_back(Atom("_NET_WM_STATE_ABOVE"));
+    if (band == ZBand::Bottom)
+        states.push_back(Atom("_NET_WM_STATE_BELOW"));
+    return states;
+}
+
+// _NET_WM_STATE actions of the window-manager protocol.
+constexpr std::uint32_t kRemove = 0;
+constexpr std::uint32_t kAdd = 1;
+
+void SendStateChange(xcb_window_t window, std::uint32_t action, xcb_atom_t first, xcb_atom_t second)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = Atom("_NET_WM_STATE");
+    event.data.data32[0] = action;
+    event.data.data32[1] = first;
+    event.data.data32[2] = second;
+    event.data.data32[3] = 1;  // the request comes from an ordinary application
+    xcb_send_event(Connection(), 0, RootWindowId(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+void AssertStates(xcb_window_t window, ZBand band)
+{
+    SendStateChange(window, kAdd, Atom("_NET_WM_STATE_SKIP_TASKBAR"), Atom("_NET_WM_STATE_SKIP_PAGER"));
+    const xcb_atom_t above = Atom("_NET_WM_STATE_ABOVE");
+    const xcb_atom_t below = Atom("_NET_WM_STATE_BELOW");
+    SendStateChange(window, band == ZBand::Topmost ? kAdd : kRemove, above, XCB_ATOM_NONE);
+    SendStateChange(window, band == ZBand::Bottom ? kAdd : kRemove, below, XCB_ATOM_NONE);
+    xcb_flush(Connection());
+}
+
+// The window manager forgets a window's states when it is unmapped and may
+// take a remap before it has seen the new property; once the window is
+// mapped again, say it once more.
+void OnMapped(xcb_window_t window)
+{
+    for (const auto& [handle, record] : AllRecords()) {
+        if (record->widget && record->widget->internalWinId() == window) {
+            AssertStates(window, record->band);
+            return;
+        }
+    }
+}
+
+class EventFilter : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        switch (event->response_type & 0x7F) {
+        case XCB_MAP_NOTIFY:
+            OnMapped(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
+            return false;
+        case XCB_KEY_PRESS:
+        case XCB_KEY_RELEASE: {
+            const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
+            if (key->event != RootWindowId())
+                return false;
+            return HandleGrabbedKey((event->response_type & 0x7F) == XCB_KEY_PRESS, key->detail, key->state);
+        }
+        default:
+            return false;
+        }
+    }
+};
+
+}  // namespace
+
+bool Available() { return Native() != nullptr; }
+
+xcb_connection_t* Connection()
+{
+    auto* native = Native();
+    return native ? native->connection() : nullptr;
+}
+
+std::uint32_t RootWindowId()
+{
+    xcb_connection_t* connection = Connection();
+    return connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root : 0;
+}
+
+void PrepareForMapping(QWidget& widget, ZBand band)
+{
+    if (!Available())
+        return;
+    const auto window = static_cast<xcb_window_t>(widget.winId());
+    const std::vector<xcb_atom_t> states = StatesFor(band);
+    xcb_change_property(Connection(), XCB_PROP_MODE_REPLACE, window, Atom("_NET_WM_STATE"),
+                        XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(states.size()), states.data());
+    xcb_flush(Connection());
+}
+
+void ApplyBand(QWidget& widget, ZBand band)
+{
+    if (Available() && widget.internalWinId())
+        AssertStates(static_cast<xcb_window_t>(widget.internalWinId()), band);
+}
+
+std::optional<Rect> WorkArea()
+{
+    if (!Available())
+        return std::nullopt;
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_get_property(connection, 0, RootWindowId(), Atom("_NET_WORKAREA"),
+                                         XCB_ATOM_CARDINAL, 0, 4);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
+        return std::nullopt;
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto x = static_cast<std::int32_t>(v[0]);
+    const auto y = static_cast<std::int32_t>(v[1]);
+    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+}
+
+void InstallEventFilter()
+{
+    if (!Available())
+        return;
+    static EventFilter filter;
+    qGuiApp->installNativeEventFilter(&filter);
+}
+
+}  // namespace platform::qt::x11

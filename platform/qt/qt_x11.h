@@ -1,0 +1,43 @@
+// The X11 side of the desktop: window-manager states of the program's
+// windows (kept out of the taskbar and pager, above or below the others),
+// the work area the panels leave, and the native event filter that serves
+// the root-window key grab of the hotkey.
+//
+// Every function is a no-op (or reports "not available") unless Qt runs on
+// xcb with a native X connection.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/window.h"
+
+class QWidget;
+struct xcb_connection_t;
+
+namespace platform::qt::x11 {
+
+bool Available();
+xcb_connection_t* Connection();
+std::uint32_t RootWindowId();
+
+// Writes the window-manager state onto a window that is about to be mapped
+// (the window manager reads it when it takes the window on).
+void PrepareForMapping(QWidget& widget, ZBand band);
+
+// Changes the band of a mapped window by asking the window manager.
+void ApplyBand(QWidget& widget, ZBand band);
+
+// The work area from the root window's _NET_WORKAREA, when the window
+// manager publishes one.
+std::optional<Rect> WorkArea();
+
+// Installs the filter that re-asserts the states when a window is mapped and
+// passes root-window key presses to the hotkey table.
+void InstallEventFilter();
+
+// Implemented by the hotkey table: a grabbed key was pressed or released.
+// Returns true when the event belongs to a registered hotkey.
+bool HandleGrabbedKey(bool press, std::uint8_t keycode, std::uint16_t state);
+
+}  // namespace platform::qt::x11

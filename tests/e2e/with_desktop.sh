@@ -1,0 +1,94 @@
+#!/bin/bash
+# Runs a command on a private virtual desktop and exits with its code.
+#
+#   with_desktop.sh COMMAND [ARGS...]
+#
+# Starts a virtual X server on a display number the server picks itself (so
+# runs in parallel never collide), a window manager and a system tray on it,
+# then runs the command with DISPLAY, a fresh private XDG_RUNTIME_DIR and
+# QT_QPA_PLATFORM=xcb. Everything it started is stopped when it ends.
+set -u
+
+if [ $# -lt 1 ]; then
+    echo "usage: $0 COMMAND [ARGS...]" >&2
+    exit 2
+fi
+
+for tool in Xvfb openbox trayer xprop xwininfo; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "with_desktop.sh: '$tool' is not installed; the desktop tests need" \
+             "xvfb, openbox, trayer and x11-utils" >&2
+        exit 1
+    fi
+done
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/with_desktop.XXXXXX") || exit 1
+chmod 700 "$workdir"
+started=()
+
+stop_all() {
+    local i
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        kill "${started[i]}" 2>/dev/null
+    done
+    for pid in "${started[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$workdir"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "with_desktop.sh: $1" >&2
+    for log in "$workdir"/*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+# Polls a condition every 0.1 s for up to the given number of seconds.
+wait_for() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 10))
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The X server writes its display number to the descriptor once it accepts
+# connections.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
+    >"$workdir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+started+=("$xvfb_pid")
+display_ready() {
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server did not start"
+    grep -q '^[0-9][0-9]*$' "$workdir/display"
+}
+wait_for 20 display_ready || fail "the X server gave no display number"
+export DISPLAY=":$(head -n 1 "$workdir/display")"
+unset WAYLAND_DISPLAY
+
+openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+started+=("$!")
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 20 wm_ready || fail "the window manager did not start"
+
+trayer --edge bottom --align right --widthtype request --height 24 \
+    --transparent false --SetDockType true --SetPartialStrut true \
+    >"$workdir/trayer.log" 2>&1 &
+started+=("$!")
+tray_ready() { xwininfo -root -tree 2>/dev/null | grep -qi '"panel"\|trayer'; }
+wait_for 10 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
+
+mkdir -m 700 "$workdir/runtime"
+export XDG_RUNTIME_DIR="$workdir/runtime"
+export QT_QPA_PLATFORM=xcb
+
+"$@"
+status=$?
+exit "$status"
