@@ -30,7 +30,7 @@ bool BringToForeground(WindowHandle window)
         return false;
     RaiseInBand(*record);
     if (AppWindow* widget = MappedWidget(window)) {
-        widget->raise();
+        RaiseNative(*widget);
         widget->activateWindow();
     }
     return true;

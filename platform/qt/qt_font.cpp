@@ -23,8 +23,9 @@ struct FontObject {
 
 std::map<FontHandle, FontObject>& Fonts()
 {
-    static std::map<FontHandle, FontObject> fonts;
-    return fonts;
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* fonts = new std::map<FontHandle, FontObject>;
+    return *fonts;
 }
 FontHandle lastFont = 0;
 

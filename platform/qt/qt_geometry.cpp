@@ -57,9 +57,9 @@ void ApplyZOrder(WindowRecord& record, std::int32_t insertAfter)
         return;
     x11::ApplyBand(*widget, record.band);
     if (insertAfter == z::Bottom)
-        widget->lower();
+        LowerNative(*widget);
     else
-        widget->raise();
+        RaiseNative(*widget);
 }
 
 Rect PlacedBounds(const WindowRecord& record, const Rect& bounds, std::uint32_t flags)

@@ -27,7 +27,7 @@ constexpr int kConnectTimeoutMs = 1500;
 constexpr int kAnswerTimeoutMs = 2000;
 
 std::unique_ptr<QLockFile> heldLock;
-std::unique_ptr<QLocalServer> handOffServer;
+QLocalServer* handOffServer = nullptr;  // deleted on release, never at exit
 QString heldName;
 
 QString RuntimeFolder(const QString& name)
@@ -82,10 +82,10 @@ void StartServer(const QString& name)
 {
     const QString path = ServerPath(name);
     QLocalServer::removeServer(path);  // a socket left by a crashed holder of the lock
-    handOffServer = std::make_unique<QLocalServer>();
+    handOffServer = new QLocalServer;
     if (!handOffServer->listen(path))
         return;
-    QLocalServer* server = handOffServer.get();
+    QLocalServer* server = handOffServer;
     QObject::connect(server, &QLocalServer::newConnection, server, [server] {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -121,7 +121,8 @@ InstanceLock AcquireInstanceLock(const std::u16string& name)
 
 void ReleaseInstanceLock()
 {
-    handOffServer.reset();
+    delete handOffServer;
+    handOffServer = nullptr;
     if (heldLock)
         heldLock->unlock();
     heldLock.reset();

@@ -4,6 +4,8 @@
 // nested loops of menus and dialogs) delivers them. The quit message travels
 // the same way, behind everything posted before it.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QEvent>
 #include <QPainter>
 
@@ -120,15 +122,23 @@ int RunMessageLoop()
     return code;
 }
 
+// A window just shown is pending work too: the desktop maps and exposes it
+// a moment later, and only then can it paint. The pump waits for that, but
+// not for long.
 void PumpMessages()
 {
-    // A message that keeps posting itself would never let the queue run dry;
-    // the bound keeps a pump from turning into an endless loop.
-    for (int round = 0; round < 100000; ++round) {
+    constexpr int kMaxRounds = 100000;  // a message that keeps posting itself
+    constexpr int kExposureWaitMs = 1000;
+    QElapsedTimer clock;
+    clock.start();
+    for (int round = 0; round < kMaxRounds; ++round) {
         QCoreApplication::sendPostedEvents(&TheDispatcher(), kMessageEvent);
         QCoreApplication::processEvents();
-        if (pendingCount <= 0)
+        if (pendingCount > 0)
+            continue;
+        if (!AnyWindowAwaitingExposure() || clock.elapsed() > kExposureWaitMs)
             break;
+        QThread::msleep(2);
     }
 }
 

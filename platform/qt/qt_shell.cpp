@@ -19,15 +19,17 @@ constexpr int kProgramIcon = 138;
 
 std::map<IconHandle, QIcon>& Icons()
 {
-    static std::map<IconHandle, QIcon> icons;
-    return icons;
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* icons = new std::map<IconHandle, QIcon>;
+    return *icons;
 }
 IconHandle lastIcon = 0;
 
 std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
 {
-    static std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>> icons;
-    return icons;
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* icons = new std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>;
+    return *icons;
 }
 
 // The drawn image nearest to the size, scaled to it exactly.

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/qt/qt_x11.h"
 
@@ -24,8 +25,9 @@ std::map<std::u16string, WindowClass>& Classes()
 
 std::map<WindowHandle, std::unique_ptr<WindowRecord>>& Table()
 {
-    static std::map<WindowHandle, std::unique_ptr<WindowRecord>> table;
-    return table;
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* table = new std::map<WindowHandle, std::unique_ptr<WindowRecord>>;
+    return *table;
 }
 
 WindowHandle lastHandle = 0;
@@ -89,6 +91,36 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
     } else if (!wanted && widget->isVisible()) {
         widget->hide();
     }
+}
+
+bool AnyWindowAwaitingExposure()
+{
+    for (const auto& [handle, record] : Table()) {
+        const AppWindow* widget = record->widget;
+        if (widget && widget->isVisible() && widget->windowHandle() && !widget->windowHandle()->isExposed())
+            return true;
+    }
+    return false;
+}
+
+namespace {
+bool CanRestack()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+}  // namespace
+
+void RaiseNative(QWidget& widget)
+{
+    if (CanRestack())
+        widget.raise();
+}
+
+void LowerNative(QWidget& widget)
+{
+    if (CanRestack())
+        widget.lower();
 }
 
 DrawContext OpenPaintContext(QPainter& painter, WindowHandle window)

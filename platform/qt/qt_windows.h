@@ -85,6 +85,15 @@ void LowerInBand(WindowRecord& record);
 // program shows it and it overlaps a screen.
 void SyncNativeVisibility(WindowRecord& record, bool activate);
 
+// True while a window the program shows is mapped but the desktop has not
+// yet exposed it (so it cannot paint yet).
+bool AnyWindowAwaitingExposure();
+
+// Restacks the native window where the platform can (the offscreen platform
+// of the tests cannot).
+void RaiseNative(QWidget& widget);
+void LowerNative(QWidget& widget);
+
 // Paint contexts: valid from the start to the end of one paint.
 DrawContext OpenPaintContext(QPainter& painter, WindowHandle window);
 void ClosePaintContext(DrawContext context);
