@@ -90,13 +90,11 @@ AppWindow::AppWindow(WindowHandle handle)
 
 bool AppWindow::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
-        const bool active = event->type() == QEvent::WindowActivate;
-        if (WindowRecord* record = FindRecord(handle_)) {
-            if (active)
-                RaiseInBand(*record);
-            SendWindowMessage(handle_, wm::Activate, active ? wa::Active : wa::Inactive, 0);
-        }
+    if (FindRecord(handle_)) {
+        if (event->type() == QEvent::WindowActivate)
+            SetActiveWindow(handle_, wa::Active);
+        else if (event->type() == QEvent::WindowDeactivate && GetActiveAppWindow() == handle_)
+            SetActiveWindow(0, wa::Inactive);
     }
     return QWidget::event(event);
 }
@@ -170,6 +168,11 @@ void AppWindow::keyReleaseEvent(QKeyEvent* event)
 void AppWindow::mousePressEvent(QMouseEvent* event)
 {
     if (!FindRecord(handle_))
+        return;
+    // A click activates the window before the window hears of the press;
+    // the desktop's word on it comes only later.
+    SetActiveWindow(handle_, wa::ClickActive);
+    if (!IsLiveWindow(handle_))
         return;
     if (event->button() == Qt::LeftButton)
         SendPointer(handle_, wm::LeftButtonDown, event);

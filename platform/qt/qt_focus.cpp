@@ -10,6 +10,7 @@ WindowHandle focusWindow = 0;
 
 namespace {
 WindowHandle captureWindow = 0;
+WindowHandle activeWindow = 0;
 
 AppWindow* MappedWidget(WindowHandle window)
 {
@@ -18,6 +19,27 @@ AppWindow* MappedWidget(WindowHandle window)
     return widget && widget->isVisible() ? widget : nullptr;
 }
 }  // namespace
+
+void SetActiveWindow(WindowHandle window, std::uint32_t how)
+{
+    if (window == activeWindow)
+        return;
+    const WindowHandle previous = activeWindow;
+    activeWindow = window;
+    if (IsLiveWindow(previous))
+        SendWindowMessage(previous, wm::Activate, wa::Inactive, static_cast<LParam>(window));
+    if (WindowRecord* record = FindRecord(window)) {
+        RaiseInBand(*record);
+        SendWindowMessage(window, wm::Activate, how, static_cast<LParam>(previous));
+    }
+}
+
+void ForgetActiveWindow(WindowHandle window)
+{
+    if (activeWindow == window)
+        activeWindow = 0;
+}
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -36,9 +58,9 @@ bool BringToForeground(WindowHandle window)
     return true;
 }
 
-WindowHandle GetForegroundAppWindow() { return HandleOfWidget(QApplication::activeWindow()); }
+WindowHandle GetForegroundAppWindow() { return GetActiveAppWindow(); }
 
-WindowHandle GetActiveAppWindow() { return HandleOfWidget(QApplication::activeWindow()); }
+WindowHandle GetActiveAppWindow() { return IsLiveWindow(activeWindow) ? activeWindow : 0; }
 
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {

@@ -96,6 +96,10 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
     case wm::Close:
         DestroyAppWindow(window);
         return 0;
+    case wm::Activate:
+        if (LowWord(wParam) != wa::Inactive)
+            SetKeyboardFocus(window);
+        return 0;
     case wm::EraseBackground:
         if (QPainter* painter = PainterOf(static_cast<DrawContext>(wParam))) {
             const Rect bounds = GetWindowBounds(window);

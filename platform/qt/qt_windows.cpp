@@ -201,6 +201,7 @@ bool DestroyAppWindow(WindowHandle window)
     record->destroying = true;
     if (GetPointerCapture() == window)
         ReleasePointer();
+    ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
     if (AppWindow* widget = record->widget) {
         widget->Forget();

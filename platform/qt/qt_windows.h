@@ -71,6 +71,12 @@ private:
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
 
+// Makes a window the active one in the program's view and sends the
+// deactivation and activation messages at once, the old window first. The
+// desktop's own activation, which arrives later, then changes nothing.
+void SetActiveWindow(WindowHandle window, std::uint32_t how);
+void ForgetActiveWindow(WindowHandle window);
+
 WindowRecord* FindRecord(WindowHandle window);
 const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords();
 
