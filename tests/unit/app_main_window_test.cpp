@@ -148,6 +148,7 @@ TEST_F(MainWindowTest, ActivatedNotesKeepTheirLevel)
     EXPECT_LT(platform::GetZRank(Note(0).window), platform::GetZRank(Note(1).window));
 
     Note(1).zLevel = 1;
+    platform::BringToForeground(Note(0).window);
     platform::BringToForeground(Note(1).window);
     platform::PumpMessages();
     EXPECT_EQ(platform::GetZBand(Note(1).window), platform::ZBand::Bottom);

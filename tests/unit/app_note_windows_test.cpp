@@ -2,6 +2,7 @@
 // notes of an earlier run.
 #include "app/messages.h"
 #include "app/note_windows.h"
+#include "app/tray.h"
 #include "app_fixture.h"
 
 using platform::Rect;
@@ -28,7 +29,9 @@ TEST_F(AppTest, FiveNewNotesStepDownTheScreenInPaletteColours)
         EXPECT_TRUE(platform::IsWindowShown(Note(i).window));
         EXPECT_EQ(sim::WindowExStyle(Note(i).window), 0x80u);
         EXPECT_EQ(sim::WindowStyle(Note(i).window), 0x80000000u);
-        if (i > 0) EXPECT_NE(Note(i).backColor, Note(i - 1).backColor);
+        if (i > 0) {
+            EXPECT_NE(Note(i).backColor, Note(i - 1).backColor);
+        }
     }
     EXPECT_EQ(Note(0).backColor, 0x00D0FFFFu);  // the first note never draws a colour
     EXPECT_EQ(Note(1).backColor, notePalette[1]);  // 25 % 25 = 0 is the neighbour's: next entry
