@@ -35,4 +35,8 @@ bool AppendToFile(const std::u16string& path, const std::string& bytes);
 // full disk would make it fail; 0 switches the failure off.
 void FailNthFileWrite(int n);
 
+// How many whole-file replacements of this path have completed in this
+// process; tests count the saves of a file with it.
+int CompletedReplacements(const std::u16string& path);
+
 }  // namespace platform

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 
 #include "platform/text.h"
 
@@ -18,6 +19,9 @@ namespace {
 
 // Counts down to the write that must fail; 0 = no failure planned.
 int writesUntilFailure = 0;
+
+// Whole-file replacements completed so far, by path.
+std::map<std::u16string, int> replacements;
 
 // Writes go out in blocks of at most one page, so a large image takes several
 // calls and a full disk can strike in the middle of a file.
@@ -143,6 +147,7 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
         return false;
     }
     SyncFolderOf(target);
+    ++replacements[path];
     return true;
 }
 
@@ -156,5 +161,11 @@ bool AppendToFile(const std::u16string& path, const std::string& bytes)
 }
 
 void FailNthFileWrite(int n) { writesUntilFailure = n > 0 ? n : 0; }
+
+int CompletedReplacements(const std::u16string& path)
+{
+    auto found = replacements.find(path);
+    return found == replacements.end() ? 0 : found->second;
+}
 
 }  // namespace platform
