@@ -17,7 +17,28 @@ p = d.start(folder)
 d.check(d.wait_for(lambda: os.path.isdir(data_dir)), "first start creates Data/")
 d.check(d.wait_for(lambda: d.run("xdotool", "search", "--classname", "cevelmo").split() != []),
         "the program has windows on the display")
-d.check(d.note_windows() == [], "no note window is mapped on a first start")
+d.check(d.note_windows() == [], "no note window is mapped, and the hidden main window neither")
+
+
+def ancestors(window):
+    """Names of the windows above this one, up to the root."""
+    names = []
+    for _ in range(10):
+        lines = [l for l in d.run("xwininfo", "-id", window, "-tree").splitlines() if "Parent window id" in l]
+        if not lines or "(the root window)" in lines[0]:
+            break
+        window = lines[0].split()[3]
+        names.append(lines[0])
+    return names
+
+
+def tray_icon_windows():
+    """The program's windows that the tray host has taken in."""
+    return [w for w in d.run("xdotool", "search", "--classname", "cevelmo").split()
+            if any("trayer" in name or '"panel"' in name for name in ancestors(w))]
+
+
+d.check(d.wait_for(tray_icon_windows), "the tray icon sits in the tray host")
 d.check(p.poll() is None, "the program keeps running")
 d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
 d.check(not os.path.exists(data_path), "an empty first run writes no data file")
