@@ -55,10 +55,15 @@ void DrawLines(DrawContext context, std::uint32_t colour, const Line (&lines)[N]
 // bottom row.
 Line GripLine(int w, int h, int d) { return Line{{w - 1, h - d}, {w - d, h - 1}}; }
 
+// The note's record. A note is first painted while its window is being made,
+// before `count` includes it: the slot being filled is then its record.
 const NoteRecord* NoteOf(platform::WindowHandle window)
 {
     const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+    if (IsLiveIndex(index)) return &noteTable.notes[index];
+    const bool filling = index >= 0 && static_cast<std::size_t>(index) < noteTable.notes.size() &&
+                         noteTable.notes[index].window == window && window != 0;
+    return filling ? &noteTable.notes[index] : nullptr;
 }
 
 }  // namespace
