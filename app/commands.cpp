@@ -10,6 +10,8 @@
 #include "app/hotkey.h"
 #include "app/messages.h"
 #include "app/note_windows.h"
+#include "note/levels.h"
+#include "note/note_state.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/data_file.h"
@@ -47,12 +49,30 @@ void Exit(WindowHandle, LParam)
     platform::DestroyAppWindow(mainWindow);
 }
 
+void LevelTopmost(WindowHandle window, LParam) { SetNoteLevel(window, platform::z::Topmost); }
+void LevelNormal(WindowHandle window, LParam) { SetNoteLevel(window, platform::z::NotTopmost); }
+void LevelBottom(WindowHandle window, LParam) { SetNoteLevel(window, platform::z::Bottom); }
+void HideAll(WindowHandle, LParam) { HideAllNotes(); }
+void ShowAll(WindowHandle, LParam) { ShowAllNotes(); }
+void HideOne(WindowHandle window, LParam) { HideNote(window); }
+void ShowOne(WindowHandle window, LParam) { ShowNote(window); }
+void ToggleFixed(WindowHandle window, LParam) { ToggleNoteFixed(window); }
+
 // Columns: id, when the data file is written, the work. Saving runs before
 // the work for CMD_EXIT and after it for every other command.
 constexpr std::array kCommands = {
     Command{CMD_NEW_NOTE, Saves::Never, NewNote},
     Command{CMD_SAVE_DATA, Saves::Always, SaveData},
     Command{CMD_EXIT, Saves::FromMenu, Exit},
+    Command{CMD_LEVEL_TOPMOST, Saves::FromMenu, LevelTopmost},
+    Command{CMD_LEVEL_NORMAL, Saves::FromMenu, LevelNormal},
+    Command{CMD_LEVEL_BOTTOM, Saves::FromMenu, LevelBottom},
+    // These two save once, through the CMD_SAVE_DATA they post last.
+    Command{CMD_HIDE_ALL, Saves::Never, HideAll},
+    Command{CMD_SHOW_ALL, Saves::Never, ShowAll},
+    Command{CMD_HIDE_NOTE, Saves::FromMenu, HideOne},
+    Command{CMD_SHOW_NOTE, Saves::FromMenu, ShowOne},
+    Command{CMD_TOGGLE_FIXED, Saves::Always, ToggleFixed},
 };
 
 const Command* FindCommand(std::uint32_t id)

@@ -11,7 +11,10 @@
 #include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
+#include "note/interaction.h"
 #include "note/levels.h"
+#include "note/painting.h"
+#include "platform/draw.h"
 #include "platform/window.h"
 #include "store/records.h"
 
@@ -118,8 +121,9 @@ LResult OnNoteGeometry(WindowHandle window)
 
 LResult OnNoteActivate(WindowHandle window, WParam wParam)
 {
+    if (platform::LowWord(wParam) == platform::wa::Inactive) return OnNoteDeactivate(window);
     NoteRecord* note = NoteOf(window);
-    if (note == nullptr || platform::LowWord(wParam) == platform::wa::Inactive) return 0;
+    if (note == nullptr) return 0;
     if (platform::GetForegroundAppWindow() == window && note->editWindow != 0) {
         platform::SetKeyboardFocus(note->editWindow);
         return 0;
@@ -136,6 +140,20 @@ LResult OnRaiseNote(WindowHandle window)
     return 0;
 }
 
+LResult OnNoteErase(WindowHandle window, WParam context)
+{
+    EraseNoteBackground(window, static_cast<platform::DrawContext>(context));
+    return 1;
+}
+
+LResult OnNotePaint(WindowHandle window)
+{
+    const platform::DrawContext context = platform::BeginPaint(window);
+    PaintNote(window, context);
+    platform::EndPaint(window, context);
+    return 0;
+}
+
 LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
     switch (message) {
@@ -144,6 +162,14 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Size: return OnNoteGeometry(window);
     case platform::wm::Activate: return OnNoteActivate(window, wParam);
     case platform::wm::Close: return OnNoteClose(window);
+    case platform::wm::EraseBackground: return OnNoteErase(window, wParam);
+    case platform::wm::Paint: return OnNotePaint(window);
+    case platform::wm::KeyDown: HandleNoteKey(window, static_cast<std::uint32_t>(wParam)); return 0;
+    case platform::wm::SysChar: return OnNoteSysChar(window, wParam);
+    case platform::wm::MouseMove: return OnNoteMouseMove(window, wParam, lParam);
+    case platform::wm::LeftButtonDown: return OnNoteLeftDown(window, wParam, lParam);
+    case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);
+    case platform::wm::LeftButtonDoubleClick: return OnNoteDoubleClick(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }

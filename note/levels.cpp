@@ -80,6 +80,23 @@ void RaiseAllNotes()
         platform::PostWindowMessage(noteTable.notes[i].window, MSG_RAISE_NOTE, 0, 0);
 }
 
+namespace {
+
+// Each note's command carries origin 0, so none of them saves; the one save
+// posted after them writes the data file once.
+void PostToAllNotes(std::uint32_t command)
+{
+    if (noteTable.count <= 0) return;
+    for (std::int32_t i = 0; i < noteTable.count; ++i) PostCommand(noteTable.notes[i].window, command, 0);
+    PostCommand(noteTable.notes[noteTable.count - 1].window, CMD_SAVE_DATA, 0);
+}
+
+}  // namespace
+
+void ShowAllNotes() { PostToAllNotes(CMD_SHOW_NOTE); }
+
+void HideAllNotes() { PostToAllNotes(CMD_HIDE_NOTE); }
+
 void ApplyNoteLevel(platform::WindowHandle window, std::int32_t zLevel)
 {
     platform::PlaceWindow(window, zLevel, platform::Rect{}, kLevelFlags);

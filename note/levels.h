@@ -12,5 +12,9 @@ int RaisePreviousNote(std::int32_t index);
 int RaiseLastNote();
 void RaiseAllNotes();
 
+// Post the show (hide) command to every live note and one save at the end.
+void ShowAllNotes();
+void HideAllNotes();
+
 // Puts a note's window back at its level (after activation or a level change).
 void ApplyNoteLevel(platform::WindowHandle window, std::int32_t zLevel);

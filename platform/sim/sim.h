@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/font.h"
@@ -94,10 +95,33 @@ std::uint32_t WindowExStyle(WindowHandle window);
 std::uint32_t WindowStyle(WindowHandle window);
 // Count of messages of this number delivered to the window so far.
 int DeliveredCount(WindowHandle window, std::uint32_t message);
+// The arguments of the last message of this number delivered to the window
+// (0, 0 when none was).
+std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window, std::uint32_t message);
 
 // Input: pointer and keys delivered as the real desktop would, with the
 // key-state flags taken from the held keys.
 void PressKey(WindowHandle window, std::uint32_t virtualKey);
+
+// The pen, at a point in the window's client coordinates. The messages are
+// sent at once to the window that holds the pointer capture, or else to this
+// one, with the point turned into the receiver's client coordinates and the
+// mk:: flags of the held button and the held Shift and Ctrl keys. A press on
+// a window that is not active activates it first, as a tap does.
+void PointerDown(WindowHandle window, platform::Point client);
+void PointerMove(WindowHandle window, platform::Point client);
+void PointerUp(WindowHandle window, platform::Point client);
+// The second tap of a double tap (instead of its press); follow with PointerUp.
+void DoubleClick(WindowHandle window, platform::Point client);
+
+// Pixels as drawn, 0x00BBGGRR: a window's client pixel (white until painted)
+// and a screen pixel (black unless an outline is drawn over it); kNoPixel
+// outside.
+inline constexpr std::uint32_t kNoPixel = 0xFFFFFFFFu;
+std::uint32_t WindowPixel(WindowHandle window, int x, int y);
+std::uint32_t ScreenPixel(int x, int y);
+// How often the cursor was set to the standard arrow.
+int ArrowCursorSets();
 
 }  // namespace sim
 

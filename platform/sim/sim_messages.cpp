@@ -10,6 +10,7 @@ LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LPar
     const SimWindow* target = FindWindow(window);
     if (target == nullptr) return 0;
     ++TheWorld().delivered[{window, message}];
+    TheWorld().lastDelivered[{window, message}] = {wParam, lParam};
     return target->proc(window, message, wParam, lParam);
 }
 
@@ -129,6 +130,13 @@ int DeliveredCount(WindowHandle window, std::uint32_t message)
     const auto& delivered = detail::TheWorld().delivered;
     auto it = delivered.find({window, message});
     return it == delivered.end() ? 0 : it->second;
+}
+
+std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window, std::uint32_t message)
+{
+    const auto& last = detail::TheWorld().lastDelivered;
+    auto it = last.find({window, message});
+    return it == last.end() ? std::pair<platform::WParam, platform::LParam>{0, 0} : it->second;
 }
 
 bool QuitPosted() { return detail::TheWorld().quitPosted; }

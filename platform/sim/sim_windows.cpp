@@ -13,10 +13,6 @@ using sim::detail::TheWorld;
 
 namespace {
 
-// A paint receives a drawing context; the simulation has no pixels, so the
-// value only has to be non-zero and tell the windows apart.
-constexpr DrawContext kDrawContextBase = 0x10000;
-
 bool CreationFailsNow()
 {
     int& countdown = TheWorld().failCreationCountdown;
@@ -184,7 +180,7 @@ bool PaintIfDirty(WindowHandle handle)
     // repaint asked for while painting is kept for later.
     window->dirty = false;
     window->erase = false;
-    if (erase) Dispatch(handle, platform::wm::EraseBackground, platform::kDrawContextBase + handle, 0);
+    if (erase) Dispatch(handle, platform::wm::EraseBackground, DrawContextOf(handle), 0);
     Dispatch(handle, platform::wm::Paint, 0, 0);
     return true;
 }

@@ -42,6 +42,13 @@ struct SimWindow {
     platform::WindowProcFn proc = nullptr;
 };
 
+// The pixels of a window or the screen, 0x00BBGGRR, row by row.
+struct PixelBuffer {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
 struct PostedMessage {
     WindowHandle window = 0;
     std::uint32_t message = 0;
@@ -68,6 +75,7 @@ struct World {
     bool quitPending = false;  // posted and not yet seen by the main loop
     int quitCode = 0;
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
+    std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
     std::set<std::uint32_t> heldKeys;
 
     // Process services.
@@ -88,6 +96,13 @@ struct World {
     std::vector<platform::TrayIconData> trayIcons;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
+
+    // Drawing: a pixel buffer per window that has painted, the screen's own
+    // buffer for the exclusive-or outline, the left button and the cursor.
+    std::map<WindowHandle, PixelBuffer> windowPixels;
+    PixelBuffer screenPixels;
+    bool leftButtonDown = false;
+    int arrowCursorSets = 0;
 };
 
 World& TheWorld();
@@ -114,6 +129,11 @@ void Activate(WindowHandle window);
 
 // A window being hidden gives up activation and focus.
 void LeaveHiddenWindow(WindowHandle window);
+
+// The drawing context that a window's erase and paint messages carry, and
+// the window a context belongs to (0 for none).
+platform::DrawContext DrawContextOf(WindowHandle window);
+WindowHandle WindowOfDrawContext(platform::DrawContext context);
 
 // Sends the pending repaint of one window, if any; true when one was sent.
 bool PaintIfDirty(WindowHandle window);

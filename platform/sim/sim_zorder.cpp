@@ -45,8 +45,9 @@ bool Restack(WindowHandle window, std::int32_t insertAfter)
     switch (insertAfter) {
     case platform::z::Topmost: PlaceInBand(window, ZBand::Topmost); return true;
     case platform::z::NotTopmost:
-        // A window that is not topmost keeps its place.
-        if (w->band == ZBand::Topmost) PlaceInBand(window, ZBand::Normal);
+        // A normal window keeps its place; a topmost or bottom-most one
+        // becomes normal (the band follows the last placement).
+        if (w->band != ZBand::Normal) PlaceInBand(window, ZBand::Normal);
         return true;
     case platform::z::Top: PlaceInBand(window, w->band); return true;
     case platform::z::Bottom:

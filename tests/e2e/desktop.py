@@ -123,3 +123,83 @@ def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, cre
 
 def data_file(records, tray_icon=1):
     return struct.pack("<I", 1) + settings_bytes(tray_icon) + struct.pack("<i", len(records)) + b"".join(records)
+
+
+def work_area():
+    """(left, top, right, bottom) of the desktop's work area."""
+    values = run("xprop", "-root", "_NET_WORKAREA").split("=")[-1].replace(",", " ").split()
+    if len(values) < 4:
+        return None
+    x, y, w, h = (int(v) for v in values[:4])
+    return (x, y, x + w, y + h)
+
+
+class Screenshot:
+    """The whole screen as (red, green, blue) pixels."""
+
+    def __init__(self):
+        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True).stdout
+        # Header: P6, width, height, maximum value, each after white space.
+        fields = []
+        pos = 0
+        while len(fields) < 4:
+            while ppm[pos:pos + 1].isspace():
+                pos += 1
+            start = pos
+            while not ppm[pos:pos + 1].isspace():
+                pos += 1
+            fields.append(ppm[start:pos])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            fail("unexpected screenshot format %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = ppm[pos + 1:]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+
+def pixel(x, y):
+    return Screenshot().pixel(x, y)
+
+
+def rgb(colour):
+    """(red, green, blue) of a 0x00BBGGRR colour."""
+    return (colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF)
+
+
+def press_at(x, y):
+    run("xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "1")
+
+
+def move_to(x, y):
+    run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
+def release():
+    run("xdotool", "mouseup", "1")
+
+
+def drag(start, end, steps=4):
+    """Presses at start, moves to end in a few steps, releases there."""
+    press_at(*start)
+    for i in range(1, steps + 1):
+        move_to(start[0] + (end[0] - start[0]) * i // steps, start[1] + (end[1] - start[1]) * i // steps)
+    release()
+
+
+def stored_records(path):
+    """Per stored record: (bounds, z_level, shown, back colour)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    (count,) = struct.unpack_from("<i", data, 4 + SETTINGS)
+    records = []
+    for i in range(count):
+        base = 8 + SETTINGS + RECORD * i
+        if base + RECORD > len(data):
+            break
+        bounds = struct.unpack_from("<4i", data, base + 8)
+        z_level, shown = struct.unpack_from("<ii", data, base + 24)
+        (back,) = struct.unpack_from("<I", data, base + 204)
+        records.append((bounds, z_level, shown, back))
+    return records

@@ -1,0 +1,54 @@
+// The note commands that change a note's display level, its visibility and
+// whether it is fixed. A command that reaches a window that is not a live
+// note (the main window) changes nothing.
+#include "note/note_state.h"
+
+#include "app/note_windows.h"
+#include "note/levels.h"
+#include "note/painting.h"
+#include "platform/window.h"
+#include "store/records.h"
+
+namespace {
+
+NoteRecord* NoteOf(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
+}  // namespace
+
+void SetNoteLevel(platform::WindowHandle window, std::int32_t level)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr) return;
+    note->zLevel = level;
+    ApplyNoteLevel(window, level);
+}
+
+void HideNote(platform::WindowHandle window)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr) return;
+    note->shown = 0;
+    platform::ShowAppWindow(window, platform::sw::Hide);
+    platform::UpdateAppWindow(window);
+}
+
+void ShowNote(platform::WindowHandle window)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr) return;
+    note->shown = 1;
+    platform::ShowAppWindow(window, platform::sw::ShowNormal);
+    platform::UpdateAppWindow(window);
+}
+
+void ToggleNoteFixed(platform::WindowHandle window)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr) return;
+    note->fixed = note->fixed == 0 ? 1 : 0;
+    RepaintNote(window);
+}

@@ -1,0 +1,63 @@
+// The pen on the simulated desktop: presses, moves, releases and double taps
+// become pointer messages for the captured window or the one under the pen,
+// with the key-state flags the real desktop would give them.
+#include "platform/sim/sim_world.h"
+
+namespace {
+
+using platform::Point;
+using platform::Rect;
+using platform::WindowHandle;
+using sim::detail::TheWorld;
+namespace mk = platform::mk;
+
+std::uint32_t HeldFlags()
+{
+    std::uint32_t flags = TheWorld().leftButtonDown ? mk::LeftButton : 0;
+    if (platform::IsKeyHeld(platform::vk::Shift)) flags |= mk::Shift;
+    if (platform::IsKeyHeld(platform::vk::Control)) flags |= mk::Control;
+    return flags;
+}
+
+void SendPointer(WindowHandle window, std::uint32_t message, Point client)
+{
+    const WindowHandle capture = TheWorld().capture;
+    const WindowHandle target = capture != 0 ? capture : window;
+    const Rect from = platform::GetWindowBounds(window);
+    const Rect to = platform::GetWindowBounds(target);
+    const Point at{client.x + from.left - to.left, client.y + from.top - to.top};
+    platform::SendWindowMessage(target, message, HeldFlags(), platform::PackPoint(at.x, at.y));
+}
+
+void ActivateForTap(WindowHandle window)
+{
+    if (TheWorld().capture == 0 && platform::IsWindowShown(window) && TheWorld().active != window)
+        sim::detail::Activate(window);
+}
+
+}  // namespace
+
+namespace sim {
+
+void PointerDown(WindowHandle window, Point client)
+{
+    ActivateForTap(window);
+    TheWorld().leftButtonDown = true;
+    SendPointer(window, platform::wm::LeftButtonDown, client);
+}
+
+void PointerMove(WindowHandle window, Point client) { SendPointer(window, platform::wm::MouseMove, client); }
+
+void PointerUp(WindowHandle window, Point client)
+{
+    TheWorld().leftButtonDown = false;
+    SendPointer(window, platform::wm::LeftButtonUp, client);
+}
+
+void DoubleClick(WindowHandle window, Point client)
+{
+    TheWorld().leftButtonDown = true;
+    SendPointer(window, platform::wm::LeftButtonDoubleClick, client);
+}
+
+}  // namespace sim

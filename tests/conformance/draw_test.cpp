@@ -1,0 +1,113 @@
+// Drawing: text extents, and fills, lines and text painted during a paint
+// read back at the pixels they must set.
+#include <string>
+
+#include "platform/draw.h"
+#include "platform/font.h"
+#include "recording_window.h"
+
+namespace conformance {
+namespace {
+
+using Drawing = PlatformTest;
+
+constexpr Colour kBlue = 0x00FF0000;
+constexpr Colour kRed = 0x000000FF;
+constexpr Colour kGreen = 0x0000FF00;
+constexpr Colour kYellow = 0x0000FFFF;
+
+TEST(TextExtents, PositiveAndGrowingWithTheText)
+{
+    FontDescription big;
+    big.height = -24;
+    const FontHandle bigFont = CreateFontObject(big);
+    for (const FontHandle font : {FontHandle{0}, bigFont}) {
+        SCOPED_TRACE(font);
+        const TextSize one = MeasureText(font, u"M");
+        const TextSize three = MeasureText(font, u"MMM");
+        const TextSize wide = MeasureText(font, u"付箋紙");
+        EXPECT_GT(one.width, 0);
+        EXPECT_GT(one.height, 0);
+        EXPECT_GT(three.width, one.width);
+        EXPECT_EQ(three.height, one.height) << "one line has one height";
+        EXPECT_GT(wide.width, 0);
+    }
+    EXPECT_GT(MeasureText(bigFont, u"M").height, MeasureText(0, u"M").height) << "the font's size was not used";
+    DeleteFontObject(bigFont);
+}
+
+// Paints a white window with a blue square, a red horizontal line, a green
+// vertical line and a yellow text block, then reads the pixels back.
+TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
+{
+    SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint) return std::nullopt;
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 100, 60}, 0x00FFFFFF);
+        FillSolidRect(dc, Rect{10, 10, 20, 20}, kBlue);
+        DrawLine(dc, Point{30, 5}, Point{40, 5}, kRed);
+        DrawLine(dc, Point{50, 10}, Point{50, 20}, kGreen);
+        DrawLine(dc, Point{70, 10}, Point{60, 20}, kRed);
+        EndPaint(window, dc);
+        return 0;
+    });
+    const WindowHandle w = MakeWindow(Rect{200, 200, 300, 260}, u"conformance draw");
+    ShowAppWindow(w, sw::Show);
+    UpdateAppWindow(w);
+    struct Probe {
+        const char* what;
+        Point at;
+        Colour expected;
+    };
+    const Probe probes[] = {
+        {"fill top-left", {10, 10}, kBlue},       {"fill bottom-right", {19, 19}, kBlue},
+        {"fill right edge out", {20, 15}, 0x00FFFFFF}, {"fill bottom edge out", {15, 20}, 0x00FFFFFF},
+        {"line start", {30, 5}, kRed},            {"line middle", {35, 5}, kRed},
+        {"line last", {39, 5}, kRed},             {"line end point left out", {40, 5}, 0x00FFFFFF},
+        {"line row below", {35, 6}, 0x00FFFFFF},  {"vertical start", {50, 10}, kGreen},
+        {"vertical last", {50, 19}, kGreen},      {"vertical end left out", {50, 20}, 0x00FFFFFF},
+        {"diagonal start", {70, 10}, kRed},       {"diagonal step", {65, 15}, kRed},
+        {"diagonal last", {61, 19}, kRed},        {"diagonal end left out", {60, 20}, 0x00FFFFFF},
+    };
+    for (const Probe& p : probes) {
+        SCOPED_TRACE(p.what);
+        Colour seen = 0x12345678;
+        ASSERT_TRUE(ReadWindowPixel(w, p.at, seen));
+        EXPECT_EQ(seen, p.expected);
+    }
+    Colour unused = 0;
+    EXPECT_FALSE(ReadWindowPixel(w, Point{100, 10}, unused)) << "a point outside the window was read";
+}
+
+TEST_F(Drawing, TextIsDrawnInsideItsRectangleOnly)
+{
+    SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint) return std::nullopt;
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 120, 60}, 0x00FFFFFF);
+        DrawTextInRect(dc, u"MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\r\nMMMMMMMM\r\nMMMMMMMM\r\nMMMMMMMM", Rect{5, 5, 40, 30},
+                       kBlue, 0);
+        EndPaint(window, dc);
+        return 0;
+    });
+    const WindowHandle w = MakeWindow(Rect{200, 200, 320, 260}, u"conformance text");
+    ShowAppWindow(w, sw::Show);
+    UpdateAppWindow(w);
+    int inside = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            Colour seen = 0;
+            ASSERT_TRUE(ReadWindowPixel(w, Point{x, y}, seen));
+            if (seen == 0x00FFFFFF) continue;
+            const bool inRect = x >= 5 && x < 40 && y >= 5 && y < 30;
+            EXPECT_TRUE(inRect) << "text pixel outside its rectangle at " << x << "," << y;
+            if (inRect) ++inside;
+        }
+    }
+    EXPECT_GT(inside, 20) << "no text was drawn";
+}
+
+}  // namespace
+}  // namespace conformance
