@@ -52,6 +52,7 @@ bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint);
 bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std::uint32_t flags);
 
 // Where a window stands: its band and its rank among all windows, 0 = in front.
+// Bands are declared front to back, so they compare in stacking order.
 enum class ZBand { Topmost, Normal, Bottom };
 ZBand GetZBand(WindowHandle window);
 int GetZRank(WindowHandle window);

@@ -12,16 +12,6 @@
 namespace platform::qt {
 namespace {
 
-int BandOrder(ZBand band)
-{
-    switch (band) {
-    case ZBand::Topmost: return 0;
-    case ZBand::Normal: return 1;
-    case ZBand::Bottom: return 2;
-    }
-    return 1;
-}
-
 // Records the new bounds at once, moves the widget, and tells the window
 // what changed.
 void SetBounds(WindowRecord& record, const Rect& bounds)
@@ -156,7 +146,7 @@ int GetZRank(WindowHandle window)
         order.push_back(record.get());
     std::sort(order.begin(), order.end(), [](const WindowRecord* a, const WindowRecord* b) {
         if (a->band != b->band)
-            return BandOrder(a->band) < BandOrder(b->band);
+            return a->band < b->band;
         return a->stamp > b->stamp;
     });
     for (std::size_t i = 0; i < order.size(); ++i) {

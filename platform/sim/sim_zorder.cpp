@@ -10,16 +10,6 @@ namespace {
 
 using platform::ZBand;
 
-int BandOrder(ZBand band)
-{
-    switch (band) {
-    case ZBand::Topmost: return 0;
-    case ZBand::Normal: return 1;
-    case ZBand::Bottom: return 2;
-    }
-    return 1;
-}
-
 void SendKillFocus(WindowHandle losing, WindowHandle gaining)
 {
     TheWorld().focus = gaining;
@@ -34,7 +24,7 @@ void PlaceInBand(WindowHandle window, ZBand band)
     auto& order = TheWorld().zOrder;
     std::erase(order, window);
     auto front = std::find_if(order.begin(), order.end(), [band](WindowHandle other) {
-        return BandOrder(FindWindow(other)->band) >= BandOrder(band);
+        return FindWindow(other)->band >= band;
     });
     order.insert(front, window);
 }
