@@ -18,6 +18,7 @@
 #include "platform/font.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_menu_world.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -88,6 +89,10 @@ struct World {
     std::vector<platform::TrayIconData> trayIcons;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
+
+    // Popup menus, common dialogs and shell requests.
+    MenuWorld menu;
+    DialogWorld dialogs;
 };
 
 World& TheWorld();
