@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
+#include "note/context_menu.h"
 #include "note/levels.h"
 #include "platform/window.h"
 #include "store/records.h"
@@ -145,6 +146,7 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Activate: return OnNoteActivate(window, wParam);
     case platform::wm::Close: return OnNoteClose(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
+    case platform::wm::RightButtonUp: return OnNoteMenuRequest(window, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }
