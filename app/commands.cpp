@@ -6,15 +6,18 @@
 
 #include <array>
 
+#include "app/app_commands.h"
 #include "app/app_state.h"
 #include "app/hotkey.h"
 #include "app/messages.h"
+#include "app/note_commands.h"
 #include "app/note_windows.h"
 #include "note/levels.h"
 #include "note/note_state.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/data_file.h"
+#include "store/text_export.h"
 
 namespace {
 
@@ -73,7 +76,43 @@ constexpr std::array kCommands = {
     Command{CMD_HIDE_NOTE, Saves::FromMenu, HideOne},
     Command{CMD_SHOW_NOTE, Saves::FromMenu, ShowOne},
     Command{CMD_TOGGLE_FIXED, Saves::Always, ToggleFixed},
+    Command{CMD_ABOUT, Saves::Never, RunAbout},
+    Command{CMD_SETTINGS, Saves::Always, RunSettings},
+    Command{CMD_DEFAULT_FONT, Saves::Always, RunDefaultFont},
+    Command{CMD_TOGGLE_TRAY_ICON, Saves::Never, ToggleTrayIcon},
+    Command{CMD_SHOW_LOG, Saves::Never, ShowLog},
+    Command{CMD_HELP, Saves::Never, OpenHelp},
+    Command{CMD_UNINSTALL, Saves::Never, RunUninstall},
+    // Peeling off saves when the closed window's record is removed.
+    Command{CMD_PEEL_LOGGED, Saves::Never, PeelNoteLogged},
+    Command{CMD_PEEL, Saves::Never, PeelNote},
+    Command{CMD_TEXT_COLOUR, Saves::FromMenu, ChooseTextColour},
+    Command{CMD_BACK_COLOUR, Saves::FromMenu, ChooseBackColour},
+    Command{CMD_NOTE_FONT, Saves::Always, ChooseNoteFont},
+    Command{CMD_EDIT_DIRECT, Saves::Never, EditDirect},
+    Command{CMD_CUT, Saves::Always, CutNote},
+    Command{CMD_COPY, Saves::Never, CopyNote},
+    Command{CMD_PASTE, Saves::Always, PasteNote},
+    Command{CMD_AUTO_SIZE, Saves::Never, AutoSizeNote},
+    Command{CMD_SAVE_TO_FILE, Saves::Never, ExportNoteText},
+    // The import saves itself, and only when it replaced the text.
+    Command{CMD_LOAD_FROM_FILE, Saves::Never, ImportNoteText},
 };
+
+// Commands that act on the note that received them. Reaching the main
+// window (or a window that is no longer a note) they do nothing at all.
+constexpr std::array kNoteCommandIds = {
+    CMD_NOTE_FONT, CMD_PEEL_LOGGED, CMD_PEEL, CMD_TEXT_COLOUR, CMD_BACK_COLOUR, CMD_EDIT_DIRECT,
+    CMD_LEVEL_TOPMOST, CMD_LEVEL_NORMAL, CMD_LEVEL_BOTTOM, CMD_HIDE_NOTE, CMD_SHOW_NOTE, CMD_CUT,
+    CMD_COPY, CMD_PASTE, CMD_AUTO_SIZE, CMD_TOGGLE_FIXED, CMD_SAVE_TO_FILE, CMD_LOAD_FROM_FILE,
+};
+
+bool IsForNoNote(std::uint32_t id, WindowHandle window)
+{
+    for (std::uint32_t noteId : kNoteCommandIds)
+        if (noteId == id) return !IsLiveIndex(FindNoteIndex(window));
+    return false;
+}
 
 const Command* FindCommand(std::uint32_t id)
 {
@@ -97,8 +136,13 @@ bool PostCommand(WindowHandle window, std::uint32_t id, LParam origin)
 platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LParam lParam)
 {
     const std::uint32_t id = platform::LowWord(wParam);
+    if (id >= CMD_SHOW_NOTE_BASE) {
+        ShowListedNote(id - CMD_SHOW_NOTE_BASE);
+        return 0;
+    }
     const Command* command = FindCommand(id);
     if (command == nullptr) return platform::DefaultWindowProc(window, platform::wm::Command, wParam, lParam);
+    if (IsForNoNote(id, window)) return 0;
     const bool save = ShouldSave(command->saves, lParam);
     const bool saveFirst = id == CMD_EXIT;
     if (save && saveFirst) SaveDataFile();

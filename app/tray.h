@@ -1,8 +1,20 @@
 // The tray icon of the main window and the main (tray) menu.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/menu.h"
 #include "platform/types.h"
 
 bool AddTrayIcon(platform::WindowHandle owner);
 void RemoveTrayIcon(platform::WindowHandle owner);
 void ShowMainMenu(platform::WindowHandle mainWindow);
+
+// Fills an empty menu with the hidden notes and the hide-all, show-all and
+// log items. Returns 1.
+int BuildNoteListMenu(platform::MenuHandle menu);
+
+// The note list's label of the note at `index` with this text.
+std::u16string NoteListLabel(const std::optional<std::u16string>& text, std::int32_t index);

@@ -12,6 +12,7 @@
 #include "app/note_windows.h"
 #include "app/tray.h"
 #include "note/interaction.h"
+#include "note/context_menu.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/draw.h"
@@ -171,6 +172,7 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);
     case platform::wm::LeftButtonDoubleClick: return OnNoteDoubleClick(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
+    case platform::wm::RightButtonUp: return OnNoteMenuRequest(window, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }

@@ -1,7 +1,9 @@
-// Desktop shell services: the notification (tray) icon and the program's
-// icon images.
+// Desktop shell services: the notification (tray) icon, the program's icon
+// images, the user's special folders and handing a file or an address to
+// the desktop's default application.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/types.h"
@@ -34,5 +36,19 @@ struct TrayIconData {
 // lParam = the pointer message (wm::LeftButtonUp when the tap is released).
 bool AddTrayIconEntry(const TrayIconData& data);
 bool DeleteTrayIconEntry(const TrayIconData& data);
+
+// Special folders by their identifiers.
+namespace csidl {
+inline constexpr int Personal = 5;  // the user's documents
+}  // namespace csidl
+
+// The folder's path, or nullopt when the desktop has none of this kind.
+std::optional<std::u16string> GetSpecialFolderPath(int folderId);
+
+// Asks the desktop to carry out `verb` ("open") on a file path or an address
+// (a "mailto:" or web address) with the default application for it, shown
+// normally. `parameters` may be empty. True when the desktop accepted it.
+bool ShellExecuteOpen(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+                      const std::u16string& parameters, int showCommand);
 
 }  // namespace platform

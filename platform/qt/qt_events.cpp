@@ -90,8 +90,11 @@ AppWindow::AppWindow(WindowHandle handle)
 
 bool AppWindow::event(QEvent* event)
 {
-    if (FindRecord(handle_)) {
-        if (event->type() == QEvent::WindowActivate)
+    if (const WindowRecord* record = FindRecord(handle_)) {
+        // The desktop may report an activation late, after the program has
+        // hidden the window (a menu closing hands the focus back); a hidden
+        // window is never the active one.
+        if (event->type() == QEvent::WindowActivate && record->shown)
             SetActiveWindow(handle_, wa::Active);
         else if (event->type() == QEvent::WindowDeactivate && GetActiveAppWindow() == handle_)
             SetActiveWindow(0, wa::Inactive);

@@ -18,6 +18,7 @@
 #include "platform/font.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_menu_world.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "platform/window.h"
@@ -103,6 +104,9 @@ struct World {
     PixelBuffer screenPixels;
     bool leftButtonDown = false;
     int arrowCursorSets = 0;
+    // Popup menus, common dialogs and shell requests.
+    MenuWorld menu;
+    DialogWorld dialogs;
 };
 
 World& TheWorld();

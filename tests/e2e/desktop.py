@@ -203,3 +203,69 @@ def stored_records(path):
         (back,) = struct.unpack_from("<I", data, base + 204)
         records.append((bounds, z_level, shown, back))
     return records
+
+def tray_icon():
+    """The program's icon window inside the system tray, or None."""
+    inside_tray = False
+    for line in run("xwininfo", "-root", "-tree").splitlines():
+        if '("panel" "trayer")' in line:
+            inside_tray = True
+        elif inside_tray and '("cevelmo" "CeVelmo")' in line:
+            return int(line.split()[0], 16)
+    return None
+
+
+def click(x, y, button=1):
+    run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+
+def click_window(window, button=1):
+    left, top, width, height = geometry(window)
+    click(left + width // 2, top + height // 2, button)
+
+
+def key(*keys):
+    """Keys typed one after the other, with a pause for the menus to follow."""
+    for k in keys:
+        run("xdotool", "key", k)
+        time.sleep(0.3)
+
+
+def popup_menus():
+    """Geometries of the program's popup menus on the screen, leftmost first."""
+    tray = tray_icon()
+    notes = set(note_windows())
+    menus = []
+    for w in run("xdotool", "search", "--onlyvisible", "--classname", "cevelmo").split():
+        w = int(w)
+        if w == tray or w in notes or run("xdotool", "getwindowname", str(w)).strip() != "CeVelmo":
+            continue
+        menus.append(geometry(w))
+    return sorted(menus)
+
+
+def read(path, default=None):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return default
+
+
+def records(data):
+    """(count, [record bytes]) of a data file's image."""
+    count = struct.unpack_from("<i", data, 4 + SETTINGS)[0]
+    start = 8 + SETTINGS
+    return count, [data[start + i * RECORD: start + (i + 1) * RECORD] for i in range(count)]
+
+
+def record_shown(record):
+    return struct.unpack_from("<i", record, 28)[0]
+
+
+def record_file_name(record):
+    return record[36:64].decode("utf-16-le").split("\0")[0]
+
+
+def settings_tray_icon(data):
+    return struct.unpack_from("<i", data, 4 + 16)[0]

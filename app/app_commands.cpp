@@ -1,0 +1,83 @@
+// The application commands: the dialogs that change the settings, the tray
+// icon switch, the help page, the deletion log, uninstalling, and showing a
+// note chosen from the tray menu. dialogBusy is set around every modal
+// dialog so that no menu opens over it.
+#include "app/app_commands.h"
+
+#include "app/app_state.h"
+#include "app/hotkey.h"
+#include "app/messages.h"
+#include "app/tray.h"
+#include "dialogs/about.h"
+#include "dialogs/font_dialog.h"
+#include "dialogs/settings.h"
+#include "dialogs/shell_open.h"
+#include "dialogs/uninstall.h"
+#include "platform/window.h"
+#include "store/deletion_log.h"
+#include "store/paths.h"
+#include "store/records.h"
+
+void RunAbout(platform::WindowHandle window, platform::LParam)
+{
+    dialogBusy = 1;
+    RunAboutDialog();
+    dialogBusy = 0;
+    platform::BringToForeground(window);
+}
+
+// The hotkey is taken anew whatever the dialog returned, so a changed key
+// takes effect and an unchanged one is held again.
+void RunSettings(platform::WindowHandle window, platform::LParam)
+{
+    dialogBusy = 1;
+    RunSettingsDialog();
+    dialogBusy = 0;
+    UnregisterAppHotkey();
+    RegisterHotkeyFromSettings(mainWindow);
+    platform::BringToForeground(window);
+}
+
+void RunDefaultFont(platform::WindowHandle window, platform::LParam)
+{
+    platform::FontDescription font = noteSettings.defaultFont;
+    dialogBusy = 1;
+    const int result = RunFontDialog(font);
+    dialogBusy = 0;
+    if (result == 1) noteSettings.defaultFont = font;
+    platform::BringToForeground(window);
+}
+
+// The new setting is stored by the next save.
+void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
+{
+    if (noteSettings.trayIcon == 0) {
+        noteSettings.trayIcon = 1;
+        AddTrayIcon(mainWindow);
+    } else {
+        noteSettings.trayIcon = 0;
+        RemoveTrayIcon(mainWindow);
+    }
+}
+
+void OpenHelp(platform::WindowHandle window, platform::LParam)
+{
+    if (IsExistingFile(helpPath)) ShellOpen(window, helpPath, u"");
+}
+
+void ShowLog(platform::WindowHandle window, platform::LParam) { OpenDeletionLog(window); }
+
+// A completed uninstall ends the program without writing the data file.
+void RunUninstall(platform::WindowHandle window, platform::LParam)
+{
+    const int removed = IsInstalled(appFolder) ? UninstallInstalled(window) : UninstallUnpacked(window);
+    if (removed != 0) PostCommand(window, CMD_EXIT, 0);
+}
+
+void ShowListedNote(std::uint32_t n)
+{
+    if (static_cast<std::int64_t>(n) >= noteTable.count) return;
+    const platform::WindowHandle note = noteTable.notes[n].window;
+    PostCommand(note, CMD_SHOW_NOTE, 0);
+    PostCommand(note, CMD_SAVE_DATA, 0);
+}

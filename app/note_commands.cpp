@@ -1,0 +1,141 @@
+// The commands that act on one note. A modal dialog runs a nested loop in
+// which other commands may remove notes, so the note's record is looked up
+// again after every dialog and left alone when the note has gone.
+#include "app/note_commands.h"
+
+#include "app/app_state.h"
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "dialogs/font_dialog.h"
+#include "edit/auto_size.h"
+#include "edit/clipboard.h"
+#include "edit/editor.h"
+#include "edit/input_method.h"
+#include "edit/input_mode.h"
+#include "note/context_menu.h"
+#include "platform/dialogs.h"
+#include "platform/window.h"
+#include "store/data_file.h"
+#include "store/deletion_log.h"
+#include "store/text_files.h"
+
+namespace {
+
+// The note's record, or nullptr when the window is no live note.
+NoteRecord* NoteOf(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
+void Repaint(platform::WindowHandle window)
+{
+    platform::InvalidateWindow(window, true);
+    platform::UpdateAppWindow(window);
+}
+
+// The colour chooser's requests, one per colour, kept for the whole run.
+platform::ColorRequest textColourRequest;
+platform::ColorRequest backColourRequest;
+
+// Runs the colour chooser on one of the note's colours; true when the
+// colour was changed.
+bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request,
+                  std::uint32_t NoteRecord::*colour)
+{
+    dialogBusy = 1;
+    PrepareColorDialog(window, request, 36, NoteOf(window)->*colour, &notePalette[5]);
+    const bool chosen = platform::ChooseColorDialog(request);
+    NoteRecord* note = NoteOf(window);
+    if (chosen && note != nullptr) note->*colour = request.color;
+    dialogBusy = 0;
+    Repaint(window);
+    return chosen;
+}
+
+void SetEditorInputMode(platform::WindowHandle editor)
+{
+    switch (noteSettings.inputMode) {
+    case 0: OpenInputMethod(editor, InputConversion::Romaji); break;
+    case 1: OpenInputMethod(editor, InputConversion::Kana); break;
+    case 2: CloseInputMethod(editor); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void PeelNoteLogged(platform::WindowHandle window, platform::LParam origin)
+{
+    AppendDeletionLog(window);
+    PeelNote(window, origin);
+}
+
+// Closing the window removes the record, writes the data file and brings
+// the last note forward.
+void PeelNote(platform::WindowHandle window, platform::LParam)
+{
+    DeleteNoteFile(NoteOf(window)->fileName);
+    platform::PostWindowMessage(window, platform::wm::Close, 0, 0);
+}
+
+void ChooseTextColour(platform::WindowHandle window, platform::LParam)
+{
+    ChooseColour(window, textColourRequest, &NoteRecord::textColor);
+}
+
+void ChooseBackColour(platform::WindowHandle window, platform::LParam)
+{
+    ChooseColour(window, backColourRequest, &NoteRecord::backColor);
+}
+
+void ChooseNoteFont(platform::WindowHandle window, platform::LParam)
+{
+    platform::FontDescription font = NoteOf(window)->font;
+    dialogBusy = 1;
+    const int result = RunFontDialog(font);
+    dialogBusy = 0;
+    NoteRecord* note = NoteOf(window);
+    if (result == 1 && note != nullptr) {
+        note->font = font;
+        if (note->fontHandle != 0) platform::DeleteFontObject(note->fontHandle);
+        note->fontHandle = platform::CreateFontObject(note->font);
+        Repaint(window);
+    }
+    platform::BringToForeground(window);
+}
+
+// At most one editor exists: another note's editor is closed (its text
+// stored) before this one opens.
+void EditDirect(platform::WindowHandle window, platform::LParam)
+{
+    const std::int32_t editing = FindEditingNote();
+    if (editing >= 0) platform::SendWindowMessage(noteTable.notes[editing].window, MSG_END_EDIT, 0, 0);
+    if (NoteOf(window) == nullptr) return;
+    const platform::WindowHandle editor = OpenNoteEditor(window);
+    if (editor == 0) return;
+    platform::SetKeyboardFocus(editor);
+    SetEditorInputMode(editor);
+}
+
+void CutNote(platform::WindowHandle window, platform::LParam)
+{
+    NoteRecord* note = NoteOf(window);
+    if (!note->text || note->text->empty()) return;
+    CopyNoteToClipboard(window);
+    note->text.reset();
+    DeleteNoteFile(note->fileName);
+    Repaint(window);
+}
+
+void CopyNote(platform::WindowHandle window, platform::LParam) { CopyNoteToClipboard(window); }
+
+void PasteNote(platform::WindowHandle window, platform::LParam)
+{
+    PasteNoteFromClipboard(window);
+    FitNoteToText(window);
+    SaveNoteText(window);
+    Repaint(window);
+}
+
+void AutoSizeNote(platform::WindowHandle window, platform::LParam) { FitNoteToText(window); }

@@ -1,0 +1,6 @@
+// The settings dialog (dialog 103).
+#pragma once
+
+// Runs the settings dialog modally; 1 when confirmed, 0 when cancelled or
+// when it did not open.
+int RunSettingsDialog();

@@ -1,0 +1,20 @@
+// Handing files and addresses to the desktop, and centring dialogs.
+#include "dialogs/shell_open.h"
+
+#include "platform/shell.h"
+#include "platform/window.h"
+
+bool ShellOpen(platform::WindowHandle owner, const std::u16string& file, const std::u16string& parameters)
+{
+    return platform::ShellExecuteOpen(owner, u"open", file, parameters, platform::sw::ShowNormal);
+}
+
+void CentreDialog(platform::WindowHandle dialog)
+{
+    const platform::Rect screen = platform::GetScreenBounds();
+    const platform::Rect bounds = platform::GetWindowBounds(dialog);
+    // Halved with the remainder dropped toward zero, also when negative.
+    const std::int32_t x = (screen.Width() - bounds.Width()) / 2;
+    const std::int32_t y = (screen.Height() - bounds.Height()) / 2;
+    platform::MoveAppWindow(dialog, {x, y, x + bounds.Width(), y + bounds.Height()}, false);
+}

@@ -1,0 +1,72 @@
+// The deletion log. An entry is composed whole in memory and appended in one
+// write, so an entry is never interleaved with or cut by another, and the
+// earlier entries (also ones edited by hand) are never rewritten.
+#include "store/deletion_log.h"
+
+#include <cstdio>
+
+#include "app/note_windows.h"
+#include "dialogs/shell_open.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "store/paths.h"
+#include "store/records.h"
+
+namespace {
+
+constexpr char kLogSeparator[] = "-------------------------------\r\n";
+constexpr char kLineEnd[] = "\r\n";
+
+// The text-file bytes of a text, up to the first NUL.
+std::string LogBytes(const std::u16string& text)
+{
+    std::string bytes = platform::ToMultiByte(text);
+    if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos) bytes.resize(nul);
+    return bytes;
+}
+
+std::u16string FormatTime(const platform::LocalTime& t)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return platform::FromUtf8(text);
+}
+
+std::string LogEntry(const NoteRecord& note)
+{
+    std::string entry = LogBytes(u"■作成日時:" + FieldText(note.created)) + kLineEnd;
+    entry += LogBytes(u"  削除日時:" + FormatTime(platform::GetLocalTimeNow())) + kLineEnd;
+    const std::string text = LogBytes(*note.text);
+    entry += text;
+    // The separator always starts a line of its own.
+    if (text.empty() || text.back() != '\n') entry += kLineEnd;
+    entry += kLogSeparator;
+    return entry;
+}
+
+}  // namespace
+
+std::u16string LogFilePath()
+{
+    // Built by hand: a program in the root folder has an empty appFolder.
+    return appFolder + kPathSeparator + u"VlmLog.txt";
+}
+
+int AppendDeletionLog(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    if (!IsLiveIndex(index)) return 0;
+    const NoteRecord& note = noteTable.notes[index];
+    if (!note.text || note.text->empty()) return 0;
+    const std::u16string path = LogFilePath();
+    const std::string entry = (IsExistingFile(path) ? std::string() : std::string(kLogSeparator)) + LogEntry(note);
+    return platform::AppendToFile(path, entry) ? 1 : 0;
+}
+
+void OpenDeletionLog(platform::WindowHandle owner)
+{
+    const std::u16string path = LogFilePath();
+    if (IsExistingFile(path)) ShellOpen(owner, path, u"");
+}

@@ -1,0 +1,121 @@
+// Export and import of a note's text through the desktop's file dialogs.
+// dialogBusy is set while any of their dialogs is open, so that no menu
+// opens over them.
+#include "store/text_export.h"
+
+#include "app/app_state.h"
+#include "app/note_windows.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "store/data_file.h"
+#include "store/paths.h"
+#include "store/text_files.h"
+
+namespace {
+
+constexpr std::uint32_t kReplaceQuestion =
+    platform::mb::YesNo | platform::mb::IconQuestion | platform::mb::SetForeground;
+
+// The user's documents folder, or the program's folder when there is none.
+std::u16string StartFolder()
+{
+    const std::optional<std::u16string> documents = platform::GetSpecialFolderPath(platform::csidl::Personal);
+    return documents && !documents->empty() ? *documents : appFolder;
+}
+
+platform::FileDialogRequest TextFileRequest(platform::WindowHandle owner, const std::u16string& folder,
+                                            const std::u16string& title, std::uint32_t flags)
+{
+    platform::FileDialogRequest request;
+    request.owner = owner;
+    request.filters = {{u"テキストファイル(*.txt)", u"*.txt"}};
+    request.filterIndex = 1;
+    request.initialFolder = folder;
+    request.title = title;
+    request.defaultExtension = u"txt";
+    request.flags = flags;
+    return request;
+}
+
+bool TakeChoice(const platform::FileDialogRequest& request, bool chosen, std::u16string& path,
+                std::u16string& title)
+{
+    if (!chosen) return false;
+    path = request.path;
+    title = request.fileTitle;
+    return true;
+}
+
+bool ConfirmReplace(platform::WindowHandle owner, const std::u16string& title)
+{
+    const std::u16string text = title + u"\nこのファイルは すでに存在します。\n\n上書きしますか？";
+    return platform::ShowMessageBox(owner, text, kBoxCaption, kReplaceQuestion) == platform::id::Yes;
+}
+
+void RepaintNow(platform::WindowHandle window)
+{
+    platform::InvalidateWindow(window, true);
+    platform::UpdateAppWindow(window);
+}
+
+// Takes the chosen file's text into the note. The file is read before the
+// note's own file is deleted, so importing the note's own file keeps it.
+void ReplaceNoteText(platform::WindowHandle window, const std::u16string& path)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    if (!IsLiveIndex(index)) return;
+    std::optional<std::u16string> text = ReadTextFile(path);
+    if (!text) return;
+    NoteRecord& note = noteTable.notes[index];
+    if (note.text) {
+        note.text.reset();
+        DeleteNoteFile(note.fileName);
+    }
+    note.text = std::move(text);
+    RepaintNow(window);
+    SaveNoteText(window);
+    SaveDataFile();
+}
+
+}  // namespace
+
+bool ShowSaveDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
+                    std::u16string& title)
+{
+    platform::FileDialogRequest request = TextFileRequest(
+        owner, folder, u" 名前を付けて保存", platform::ofn::PathMustExist | platform::ofn::HideReadOnly);
+    return TakeChoice(request, platform::ShowSaveFileDialog(request), path, title);
+}
+
+bool ShowOpenDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
+                    std::u16string& title)
+{
+    platform::FileDialogRequest request =
+        TextFileRequest(owner, folder, u" ファイルを選択",
+                        platform::ofn::FileMustExist | platform::ofn::PathMustExist | platform::ofn::HideReadOnly);
+    return TakeChoice(request, platform::ShowOpenFileDialog(request), path, title);
+}
+
+void ExportNoteText(platform::WindowHandle window, platform::LParam)
+{
+    const std::u16string folder = StartFolder();
+    std::u16string path, title;
+    dialogBusy = 1;
+    if (ShowSaveDialog(window, folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(window, title))) {
+        // The note may have gone while the dialog was open.
+        const std::int32_t index = FindNoteIndex(window);
+        if (IsLiveIndex(index)) WriteTextFile(path, noteTable.notes[index].text.value_or(u""));
+    }
+    dialogBusy = 0;
+}
+
+void ImportNoteText(platform::WindowHandle window, platform::LParam)
+{
+    const std::u16string folder = StartFolder();
+    std::u16string path, title;
+    dialogBusy = 1;
+    if (ShowOpenDialog(window, folder, path, title) && GetFileLength(path) != 0) ReplaceNoteText(window, path);
+    dialogBusy = 0;
+}

@@ -1,0 +1,208 @@
+// Command dispatch: when each command writes the data file, what the
+// application commands do, and that note commands reaching the main window
+// do no harm.
+#include "menu_fixture.h"
+#include "platform/sim/sim_menus.h"
+
+namespace {
+
+struct SaveCase {
+    std::uint32_t id;
+    platform::LParam origin;
+    int saves;
+};
+
+}  // namespace
+
+TEST_F(MenuTest, EachCommandWritesTheDataFileByItsRule)
+{
+    const SaveCase cases[] = {
+        {CMD_ABOUT, 1, 0},          {CMD_SETTINGS, 0, 1},      {CMD_NOTE_FONT, 0, 1},
+        {CMD_DEFAULT_FONT, 0, 1},   {CMD_TOGGLE_TRAY_ICON, 1, 0}, {CMD_NEW_NOTE, 1, 0},
+        {CMD_PEEL_LOGGED, 0, 1},    {CMD_PEEL, 0, 1},          {CMD_TEXT_COLOUR, 0, 0},
+        {CMD_TEXT_COLOUR, 1, 1},    {CMD_BACK_COLOUR, 0, 0},   {CMD_BACK_COLOUR, 1, 1},
+        {CMD_EDIT_DIRECT, 1, 0},    {CMD_SAVE_DATA, 0, 1},     {CMD_SHOW_LOG, 1, 0},
+        {CMD_CUT, 0, 1},            {CMD_COPY, 1, 0},          {CMD_PASTE, 0, 1},
+        {CMD_AUTO_SIZE, 1, 0},      {CMD_SAVE_TO_FILE, 1, 0},  {CMD_LOAD_FROM_FILE, 1, 0},
+        {CMD_HELP, 1, 0},           {CMD_UNINSTALL, 1, 0},     {CMD_EXIT, 0, 0},
+        {CMD_EXIT, 1, 1},           {CMD_EDIT_UNDO, 1, 0},     {CMD_EDIT_END, 1, 0},
+        {104, 1, 0},                {138, 1, 0},
+    };
+    for (const SaveCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "command " << c.id << " from " << c.origin);
+        TearDown();
+        SetUp();
+        StartWithNotes(2);
+        Note(0).text = u"some text";
+        Run(Note(0).window, c.id, c.origin);
+        EXPECT_EQ(Saves(), c.saves);
+    }
+}
+
+TEST_F(MenuTest, NoteCommandsAtTheMainWindowDoNothing)
+{
+    const std::uint32_t noteCommands[] = {CMD_NOTE_FONT, CMD_PEEL_LOGGED, CMD_PEEL,      CMD_TEXT_COLOUR,
+                                          CMD_BACK_COLOUR, CMD_EDIT_DIRECT, CMD_HIDE_NOTE, CMD_SHOW_NOTE,
+                                          CMD_CUT,         CMD_COPY,        CMD_PASTE,     CMD_AUTO_SIZE,
+                                          CMD_SAVE_TO_FILE, CMD_LOAD_FROM_FILE};
+    StartWithNotes(2);
+    Note(1).text = u"kept";
+    ASSERT_EQ(SaveNoteText(Note(1).window), 1);
+    WriteBytes(folder_ / "VlmLog.txt", "");
+    sim::QueueFileDialogAnswer(platform::FromUtf8((folder_ / "x.txt").string()));
+    for (std::uint32_t id : noteCommands) Run(mainWindow, id, 1);
+    EXPECT_EQ(Saves(), 0);
+    EXPECT_EQ(noteTable.count, 2);
+    EXPECT_EQ(Note(1).text, u"kept");
+    EXPECT_TRUE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
+    EXPECT_EQ(ReadBytes(folder_ / "VlmLog.txt"), "");
+    EXPECT_TRUE(sim::ColorDialogs().empty());
+    EXPECT_TRUE(sim::FileDialogs().empty());
+    EXPECT_TRUE(platform::IsLiveWindow(mainWindow));
+}
+
+TEST_F(MenuTest, ExitFromAMenuAfterSwitchingTheTrayIconOffStoresItOff)
+{
+    StartWithNotes(2);
+    sim::QueueMenuAnswer(CMD_TOGGLE_TRAY_ICON);
+    RightClick(0);
+    EXPECT_EQ(noteSettings.trayIcon, 0);
+    EXPECT_TRUE(sim::TrayIcons().empty());
+    EXPECT_EQ(Saves(), 0);
+    sim::QueueMenuAnswer(CMD_EXIT);
+    RightClick(0);
+    EXPECT_FALSE(platform::IsLiveWindow(mainWindow));
+    EXPECT_TRUE(sim::QuitPosted());
+    const std::string data = ReadBytes(DataFile());
+    ASSERT_GE(data.size(), 24u);
+    EXPECT_EQ(data.substr(20, 4), std::string("\0\0\0\0", 4));  // trayIcon in the settings block
+}
+
+TEST_F(MenuTest, TrayIconCommandSwitchesTheIconBothWays)
+{
+    StartWithNotes(1);
+    Run(Note(0).window, CMD_TOGGLE_TRAY_ICON, 1);
+    EXPECT_TRUE(sim::TrayIcons().empty());
+    Run(Note(0).window, CMD_TOGGLE_TRAY_ICON, 1);
+    ASSERT_EQ(sim::TrayIcons().size(), 1u);
+    EXPECT_EQ(sim::TrayIcons()[0].owner, mainWindow);
+    EXPECT_EQ(noteSettings.trayIcon, 1);
+}
+
+TEST_F(MenuTest, SettingsTakeTheHotkeyAnewWhateverTheDialogSaid)
+{
+    noteSettings.hotkeyKey = {u'F', 0};
+    noteSettings.hotkeyCtrl = 1;
+    StoreNotes({});
+    StartWithNotes(0);
+    ASSERT_EQ(sim::Hotkeys().size(), 1u);
+    noteSettings.hotkeyKey[0] = u'G';
+    Run(mainWindow, CMD_SETTINGS, 1);
+    ASSERT_EQ(sim::Hotkeys().size(), 1u);
+    EXPECT_EQ(sim::Hotkeys()[0].virtualKey, static_cast<std::uint32_t>('G'));
+    EXPECT_EQ(sim::Hotkeys()[0].modifiers, platform::mod::Control);
+    EXPECT_EQ(hotkeyRegistered, 1);
+    EXPECT_EQ(dialogBusy, 0);
+}
+
+TEST_F(MenuTest, HelpAndLogOpenWithTheDesktopOnlyWhenTheyExist)
+{
+    StartWithNotes(1);
+    Run(Note(0).window, CMD_HELP, 1);
+    Run(mainWindow, CMD_SHOW_LOG, 1);
+    EXPECT_TRUE(sim::ShellRequests().empty());
+
+    WriteBytes(folder_ / "CeVelmo.htm", "<html></html>");
+    WriteBytes(folder_ / "VlmLog.txt", "log");
+    Run(Note(0).window, CMD_HELP, 1);
+    Run(mainWindow, CMD_SHOW_LOG, 1);
+    ASSERT_EQ(sim::ShellRequests().size(), 2u);
+    const sim::ShellRequest& help = sim::ShellRequests()[0];
+    EXPECT_EQ(help.owner, Note(0).window);
+    EXPECT_EQ(help.verb, u"open");
+    EXPECT_EQ(help.file, helpPath);
+    EXPECT_EQ(help.showCommand, platform::sw::ShowNormal);
+    EXPECT_EQ(sim::ShellRequests()[1].file, platform::FromUtf8((folder_ / "VlmLog.txt").string()));
+    EXPECT_EQ(sim::ShellRequests()[1].owner, mainWindow);
+}
+
+TEST_F(MenuTest, ColourChooserStartsFromTheNotesColourAndSharesThePalette)
+{
+    StartWithNotes(1);
+    Note(0).textColor = 0x00112233;
+    std::array<std::uint32_t, 16> custom{};
+    custom.fill(0x00ABCDEF);
+    sim::QueueColorAnswer({true, 0x00445566, std::nullopt});
+    sim::QueueColorAnswer({false, 0x00FFFFFF, custom});  // custom colours changed, then cancelled
+    Run(Note(0).window, CMD_TEXT_COLOUR, 1);
+    Run(Note(0).window, CMD_BACK_COLOUR, 1);
+
+    ASSERT_EQ(sim::ColorDialogs().size(), 2u);
+    const sim::ShownColorDialog& text = sim::ColorDialogs()[0];
+    EXPECT_EQ(text.request.size, 36u);
+    EXPECT_EQ(text.request.owner, Note(0).window);
+    EXPECT_EQ(text.request.color, 0x00112233u);
+    EXPECT_EQ(text.request.flags, 1u);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(text.customColors[i], palette_[5 + i]);
+    EXPECT_EQ(Note(0).textColor, 0x00445566u);
+    EXPECT_EQ(sim::ColorDialogs()[1].request.color, Note(0).backColor);
+    EXPECT_NE(Note(0).backColor, 0x00FFFFFFu);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(notePalette[5 + i], 0x00ABCDEFu);
+    EXPECT_EQ(notePalette[4], palette_[4]);
+    EXPECT_EQ(notePalette[21], palette_[21]);
+    EXPECT_EQ(dialogBusy, 0);
+}
+
+TEST_F(MenuTest, CutOnAnEmptyNoteOnlyWritesTheDataFile)
+{
+    StartWithNotes(1);
+    Note(0).text = u"";
+    const NoteRecord before = Note(0);
+    Run(Note(0).window, CMD_CUT, 1);
+    EXPECT_EQ(Saves(), 1);
+    EXPECT_EQ(Note(0).text, u"");
+    EXPECT_EQ(Note(0).bounds, before.bounds);
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir()))
+        files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{"CeVlmDat.bin"});
+}
+
+TEST_F(MenuTest, CutTakesTheTextAndItsFileAway)
+{
+    StartWithNotes(1);
+    Note(0).text = u"cut me";
+    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
+    Run(Note(0).window, CMD_CUT, 1);
+    EXPECT_FALSE(Note(0).text.has_value());
+    EXPECT_EQ(FieldText(Note(0).fileName), u"");
+    EXPECT_FALSE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
+    EXPECT_EQ(Saves(), 1);
+}
+
+TEST_F(MenuTest, EditDirectClosesTheOtherNotesEditorFirst)
+{
+    StartWithNotes(2);
+    Note(0).editWindow = Note(0).window;  // stands for an open editor
+    const int ended0 = sim::DeliveredCount(Note(0).window, MSG_END_EDIT);
+    const int ended1 = sim::DeliveredCount(Note(1).window, MSG_END_EDIT);
+    Run(Note(1).window, CMD_EDIT_DIRECT, 1);
+    EXPECT_EQ(sim::DeliveredCount(Note(0).window, MSG_END_EDIT), ended0 + 1);
+    EXPECT_EQ(sim::DeliveredCount(Note(1).window, MSG_END_EDIT), ended1);
+    EXPECT_EQ(Saves(), 0);
+}
+
+TEST_F(MenuTest, CancelledFontDialogsChangeNothingButStillSave)
+{
+    StartWithNotes(1);
+    const platform::FontDescription noteFont = Note(0).font;
+    const platform::FontDescription defaultFont = noteSettings.defaultFont;
+    const platform::FontHandle handle = Note(0).fontHandle;
+    Run(Note(0).window, CMD_NOTE_FONT, 1);
+    Run(mainWindow, CMD_DEFAULT_FONT, 1);
+    EXPECT_EQ(Note(0).font, noteFont);
+    EXPECT_EQ(Note(0).fontHandle, handle);
+    EXPECT_EQ(noteSettings.defaultFont, defaultFont);
+    EXPECT_EQ(Saves(), 2);
+    EXPECT_EQ(dialogBusy, 0);
+}

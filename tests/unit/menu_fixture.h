@@ -1,0 +1,108 @@
+// The program started with a few notes, with helpers to open menus, run
+// commands, read what the simulated menus and dialogs showed and count the
+// data file's saves. The colour palette, which the colour chooser changes,
+// is restored after every test.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/note_windows.h"
+#include "app_fixture.h"
+#include "platform/files.h"
+#include "platform/sim/sim_menus.h"
+#include "store/text_files.h"
+
+class MenuTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        palette_ = notePalette;
+    }
+
+    void TearDown() override
+    {
+        notePalette = palette_;
+        AppTest::TearDown();
+    }
+
+    void StartWithNotes(int n)
+    {
+        ASSERT_TRUE(Start());
+        for (int i = 0; i < n; ++i) ASSERT_EQ(CreateNoteWindows(platform::sw::ShowNormal), 1);
+        platform::PumpMessages();
+    }
+
+    void HideNote(int i)
+    {
+        Note(i).shown = 0;
+        platform::ShowAppWindow(Note(i).window, platform::sw::Hide);
+    }
+
+    static int Saves() { return platform::CompletedReplacements(DataFilePath()); }
+
+    static void Run(platform::WindowHandle window, std::uint32_t id, platform::LParam origin)
+    {
+        PostCommand(window, id, origin);
+        platform::PumpMessages();
+    }
+
+    // A right-button release at a point of the note's client area.
+    void RightClick(int i, int x = 5, int y = 5)
+    {
+        platform::PostWindowMessage(Note(i).window, platform::wm::RightButtonUp, 0, platform::PackPoint(x, y));
+        platform::PumpMessages();
+    }
+
+    static void OpenTrayMenu()
+    {
+        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        platform::PumpMessages();
+    }
+
+    static const sim::ShownMenu& LastMenu() { return sim::MenusShown().back(); }
+
+    // The item with this label anywhere in the menu, or null.
+    static const sim::ShownMenuItem* Find(const std::vector<sim::ShownMenuItem>& items, std::u16string_view label)
+    {
+        for (const sim::ShownMenuItem& item : items) {
+            if (item.label == label) return &item;
+            if (const sim::ShownMenuItem* inner = Find(item.items, label)) return inner;
+        }
+        return nullptr;
+    }
+
+    static const sim::ShownMenuItem& Item(std::u16string_view label)
+    {
+        const sim::ShownMenuItem* item = Find(LastMenu().items, label);
+        EXPECT_NE(item, nullptr) << "no item " << platform::ToUtf8(label);
+        static const sim::ShownMenuItem none;
+        return item != nullptr ? *item : none;
+    }
+
+    // One line per item, submenus indented: "label =id", "label >" for a
+    // submenu, "-" for a separator, with " grey" and " checked" marks.
+    static std::vector<std::string> Outline(const std::vector<sim::ShownMenuItem>& items, int depth = 0)
+    {
+        std::vector<std::string> lines;
+        for (const sim::ShownMenuItem& item : items) {
+            std::string line(static_cast<std::size_t>(depth) * 2, ' ');
+            if (item.separator) {
+                line += "-";
+            } else {
+                line += platform::ToUtf8(item.label);
+                line += item.submenu ? " >" : " =" + std::to_string(item.id);
+            }
+            if (item.grey) line += " grey";
+            if (item.checked) line += " checked";
+            lines.push_back(line);
+            for (const std::string& inner : Outline(item.items, depth + 1)) lines.push_back(inner);
+        }
+        return lines;
+    }
+
+    std::array<std::uint32_t, kPaletteSize> palette_{};
+};
