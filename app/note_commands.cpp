@@ -121,8 +121,8 @@ void EditDirect(platform::WindowHandle window, platform::LParam)
 void CutNote(platform::WindowHandle window, platform::LParam)
 {
     NoteRecord* note = NoteOf(window);
-    if (!note->text || note->text->empty()) return;
-    CopyNoteToClipboard(window);
+    // The text leaves the note only once the clipboard holds it.
+    if (!note->text || note->text->empty() || CopyNoteToClipboard(window) == 0) return;
     note->text.reset();
     DeleteNoteFile(note->fileName);
     Repaint(window);

@@ -1,7 +1,39 @@
-// The clipboard. Not built yet: nothing reaches the clipboard and nothing is
-// taken from it; both report that they did nothing.
+// Whole notes through the clipboard: a note's text copied out, and the
+// clipboard's text taken into a note in place of its own.
 #include "edit/clipboard.h"
 
-int CopyNoteToClipboard(platform::WindowHandle) { return 0; }
+#include "app/note_windows.h"
+#include "platform/clipboard.h"
+#include "store/records.h"
+#include "store/text_files.h"
 
-int PasteNoteFromClipboard(platform::WindowHandle) { return 0; }
+namespace {
+
+NoteRecord* NoteOf(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
+}  // namespace
+
+int CopyNoteToClipboard(platform::WindowHandle window)
+{
+    const NoteRecord* note = NoteOf(window);
+    if (note == nullptr || !note->text || note->text->empty()) return 0;
+    return platform::SetClipboardText(window, *note->text) ? 1 : 0;
+}
+
+int PasteNoteFromClipboard(platform::WindowHandle window)
+{
+    NoteRecord* note = NoteOf(window);
+    if (note == nullptr) return 0;
+    std::optional<std::u16string> copy = platform::GetClipboardText(window);
+    if (!copy) return 0;
+    if (note->text) {
+        note->text.reset();
+        DeleteNoteFile(note->fileName);
+    }
+    note->text = std::move(copy);
+    return 1;
+}

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,4 +130,11 @@ namespace sim {
 // The desktop ends the program (as SIGTERM would): destroys the session-end
 // window. False when none is set or it is gone.
 bool EndSession();
+}  // namespace sim
+
+namespace sim {
+// The clipboard: its text (nullopt = none), and whether it can be reached.
+std::optional<std::u16string> ClipboardText();
+void SetClipboardContent(std::optional<std::u16string> text);
+void SetClipboardReachable(bool reachable);
 }  // namespace sim

@@ -107,6 +107,9 @@ struct World {
     // Popup menus, common dialogs and shell requests.
     MenuWorld menu;
     DialogWorld dialogs;
+    // The clipboard's text, and whether it can be reached.
+    std::optional<std::u16string> clipboard;
+    bool clipboardReachable = true;
 };
 
 World& TheWorld();

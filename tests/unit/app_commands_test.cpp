@@ -178,6 +178,42 @@ TEST_F(MenuTest, CutTakesTheTextAndItsFileAway)
     EXPECT_EQ(FieldText(Note(0).fileName), u"");
     EXPECT_FALSE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
     EXPECT_EQ(Saves(), 1);
+    EXPECT_EQ(sim::ClipboardText(), std::optional<std::u16string>(u"cut me"));
+}
+
+TEST_F(MenuTest, CutKeepsTheTextWhenTheClipboardCannotTakeIt)
+{
+    StartWithNotes(1);
+    Note(0).text = u"keep me";
+    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
+    sim::SetClipboardReachable(false);
+    Run(Note(0).window, CMD_CUT, 1);
+    EXPECT_EQ(Note(0).text, std::optional<std::u16string>(u"keep me"));
+    EXPECT_EQ(FieldText(Note(0).fileName), u"VLM00000.txt");
+    EXPECT_TRUE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
+}
+
+TEST_F(MenuTest, CopyAndPasteMoveWholeTextsBetweenNotes)
+{
+    StartWithNotes(2);
+    Note(0).text = u"付箋紙の中身";
+    Note(1).text = u"old";
+    ASSERT_EQ(SaveNoteText(Note(1).window), 1);  // VLM00000.txt
+    Run(Note(0).window, CMD_COPY, 1);
+    EXPECT_EQ(Saves(), 0);
+    Run(Note(1).window, CMD_PASTE, 1);
+    EXPECT_EQ(Note(1).text, std::optional<std::u16string>(u"付箋紙の中身"));
+    // The pasted text is stored under a fresh name; the old file is gone.
+    EXPECT_EQ(FieldText(Note(1).fileName), u"VLM00000.txt");
+    EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "付箋紙の中身");
+    EXPECT_EQ(Saves(), 1);
+
+    sim::SetClipboardContent(std::nullopt);  // nothing to paste: the note keeps its text
+    Run(Note(1).window, CMD_PASTE, 1);
+    EXPECT_EQ(Note(1).text, std::optional<std::u16string>(u"付箋紙の中身"));
+    // Stored again all the same, under the next name.
+    EXPECT_EQ(FieldText(Note(1).fileName), u"VLM00001.txt");
+    EXPECT_EQ(ReadBytes(DataDir() / "VLM00001.txt"), "付箋紙の中身");
 }
 
 TEST_F(MenuTest, EditDirectClosesTheOtherNotesEditorFirst)
