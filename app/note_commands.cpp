@@ -21,13 +21,6 @@
 
 namespace {
 
-// The note's record, or nullptr when the window is no live note.
-NoteRecord* NoteOf(platform::WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
 void Repaint(platform::WindowHandle window)
 {
     platform::InvalidateWindow(window, true);
@@ -44,9 +37,9 @@ bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request
                   std::uint32_t NoteRecord::*colour)
 {
     dialogBusy = 1;
-    PrepareColorDialog(window, request, 36, NoteOf(window)->*colour, &notePalette[5]);
+    PrepareColorDialog(window, request, 36, FindNote(window)->*colour, &notePalette[5]);
     const bool chosen = platform::ChooseColorDialog(request);
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (chosen && note != nullptr) note->*colour = request.color;
     dialogBusy = 0;
     Repaint(window);
@@ -75,7 +68,7 @@ void PeelNoteLogged(platform::WindowHandle window, platform::LParam origin)
 // the last note forward.
 void PeelNote(platform::WindowHandle window, platform::LParam)
 {
-    DeleteNoteFile(NoteOf(window)->fileName);
+    DeleteNoteFile(FindNote(window)->fileName);
     platform::PostWindowMessage(window, platform::wm::Close, 0, 0);
 }
 
@@ -91,11 +84,11 @@ void ChooseBackColour(platform::WindowHandle window, platform::LParam)
 
 void ChooseNoteFont(platform::WindowHandle window, platform::LParam)
 {
-    platform::FontDescription font = NoteOf(window)->font;
+    platform::FontDescription font = FindNote(window)->font;
     dialogBusy = 1;
     const int result = RunFontDialog(font);
     dialogBusy = 0;
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (result == 1 && note != nullptr) {
         note->font = font;
         if (note->fontHandle != 0) platform::DeleteFontObject(note->fontHandle);
@@ -111,7 +104,7 @@ void EditDirect(platform::WindowHandle window, platform::LParam)
 {
     const std::int32_t editing = FindEditingNote();
     if (editing >= 0) platform::SendWindowMessage(noteTable.notes[editing].window, MSG_END_EDIT, 0, 0);
-    if (NoteOf(window) == nullptr) return;
+    if (FindNote(window) == nullptr) return;
     const platform::WindowHandle editor = OpenNoteEditor(window);
     if (editor == 0) return;
     platform::SetKeyboardFocus(editor);
@@ -120,7 +113,7 @@ void EditDirect(platform::WindowHandle window, platform::LParam)
 
 void CutNote(platform::WindowHandle window, platform::LParam)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     // The text leaves the note only once the clipboard holds it.
     if (!note->text || note->text->empty() || CopyNoteToClipboard(window) == 0) return;
     note->text.reset();

@@ -148,6 +148,12 @@ std::int32_t FindNoteIndex(platform::WindowHandle window)
     return i;
 }
 
+NoteRecord* FindNote(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
 std::int32_t FindEditingNote()
 {
     for (std::int32_t i = 0; i < static_cast<std::int32_t>(noteTable.notes.size()); ++i) {

@@ -17,6 +17,10 @@ void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index);
 // Index of the live note with this window, or `count` when there is none.
 std::int32_t FindNoteIndex(platform::WindowHandle window);
 
+// The live note with this window, or nullptr (the main window, or a note
+// whose window is still being made).
+NoteRecord* FindNote(platform::WindowHandle window);
+
 // Index of the first note whose editor is open, or -1.
 std::int32_t FindEditingNote();
 

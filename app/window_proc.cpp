@@ -106,24 +106,16 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
 
 // --- note windows ----------------------------------------------------------
 
-// The note's record, or nullptr for a window that is not a live note (a
-// message during the window's own creation, before its handle is stored).
-NoteRecord* NoteOf(WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
 LResult OnNoteGeometry(WindowHandle window)
 {
-    if (NoteRecord* note = NoteOf(window)) note->bounds = platform::GetWindowBounds(window);
+    if (NoteRecord* note = FindNote(window)) note->bounds = platform::GetWindowBounds(window);
     return 0;
 }
 
 LResult OnNoteActivate(WindowHandle window, WParam wParam)
 {
     if (platform::LowWord(wParam) == platform::wa::Inactive) return OnNoteDeactivate(window);
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
     if (platform::GetForegroundAppWindow() == window && note->editWindow != 0) {
         platform::SetKeyboardFocus(note->editWindow);
@@ -135,7 +127,7 @@ LResult OnNoteActivate(WindowHandle window, WParam wParam)
 
 LResult OnRaiseNote(WindowHandle window)
 {
-    const NoteRecord* note = NoteOf(window);
+    const NoteRecord* note = FindNote(window);
     if (note != nullptr && platform::IsWindowShown(window) && note->zLevel != platform::z::Bottom)
         platform::BringToForeground(window);
     return 0;

@@ -7,26 +7,16 @@
 #include "store/records.h"
 #include "store/text_files.h"
 
-namespace {
-
-NoteRecord* NoteOf(platform::WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
-}  // namespace
-
 int CopyNoteToClipboard(platform::WindowHandle window)
 {
-    const NoteRecord* note = NoteOf(window);
+    const NoteRecord* note = FindNote(window);
     if (note == nullptr || !note->text || note->text->empty()) return 0;
     return platform::SetClipboardText(window, *note->text) ? 1 : 0;
 }
 
 int PasteNoteFromClipboard(platform::WindowHandle window)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
     std::optional<std::u16string> copy = platform::GetClipboardText(window);
     if (!copy) return 0;

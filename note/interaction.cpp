@@ -36,12 +36,6 @@ constexpr int kFlashMilliseconds = 100;
 
 bool Held(std::uint32_t key) { return platform::IsKeyHeld(key); }
 
-NoteRecord* NoteOf(WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
 Point ClientPoint(LParam lParam) { return Point{platform::LowSigned(lParam), platform::HighSigned(lParam)}; }
 
 // One edge pair of a resize: the fixed edge stays, the moved edge may pass it.
@@ -176,7 +170,7 @@ bool TrackNoteDrag(WindowHandle note, DragEvent event, WParam flags, Point clien
 
 void CycleBackColor(WindowHandle window, bool forward)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     int i = 0;
     while (i < kPaletteSize && notePalette[i] != note->backColor) ++i;
@@ -203,7 +197,7 @@ void FlashNoteAndOpenMenu(WindowHandle note)
 
 void HandleNoteKey(WindowHandle window, std::uint32_t key)
 {
-    const NoteRecord* note = NoteOf(window);
+    const NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     const bool shift = Held(vk::Shift);
     const bool ctrl = Held(vk::Control);
@@ -229,7 +223,7 @@ void HandleNoteKey(WindowHandle window, std::uint32_t key)
 
 LResult OnNoteLeftDown(WindowHandle window, WParam wParam, LParam lParam)
 {
-    const NoteRecord* note = NoteOf(window);
+    const NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
     if (note->editWindow != 0) {
         platform::PostWindowMessage(window, MSG_END_EDIT, 0, 0);

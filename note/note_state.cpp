@@ -9,19 +9,9 @@
 #include "platform/window.h"
 #include "store/records.h"
 
-namespace {
-
-NoteRecord* NoteOf(platform::WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
-}  // namespace
-
 void SetNoteLevel(platform::WindowHandle window, std::int32_t level)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     note->zLevel = level;
     ApplyNoteLevel(window, level);
@@ -29,7 +19,7 @@ void SetNoteLevel(platform::WindowHandle window, std::int32_t level)
 
 void HideNote(platform::WindowHandle window)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     note->shown = 0;
     platform::ShowAppWindow(window, platform::sw::Hide);
@@ -38,7 +28,7 @@ void HideNote(platform::WindowHandle window)
 
 void ShowNote(platform::WindowHandle window)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     note->shown = 1;
     platform::ShowAppWindow(window, platform::sw::ShowNormal);
@@ -47,7 +37,7 @@ void ShowNote(platform::WindowHandle window)
 
 void ToggleNoteFixed(platform::WindowHandle window)
 {
-    NoteRecord* note = NoteOf(window);
+    NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
     note->fixed = note->fixed == 0 ? 1 : 0;
     RepaintNote(window);

@@ -59,8 +59,8 @@ Line GripLine(int w, int h, int d) { return Line{{w - 1, h - d}, {w - d, h - 1}}
 // before `count` includes it: the slot being filled is then its record.
 const NoteRecord* NoteOf(platform::WindowHandle window)
 {
+    if (const NoteRecord* note = FindNote(window)) return note;
     const std::int32_t index = FindNoteIndex(window);
-    if (IsLiveIndex(index)) return &noteTable.notes[index];
     const bool filling = index >= 0 && static_cast<std::size_t>(index) < noteTable.notes.size() &&
                          noteTable.notes[index].window == window && window != 0;
     return filling ? &noteTable.notes[index] : nullptr;
