@@ -26,11 +26,16 @@ using platform::WindowHandle;
 
 // Where a command's work writes the data file. FromMenu: only when a popup
 // menu chose it (lParam 1), so that program code can post many commands and
-// save once at the end.
-enum class Saves { Never, Always, FromMenu };
+// save once at the end. FromMenuFirst: the same, but before the work.
+enum class Saves { Never, Always, FromMenu, FromMenuFirst };
+
+// What a command acts on. A note command that reaches the main window (or a
+// window that is no longer a note) does nothing at all.
+enum class Acts { OnProgram, OnNote };
 
 struct Command {
     std::uint32_t id;
+    Acts acts;
     Saves saves;
     void (*run)(WindowHandle window, LParam origin);
 };
@@ -44,8 +49,8 @@ void NewNote(WindowHandle window, LParam)
 
 void SaveData(WindowHandle, LParam) {}
 
-// Saving (from a menu) happens before this runs: the main window's
-// destruction switches the tray icon setting off in memory.
+// Saves (from a menu) before this runs: the main window's end switches the
+// tray icon setting off in memory.
 void Exit(WindowHandle, LParam)
 {
     UnregisterAppHotkey();
@@ -61,58 +66,51 @@ void HideOne(WindowHandle window, LParam) { HideNote(window); }
 void ShowOne(WindowHandle window, LParam) { ShowNote(window); }
 void ToggleFixed(WindowHandle window, LParam) { ToggleNoteFixed(window); }
 
-// Columns: id, when the data file is written, the work. Saving runs before
-// the work for CMD_EXIT and after it for every other command.
+// Columns: id, what it acts on, when it writes the data file, the work.
 constexpr std::array kCommands = {
-    Command{CMD_NEW_NOTE, Saves::Never, NewNote},
-    Command{CMD_SAVE_DATA, Saves::Always, SaveData},
-    Command{CMD_EXIT, Saves::FromMenu, Exit},
-    Command{CMD_LEVEL_TOPMOST, Saves::FromMenu, LevelTopmost},
-    Command{CMD_LEVEL_NORMAL, Saves::FromMenu, LevelNormal},
-    Command{CMD_LEVEL_BOTTOM, Saves::FromMenu, LevelBottom},
+    Command{CMD_NEW_NOTE, Acts::OnProgram, Saves::Never, NewNote},
+    Command{CMD_SAVE_DATA, Acts::OnProgram, Saves::Always, SaveData},
+    Command{CMD_EXIT, Acts::OnProgram, Saves::FromMenuFirst, Exit},
+    Command{CMD_LEVEL_TOPMOST, Acts::OnNote, Saves::FromMenu, LevelTopmost},
+    Command{CMD_LEVEL_NORMAL, Acts::OnNote, Saves::FromMenu, LevelNormal},
+    Command{CMD_LEVEL_BOTTOM, Acts::OnNote, Saves::FromMenu, LevelBottom},
     // These two save once, through the CMD_SAVE_DATA they post last.
-    Command{CMD_HIDE_ALL, Saves::Never, HideAll},
-    Command{CMD_SHOW_ALL, Saves::Never, ShowAll},
-    Command{CMD_HIDE_NOTE, Saves::FromMenu, HideOne},
-    Command{CMD_SHOW_NOTE, Saves::FromMenu, ShowOne},
-    Command{CMD_TOGGLE_FIXED, Saves::Always, ToggleFixed},
-    Command{CMD_ABOUT, Saves::Never, RunAbout},
-    Command{CMD_SETTINGS, Saves::Always, RunSettings},
-    Command{CMD_DEFAULT_FONT, Saves::Always, RunDefaultFont},
-    Command{CMD_TOGGLE_TRAY_ICON, Saves::Never, ToggleTrayIcon},
-    Command{CMD_SHOW_LOG, Saves::Never, ShowLog},
-    Command{CMD_HELP, Saves::Never, OpenHelp},
-    Command{CMD_UNINSTALL, Saves::Never, RunUninstall},
+    Command{CMD_HIDE_ALL, Acts::OnProgram, Saves::Never, HideAll},
+    Command{CMD_SHOW_ALL, Acts::OnProgram, Saves::Never, ShowAll},
+    Command{CMD_HIDE_NOTE, Acts::OnNote, Saves::FromMenu, HideOne},
+    Command{CMD_SHOW_NOTE, Acts::OnNote, Saves::FromMenu, ShowOne},
+    Command{CMD_TOGGLE_FIXED, Acts::OnNote, Saves::Always, ToggleFixed},
+    Command{CMD_ABOUT, Acts::OnProgram, Saves::Never, RunAbout},
+    Command{CMD_SETTINGS, Acts::OnProgram, Saves::Always, RunSettings},
+    Command{CMD_DEFAULT_FONT, Acts::OnProgram, Saves::Always, RunDefaultFont},
+    Command{CMD_TOGGLE_TRAY_ICON, Acts::OnProgram, Saves::Never, ToggleTrayIcon},
+    Command{CMD_SHOW_LOG, Acts::OnProgram, Saves::Never, ShowLog},
+    Command{CMD_HELP, Acts::OnProgram, Saves::Never, OpenHelp},
+    Command{CMD_UNINSTALL, Acts::OnProgram, Saves::Never, RunUninstall},
     // Peeling off saves when the closed window's record is removed.
-    Command{CMD_PEEL_LOGGED, Saves::Never, PeelNoteLogged},
-    Command{CMD_PEEL, Saves::Never, PeelNote},
-    Command{CMD_TEXT_COLOUR, Saves::FromMenu, ChooseTextColour},
-    Command{CMD_BACK_COLOUR, Saves::FromMenu, ChooseBackColour},
-    Command{CMD_NOTE_FONT, Saves::Always, ChooseNoteFont},
-    Command{CMD_EDIT_DIRECT, Saves::Never, EditDirect},
-    Command{CMD_CUT, Saves::Always, CutNote},
-    Command{CMD_COPY, Saves::Never, CopyNote},
-    Command{CMD_PASTE, Saves::Always, PasteNote},
-    Command{CMD_AUTO_SIZE, Saves::Never, AutoSizeNote},
-    Command{CMD_SAVE_TO_FILE, Saves::Never, ExportNoteText},
+    Command{CMD_PEEL_LOGGED, Acts::OnNote, Saves::Never, PeelNoteLogged},
+    Command{CMD_PEEL, Acts::OnNote, Saves::Never, PeelNote},
+    Command{CMD_TEXT_COLOUR, Acts::OnNote, Saves::FromMenu, ChooseTextColour},
+    Command{CMD_BACK_COLOUR, Acts::OnNote, Saves::FromMenu, ChooseBackColour},
+    Command{CMD_NOTE_FONT, Acts::OnNote, Saves::Always, ChooseNoteFont},
+    Command{CMD_EDIT_DIRECT, Acts::OnNote, Saves::Never, EditDirect},
+    Command{CMD_CUT, Acts::OnNote, Saves::Always, CutNote},
+    Command{CMD_COPY, Acts::OnNote, Saves::Never, CopyNote},
+    Command{CMD_PASTE, Acts::OnNote, Saves::Always, PasteNote},
+    Command{CMD_AUTO_SIZE, Acts::OnNote, Saves::Never, AutoSizeNote},
+    Command{CMD_SAVE_TO_FILE, Acts::OnNote, Saves::Never, ExportNoteText},
     // The import saves itself, and only when it replaced the text.
-    Command{CMD_LOAD_FROM_FILE, Saves::Never, ImportNoteText},
+    Command{CMD_LOAD_FROM_FILE, Acts::OnNote, Saves::Never, ImportNoteText},
 };
 
-// Commands that act on the note that received them. Reaching the main
-// window (or a window that is no longer a note) they do nothing at all.
-constexpr std::array kNoteCommandIds = {
-    CMD_NOTE_FONT, CMD_PEEL_LOGGED, CMD_PEEL, CMD_TEXT_COLOUR, CMD_BACK_COLOUR, CMD_EDIT_DIRECT,
-    CMD_LEVEL_TOPMOST, CMD_LEVEL_NORMAL, CMD_LEVEL_BOTTOM, CMD_HIDE_NOTE, CMD_SHOW_NOTE, CMD_CUT,
-    CMD_COPY, CMD_PASTE, CMD_AUTO_SIZE, CMD_TOGGLE_FIXED, CMD_SAVE_TO_FILE, CMD_LOAD_FROM_FILE,
-};
-
-bool IsForNoNote(std::uint32_t id, WindowHandle window)
+constexpr bool IdsAreUnique()
 {
-    for (std::uint32_t noteId : kNoteCommandIds)
-        if (noteId == id) return !IsLiveIndex(FindNoteIndex(window));
-    return false;
+    for (std::size_t i = 0; i < kCommands.size(); ++i)
+        for (std::size_t j = i + 1; j < kCommands.size(); ++j)
+            if (kCommands[i].id == kCommands[j].id) return false;
+    return true;
 }
+static_assert(IdsAreUnique(), "a command id stands twice in the table");
 
 const Command* FindCommand(std::uint32_t id)
 {
@@ -123,7 +121,7 @@ const Command* FindCommand(std::uint32_t id)
 
 bool ShouldSave(Saves rule, LParam origin)
 {
-    return rule == Saves::Always || (rule == Saves::FromMenu && origin != 0);
+    return rule == Saves::Always || (rule != Saves::Never && origin != 0);
 }
 
 }  // namespace
@@ -142,9 +140,9 @@ platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LP
     }
     const Command* command = FindCommand(id);
     if (command == nullptr) return platform::DefaultWindowProc(window, platform::wm::Command, wParam, lParam);
-    if (IsForNoNote(id, window)) return 0;
+    if (command->acts == Acts::OnNote && FindNote(window) == nullptr) return 0;
     const bool save = ShouldSave(command->saves, lParam);
-    const bool saveFirst = id == CMD_EXIT;
+    const bool saveFirst = command->saves == Saves::FromMenuFirst;
     if (save && saveFirst) SaveDataFile();
     command->run(window, lParam);
     if (save && !saveFirst) SaveDataFile();
