@@ -140,11 +140,11 @@ platform::LResult OnNoteMenuRequest(platform::WindowHandle window, platform::LPa
 
 void ShowNoteMenu(platform::WindowHandle window, platform::Point screenPoint)
 {
-    const std::int32_t index = FindNoteIndex(window);
-    if (!IsLiveIndex(index)) return;
+    const NoteRecord* note = FindNote(window);
+    if (note == nullptr) return;
     std::array<MenuHandle, kMenuCount> menus{};
     for (MenuHandle& menu : menus) menu = platform::CreatePopupMenuHandle();
-    FillNoteMenu(menus, noteTable.notes[index]);
+    FillNoteMenu(menus, *note);
 
     platform::BringToForeground(window);
     const int chosen = platform::TrackPopupMenuAt(menus[kTop], kNoteMenuTrack, screenPoint, window);
@@ -155,9 +155,9 @@ void ShowNoteMenu(platform::WindowHandle window, platform::Point screenPoint)
 
 void PromptPeel(platform::WindowHandle window)
 {
-    const std::int32_t index = FindNoteIndex(window);
-    if (!IsLiveIndex(index)) return;
-    const NoteRecord& note = noteTable.notes[index];
+    const NoteRecord* found = FindNote(window);
+    if (found == nullptr) return;
+    const NoteRecord& note = *found;
     if (HasText(note)) {
         const std::u16string text =
             u"次の内容の付箋紙をはがします。ログ出力しますか？\n\n" + note.text->substr(0, kPromptChars);

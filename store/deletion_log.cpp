@@ -56,9 +56,9 @@ std::u16string LogFilePath()
 
 int AppendDeletionLog(platform::WindowHandle window)
 {
-    const std::int32_t index = FindNoteIndex(window);
-    if (!IsLiveIndex(index)) return 0;
-    const NoteRecord& note = noteTable.notes[index];
+    const NoteRecord* found = FindNote(window);
+    if (found == nullptr) return 0;
+    const NoteRecord& note = *found;
     if (!note.text || note.text->empty()) return 0;
     const std::u16string path = LogFilePath();
     const std::string entry = (IsExistingFile(path) ? std::string() : std::string(kLogSeparator)) + LogEntry(note);

@@ -64,11 +64,11 @@ void RepaintNow(platform::WindowHandle window)
 // note's own file is deleted, so importing the note's own file keeps it.
 void ReplaceNoteText(platform::WindowHandle window, const std::u16string& path)
 {
-    const std::int32_t index = FindNoteIndex(window);
-    if (!IsLiveIndex(index)) return;
+    NoteRecord* found = FindNote(window);
+    if (found == nullptr) return;
     std::optional<std::u16string> text = ReadTextFile(path);
     if (!text) return;
-    NoteRecord& note = noteTable.notes[index];
+    NoteRecord& note = *found;
     if (note.text) {
         note.text.reset();
         DeleteNoteFile(note.fileName);
@@ -105,8 +105,7 @@ void ExportNoteText(platform::WindowHandle window, platform::LParam)
     dialogBusy = 1;
     if (ShowSaveDialog(window, folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(window, title))) {
         // The note may have gone while the dialog was open.
-        const std::int32_t index = FindNoteIndex(window);
-        if (IsLiveIndex(index)) WriteTextFile(path, noteTable.notes[index].text.value_or(u""));
+        if (const NoteRecord* note = FindNote(window)) WriteTextFile(path, note->text.value_or(u""));
     }
     dialogBusy = 0;
 }

@@ -61,9 +61,9 @@ int WriteTextFile(const std::u16string& path, const std::u16string& text)
 
 int SaveNoteText(platform::WindowHandle note)
 {
-    const std::int32_t index = FindNoteIndex(note);
-    if (!IsLiveIndex(index)) return 0;
-    NoteRecord& record = noteTable.notes[index];
+    NoteRecord* found = FindNote(note);
+    if (found == nullptr) return 0;
+    NoteRecord& record = *found;
     if (!record.text || record.text->empty()) return 0;
     std::u16string path, name;
     if (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *record.text) == 0) return 0;
