@@ -4,9 +4,7 @@
 // dialog so that no menu opens over it.
 #include "app/app_commands.h"
 
-#include "app/app_state.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/tray.h"
 #include "dialogs/about.h"
 #include "dialogs/font_dialog.h"
@@ -14,7 +12,9 @@
 #include "dialogs/shell_open.h"
 #include "dialogs/uninstall.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/deletion_log.h"
+#include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
 
@@ -65,7 +65,13 @@ void OpenHelp(platform::WindowHandle window, platform::LParam)
     if (IsExistingFile(helpPath)) ShellOpen(window, helpPath, u"");
 }
 
-void ShowLog(platform::WindowHandle window, platform::LParam) { OpenDeletionLog(window); }
+// The log opens in the desktop's viewer for text files; without a log
+// nothing happens.
+void ShowLog(platform::WindowHandle window, platform::LParam)
+{
+    const std::u16string path = LogFilePath();
+    if (IsExistingFile(path)) ShellOpen(window, path, u"");
+}
 
 // A completed uninstall ends the program without writing the data file.
 void RunUninstall(platform::WindowHandle window, platform::LParam)

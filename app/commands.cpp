@@ -7,17 +7,17 @@
 #include <array>
 
 #include "app/app_commands.h"
-#include "app/app_state.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/note_commands.h"
 #include "app/note_windows.h"
+#include "app/text_export_commands.h"
 #include "note/levels.h"
 #include "note/note_state.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
-#include "store/text_export.h"
+#include "store/messages.h"
 
 namespace {
 
@@ -125,11 +125,6 @@ bool ShouldSave(Saves rule, LParam origin)
 }
 
 }  // namespace
-
-bool PostCommand(WindowHandle window, std::uint32_t id, LParam origin)
-{
-    return platform::PostWindowMessage(window, platform::wm::Command, id, origin);
-}
 
 platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LParam lParam)
 {

@@ -3,8 +3,6 @@
 // again after every dialog and left alone when the note has gone.
 #include "app/note_commands.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "dialogs/font_dialog.h"
 #include "edit/auto_size.h"
@@ -15,8 +13,10 @@
 #include "note/context_menu.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/deletion_log.h"
+#include "store/messages.h"
 #include "store/text_files.h"
 
 namespace {

@@ -7,8 +7,6 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "app/tray.h"
 #include "edit/input_method.h"
 #include "note/clamp.h"
@@ -16,7 +14,9 @@
 #include "platform/font.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 
 namespace {
 
@@ -139,28 +139,6 @@ void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index)
     cleared.fileName[0] = cleared.created[0] = cleared.reservedText[0] = 0;
     vacated = cleared;
     --noteTable.count;
-}
-
-std::int32_t FindNoteIndex(platform::WindowHandle window)
-{
-    std::int32_t i = 0;
-    while (i < noteTable.count && noteTable.notes[i].window != window) ++i;
-    return i;
-}
-
-NoteRecord* FindNote(platform::WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
-std::int32_t FindEditingNote()
-{
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(noteTable.notes.size()); ++i) {
-        const NoteRecord& note = noteTable.notes[i];
-        if (note.window != 0 && note.editWindow != 0) return i;
-    }
-    return -1;
 }
 
 platform::LResult OnNoteClose(platform::WindowHandle window)

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "platform/menu.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/deletion_log.h"
+#include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
 

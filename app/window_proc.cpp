@@ -5,18 +5,18 @@
 // calls one short handler.
 #include "app/window_proc.h"
 
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
-#include "note/interaction.h"
 #include "note/context_menu.h"
+#include "note/interaction.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/draw.h"
 #include "platform/window.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 namespace {

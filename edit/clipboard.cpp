@@ -2,7 +2,6 @@
 // clipboard's text taken into a note in place of its own.
 #include "edit/clipboard.h"
 
-#include "app/note_windows.h"
 #include "platform/clipboard.h"
 #include "store/records.h"
 #include "store/text_files.h"

@@ -5,13 +5,12 @@
 
 #include <array>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/note_windows.h"
 #include "note/levels.h"
 #include "platform/menu.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
 

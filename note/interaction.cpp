@@ -6,9 +6,6 @@
 // TrackNoteDrag and OnNoteLeftUp.
 #include "note/interaction.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/note_windows.h"
 #include "note/clamp.h"
 #include "note/context_menu.h"
 #include "note/levels.h"
@@ -16,7 +13,9 @@
 #include "platform/draw.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 DragState dragState;

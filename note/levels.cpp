@@ -4,9 +4,9 @@
 // focus rules say.
 #include "note/levels.h"
 
-#include "app/messages.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 namespace {

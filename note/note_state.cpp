@@ -3,7 +3,6 @@
 // note (the main window) changes nothing.
 #include "note/note_state.h"
 
-#include "app/note_windows.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/window.h"

@@ -13,6 +13,3 @@ std::u16string LogFilePath();
 // is new). Zero when the note has no text (nothing is logged) or the log
 // cannot be written.
 int AppendDeletionLog(platform::WindowHandle note);
-
-// Opens the log with the desktop's viewer; nothing when there is no log.
-void OpenDeletionLog(platform::WindowHandle owner);

@@ -94,3 +94,16 @@ extern std::u16string helpPath;
 bool AllocNoteTable();                // count 0, capacity 4, zero-filled slots
 bool GrowNoteTable(std::int32_t newCapacity);  // keeps records, new slots zero
 bool IsLiveIndex(std::int32_t index);  // 0 <= index < count
+
+// The look-ups from a window to its note. A window handle is only a number
+// here; an index is valid until the next removal shifts the table.
+
+// Index of the live note with this window, or `count` when there is none.
+std::int32_t FindNoteIndex(platform::WindowHandle window);
+
+// The live note with this window, or nullptr (the main window, or a note
+// whose window is still being made).
+NoteRecord* FindNote(platform::WindowHandle window);
+
+// Index of the first note whose editor is open, or -1.
+std::int32_t FindEditingNote();

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "app/note_windows.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "store/paths.h"

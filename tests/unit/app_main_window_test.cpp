@@ -1,8 +1,8 @@
 // The main window's keys, the hotkey and the tray icon's taps.
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "note/levels.h"
+#include "store/messages.h"
 
 using platform::vk::Control;
 using platform::vk::Shift;

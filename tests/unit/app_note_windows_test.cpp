@@ -1,9 +1,9 @@
 // Note windows: new notes, the table's growth, removal and restoring the
 // notes of an earlier run.
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
 #include "app_fixture.h"
+#include "store/messages.h"
 
 using platform::Rect;
 

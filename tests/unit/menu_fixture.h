@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "platform/files.h"
 #include "platform/sim/sim_menus.h"
+#include "store/messages.h"
 #include "store/text_files.h"
 
 class MenuTest : public AppTest {

@@ -2,9 +2,9 @@
 // the flip, the clamp on release, arrow keys, colour cycling, fixed notes,
 // the double tap, the flash, and the end of a drag or an edit when the note
 // loses activation.
-#include "app/app_state.h"
 #include "note/interaction.h"
 #include "note_fixture.h"
+#include "store/app_state.h"
 
 namespace {
 

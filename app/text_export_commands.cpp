@@ -1,14 +1,14 @@
-// Export and import of a note's text through the desktop's file dialogs.
-// dialogBusy is set while any of their dialogs is open, so that no menu
-// opens over them.
-#include "store/text_export.h"
+// The export and import commands: a note's text to and from a text file
+// that the user picks in the desktop's file dialogs. dialogBusy is set while
+// any of their dialogs is open, so that no menu opens over them. The file
+// work itself is the store's.
+#include "app/text_export_commands.h"
 
-#include "app/app_state.h"
-#include "app/note_windows.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/paths.h"
 #include "store/text_files.h"

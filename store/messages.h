@@ -1,6 +1,8 @@
 // The program's own window messages and command ids. Commands travel as
 // wm::Command with the id in the low 16 bits of wParam; lParam is 1 when a
-// popup menu chose the command and 0 when program code posted it.
+// popup menu chose the command and 0 when program code posted it. They live
+// at the bottom of the system's own code because notes, the editor and the
+// shell all post them.
 #pragma once
 
 #include <cstdint>
