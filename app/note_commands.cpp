@@ -11,6 +11,7 @@
 #include "edit/input_method.h"
 #include "edit/input_mode.h"
 #include "note/context_menu.h"
+#include "note/painting.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
 #include "store/app_state.h"
@@ -20,12 +21,6 @@
 #include "store/text_files.h"
 
 namespace {
-
-void Repaint(platform::WindowHandle window)
-{
-    platform::InvalidateWindow(window, true);
-    platform::UpdateAppWindow(window);
-}
 
 // The colour chooser's requests, one per colour, kept for the whole run.
 platform::ColorRequest textColourRequest;
@@ -42,7 +37,7 @@ bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request
     NoteRecord* note = FindNote(window);
     if (chosen && note != nullptr) note->*colour = request.color;
     dialogBusy = 0;
-    Repaint(window);
+    RepaintNote(window);
     return chosen;
 }
 
@@ -93,7 +88,7 @@ void ChooseNoteFont(platform::WindowHandle window, platform::LParam)
         note->font = font;
         if (note->fontHandle != 0) platform::DeleteFontObject(note->fontHandle);
         note->fontHandle = platform::CreateFontObject(note->font);
-        Repaint(window);
+        RepaintNote(window);
     }
     platform::BringToForeground(window);
 }
@@ -116,9 +111,8 @@ void CutNote(platform::WindowHandle window, platform::LParam)
     NoteRecord* note = FindNote(window);
     // The text leaves the note only once the clipboard holds it.
     if (!note->text || note->text->empty() || CopyNoteToClipboard(window) == 0) return;
-    note->text.reset();
-    DeleteNoteFile(note->fileName);
-    Repaint(window);
+    ReplaceNoteText(*note, std::nullopt);
+    RepaintNote(window);
 }
 
 void CopyNote(platform::WindowHandle window, platform::LParam) { CopyNoteToClipboard(window); }
@@ -128,7 +122,7 @@ void PasteNote(platform::WindowHandle window, platform::LParam)
     PasteNoteFromClipboard(window);
     FitNoteToText(window);
     SaveNoteText(window);
-    Repaint(window);
+    RepaintNote(window);
 }
 
 void AutoSizeNote(platform::WindowHandle window, platform::LParam) { FitNoteToText(window); }

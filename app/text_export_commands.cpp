@@ -4,6 +4,7 @@
 // work itself is the store's.
 #include "app/text_export_commands.h"
 
+#include "note/painting.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -54,27 +55,17 @@ bool ConfirmReplace(platform::WindowHandle owner, const std::u16string& title)
     return platform::ShowMessageBox(owner, text, kBoxCaption, kReplaceQuestion) == platform::id::Yes;
 }
 
-void RepaintNow(platform::WindowHandle window)
-{
-    platform::InvalidateWindow(window, true);
-    platform::UpdateAppWindow(window);
-}
-
 // Takes the chosen file's text into the note. The file is read before the
-// note's own file is deleted, so importing the note's own file keeps it.
-void ReplaceNoteText(platform::WindowHandle window, const std::u16string& path)
+// note's own file is deleted, so importing the note's own file keeps it, and
+// a file that cannot be read changes nothing.
+void TakeFileText(platform::WindowHandle window, const std::u16string& path)
 {
-    NoteRecord* found = FindNote(window);
-    if (found == nullptr) return;
+    NoteRecord* note = FindNote(window);
+    if (note == nullptr) return;
     std::optional<std::u16string> text = ReadTextFile(path);
     if (!text) return;
-    NoteRecord& note = *found;
-    if (note.text) {
-        note.text.reset();
-        DeleteNoteFile(note.fileName);
-    }
-    note.text = std::move(text);
-    RepaintNow(window);
+    ReplaceNoteText(*note, std::move(text));
+    RepaintNote(window);
     SaveNoteText(window);
     SaveDataFile();
 }
@@ -115,6 +106,6 @@ void ImportNoteText(platform::WindowHandle window, platform::LParam)
     const std::u16string folder = StartFolder();
     std::u16string path, title;
     dialogBusy = 1;
-    if (ShowOpenDialog(window, folder, path, title) && GetFileLength(path) != 0) ReplaceNoteText(window, path);
+    if (ShowOpenDialog(window, folder, path, title) && GetFileLength(path) != 0) TakeFileText(window, path);
     dialogBusy = 0;
 }

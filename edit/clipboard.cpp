@@ -19,10 +19,6 @@ int PasteNoteFromClipboard(platform::WindowHandle window)
     if (note == nullptr) return 0;
     std::optional<std::u16string> copy = platform::GetClipboardText(window);
     if (!copy) return 0;
-    if (note->text) {
-        note->text.reset();
-        DeleteNoteFile(note->fileName);
-    }
-    note->text = std::move(copy);
+    ReplaceNoteText(*note, std::move(copy));
     return 1;
 }

@@ -71,6 +71,15 @@ int SaveNoteText(platform::WindowHandle note)
     return 1;
 }
 
+void ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText)
+{
+    if (note.text) {
+        note.text.reset();
+        DeleteNoteFile(note.fileName);
+    }
+    note.text = std::move(newText);
+}
+
 void DeleteNoteFile(TextField<14>& fileName)
 {
     const std::u16string path = NoteFilePath(FieldText(fileName));
