@@ -6,6 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
+"$root/scripts/check-includes.sh"
 
 BUILD_DIR="$root/build" "$root/scripts/build.sh" -DCEVELMO_WERROR=ON
 (cd "$root/build" && ctest --output-on-failure --timeout 300)
