@@ -1,7 +1,7 @@
 // The application commands: the dialogs that change the settings, the tray
 // icon switch, the help page, the deletion log, uninstalling, and showing a
-// note chosen from the tray menu. dialogBusy is set around every modal
-// dialog so that no menu opens over it.
+// note chosen from the tray menu. A BusyGuard sets dialogBusy around every
+// modal dialog so that no menu opens over it.
 #include "app/app_commands.h"
 
 #include "app/hotkey.h"
@@ -20,9 +20,10 @@
 
 void RunAbout(platform::WindowHandle window, platform::LParam)
 {
-    dialogBusy = 1;
-    RunAboutDialog();
-    dialogBusy = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        RunAboutDialog();
+    }
     platform::BringToForeground(window);
 }
 
@@ -30,9 +31,10 @@ void RunAbout(platform::WindowHandle window, platform::LParam)
 // takes effect and an unchanged one is held again.
 void RunSettings(platform::WindowHandle window, platform::LParam)
 {
-    dialogBusy = 1;
-    RunSettingsDialog();
-    dialogBusy = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        RunSettingsDialog();
+    }
     UnregisterAppHotkey();
     RegisterHotkeyFromSettings(mainWindow);
     platform::BringToForeground(window);
@@ -41,9 +43,11 @@ void RunSettings(platform::WindowHandle window, platform::LParam)
 void RunDefaultFont(platform::WindowHandle window, platform::LParam)
 {
     platform::FontDescription font = noteSettings.defaultFont;
-    dialogBusy = 1;
-    const int result = RunFontDialog(font);
-    dialogBusy = 0;
+    int result = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        result = RunFontDialog(font);
+    }
     if (result == 1) noteSettings.defaultFont = font;
     platform::BringToForeground(window);
 }

@@ -31,12 +31,11 @@ platform::ColorRequest backColourRequest;
 bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request,
                   std::uint32_t NoteRecord::*colour)
 {
-    dialogBusy = 1;
+    const BusyGuard busy(dialogBusy);
     PrepareColorDialog(window, request, 36, FindNote(window)->*colour, &notePalette[5]);
     const bool chosen = platform::ChooseColorDialog(request);
     NoteRecord* note = FindNote(window);
     if (chosen && note != nullptr) note->*colour = request.color;
-    dialogBusy = 0;
     RepaintNote(window);
     return chosen;
 }
@@ -80,9 +79,11 @@ void ChooseBackColour(platform::WindowHandle window, platform::LParam)
 void ChooseNoteFont(platform::WindowHandle window, platform::LParam)
 {
     platform::FontDescription font = FindNote(window)->font;
-    dialogBusy = 1;
-    const int result = RunFontDialog(font);
-    dialogBusy = 0;
+    int result = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        result = RunFontDialog(font);
+    }
     NoteRecord* note = FindNote(window);
     if (result == 1 && note != nullptr) {
         note->font = font;

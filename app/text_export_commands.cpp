@@ -1,7 +1,7 @@
 // The export and import commands: a note's text to and from a text file
 // that the user picks in the desktop's file dialogs. dialogBusy is set while
-// any of their dialogs is open, so that no menu opens over them. The file
-// work itself is the store's.
+// any of their dialogs or questions is open, so that no menu opens over them.
+// The file work itself is the store's.
 #include "app/text_export_commands.h"
 
 #include "note/painting.h"
@@ -93,19 +93,17 @@ void ExportNoteText(platform::WindowHandle window, platform::LParam)
 {
     const std::u16string folder = StartFolder();
     std::u16string path, title;
-    dialogBusy = 1;
+    const BusyGuard busy(dialogBusy);
     if (ShowSaveDialog(window, folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(window, title))) {
         // The note may have gone while the dialog was open.
         if (const NoteRecord* note = FindNote(window)) WriteTextFile(path, note->text.value_or(u""));
     }
-    dialogBusy = 0;
 }
 
 void ImportNoteText(platform::WindowHandle window, platform::LParam)
 {
     const std::u16string folder = StartFolder();
     std::u16string path, title;
-    dialogBusy = 1;
+    const BusyGuard busy(dialogBusy);
     if (ShowOpenDialog(window, folder, path, title) && GetFileLength(path) != 0) TakeFileText(window, path);
-    dialogBusy = 0;
 }

@@ -85,9 +85,8 @@ LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
 LResult OnShowMainMenu(WindowHandle window)
 {
     if (dialogBusy != 0 || menuBusy != 0) return 0;
-    menuBusy = 1;
+    const BusyGuard busy(menuBusy);
     ShowMainMenu(window);
-    menuBusy = 0;
     return 0;
 }
 

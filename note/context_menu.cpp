@@ -131,9 +131,8 @@ platform::LResult OnNoteMenuRequest(platform::WindowHandle window, platform::LPa
     if (dialogBusy != 0 || menuBusy != 0) return 0;
     const platform::Rect bounds = platform::GetWindowBounds(window);
     const platform::Point at{platform::LowSigned(point) + bounds.left, platform::HighSigned(point) + bounds.top};
-    menuBusy = 1;
+    const BusyGuard busy(menuBusy);
     ShowNoteMenu(window, at);
-    menuBusy = 0;
     return 0;
 }
 

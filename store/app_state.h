@@ -15,10 +15,28 @@ inline constexpr int kAppIcon = 138;
 
 extern platform::WindowHandle mainWindow;  // 0 until its creation call returned
 extern std::int32_t hotkeyRegistered;
+// Set while a modal dialog (dialogBusy) or a popup menu (menuBusy) is open:
+// their nested loops still deliver posted requests for menus, which must not
+// open over them. Set and cleared only through BusyGuard.
 extern std::int32_t dialogBusy;
 extern std::int32_t menuBusy;
 // The tray icon setting when the main window ended (-1 while it lives).
 extern std::int32_t trayIconAtExit;
+
+// Sets a busy flag for as long as it lives and then puts back the value it
+// found, so that when one dialog opens inside another the flag stays set
+// until the outer one has closed too.
+class BusyGuard {
+public:
+    explicit BusyGuard(std::int32_t& flag) : flag_(flag), before_(flag) { flag_ = 1; }
+    ~BusyGuard() { flag_ = before_; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    std::int32_t& flag_;
+    std::int32_t before_;
+};
 
 // Background colours for new notes and colour cycling (0x00BBGGRR). Entries 5
 // to 20 double as the colour chooser's custom colours, so they may change
