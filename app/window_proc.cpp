@@ -163,7 +163,8 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);
     case platform::wm::LeftButtonDoubleClick: return OnNoteDoubleClick(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
-    case platform::wm::RightButtonUp: return OnNoteMenuRequest(window, lParam);
+    case platform::wm::RightButtonUp:
+    case MSG_SHOW_NOTE_MENU: return OnNoteMenuRequest(window, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }

@@ -188,7 +188,7 @@ void FlashNoteAndOpenMenu(WindowHandle note)
     flashing = true;
     RepaintNote(note);
     // The menu opens when this arrives, after the flash has ended.
-    platform::PostWindowMessage(note, platform::wm::RightButtonUp, 0, platform::PackPoint(centre.x, centre.y));
+    platform::PostWindowMessage(note, MSG_SHOW_NOTE_MENU, 0, platform::PackPoint(centre.x, centre.y));
     platform::SleepMilliseconds(kFlashMilliseconds);
     flashing = false;
     RepaintNote(note);
@@ -250,7 +250,7 @@ LResult OnNoteLeftUp(WindowHandle window, WParam wParam, LParam lParam)
         platform::UpdateAppWindow(window);
     }
     if (Held(vk::Alt)) {
-        platform::PostWindowMessage(window, platform::wm::RightButtonUp, wParam, lParam);
+        platform::PostWindowMessage(window, MSG_SHOW_NOTE_MENU, 0, lParam);
         return 0;
     }
     if (Held(vk::Shift)) RecolourAndSave(window, !Held(vk::Control));

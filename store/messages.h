@@ -12,6 +12,9 @@
 inline constexpr std::uint32_t MSG_TRAY_NOTIFY = 1324;
 inline constexpr std::uint32_t MSG_SHOW_MAIN_MENU = 1325;
 inline constexpr std::uint32_t MSG_RAISE_NOTE = 1329;
+// To a note: open its context menu at the client point in lParam (as a
+// right-button release carries it). Alt+click and the P keys ask with it.
+inline constexpr std::uint32_t MSG_SHOW_NOTE_MENU = 1330;
 inline constexpr std::uint32_t MSG_END_EDIT = 1334;
 inline constexpr std::uint32_t MSG_EDIT_MENU = 1374;
 
