@@ -144,7 +144,7 @@ void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index)
 platform::LResult OnNoteClose(platform::WindowHandle window)
 {
     platform::DestroyAppWindow(window);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::NoteClose);
     if (noteTable.count > 0) platform::BringToForeground(noteTable.notes[noteTable.count - 1].window);
     return 0;
 }

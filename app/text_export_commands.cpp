@@ -67,7 +67,7 @@ void TakeFileText(platform::WindowHandle window, const std::u16string& path)
     ReplaceNoteText(*note, std::move(text));
     RepaintNote(window);
     SaveNoteText(window);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::Import);
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ void RecolourAndSave(WindowHandle note, bool forward)
 {
     CycleBackColor(note, forward);
     RepaintNote(note);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::ColourCycle);
 }
 
 // Arrow keys: a plain arrow moves the note by a pixel, with Shift it moves
@@ -243,7 +243,7 @@ LResult OnNoteMouseMove(WindowHandle window, WParam wParam, LParam lParam)
 LResult OnNoteLeftUp(WindowHandle window, WParam wParam, LParam lParam)
 {
     if (TrackNoteDrag(window, DragEvent::Release, wParam, ClientPoint(lParam))) {
-        SaveDataFile();
+        SaveDataFileAfter(SaveTrigger::DragEnd);
         RepaintNote(window);
         // The outline may have crossed any window.
         platform::InvalidateScreen();

@@ -153,6 +153,8 @@ int SaveDataFile()
     return platform::WriteFileAtomically(DataFilePath(), bytes) ? 1 : 0;
 }
 
+int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }
+
 std::optional<std::u16string> ReadTextFile(const std::u16string& path)
 {
     if (!IsExistingFile(path)) return std::nullopt;
