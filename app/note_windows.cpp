@@ -32,6 +32,10 @@ platform::WindowHandle CreateNoteWindow(const platform::Rect& bounds)
                                      platform::ws::Popup, bounds);
 }
 
+// A restored window is shown with its record's `shown` value as the show
+// command.
+static_assert(kNoteShown == platform::sw::ShowNormal && kNoteHidden == platform::sw::Hide);
+
 // Restores one loaded record in slot `count`. False when its window cannot
 // be made.
 bool RestoreNote(NoteRecord& note)
@@ -45,7 +49,7 @@ bool RestoreNote(NoteRecord& note)
     // Only the topmost level survives a restart.
     if (note.zLevel != platform::z::Topmost) note.zLevel = platform::z::NotTopmost;
     platform::PlaceWindow(note.window, note.zLevel, platform::Rect{},
-                          note.shown != 0 ? kPlaceFlagsShown : kPlaceFlagsHidden);
+                          note.shown == kNoteShown ? kPlaceFlagsShown : kPlaceFlagsHidden);
     CloseInputMethod(note.window);
     return true;
 }
@@ -92,7 +96,7 @@ int CreateNewNote(int showCommand)
     note.bounds = platform::GetWindowBounds(note.window);
     note.textColor = kDefaultTextColor;
     note.backColor = PickBackColor(index);
-    note.shown = showCommand;
+    note.shown = showCommand == platform::sw::Hide ? kNoteHidden : kNoteShown;
     note.fontHandle = platform::CreateFontObject(noteSettings.defaultFont);
     note.font = platform::FontDescription{};
     platform::DescribeFontObject(note.fontHandle, note.font);

@@ -102,7 +102,7 @@ int BuildNoteListMenu(platform::MenuHandle menu)
     std::int32_t hidden = 0;
     for (std::int32_t i = 0; i < noteTable.count; ++i) {
         const NoteRecord& note = noteTable.notes[i];
-        if (note.shown != 0) continue;
+        if (note.shown == kNoteShown) continue;
         ++hidden;
         platform::AppendMenuItem(menu, platform::mf::Plain, CMD_SHOW_NOTE_BASE + static_cast<std::uint32_t>(i),
                                  NoteListLabel(note.text, i));

@@ -55,7 +55,7 @@ std::int32_t CountShownNotes()
 {
     std::int32_t shown = 0;
     for (std::int32_t i = 0; i < noteTable.count; ++i)
-        if (noteTable.notes[i].shown == 1) ++shown;
+        if (noteTable.notes[i].shown == kNoteShown) ++shown;
     return shown;
 }
 

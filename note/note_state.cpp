@@ -20,7 +20,7 @@ void HideNote(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
-    note->shown = 0;
+    note->shown = kNoteHidden;
     platform::ShowAppWindow(window, platform::sw::Hide);
     platform::UpdateAppWindow(window);
 }
@@ -29,7 +29,7 @@ void ShowNote(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
-    note->shown = 1;
+    note->shown = kNoteShown;
     platform::ShowAppWindow(window, platform::sw::ShowNormal);
     platform::UpdateAppWindow(window);
 }

@@ -129,6 +129,7 @@ int LoadDataFile()
         cursor.Fill(image);
         NoteRecord& record = noteTable.notes[static_cast<std::size_t>(i)];
         record = DecodeRecord(image);
+        record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
         LoadNoteText(record);
     }
     return 1;

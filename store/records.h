@@ -41,12 +41,19 @@ void SetFieldText(TextField<N>& field, std::u16string_view text)
     field[n] = 0;
 }
 
+// A note is either shown or hidden: `shown` holds one of these in every
+// record in the table (a stored value other than 0 loads as shown). The
+// values are also the show commands that make the window visible (show
+// normally) or hide it.
+inline constexpr std::int32_t kNoteHidden = 0;
+inline constexpr std::int32_t kNoteShown = 1;
+
 struct NoteRecord {
     platform::WindowHandle window = 0;      // live only; 0 on disk
     platform::WindowHandle editWindow = 0;  // live only; 0 on disk
     platform::Rect bounds{};
     std::int32_t zLevel = 0;  // -1 topmost, -2 normal, 1 bottom
-    std::int32_t shown = 0;
+    std::int32_t shown = 0;   // kNoteShown or kNoteHidden
     std::optional<std::u16string> text;  // live only; nullopt = no text
     TextField<14> fileName{};
     TextField<20> created{};
