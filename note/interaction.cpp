@@ -1,7 +1,7 @@
 // Note interaction. A press outside the resize corner drags the note, one in
-// the corner resizes it; a dotted outline follows the pen and the window
-// moves only on release, clamped so the note stays usable. Taps with
-// modifiers recolour the note or ask for its menu; keys nudge, resize,
+// the corner resizes it; a dotted outline follows the mouse and the window
+// moves only on release, clamped so the note stays usable. Clicks with
+// modifiers recolour the note or open its menu; keys nudge, resize,
 // recolour, flash and peel the focused note. Start reading at
 // TrackNoteDrag and OnNoteLeftUp.
 #include "note/interaction.h"
@@ -44,7 +44,7 @@ void Span(std::int32_t fixed, std::int32_t moved, std::int32_t& low, std::int32_
     high = moved >= fixed ? moved : fixed;
 }
 
-// The rectangle the drag asks for with the pen at screen point c.
+// The rectangle the drag asks for with the mouse at screen point c.
 Rect DraggedRect(Point c)
 {
     const int dx = c.x - dragState.pressPoint.x;

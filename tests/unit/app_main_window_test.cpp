@@ -1,4 +1,4 @@
-// The main window's keys, the hotkey and the tray icon's taps.
+// The main window's keys, the hotkey and the clicks on the tray icon.
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "note/levels.h"
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
     EXPECT_EQ(MenuRequests(), 1);
 }
 
-TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
+TEST_F(MainWindowTest, TrayClickOpensTheMenuAndCtrlClickRaisesEveryNote)
 {
     StartWithNotes(3);
     sim::TapTrayIcon(platform::wm::LeftButtonDown);  // only the release counts

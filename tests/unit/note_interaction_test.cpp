@@ -1,6 +1,6 @@
-// The pen and the keys on a note: tap against drag, move against resize,
+// The mouse and the keys on a note: click against drag, move against resize,
 // the flip, the clamp on release, arrow keys, colour cycling, fixed notes,
-// the double tap, the flash, and the end of a drag or an edit when the note
+// the double click, the flash, and the end of a drag or an edit when the note
 // loses activation.
 #include "note/interaction.h"
 #include "note_fixture.h"
@@ -32,7 +32,7 @@ protected:
         platform::PumpMessages();
     }
 
-    void Tap(Point at = {50, 20})
+    void Click(Point at = {50, 20})
     {
         sim::PointerDown(Window(0), at);
         sim::PointerUp(Window(0), at);
@@ -42,9 +42,9 @@ protected:
     Rect Bounds() { return platform::GetWindowBounds(Window(0)); }
 };
 
-TEST_F(NoteInteraction, TapMovesNothingAndSavesNothingThenADragMoves)
+TEST_F(NoteInteraction, ClickMovesNothingAndSavesNothingThenADragMoves)
 {
-    Tap();
+    Click();
     EXPECT_EQ(Bounds(), kStart);
     EXPECT_EQ(SavesSinceStart(), 0);
 
@@ -56,7 +56,7 @@ TEST_F(NoteInteraction, TapMovesNothingAndSavesNothingThenADragMoves)
     EXPECT_EQ(platform::GetPointerCapture(), 0u);
 }
 
-TEST_F(NoteInteraction, OutlineFollowsThePenAndIsRemovedOnRelease)
+TEST_F(NoteInteraction, OutlineFollowsTheMouseAndIsRemovedOnRelease)
 {
     sim::PointerDown(Window(0), {50, 20});
     EXPECT_EQ(platform::GetPointerCapture(), Window(0));
@@ -138,7 +138,7 @@ TEST_F(NoteInteraction, ArrowKeysNudgeAndShiftArrowsResizeWithoutSaving)
     }
 }
 
-TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
+TEST_F(NoteInteraction, ColourCyclingByClickAndKeyRepaintsAndSaves)
 {
     struct Case {
         const char* name;
@@ -148,11 +148,11 @@ TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
         std::uint32_t after;
     };
     const Case cases[] = {
-        {"tap forward", notePalette[3], false, false, notePalette[4]},
-        {"tap off-palette forward", 0x00123456, false, false, notePalette[0]},
-        {"tap off-palette backward", 0x00123456, false, true, notePalette[0]},
-        {"tap 24 forward wraps", notePalette[24], false, false, notePalette[0]},
-        {"tap 0 backward wraps", notePalette[0], false, true, notePalette[24]},
+        {"click forward", notePalette[3], false, false, notePalette[4]},
+        {"click off-palette forward", 0x00123456, false, false, notePalette[0]},
+        {"click off-palette backward", 0x00123456, false, true, notePalette[0]},
+        {"click 24 forward wraps", notePalette[24], false, false, notePalette[0]},
+        {"click 0 backward wraps", notePalette[0], false, true, notePalette[24]},
         {"key forward", notePalette[0], true, false, notePalette[1]},
         {"key backward", notePalette[0], true, true, notePalette[24]},
         {"key off-palette backward", 0x00123456, true, true, notePalette[0]},
@@ -168,11 +168,11 @@ TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
         if (c.byKey)
             sim::PressKey(Window(0), 'B');
         else
-            Tap();
+            Click();
         EXPECT_EQ(Note(0).backColor, c.after);
         EXPECT_EQ(Pixel(0, 50, 20), c.after) << "not repainted";
         EXPECT_EQ(Saves(), saves + 1);
-        EXPECT_EQ(Bounds(), kStart) << "a tap with Shift must not drag";
+        EXPECT_EQ(Bounds(), kStart) << "a click with Shift must not drag";
     }
     Hold({});
     Note(0).backColor = notePalette[2];
@@ -193,7 +193,7 @@ TEST_F(NoteInteraction, FixedNoteIgnoresDragsAndArrowsButCyclesAndFlashes)
 
     Note(0).backColor = notePalette[0];
     Hold({vk::Shift});
-    Tap();
+    Click();
     EXPECT_EQ(Note(0).backColor, notePalette[1]);
 
     Hold({});
@@ -205,7 +205,7 @@ TEST_F(NoteInteraction, FixedNoteIgnoresDragsAndArrowsButCyclesAndFlashes)
 TEST_F(NoteInteraction, AltClickOpensTheMenuAtTheReleasePoint)
 {
     Hold({vk::Alt});
-    Tap({33, 17});
+    Click({33, 17});
     ASSERT_EQ(sim::MenusShown().size(), 1u);
     EXPECT_EQ(sim::MenusShown()[0].owner, Window(0));
     EXPECT_EQ(sim::MenusShown()[0].at, (Point{kStart.left + 33, kStart.top + 17}));
@@ -251,7 +251,7 @@ TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
     }
 }
 
-TEST_F(NoteInteraction, DoubleTapStartsEditingByTheGestureSetting)
+TEST_F(NoteInteraction, DoubleClickStartsEditingByTheGestureSetting)
 {
     struct Case {
         std::int32_t editGesture;
