@@ -69,13 +69,13 @@ void OpenHelp(platform::WindowHandle window, platform::LParam)
     if (IsExistingFile(helpPath)) ShellOpen(window, helpPath, u"");
 }
 
-// The log opens in the desktop's viewer for text files; without a log
-// nothing happens.
-void ShowLog(platform::WindowHandle window, platform::LParam)
+void OpenDeletionLog(platform::WindowHandle owner)
 {
     const std::u16string path = LogFilePath();
-    if (IsExistingFile(path)) ShellOpen(window, path, u"");
+    if (IsExistingFile(path)) ShellOpen(owner, path, u"");
 }
+
+void ShowLog(platform::WindowHandle window, platform::LParam) { OpenDeletionLog(window); }
 
 // A completed uninstall ends the program without writing the data file.
 void RunUninstall(platform::WindowHandle window, platform::LParam)
