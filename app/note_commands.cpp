@@ -111,7 +111,7 @@ void CutNote(platform::WindowHandle window, platform::LParam)
 {
     NoteRecord* note = FindNote(window);
     // The text leaves the note only once the clipboard holds it.
-    if (!note->text || note->text->empty() || CopyNoteToClipboard(window) == 0) return;
+    if (!HasText(*note) || CopyNoteToClipboard(window) == 0) return;
     ReplaceNoteText(*note, std::nullopt);
     RepaintNote(window);
 }

@@ -40,8 +40,9 @@ constexpr std::size_t kLabelChars = 12;
 constexpr std::size_t kShortText = 10;
 
 constexpr MenuEntry kApplicationLines[] = {
-    MenuItem(CMD_DEFAULT_FONT), MenuItem(CMD_SETTINGS), MenuItem(CMD_HELP),      MenuItem(CMD_ABOUT),
-    kMenuSeparator,             MenuItem(CMD_EXIT),     kMenuSeparator,          MenuItem(CMD_UNINSTALL),
+    MenuItem(CMD_DEFAULT_FONT), MenuItem(CMD_SETTINGS), MenuItem(CMD_HELP), MenuItem(CMD_ABOUT),
+    kMenuSeparator, MenuItem(CMD_EXIT),
+    kMenuSeparator, MenuItem(CMD_UNINSTALL),
 };
 
 constexpr Submenu kNoteListMenu{u"表示／非表示 (&D)", {}, BuildNoteListMenu};

@@ -9,7 +9,7 @@
 int CopyNoteToClipboard(platform::WindowHandle window)
 {
     const NoteRecord* note = FindNote(window);
-    if (note == nullptr || !note->text || note->text->empty()) return 0;
+    if (note == nullptr || !HasText(*note)) return 0;
     return platform::SetClipboardText(window, *note->text) ? 1 : 0;
 }
 

@@ -17,18 +17,23 @@ namespace {
 constexpr std::uint32_t kNoteMenuAlignment = platform::tpm::LeftAlign | platform::tpm::TopAlign;
 constexpr std::size_t kPromptChars = 128;
 
-constexpr MenuEntry kPeelLines[] = {MenuItem(CMD_PEEL_LOGGED), MenuItem(CMD_PEEL), kMenuSeparator,
-                                    MenuItem(CMD_HIDE_NOTE)};
-constexpr MenuEntry kEditLines[] = {MenuItem(CMD_EDIT_DIRECT), kMenuSeparator,        MenuItem(CMD_CUT),
-                                    MenuItem(CMD_COPY),        MenuItem(CMD_PASTE),   kMenuSeparator,
-                                    MenuItem(CMD_SAVE_TO_FILE), MenuItem(CMD_LOAD_FROM_FILE)};
+constexpr MenuEntry kPeelLines[] = {
+    MenuItem(CMD_PEEL_LOGGED), MenuItem(CMD_PEEL), kMenuSeparator, MenuItem(CMD_HIDE_NOTE),
+};
+constexpr MenuEntry kEditLines[] = {
+    MenuItem(CMD_EDIT_DIRECT), kMenuSeparator,
+    MenuItem(CMD_CUT), MenuItem(CMD_COPY), MenuItem(CMD_PASTE), kMenuSeparator,
+    MenuItem(CMD_SAVE_TO_FILE), MenuItem(CMD_LOAD_FROM_FILE),
+};
 constexpr MenuEntry kColourLines[] = {MenuItem(CMD_TEXT_COLOUR), MenuItem(CMD_BACK_COLOUR)};
-constexpr MenuEntry kLevelLines[] = {MenuItem(CMD_LEVEL_TOPMOST), MenuItem(CMD_LEVEL_NORMAL),
-                                     MenuItem(CMD_LEVEL_BOTTOM)};
+constexpr MenuEntry kLevelLines[] = {
+    MenuItem(CMD_LEVEL_TOPMOST), MenuItem(CMD_LEVEL_NORMAL), MenuItem(CMD_LEVEL_BOTTOM),
+};
 constexpr MenuEntry kSizeLines[] = {MenuItem(CMD_AUTO_SIZE), MenuItem(CMD_TOGGLE_FIXED)};
-constexpr MenuEntry kApplicationLines[] = {MenuItem(CMD_TOGGLE_TRAY_ICON), MenuItem(CMD_SETTINGS),
-                                           MenuItem(CMD_HELP),             MenuItem(CMD_ABOUT),
-                                           kMenuSeparator,                 MenuItem(CMD_EXIT)};
+constexpr MenuEntry kApplicationLines[] = {
+    MenuItem(CMD_TOGGLE_TRAY_ICON), MenuItem(CMD_SETTINGS), MenuItem(CMD_HELP), MenuItem(CMD_ABOUT),
+    kMenuSeparator, MenuItem(CMD_EXIT),
+};
 
 constexpr Submenu kPeelMenu{u"はがす (&D)", kPeelLines};
 constexpr Submenu kEditMenu{u"編集 (&E)", kEditLines};
@@ -38,12 +43,17 @@ constexpr Submenu kSizeMenu{u"サイズと位置 (&S)", kSizeLines};
 constexpr Submenu kApplicationMenu{kApplicationMenuLabel, kApplicationLines};
 
 constexpr MenuEntry kNoteMenu[] = {
-    MenuOpens(kPeelMenu),  kMenuSeparator,           MenuOpens(kEditMenu),  MenuItem(CMD_NOTE_FONT),
-    MenuOpens(kColourMenu), MenuOpens(kLevelMenu),   MenuOpens(kSizeMenu),  MenuItem(CMD_NEW_NOTE),
-    kMenuSeparator,        MenuOpens(kApplicationMenu),
+    MenuOpens(kPeelMenu),
+    kMenuSeparator,
+    MenuOpens(kEditMenu),
+    MenuItem(CMD_NOTE_FONT),
+    MenuOpens(kColourMenu),
+    MenuOpens(kLevelMenu),
+    MenuOpens(kSizeMenu),
+    MenuItem(CMD_NEW_NOTE),
+    kMenuSeparator,
+    MenuOpens(kApplicationMenu),
 };
-
-bool HasText(const NoteRecord& note) { return note.text && !note.text->empty(); }
 
 int AskPeel(platform::WindowHandle window, const std::u16string& text, std::uint32_t buttons)
 {

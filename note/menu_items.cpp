@@ -22,8 +22,6 @@ struct ItemDefinition {
     Rule ticked = nullptr;  // shows a check mark while this holds
 };
 
-bool HasText(const NoteRecord& note) { return note.text && !note.text->empty(); }
-
 // The last shown note without a tray icon is the only way back into the
 // program: it cannot be peeled off or hidden from its menu.
 bool LastWayBack(const MenuContext&) { return CountShownNotes() <= 1 && noteSettings.trayIcon == 0; }
@@ -40,7 +38,6 @@ bool Topmost(const MenuContext& c) { return c.note != nullptr && c.note->zLevel 
 bool Bottom(const MenuContext& c) { return c.note != nullptr && c.note->zLevel == platform::z::Bottom; }
 bool NormalLevel(const MenuContext& c) { return c.note != nullptr && !Topmost(c) && !Bottom(c); }
 bool Fixed(const MenuContext& c) { return c.note != nullptr && c.note->fixed != 0; }
-// The bottom level can be seen in a note's menu but not chosen.
 bool Always(const MenuContext&) { return true; }
 
 constexpr ItemDefinition kItems[] = {
@@ -72,6 +69,7 @@ constexpr ItemDefinition kItems[] = {
     {CMD_BACK_COLOUR, u"背景色の変更 (&B)"},
     {CMD_LEVEL_TOPMOST, u"常に前面に表示 (&T)", nullptr, Topmost},
     {CMD_LEVEL_NORMAL, u"通常レベルで表示 (&N)", nullptr, NormalLevel},
+    // The bottom level can be seen in a note's menu but not chosen.
     {CMD_LEVEL_BOTTOM, u"常に最下位に表示 (&B)", Always, Bottom},
     {CMD_AUTO_SIZE, u"サイズの自動調整 (&A)", Fixed},
     {CMD_TOGGLE_FIXED, u"サイズと位置を固定 (&F)", nullptr, Fixed},
@@ -105,12 +103,6 @@ public:
         for (auto menu = made_.rbegin(); menu != made_.rend(); ++menu) platform::DestroyMenuHandle(*menu);
     }
 
-    MenuHandle Make()
-    {
-        made_.push_back(platform::CreatePopupMenuHandle());
-        return made_.back();
-    }
-
     MenuHandle Build(std::span<const MenuEntry> outline, const MenuContext& context)
     {
         const MenuHandle menu = Make();
@@ -119,6 +111,12 @@ public:
     }
 
 private:
+    MenuHandle Make()
+    {
+        made_.push_back(platform::CreatePopupMenuHandle());
+        return made_.back();
+    }
+
     void Append(MenuHandle menu, const MenuEntry& entry, const MenuContext& context)
     {
         if (entry.submenu != nullptr) {

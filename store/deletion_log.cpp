@@ -59,7 +59,7 @@ int AppendDeletionLog(platform::WindowHandle window)
     const NoteRecord* found = FindNote(window);
     if (found == nullptr) return 0;
     const NoteRecord& note = *found;
-    if (!note.text || note.text->empty()) return 0;
+    if (!HasText(note)) return 0;
     const std::u16string path = LogFilePath();
     const std::string entry = (IsExistingFile(path) ? std::string() : std::string(kLogSeparator)) + LogEntry(note);
     return platform::AppendToFile(path, entry) ? 1 : 0;

@@ -66,6 +66,10 @@ struct NoteRecord {
     TextField<14> reservedText{};
 };
 
+// A note "has text" when its text is there and not empty; only such a text
+// is written to a file, logged, copied or cut.
+inline bool HasText(const NoteRecord& note) { return note.text && !note.text->empty(); }
+
 struct NoteSettings {
     TextField<2> hotkeyKey{};
     std::int32_t hotkeyAlt = 0;

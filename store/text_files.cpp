@@ -63,7 +63,7 @@ int SaveNoteText(platform::WindowHandle note)
     NoteRecord* found = FindNote(note);
     if (found == nullptr) return 0;
     NoteRecord& record = *found;
-    if (!record.text || record.text->empty()) return 0;
+    if (!HasText(record)) return 0;
     std::u16string path, name;
     if (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *record.text) == 0) return 0;
     DeleteNoteFile(record.fileName);
