@@ -1,4 +1,4 @@
-// The shell's globals and the note palette.
+// The running program's globals and the note palette.
 #include "store/app_state.h"
 
 platform::WindowHandle mainWindow = 0;

@@ -1,5 +1,7 @@
-// Application globals shared by the shell, and the fixed identities of the
-// program (class name, title, lock name, icon).
+// The running program's globals and its fixed identities (class name, title,
+// lock name, icon). They sit at the bottom of the system's own code so that
+// notes, the editor and the dialogs can read them without reaching up into
+// the shell; the shell sets most of them.
 #pragma once
 
 #include <array>
