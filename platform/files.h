@@ -2,8 +2,9 @@
 // in the program and UTF-8 on disk.
 //
 // Whole-file writes commit by rename: the bytes go to a temporary file in
-// the same folder, which is flushed to the disk and then renamed over the
-// target, so a crash or a full disk leaves either the old file or the new one.
+// the folder of the file they replace, which is flushed to the disk and then
+// renamed over it, so a crash or a full disk leaves either the old file or
+// the new one. Appends are whole or not at all.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,13 @@
 namespace platform {
 
 enum class PathKind { Missing, File, Folder };
+// What the path leads to, following symbolic links.
 PathKind QueryPath(const std::u16string& path);
+
+// True when anything at all bears the path's name: a file, a folder, a
+// symbolic link (also one that leads nowhere), a device. A name that is
+// taken cannot be given to a new file.
+bool IsNameTaken(const std::u16string& path);
 
 bool CreateFolder(const std::u16string& path);
 bool DeleteFileAt(const std::u16string& path);
@@ -24,12 +31,22 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path);
 // Size in bytes, or nullopt when the file cannot be opened for reading.
 std::optional<std::uint64_t> FileSize(const std::u16string& path);
 
-// Replaces the file's content whole, committing by rename. False when any step
-// fails; the previous file is then untouched.
+// Replaces the file's content whole, committing by rename. What the user set
+// on the file stays: its permission bits (and its owner, where allowed), and
+// a symbolic link stays a link: the file it leads to is replaced, in that
+// file's own folder. A new file gets the usual mode for new files. False
+// when any step fails; the previous file is then untouched.
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
 
-// Creates the file when missing and appends the bytes at its end.
+// Creates the file when missing and appends the bytes at its end, flushed to
+// the disk. All or nothing: when any write fails (a full disk) the file is
+// cut back to its old length, or removed again when this call created it.
 bool AppendToFile(const std::u16string& path, const std::string& bytes);
+
+// Removes from the folder the temporary files that whole-file writes leave
+// when the process dies between creating and renaming them, and nothing
+// else: only names of that writer's own pattern. The number removed.
+int RemoveLeftoverTempFiles(const std::u16string& folder);
 
 // Test seam: the n-th low-level write from now on (1 = the next) fails, as a
 // full disk would make it fail; 0 switches the failure off.

@@ -10,8 +10,17 @@
 
 namespace platform {
 
+// The text in the text-file encoding, as it is: no mark is added.
 std::string ToMultiByte(std::u16string_view text);
+// The text of a whole text file, up to its first NUL byte. A leading UTF-8
+// encoding mark (as other programs write) is not part of the text.
 std::u16string FromMultiByte(std::string_view bytes);
+
+// What a whole text file holding this text contains: the text up to its
+// first NUL, in the text-file encoding. A text that itself begins with
+// U+FEFF gets an encoding mark in front, since FromMultiByte takes the first
+// one for the mark and drops it; so FromMultiByte gives every text back.
+std::string ToTextFile(std::u16string_view text);
 
 // Plain UTF-8 <-> UTF-16 for paths and messages; invalid input is replaced.
 std::string ToUtf8(std::u16string_view text);

@@ -1,7 +1,7 @@
-// Files and folders on POSIX: queries, reads, whole-file replacement by
-// rename, appends, and the full-disk test seam. Every write(2) of this file
-// passes through WriteSome, so the seam reaches both the atomic and the
-// appending writer.
+// Files and folders on POSIX: queries, reads, deletion, folders, and the one
+// write path with its full-disk test seam. Whole-file replacement is in
+// replace_file.cpp, appending in append_file.cpp; both write through
+// WriteAll here, so the seam reaches every writer.
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -10,21 +10,20 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
 
+#include "platform/posix/file_io.h"
 #include "platform/text.h"
 
-namespace platform {
 namespace {
 
 // Counts down to the write that must fail; 0 = no failure planned.
 int writesUntilFailure = 0;
 
-// Whole-file replacements completed so far, by path.
-std::map<std::u16string, int> replacements;
+}  // namespace
 
-// Writes go out in blocks of at most one page, so a large image takes several
-// calls and a full disk can strike in the middle of a file.
+namespace platform::posix {
+namespace {
+
 constexpr std::size_t kWriteBlock = 4096;
 
 ssize_t WriteSome(int fd, const char* data, std::size_t size)
@@ -36,12 +35,15 @@ ssize_t WriteSome(int fd, const char* data, std::size_t size)
     return ::write(fd, data, std::min(size, kWriteBlock));
 }
 
+}  // namespace
+
 bool WriteAll(int fd, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
     }
@@ -58,35 +60,34 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// Makes the rename itself durable. Some file systems cannot sync a folder;
-// the new content is already in place then, so this is best effort.
-void SyncFolderOf(const std::string& path)
+void SyncFolder(const std::string& folder)
 {
-    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
-// Opens a fresh temporary file beside the target. A leftover of a crashed
-// run with the same process id is ours to replace.
-int CreateTempFile(const std::string& temp)
-{
-    int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    int fd = ::open(temp.c_str(), flags, 0666);
-    if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) {
-        fd = ::open(temp.c_str(), flags, 0666);
-    }
-    return fd;
-}
+}  // namespace platform::posix
 
-}  // namespace
+namespace platform {
+
+using posix::NativePath;
 
 PathKind QueryPath(const std::u16string& path)
 {
     struct stat info {};
     if (path.empty() || ::stat(NativePath(path).c_str(), &info) != 0) return PathKind::Missing;
     return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+}
+
+bool IsNameTaken(const std::u16string& path)
+{
+    struct stat info {};
+    if (path.empty()) return false;
+    // Anything but a plain "no such entry" counts as taken: a name we cannot
+    // even look at is no name to write to.
+    return ::lstat(NativePath(path).c_str(), &info) == 0 || errno != ENOENT;
 }
 
 bool CreateFolder(const std::u16string& path)
@@ -105,7 +106,7 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path)
     int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string bytes;
-    char block[kWriteBlock];
+    char block[4096];
     for (;;) {
         ssize_t n = ::read(fd, block, sizeof block);
         if (n < 0 && errno == EINTR) continue;
@@ -132,40 +133,6 @@ std::optional<std::uint64_t> FileSize(const std::u16string& path)
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
-{
-    if (path.empty()) return false;
-    const std::string target = NativePath(path);
-    const std::string temp = target + ".tmp" + std::to_string(::getpid());
-    int fd = CreateTempFile(temp);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolderOf(target);
-    ++replacements[path];
-    return true;
-}
-
-bool AppendToFile(const std::u16string& path, const std::string& bytes)
-{
-    if (path.empty()) return false;
-    int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
-    return (::close(fd) == 0) && ok;
-}
-
 void FailNthFileWrite(int n) { writesUntilFailure = n > 0 ? n : 0; }
-
-int CompletedReplacements(const std::u16string& path)
-{
-    auto found = replacements.find(path);
-    return found == replacements.end() ? 0 : found->second;
-}
 
 }  // namespace platform

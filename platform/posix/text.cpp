@@ -15,6 +15,7 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr char16_t kByteOrderMark = 0xFEFF;
 
 // One iconv descriptor for the length of one conversion.
 class Converter {
@@ -117,6 +118,14 @@ std::u16string FromUtf8(std::string_view bytes)
 }
 
 std::string ToMultiByte(std::u16string_view text) { return ToUtf8(text); }
+
+std::string ToTextFile(std::u16string_view text)
+{
+    text = text.substr(0, text.find(u'\0'));
+    std::string bytes = ToMultiByte(text);
+    if (!text.empty() && text.front() == kByteOrderMark) bytes.insert(0, kUtf8Bom);
+    return bytes;
+}
 
 std::u16string FromMultiByte(std::string_view bytes)
 {

@@ -1,0 +1,25 @@
+// What the POSIX file writers share: the one path by which every write(2)
+// goes out (and the full-disk test seam on it), native paths, and flushing a
+// folder so that a rename or a new name in it lasts.
+#pragma once
+
+#include <string>
+
+namespace platform::posix {
+
+// Writes all of the bytes, in blocks of at most one page so that a large
+// image takes several calls and a full disk can strike in the middle of it.
+// False at the first failed write (errno tells why).
+bool WriteAll(int fd, const std::string& bytes);
+
+std::string NativePath(const std::u16string& path);
+
+// The folder part of a native path: "." for a bare name, "/" at the root.
+std::string FolderOf(const std::string& path);
+
+// Makes a rename or a new name in the folder durable. Some file systems
+// cannot sync a folder; the change is already in place then, so this is
+// best effort.
+void SyncFolder(const std::string& folder);
+
+}  // namespace platform::posix

@@ -1,0 +1,178 @@
+// Whole-file replacement on POSIX. The bytes go to a temporary file beside
+// the file they replace, are flushed to the disk, and the temporary file is
+// renamed over the old one: a crash, a kill or a full disk at any moment
+// leaves the old file or the new one, never a mix.
+//
+// Replacing must not undo what the user set on the file: a symbolic link is
+// followed to the file it leads to, which is replaced in its own folder (the
+// rename cannot cross file systems, and the link must stay a link), and the
+// new file takes the old one's permission bits and owner.
+//
+// A process killed between creating and renaming its temporary file leaves
+// that file behind. Its name has a pattern of its own, so that the program
+// can remove such leftovers at start-up without touching anything else.
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <random>
+#include <string_view>
+
+#include "platform/files.h"
+#include "platform/posix/file_io.h"
+
+namespace platform {
+namespace {
+
+using posix::FolderOf;
+using posix::NativePath;
+
+// A temporary file is "." + the target's name (its first kNameStem bytes) +
+// kTempMark + kRandomChars letters or digits, e.g.
+// ".CeVlmDat.bin.cevelmo-save-x3Fq9Z". The dot keeps it out of sight in the
+// file dialogs; the mark is what the clean-up looks for.
+constexpr std::string_view kTempMark = ".cevelmo-save-";
+constexpr std::size_t kRandomChars = 6;
+// Leaves room for the rest under the usual limit of 255 bytes for a name.
+constexpr std::size_t kNameStem = 200;
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit when it follows links
+constexpr int kTempNameTries = 20;
+constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// Whole-file replacements completed so far, by path.
+std::map<std::u16string, int> replacements;
+
+std::string RandomChars()
+{
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, kRandomAlphabet.size() - 1);
+    std::string chars;
+    for (std::size_t i = 0; i < kRandomChars; ++i) chars += kRandomAlphabet[pick(generator)];
+    return chars;
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string TempPathFor(const std::string& target)
+{
+    return FolderOf(target) + "/." + NameOf(target).substr(0, kNameStem) + std::string(kTempMark) + RandomChars();
+}
+
+bool IsLeftoverTempName(std::string_view name)
+{
+    const std::size_t tail = kTempMark.size() + kRandomChars;
+    // A dot, at least one byte of the target's name, the mark, the letters.
+    if (name.size() < 2 + tail || name[0] != '.') return false;
+    if (name.substr(name.size() - tail, kTempMark.size()) != kTempMark) return false;
+    for (char c : name.substr(name.size() - kRandomChars))
+        if (kRandomAlphabet.find(c) == std::string_view::npos) return false;
+    return true;
+}
+
+std::optional<std::string> ReadLink(const std::string& path)
+{
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return std::nullopt;
+    return std::string(target, static_cast<std::size_t>(n));
+}
+
+// The file the path leads to through any symbolic links; the path itself
+// when it is no link or names nothing yet. nullopt for a loop of links or a
+// link that cannot be read.
+std::optional<std::string> FollowLinks(std::string path)
+{
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? std::optional(path) : std::nullopt;
+        if (!S_ISLNK(info.st_mode)) return path;
+        std::optional<std::string> target = ReadLink(path);
+        if (!target) return std::nullopt;
+        path = (*target)[0] == '/' ? *target : FolderOf(path) + "/" + *target;
+    }
+    return std::nullopt;
+}
+
+// Creates the temporary file with the usual mode for new files (0666 less
+// the umask).
+int CreateTempFile(const std::string& target, std::string& temp)
+{
+    for (int i = 0; i < kTempNameTries; ++i) {
+        temp = TempPathFor(target);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Gives the new file the old one's owner (where the system lets us; a file
+// that only its group could write to keeps our ownership) and its
+// permission bits (always: a private file must not become readable).
+bool KeepAttributes(int fd, const std::string& target)
+{
+    struct stat old {};
+    if (::stat(target.c_str(), &old) != 0) return errno == ENOENT;
+    struct stat made {};
+    if (::fstat(fd, &made) != 0) return false;
+    if (old.st_uid != made.st_uid || old.st_gid != made.st_gid) (void)!::fchown(fd, old.st_uid, old.st_gid);
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool CommitByRename(int fd, const std::string& temp, const std::string& target, const std::string& bytes)
+{
+    bool ok = KeepAttributes(fd, target) && posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok && ::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
+{
+    if (path.empty()) return false;
+    const std::optional<std::string> target = FollowLinks(NativePath(path));
+    if (!target) return false;
+    std::string temp;
+    const int fd = CreateTempFile(*target, temp);
+    if (fd < 0) return false;
+    if (!CommitByRename(fd, temp, *target, bytes)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    posix::SyncFolder(FolderOf(*target));
+    ++replacements[path];
+    return true;
+}
+
+int RemoveLeftoverTempFiles(const std::u16string& folder)
+{
+    DIR* dir = folder.empty() ? nullptr : ::opendir(NativePath(folder).c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat info {};
+        if (!IsLeftoverTempName(entry->d_name) ||
+            ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+int CompletedReplacements(const std::u16string& path)
+{
+    auto found = replacements.find(path);
+    return found == replacements.end() ? 0 : found->second;
+}
+
+}  // namespace platform
