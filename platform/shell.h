@@ -36,6 +36,11 @@ struct TrayIconData {
 // lParam = the pointer message (wm::LeftButtonUp when the tap is released).
 bool AddTrayIconEntry(const TrayIconData& data);
 bool DeleteTrayIconEntry(const TrayIconData& data);
+// Shows a warning (title and text, with a warning icon) at the tray icon of
+// data's owner and id, for a few seconds, without taking the keyboard
+// focus. False when there is no such icon or the desktop cannot show such
+// messages.
+bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, const std::u16string& text);
 
 // Special folders by their identifiers.
 namespace csidl {

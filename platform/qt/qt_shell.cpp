@@ -1,6 +1,6 @@
 // The program's icon images (resource 138, drawn at 16 and 32 pixels) and
 // the tray icon: one QSystemTrayIcon per (owner, id) whose taps are posted
-// to the owner as its callback message.
+// to the owner as its callback message, and the warnings shown at it.
 #include "platform/qt/qt_shell.h"
 
 #include <QSystemTrayIcon>
@@ -16,6 +16,8 @@ namespace platform::qt {
 namespace {
 
 constexpr int kProgramIcon = 138;
+// Long enough to read two lines of warning.
+constexpr int kTrayMessageMilliseconds = 10000;
 
 std::map<IconHandle, QIcon>& Icons()
 {
@@ -96,6 +98,18 @@ bool AddTrayIconEntry(const TrayIconData& data)
     }
     tray->show();
     TrayIcons()[key] = std::move(tray);
+    return true;
+}
+
+// Qt shows the message through the desktop's notification service when
+// there is one, else as a balloon of its own beside the icon.
+bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, const std::u16string& text)
+{
+    const auto it = TrayIcons().find({data.owner, data.id});
+    if (it == TrayIcons().end() || !QSystemTrayIcon::supportsMessages())
+        return false;
+    it->second->showMessage(QString::fromStdU16String(title), QString::fromStdU16String(text),
+                            QSystemTrayIcon::Warning, kTrayMessageMilliseconds);
     return true;
 }
 

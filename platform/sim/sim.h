@@ -60,6 +60,14 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 std::vector<platform::TrayIconData> TrayIcons();
 // A tap on the tray icon: posts its callback message with the pointer message.
 void TapTrayIcon(std::uint32_t pointerMessage);
+// Messages shown at tray icons, in order.
+struct TrayMessage {
+    WindowHandle owner = 0;
+    std::uint32_t id = 0;
+    std::u16string title;
+    std::u16string text;
+};
+const std::vector<TrayMessage>& TrayMessages();
 
 struct Hotkey {
     WindowHandle window = 0;

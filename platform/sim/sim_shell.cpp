@@ -1,5 +1,6 @@
 // The simulated shell: icon images of the program's one icon resource and
-// the tray icons, keyed by owner window and id.
+// the tray icons, keyed by owner window and id, with the messages shown at
+// them.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -48,9 +49,18 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     return true;
 }
 
+bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, const std::u16string& text)
+{
+    if (FindTrayIcon(data) == TheWorld().trayIcons.end()) return false;
+    TheWorld().trayMessages.push_back({data.owner, data.id, title, text});
+    return true;
+}
+
 }  // namespace platform
 
 namespace sim {
+
+const std::vector<TrayMessage>& TrayMessages() { return detail::TheWorld().trayMessages; }
 
 std::vector<platform::TrayIconData> TrayIcons() { return detail::TheWorld().trayIcons; }
 

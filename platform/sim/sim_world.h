@@ -95,6 +95,7 @@ struct World {
     // Shell, fonts, input method.
     std::set<platform::IconHandle> icons;
     std::vector<platform::TrayIconData> trayIcons;
+    std::vector<TrayMessage> trayMessages;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
 
