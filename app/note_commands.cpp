@@ -4,6 +4,7 @@
 #include "app/note_commands.h"
 
 #include "app/note_windows.h"
+#include "app/save_warnings.h"
 #include "dialogs/font_dialog.h"
 #include "edit/auto_size.h"
 #include "edit/clipboard.h"
@@ -52,17 +53,24 @@ void SetEditorInputMode(platform::WindowHandle editor)
 
 }  // namespace
 
+// A note with text is peeled only once its copy is in the log: when the
+// entry cannot be appended (a full disk), the note stays and the user is
+// told.
 void PeelNoteLogged(platform::WindowHandle window, platform::LParam origin)
 {
-    AppendDeletionLog(window);
+    if (HasText(*FindNote(window)) && AppendDeletionLog(window) == 0) {
+        WarnPeelNotLogged(window);
+        return;
+    }
     PeelNote(window, origin);
 }
 
 // Closing the window removes the record, writes the data file and brings
-// the last note forward.
+// the last note forward. The note's file goes only after that save: until a
+// data file without the note is on disk, the one on disk still names it.
 void PeelNote(platform::WindowHandle window, platform::LParam)
 {
-    DeleteNoteFile(FindNote(window)->fileName);
+    RetireNoteFile(*FindNote(window));
     platform::PostWindowMessage(window, platform::wm::Close, 0, 0);
 }
 
@@ -118,11 +126,12 @@ void CutNote(platform::WindowHandle window, platform::LParam)
 
 void CopyNote(platform::WindowHandle window, platform::LParam) { CopyNoteToClipboard(window); }
 
+// Taking the clipboard's text writes it to the note's new file; the
+// command's save then commits it.
 void PasteNote(platform::WindowHandle window, platform::LParam)
 {
     PasteNoteFromClipboard(window);
     FitNoteToText(window);
-    SaveNoteText(window);
     RepaintNote(window);
 }
 

@@ -109,6 +109,9 @@ bool StartApp(int& exitCode)
     if (!InitProgramPaths()) {
         exitCode = kExitFailed;
     } else if (EnsureDataFolder()) {
+        // A save killed between writing its temporary file and renaming it
+        // left that file in Data; nothing will ever read it.
+        platform::RemoveLeftoverTempFiles(dataFolder);
         InitDefaultSettings();
         started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
                   CreateMainWindow(platform::sw::Show) != 0;

@@ -66,7 +66,6 @@ void TakeFileText(platform::WindowHandle window, const std::u16string& path)
     if (!text) return;
     ReplaceNoteText(*note, std::move(text));
     RepaintNote(window);
-    SaveNoteText(window);
     SaveDataFileAfter(SaveTrigger::Import);
 }
 

@@ -95,6 +95,11 @@ void RemoveTrayIcon(platform::WindowHandle owner)
     platform::DeleteTrayIconEntry(TrayRegistration(owner));
 }
 
+bool ShowTrayMessage(platform::WindowHandle owner, const std::u16string& title, const std::u16string& text)
+{
+    return platform::ShowTrayIconMessage(TrayRegistration(owner), title, text);
+}
+
 int BuildNoteListMenu(platform::MenuHandle menu)
 {
     bool listed = false;

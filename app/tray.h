@@ -10,6 +10,8 @@
 
 bool AddTrayIcon(platform::WindowHandle owner);
 void RemoveTrayIcon(platform::WindowHandle owner);
+// A warning beside the owner's tray icon; false when it has none shown.
+bool ShowTrayMessage(platform::WindowHandle owner, const std::u16string& title, const std::u16string& text);
 void ShowMainMenu(platform::WindowHandle mainWindow);
 
 // Fills an empty menu with the hidden notes and the hide-all, show-all and

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/hotkey.h"
 #include "app/note_windows.h"
+#include "app/save_warnings.h"
 #include "app/tray.h"
 #include "note/context_menu.h"
 #include "note/interaction.h"
@@ -90,6 +91,12 @@ LResult OnShowMainMenu(WindowHandle window)
     return 0;
 }
 
+LResult OnNotesNotSaved()
+{
+    WarnNotesNotSaved();
+    return 0;
+}
+
 LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
     switch (message) {
@@ -99,6 +106,7 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window);
+    case MSG_NOTES_NOT_SAVED: return OnNotesNotSaved();
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }

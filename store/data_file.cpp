@@ -1,6 +1,9 @@
 // The data file "CeVlmDat.bin": the image of the settings and the live
 // records, written whole by rename, and read back tolerantly: a short or
-// crafted file loads what it holds and never names a file outside Data.
+// crafted file loads what it holds and never names a file outside Data or
+// anything but a note text file. A save is the commit point of every text
+// change: the texts go to disk before it, retired files go after it, and a
+// failure anywhere is reported to the user (store/save_trouble.h).
 #include "store/data_file.h"
 
 #include <algorithm>
@@ -14,6 +17,8 @@
 #include "store/paths.h"
 #include "store/record_codec.h"
 #include "store/records.h"
+#include "store/save_trouble.h"
+#include "store/text_files.h"
 
 namespace {
 
@@ -63,17 +68,30 @@ void LoadSettings(FileCursor& cursor)
     noteSettings = DecodeSettings(block);
 }
 
-// The record's text is read only from a bare name inside Data; any other
-// name is dropped so the note can never reach a file elsewhere.
+// The record's text is read only from a note file name inside Data; any
+// other name (a path elsewhere, the data file, the log) is dropped, so the
+// note can never read or later delete a file that is not its own.
 void LoadNoteText(NoteRecord& record)
 {
     std::u16string name = FieldText(record.fileName);
     std::u16string path;
-    if (IsBareFileName(name) && JoinPath(path, dataFolder, name)) {
+    if (IsNoteFileName(name) && JoinPath(path, dataFolder, name)) {
         record.text = ReadTextFile(path);
     } else if (!name.empty()) {
         record.fileName.fill(0);
     }
+}
+
+// A record that names the file of an earlier record (a copied data file, a
+// crash of an older version) keeps the text it read and gets a file of its
+// own at the next save; the earlier record keeps the shared file.
+void SeparateSharedFile(std::int32_t index)
+{
+    NoteRecord& record = noteTable.notes[index];
+    const std::u16string name = FieldText(record.fileName);
+    if (name.empty()) return;
+    for (std::int32_t i = 0; i < index; ++i)
+        if (FieldText(noteTable.notes[i].fileName) == name) record.textUnsaved = true;
 }
 
 // Only whole records count; a negative count stands for none.
@@ -97,6 +115,24 @@ void ShowUnreadableMessage()
                              u"CeVlmDat.bin ファイルを削除してください。",
                              u"付箋紙",
                              platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
+}
+
+// The data file's bytes: the version word, the settings, the live records.
+std::string DataFileImage()
+{
+    const auto count = static_cast<std::size_t>(
+        std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size())));
+    std::vector<std::uint8_t> image;
+    image.reserve(2 * kWordBytes + kSettingsBytes + count * kRecordBytes);
+    AppendWord(image, kWrittenVersion);
+    image.resize(image.size() + kSettingsBytes);
+    EncodeSettings(noteSettings, std::span(image).last<kSettingsBytes>());
+    AppendWord(image, static_cast<std::uint32_t>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        image.resize(image.size() + kRecordBytes);
+        EncodeRecord(noteTable.notes[i], std::span(image).last<kRecordBytes>());
+    }
+    return std::string(image.begin(), image.end());
 }
 
 }  // namespace
@@ -131,27 +167,24 @@ int LoadDataFile()
         record = DecodeRecord(image);
         record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
         LoadNoteText(record);
+        SeparateSharedFile(i);
     }
     return 1;
 }
 
+// Texts that are not yet in files of their own are written before the data
+// file that names them, and retired files are deleted only after it.
 int SaveDataFile()
 {
     if (noteTable.notes.empty()) return 0;
-    const auto count = static_cast<std::size_t>(
-        std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size())));
-    std::vector<std::uint8_t> image;
-    image.reserve(2 * kWordBytes + kSettingsBytes + count * kRecordBytes);
-    AppendWord(image, kWrittenVersion);
-    image.resize(image.size() + kSettingsBytes);
-    EncodeSettings(noteSettings, std::span(image).last<kSettingsBytes>());
-    AppendWord(image, static_cast<std::uint32_t>(count));
-    for (std::size_t i = 0; i < count; ++i) {
-        image.resize(image.size() + kRecordBytes);
-        EncodeRecord(noteTable.notes[i], std::span(image).last<kRecordBytes>());
-    }
-    const std::string bytes(image.begin(), image.end());
-    return platform::WriteFileAtomically(DataFilePath(), bytes) ? 1 : 0;
+    const bool textsWritten = WriteUnsavedNoteTexts();
+    const bool written = platform::WriteFileAtomically(DataFilePath(), DataFileImage());
+    if (written) DeleteRetiredNoteFiles();
+    if (written && textsWritten)
+        ReportSaveSuccess();
+    else
+        ReportSaveFailure();
+    return written ? 1 : 0;
 }
 
 int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }

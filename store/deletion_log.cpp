@@ -1,8 +1,8 @@
 // The deletion log. An entry is composed whole in memory and appended at the
 // end of the file, so the earlier entries (also ones edited by hand) are
-// never rewritten. The file layer hands the bytes to the system in blocks of
-// at most 4 KiB: a longer entry takes several writes, and a failure between
-// them (a full disk) leaves that entry cut short at the end of the log.
+// never rewritten. The append is all or nothing: when the disk fills up in
+// the middle of an entry, the log is cut back to what it was, and the
+// caller keeps the note (a peel with logging never loses the only copy).
 #include "store/deletion_log.h"
 
 #include <cstdio>

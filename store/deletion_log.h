@@ -10,6 +10,6 @@
 std::u16string LogFilePath();
 
 // Appends the note's entry (the leading separator line first when the log
-// is new). Zero when the note has no text (nothing is logged) or the log
-// cannot be written.
+// is new), whole or not at all. Zero when the note has no text (nothing is
+// logged) or the entry could not be written (the log is then unchanged).
 int AppendDeletionLog(platform::WindowHandle note);

@@ -17,6 +17,9 @@ inline constexpr std::uint32_t MSG_RAISE_NOTE = 1329;
 inline constexpr std::uint32_t MSG_SHOW_NOTE_MENU = 1330;
 inline constexpr std::uint32_t MSG_END_EDIT = 1334;
 inline constexpr std::uint32_t MSG_EDIT_MENU = 1374;
+// To the main window: a note's text or the data file could not be written;
+// tell the user (store/save_trouble.h).
+inline constexpr std::uint32_t MSG_NOTES_NOT_SAVED = 1391;
 
 inline constexpr int HOTKEY_ID = 0x5000;
 

@@ -64,6 +64,10 @@ struct NoteRecord {
     std::int32_t fixed = 0;
     std::array<std::int32_t, 4> reserved{};
     TextField<14> reservedText{};
+    // Live only: the text is newer than the file the record names (its
+    // write failed, or the file is another record's too); the next save of
+    // the data file writes it first (store/text_files.h).
+    bool textUnsaved = false;
 };
 
 // A note "has text" when its text is there and not empty; only such a text

@@ -1,18 +1,26 @@
-// Note text files. Each save of a note's text writes a new file under the
-// lowest free name before the old one is deleted, so a note saved again and
-// again alternates between two names and never is without a whole file.
-// Only bare names inside Data are ever written or deleted.
+// Note text files. A text is written to a fresh file before anything names
+// it, and a file that held an old text is only retired: it is deleted by
+// the next save of the data file that no longer names it. Only note file
+// names inside Data are ever written or deleted.
 #include "store/text_files.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/text.h"
 #include "store/paths.h"
+#include "store/save_trouble.h"
+
+std::vector<std::u16string> retiredNoteFiles;
 
 namespace {
 
 constexpr int kNoteFileNumbers = 100000;
+constexpr std::u16string_view kNotePrefix = u"VLM";
+constexpr std::u16string_view kNoteSuffix = u".txt";
+constexpr std::size_t kNoteDigits = 5;
 
 std::u16string NoteFileName(int number)
 {
@@ -21,23 +29,71 @@ std::u16string NoteFileName(int number)
     return platform::FromUtf8(name);
 }
 
-// The note file's path in Data, or empty for a name that could leave it.
+// The note file's path in Data, or empty for any other name.
 std::u16string NoteFilePath(const std::u16string& name)
 {
     std::u16string path;
-    if (!IsBareFileName(name) || !JoinPath(path, dataFolder, name)) return {};
+    if (!IsNoteFileName(name) || !JoinPath(path, dataFolder, name)) return {};
     return path;
 }
 
-// The text-file bytes of a text, up to the first NUL.
-std::string TextFileBytes(const std::u16string& text)
+// Every slot that holds a record: the live notes and those still waiting
+// for their windows.
+std::int32_t RecordSlots()
 {
-    std::string bytes = platform::ToMultiByte(text);
-    if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos) bytes.resize(nul);
-    return bytes;
+    const std::int32_t used = std::max(noteTable.count, noteTable.pendingCount);
+    return std::clamp<std::int32_t>(used, 0, static_cast<std::int32_t>(noteTable.notes.size()));
+}
+
+bool IsNamedByARecord(const std::u16string& name)
+{
+    for (std::int32_t i = 0; i < RecordSlots(); ++i)
+        if (FieldText(noteTable.notes[i].fileName) == name) return true;
+    return false;
+}
+
+void Retire(const std::u16string& name)
+{
+    if (!IsNoteFileName(name)) return;
+    if (std::find(retiredNoteFiles.begin(), retiredNoteFiles.end(), name) == retiredNoteFiles.end())
+        retiredNoteFiles.push_back(name);
+}
+
+// A retired file is done with once it is deleted or nothing bears its name.
+bool DeleteRetired(const std::u16string& name)
+{
+    if (IsNamedByARecord(name)) return false;
+    const std::u16string path = NoteFilePath(name);
+    return platform::DeleteFileAt(path) || !platform::IsNameTaken(path);
+}
+
+// Writes the note's text to a fresh file; a note without text gets no file.
+// The old file is retired when the note had read it (a file it never read
+// is left in place). False when the text could not be written.
+bool StoreNoteText(NoteRecord& note, bool oldFileRead)
+{
+    const std::u16string oldName = FieldText(note.fileName);
+    std::u16string path, name;
+    if (HasText(note) && (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *note.text) == 0)) {
+        note.textUnsaved = true;
+        ReportSaveFailure();
+        return false;
+    }
+    if (oldFileRead) Retire(oldName);
+    SetFieldText(note.fileName, name);
+    note.textUnsaved = false;
+    return true;
 }
 
 }  // namespace
+
+bool IsNoteFileName(const std::u16string& name)
+{
+    const std::size_t size = kNotePrefix.size() + kNoteDigits + kNoteSuffix.size();
+    if (name.size() != size || !name.starts_with(kNotePrefix) || !name.ends_with(kNoteSuffix)) return false;
+    const std::u16string_view digits = std::u16string_view(name).substr(kNotePrefix.size(), kNoteDigits);
+    return std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
 
 int MakeNoteFileName(std::u16string& path, std::u16string& name)
 {
@@ -45,7 +101,7 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name)
         std::u16string candidate = NoteFileName(number);
         std::u16string candidatePath = NoteFilePath(candidate);
         if (candidatePath.empty()) return 0;
-        if (IsExistingFile(candidatePath)) continue;
+        if (IsNamedByARecord(candidate) || platform::IsNameTaken(candidatePath)) continue;
         path = std::move(candidatePath);
         name = std::move(candidate);
         return 1;
@@ -55,36 +111,44 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name)
 
 int WriteTextFile(const std::u16string& path, const std::u16string& text)
 {
-    return platform::WriteFileAtomically(path, TextFileBytes(text)) ? 1 : 0;
+    return platform::WriteFileAtomically(path, platform::ToTextFile(text)) ? 1 : 0;
 }
 
 int SaveNoteText(platform::WindowHandle note)
 {
     NoteRecord* found = FindNote(note);
-    if (found == nullptr) return 0;
-    NoteRecord& record = *found;
-    if (!HasText(record)) return 0;
-    std::u16string path, name;
-    if (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *record.text) == 0) return 0;
-    DeleteNoteFile(record.fileName);
-    SetFieldText(record.fileName, name);
-    return 1;
+    if (found == nullptr || !HasText(*found)) return 0;
+    return StoreNoteText(*found, true) ? 1 : 0;
 }
 
-void ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText)
+bool ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText)
 {
-    if (note.text) {
-        note.text.reset();
-        DeleteNoteFile(note.fileName);
-    }
+    const bool oldFileRead = note.text.has_value();
     note.text = std::move(newText);
+    if (!oldFileRead && !HasText(note)) return true;
+    // The unread file stays where it is, but is no longer the note's.
+    if (!oldFileRead) SetFieldText(note.fileName, u"");
+    return StoreNoteText(note, oldFileRead);
 }
 
-void DeleteNoteFile(TextField<14>& fileName)
+void RetireNoteFile(const NoteRecord& note)
 {
-    const std::u16string path = NoteFilePath(FieldText(fileName));
-    if (IsExistingFile(path)) platform::DeleteFileAt(path);
-    SetFieldText(fileName, u"");
+    if (note.text.has_value()) Retire(FieldText(note.fileName));
+}
+
+bool WriteUnsavedNoteTexts()
+{
+    bool written = true;
+    for (std::int32_t i = 0; i < noteTable.count; ++i) {
+        NoteRecord& note = noteTable.notes[i];
+        if (note.textUnsaved && !StoreNoteText(note, note.text.has_value())) written = false;
+    }
+    return written;
+}
+
+void DeleteRetiredNoteFiles()
+{
+    std::erase_if(retiredNoteFiles, DeleteRetired);
 }
 
 std::uint32_t GetFileLength(const std::u16string& path)

@@ -1,16 +1,33 @@
 // A note's text file in the Data folder ("VLM" + five digits + ".txt"):
-// naming, writing, replacing and deleting it.
+// naming, writing, replacing and retiring it.
+//
+// Replacing a note's text never leaves the note without a whole file: the
+// new text goes to a file of its own under a fresh name first, then the data
+// file that names it is written, and only then is the old file deleted.
+// At every moment the data file on disk names files that exist and hold
+// either the old text or the new one.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 #include "store/records.h"
 
-// The lowest free note file name in the Data folder, with its full path.
-// Zero when all 100,000 names are taken.
+// Names of files that held a note's old text (or a peeled note's), waiting
+// for a data file that no longer names them.
+extern std::vector<std::u16string> retiredNoteFiles;
+
+// True for a note text file's name, "VLM" + five digits + ".txt". A record
+// that names anything else (the data file, the log, a temporary file) counts
+// as having no file: that file is never read as a note's text nor deleted.
+bool IsNoteFileName(const std::u16string& name);
+
+// The lowest free note file name in the Data folder, with its full path. A
+// name is free when nothing in Data bears it and no record, live or
+// pending, names it. Zero when all 100,000 names are taken.
 int MakeNoteFileName(std::u16string& path, std::u16string& name);
 
 // Creates or replaces the file with the text in the text-file encoding, up
@@ -18,21 +35,41 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name);
 // previous file is then untouched.
 int WriteTextFile(const std::u16string& path, const std::u16string& text);
 
-// Writes the note's text to a freshly named note file and deletes the old
-// one. Zero (nothing changed) for a note without text or when the write fails.
+// Writes the note's text to a freshly named note file, puts the new name in
+// the record and retires the old file. Zero (nothing changed) for a note
+// without text or when the write fails.
 int SaveNoteText(platform::WindowHandle note);
 
 // Puts newText (nullopt: no text) in place of the note's text: the one way
-// a note's text is replaced (paste, cut, import, the end of an edit). When
-// the note had a text, its file no longer holds the note and is deleted, and
-// the name cleared; the caller stores the new text with SaveNoteText and
-// then the data file. A note without text keeps the name of a file that
-// could not be read at start-up, so that file is not lost unread.
-void ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText);
+// a note's text is replaced (paste, cut, import, and the end of an edit,
+// which hands over the editor's text). A new text is written to a file of
+// its own at once and the old file retired; no text means no file. The
+// caller then writes the data file, which commits the change and deletes
+// the retired file.
+//
+// False when the new text could not be written (a full disk, a read-only
+// folder): the note keeps the new text in memory and the record its old
+// file, the user is told, and every later save of the data file tries again.
+//
+// A note without text whose record still names a file could not read that
+// file at start-up: the file is never deleted unread. Its name stays as long
+// as the note gets no text, and is dropped (the file left in place) when it
+// gets one.
+bool ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText);
 
-// Deletes the note's file, if the field names one inside Data, and empties
-// the field.
-void DeleteNoteFile(TextField<14>& fileName);
+// The note's file is to go once a data file without it is on disk (peel):
+// the next successful save of the data file deletes it, unless a record
+// still names it. A file the note never read is left alone.
+void RetireNoteFile(const NoteRecord& note);
+
+// Called by SaveDataFile before it writes: every live note whose text is
+// newer than its file (a write that failed, or a file shared with another
+// record) gets it written now. False when a text could not be written.
+bool WriteUnsavedNoteTexts();
+
+// Called by SaveDataFile once the data file is on disk: deletes the retired
+// files that no record, live or pending, names any more.
+void DeleteRetiredNoteFiles();
 
 // Size of the file in bytes (low 32 bits), or 0 when the path is empty or
 // the file cannot be opened.

@@ -204,16 +204,17 @@ TEST_F(MenuTest, CopyAndPasteMoveWholeTextsBetweenNotes)
     Run(Note(1).window, CMD_PASTE, 1);
     EXPECT_EQ(Note(1).text, std::optional<std::u16string>(u"付箋紙の中身"));
     // The pasted text is stored under a fresh name; the old file is gone.
-    EXPECT_EQ(FieldText(Note(1).fileName), u"VLM00000.txt");
-    EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "付箋紙の中身");
-    EXPECT_EQ(Saves(), 1);
-
-    sim::SetClipboardContent(std::nullopt);  // nothing to paste: the note keeps its text
-    Run(Note(1).window, CMD_PASTE, 1);
-    EXPECT_EQ(Note(1).text, std::optional<std::u16string>(u"付箋紙の中身"));
-    // Stored again all the same, under the next name.
     EXPECT_EQ(FieldText(Note(1).fileName), u"VLM00001.txt");
     EXPECT_EQ(ReadBytes(DataDir() / "VLM00001.txt"), "付箋紙の中身");
+    EXPECT_FALSE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
+    EXPECT_EQ(Saves(), 1);
+
+    sim::SetClipboardContent(std::nullopt);  // nothing to paste: the note keeps its text and file
+    Run(Note(1).window, CMD_PASTE, 1);
+    EXPECT_EQ(Note(1).text, std::optional<std::u16string>(u"付箋紙の中身"));
+    EXPECT_EQ(FieldText(Note(1).fileName), u"VLM00001.txt");
+    EXPECT_EQ(ReadBytes(DataDir() / "VLM00001.txt"), "付箋紙の中身");
+    EXPECT_EQ(Saves(), 2);
 }
 
 TEST_F(MenuTest, EditDirectClosesTheOtherNotesEditorFirst)

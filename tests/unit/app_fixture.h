@@ -19,6 +19,8 @@
 #include "store/data_file.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/save_trouble.h"
+#include "store/text_files.h"
 
 class AppTest : public ::testing::Test {
 protected:
@@ -46,6 +48,8 @@ protected:
         mainWindow = 0;
         hotkeyRegistered = dialogBusy = menuBusy = 0;
         trayIconAtExit = -1;
+        saveTrouble = SaveTrouble{};
+        retiredNoteFiles.clear();
     }
 
     bool Start()

@@ -16,6 +16,8 @@
 #include "platform/text.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/save_trouble.h"
+#include "store/text_files.h"
 
 // Bytes of a data file, written little-endian at absolute offsets; the image
 // grows with zeros as far as a write reaches.
@@ -77,6 +79,8 @@ protected:
         std::filesystem::create_directory(DataDir());
         noteSettings = NoteSettings{};
         noteTable = NoteTable{};
+        saveTrouble = SaveTrouble{};
+        retiredNoteFiles.clear();
         ASSERT_TRUE(AllocNoteTable());
     }
 

@@ -10,6 +10,8 @@ protected:
     bool InData(const char* name) const { return std::filesystem::exists(DataDir() / name); }
 };
 
+// Each save of a text moves it to the lowest free name; the old file goes
+// with the data file's save that follows, as it does after every command.
 TEST_F(TextFileTest, RepeatedSavesAlternateBetweenTwoNames)
 {
     StartWithNotes(2);
@@ -22,6 +24,7 @@ TEST_F(TextFileTest, RepeatedSavesAlternateBetweenTwoNames)
     const char* expected[] = {"VLM00002.txt", "VLM00000.txt", "VLM00002.txt"};
     for (const char* name : expected) {
         ASSERT_EQ(SaveNoteText(Note(0).window), 1);
+        ASSERT_EQ(SaveDataFile(), 1);
         EXPECT_EQ(FileName(0), name);
     }
     EXPECT_FALSE(InData("VLM00000.txt"));
@@ -29,15 +32,25 @@ TEST_F(TextFileTest, RepeatedSavesAlternateBetweenTwoNames)
     EXPECT_EQ(ReadBytes(DataDir() / "VLM00001.txt"), "second");
 }
 
-TEST_F(TextFileTest, LowestFreeNumberIsReused)
+// A name is free when nothing in Data bears it and no record names it: a
+// record whose file has gone missing still holds its name, so that no other
+// note is ever given the same file.
+TEST_F(TextFileTest, LowestFreeNameIsNeitherOnDiskNorInARecord)
 {
-    StartWithNotes(0);
+    StartWithNotes(1);
     WriteBytes(DataDir() / "VLM00000.txt", "x");
     WriteBytes(DataDir() / "VLM00002.txt", "x");
     std::u16string path, name;
     ASSERT_EQ(MakeNoteFileName(path, name), 1);
     EXPECT_EQ(name, u"VLM00001.txt");
     EXPECT_EQ(path, Path(DataDir() / "VLM00001.txt"));
+
+    SetFieldText(Note(0).fileName, u"VLM00001.txt");  // its file is missing
+    std::filesystem::create_directory(DataDir() / "VLM00003.txt");
+    std::filesystem::create_symlink("nowhere", DataDir() / "VLM00004.txt");
+    ASSERT_EQ(MakeNoteFileName(path, name), 1);
+    EXPECT_EQ(name, u"VLM00005.txt");
+
     std::filesystem::remove(DataDir() / "VLM00000.txt");
     ASSERT_EQ(MakeNoteFileName(path, name), 1);
     EXPECT_EQ(name, u"VLM00000.txt");
@@ -71,46 +84,6 @@ TEST_F(TextFileTest, FailedWriteKeepsTheOldNameAndFile)
     EXPECT_EQ(FileName(0), "VLM00000.txt");
     EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "old");
     EXPECT_FALSE(InData("VLM00001.txt"));
-}
-
-TEST_F(TextFileTest, DeleteNoteFileNeverLeavesData)
-{
-    StartWithNotes(0);
-    WriteBytes(folder_ / "outside.txt", "keep");
-    for (const char16_t* name : {u"../outside.txt", u"..", u"."}) {
-        TextField<14> field{};
-        SetFieldText(field, name);
-        DeleteNoteFile(field);
-        EXPECT_EQ(FieldText(field), u"");
-    }
-    EXPECT_EQ(ReadBytes(folder_ / "outside.txt"), "keep");
-}
-
-// Replacing a note's text retires the file that held the old one; a note
-// whose file could not be read keeps that file and its name.
-TEST_F(TextFileTest, ReplacingATextRetiresTheFileThatHeldIt)
-{
-    StartWithNotes(2);
-    Note(0).text = u"old";
-    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
-    ReplaceNoteText(Note(0), u"new");
-    EXPECT_EQ(Note(0).text, u"new");
-    EXPECT_EQ(FileName(0), "");
-    EXPECT_FALSE(InData("VLM00000.txt"));
-
-    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
-    ReplaceNoteText(Note(0), std::nullopt);
-    EXPECT_FALSE(Note(0).text.has_value());
-    EXPECT_EQ(FileName(0), "");
-    EXPECT_FALSE(InData("VLM00000.txt"));
-
-    WriteBytes(DataDir() / "VLM00007.txt", "unreadable at start-up");
-    SetFieldText(Note(1).fileName, u"VLM00007.txt");
-    Note(1).text.reset();
-    ReplaceNoteText(Note(1), u"");
-    EXPECT_EQ(Note(1).text, u"");
-    EXPECT_EQ(FileName(1), "VLM00007.txt");
-    EXPECT_TRUE(InData("VLM00007.txt"));
 }
 
 TEST_F(TextFileTest, JapaneseTextComesBackUnchanged)
@@ -190,8 +163,9 @@ TEST_F(TextFileTest, ImportReplacesTheTextAndItsFile)
     sim::QueueFileDialogAnswer(Path(folder_ / "in.txt"));
     Run(Note(0).window, CMD_LOAD_FROM_FILE, 1);
     EXPECT_EQ(Note(0).text, u"付箋紙\r\n取得");
-    EXPECT_EQ(FileName(0), "VLM00000.txt");
-    EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "付箋紙\r\n取得");
+    EXPECT_EQ(FileName(0), "VLM00001.txt");
+    EXPECT_EQ(ReadBytes(DataDir() / "VLM00001.txt"), "付箋紙\r\n取得");
+    EXPECT_FALSE(InData("VLM00000.txt"));
     EXPECT_EQ(Saves(), 1);
     const sim::ShownFileDialog& dialog = sim::FileDialogs()[0];
     EXPECT_EQ(dialog.kind, sim::FileDialogKind::Open);
