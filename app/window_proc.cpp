@@ -19,6 +19,7 @@
 #include "store/app_state.h"
 #include "store/messages.h"
 #include "store/records.h"
+#include "store/save_trouble.h"
 
 namespace {
 
@@ -91,9 +92,10 @@ LResult OnShowMainMenu(WindowHandle window)
     return 0;
 }
 
+// A save that came after the failure may have written everything already.
 LResult OnNotesNotSaved()
 {
-    WarnNotesNotSaved();
+    if (saveTrouble.failing) WarnNotesNotSaved();
     return 0;
 }
 

@@ -292,12 +292,28 @@ TEST_F(StoreDataFile, FailedSaveKeepsTheOldFile)
     ExpectSameStoredFields(Slot(39), SampleRecord(41));
 }
 
+// An append is whole or not at all: a write that fails after earlier blocks
+// of the same append went out cuts the file back, and a file that the
+// failed append created is gone again.
 TEST_F(StoreDataFile, FailedAppendLeavesFileAsItWas)
 {
     const std::u16string path = platform::FromUtf8((DataDir() / "log.txt").string());
+    const std::string large(10000, 'x');  // three blocks
+    for (int n : {1, 2, 3}) {
+        SCOPED_TRACE(n);
+        platform::FailNthFileWrite(n);
+        EXPECT_FALSE(platform::AppendToFile(path, large));
+        EXPECT_FALSE(std::filesystem::exists(DataDir() / "log.txt"));
+    }
+    platform::FailNthFileWrite(0);
     ASSERT_TRUE(platform::AppendToFile(path, "one\n"));
-    platform::FailNthFileWrite(1);
-    EXPECT_FALSE(platform::AppendToFile(path, "two\n"));
+    for (int n : {1, 2, 3}) {
+        SCOPED_TRACE(n);
+        platform::FailNthFileWrite(n);
+        EXPECT_FALSE(platform::AppendToFile(path, large));
+        EXPECT_EQ(ReadBytes(DataDir() / "log.txt"), "one\n");
+    }
+    platform::FailNthFileWrite(0);
     EXPECT_TRUE(platform::AppendToFile(path, "three\n"));
     EXPECT_EQ(ReadBytes(DataDir() / "log.txt"), "one\nthree\n");
 }

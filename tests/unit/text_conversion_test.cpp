@@ -52,4 +52,29 @@ TEST(TextConversion, Utf16RoundTrip)
     EXPECT_EQ(platform::ToUtf8(u"\U0001F4DD"), "\xF0\x9F\x93\x9D");
 }
 
+// A whole text file gives back every text, also one that begins with
+// U+FEFF: the writer puts a mark in front of it only then, so files of
+// ordinary texts stay plain UTF-8 and files from other programs that begin
+// with a mark still read without it.
+TEST(TextConversion, TextFilesGiveBackLeadingByteOrderMarks)
+{
+    const struct {
+        std::u16string text;
+        std::string file;
+    } rows[] = {
+        {u"plain", "plain"},
+        {u"", ""},
+        {u"\uFEFF", "\xEF\xBB\xBF\xEF\xBB\xBF"},
+        {u"\uFEFFx", "\xEF\xBB\xBF\xEF\xBB\xBFx"},
+        {u"x\uFEFF", "x\xEF\xBB\xBF"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(platform::ToUtf8(row.text));
+        EXPECT_EQ(platform::ToTextFile(row.text), row.file);
+        EXPECT_EQ(platform::FromMultiByte(row.file), row.text);
+    }
+    EXPECT_EQ(platform::ToTextFile(std::u16string(u"ab\0cd", 5)), "ab");  // up to the first NUL
+    EXPECT_EQ(platform::ToMultiByte(u"\uFEFFx"), "\xEF\xBB\xBFx");       // no mark of its own
+}
+
 }  // namespace
