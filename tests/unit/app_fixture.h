@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,45 @@ protected:
     }
 
     NoteRecord& Note(int index) { return noteTable.notes[index]; }
+
+    std::set<std::string> DataEntries() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(DataDir()))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    // Ends the program and starts it again on the same folder, as a new
+    // process would.
+    void Restart()
+    {
+        ShutdownApp();
+        sim::Reset();
+        sim::SetModulePath(platform::FromUtf8(folder_.string() + "/cevelmo"));
+        ResetProgramState();
+        ASSERT_TRUE(Start());
+        platform::PumpMessages();
+    }
+
+    // The text-file names that the data file on disk holds, in record
+    // order, read at their fixed offsets (byte 36 of each record).
+    std::vector<std::string> StoredFileNames() const
+    {
+        const std::string data = ReadBytes(DataFile());
+        std::vector<std::string> names;
+        for (std::size_t at = 172 + 36; at + 28 <= data.size(); at += 256) {
+            std::u16string name;
+            for (std::size_t i = 0; i < 14; ++i) {
+                const auto low = static_cast<unsigned char>(data[at + 2 * i]);
+                const auto high = static_cast<unsigned char>(data[at + 2 * i + 1]);
+                if (low == 0 && high == 0) break;
+                name += static_cast<char16_t>(low | high << 8);
+            }
+            names.push_back(platform::ToUtf8(name));
+        }
+        return names;
+    }
 
     std::filesystem::path folder_;
     int exitCode_ = -1;

@@ -36,6 +36,13 @@ protected:
         platform::PumpMessages();
     }
 
+    // Replaces note i's text and commits it with a save.
+    void GiveText(int i, const std::u16string& text)
+    {
+        ASSERT_TRUE(ReplaceNoteText(Note(i), text));
+        ASSERT_EQ(SaveDataFile(), 1);
+    }
+
     void HideNote(int i)
     {
         Note(i).shown = 0;

@@ -3,63 +3,14 @@
 // longer names it, and a write that fails anywhere leaves the old text or
 // the new one. Shared, foreign and unread file names, and texts that begin
 // with U+FEFF.
-#include <set>
-
 #include "menu_fixture.h"
 #include "store/text_files.h"
-
-namespace {
-
-// The file names the data file on disk holds, in record order, read at
-// their fixed offsets.
-std::vector<std::string> StoredNames(const std::string& data)
-{
-    std::vector<std::string> names;
-    for (std::size_t at = 172 + 36; at + 28 <= data.size(); at += 256) {
-        std::u16string name;
-        for (std::size_t i = 0; i < 14; ++i) {
-            const auto unit = static_cast<char16_t>(static_cast<unsigned char>(data[at + 2 * i]) |
-                                                    static_cast<unsigned char>(data[at + 2 * i + 1]) << 8);
-            if (unit == 0) break;
-            name += unit;
-        }
-        names.push_back(platform::ToUtf8(name));
-    }
-    return names;
-}
-
-}  // namespace
 
 class TextReplaceTest : public MenuTest {
 protected:
     std::string FileName(int i) { return platform::ToUtf8(FieldText(Note(i).fileName)); }
     bool InData(const std::string& name) const { return std::filesystem::exists(DataDir() / name); }
-    std::vector<std::string> Stored() const { return StoredNames(ReadBytes(DataFile())); }
-
-    std::set<std::string> DataFolderEntries() const
-    {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(DataDir()))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-
-    void GiveText(int i, const std::u16string& text)
-    {
-        ASSERT_TRUE(ReplaceNoteText(Note(i), text));
-        ASSERT_EQ(SaveDataFile(), 1);
-    }
-
-    // Ends the program and starts it again on the same folder.
-    void Restart()
-    {
-        ShutdownApp();
-        sim::Reset();
-        sim::SetModulePath(platform::FromUtf8(folder_.string() + "/cevelmo"));
-        ResetProgramState();
-        ASSERT_TRUE(Start());
-        platform::PumpMessages();
-    }
+    std::vector<std::string> Stored() const { return StoredFileNames(); }
 };
 
 TEST_F(TextReplaceTest, NewTextIsOnDiskBeforeTheDataFileNamesItAndTheOldFileGoesAfter)
@@ -84,7 +35,7 @@ TEST_F(TextReplaceTest, NewTextIsOnDiskBeforeTheDataFileNamesItAndTheOldFileGoes
     EXPECT_TRUE(InData("VLM00001.txt"));
     ASSERT_EQ(SaveDataFile(), 1);
     EXPECT_EQ(Stored(), std::vector<std::string>{""});
-    EXPECT_EQ(DataFolderEntries(), std::set<std::string>{"CeVlmDat.bin"});
+    EXPECT_EQ(DataEntries(), std::set<std::string>{"CeVlmDat.bin"});
 }
 
 TEST_F(TextReplaceTest, RetiredFileStaysWhileTheDataFileOnDiskStillNamesIt)
@@ -114,7 +65,7 @@ TEST_F(TextReplaceTest, TextThatCannotBeWrittenIsKeptAndWrittenByTheNextSave)
     platform::FailNthFileWrite(0);
     EXPECT_EQ(Note(0).text, u"new");
     EXPECT_EQ(FileName(0), "VLM00000.txt");
-    EXPECT_EQ(DataFolderEntries(), (std::set<std::string>{"CeVlmDat.bin", "VLM00000.txt"}));
+    EXPECT_EQ(DataEntries(), (std::set<std::string>{"CeVlmDat.bin", "VLM00000.txt"}));
     EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "old");
 
     ASSERT_EQ(SaveDataFile(), 1);
@@ -222,7 +173,7 @@ TEST_F(TextReplaceTest, RecordsThatShareAFileEachKeepTheTextAndGetTheirOwnFile)
         ASSERT_FALSE(FileName(0).empty());
         EXPECT_EQ(Stored(), std::vector<std::string>{FileName(0)});
         EXPECT_EQ(ReadBytes(DataDir() / FileName(0)), "shared");
-        EXPECT_EQ(DataFolderEntries(), (std::set<std::string>{"CeVlmDat.bin", FileName(0)}));
+        EXPECT_EQ(DataEntries(), (std::set<std::string>{"CeVlmDat.bin", FileName(0)}));
     }
 }
 
