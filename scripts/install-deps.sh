@@ -20,6 +20,8 @@ test_packages=(
   libgtest-dev
   # the desktop test rig
   xvfb openbox trayer xdotool imagemagick x11-utils python3
+  # the fuzz targets: clang and its libFuzzer runtime (libclang_rt.fuzzer)
+  clang libclang-rt-14-dev
 )
 
 case "${1:-all}" in
