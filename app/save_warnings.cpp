@@ -13,7 +13,8 @@ namespace {
 
 constexpr char16_t kNotesNotSaved[] =
     u"付箋紙を保存できません。\n"
-    u"ディスクの空き容量と、Data フォルダに書き込めるかどうかを確認してください。\n"
+    u"ディスクの空き容量と、Data フォルダに\n"
+    u"書き込めるかどうかを確認してください。\n"
     u"書き込めるようになると、次の保存でまとめて書き込まれます。";
 
 constexpr char16_t kPeelNotLogged[] =

@@ -8,7 +8,8 @@ namespace {
 
 const std::u16string kNotSaved =
     u"付箋紙を保存できません。\n"
-    u"ディスクの空き容量と、Data フォルダに書き込めるかどうかを確認してください。\n"
+    u"ディスクの空き容量と、Data フォルダに\n"
+    u"書き込めるかどうかを確認してください。\n"
     u"書き込めるようになると、次の保存でまとめて書き込まれます。";
 
 constexpr std::uint32_t kWarningBox = 0x10030;  // OK, exclamation, foreground
