@@ -42,12 +42,6 @@ bool IsExistingFolder(const std::u16string& path)
     return !path.empty() && platform::QueryPath(path) == platform::PathKind::Folder;
 }
 
-bool IsBareFileName(const std::u16string& name)
-{
-    return !name.empty() && name != u"." && name != u".." &&
-           name.find(kPathSeparator) == std::u16string::npos;
-}
-
 bool InitPaths(const std::u16string& programPath)
 {
     if (programPath.empty()) return false;

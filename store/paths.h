@@ -17,10 +17,6 @@ bool JoinPath(std::u16string& out, const std::u16string& folder, const std::u16s
 bool IsExistingFile(const std::u16string& path);
 bool IsExistingFolder(const std::u16string& path);
 
-// True for a bare file name that stays inside its folder: not empty, no
-// separator, not "." or "..".
-bool IsBareFileName(const std::u16string& name);
-
 // Sets modulePath, appFolder, dataFolder and helpPath from the program file's
 // path. False when a path does not fit the global path buffers.
 bool InitPaths(const std::u16string& programPath);

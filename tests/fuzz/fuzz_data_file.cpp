@@ -3,7 +3,8 @@
 //
 // Invariants:
 // - While the loader runs, every file it opens lies inside Data (each
-//   open(2) of the process is seen here, before the C library's).
+//   open(2) of the process is seen here, before the C library's, and judged
+//   with ".." resolved).
 // - Records round-trip: each loaded record, encoded again, is the input's
 //   256 bytes except what loading is meant to change: the four live fields
 //   (written as 0), `shown` (any value but 0 loads as 1) and a file name
@@ -34,53 +35,37 @@ namespace {
 std::vector<std::string>* openedPaths = nullptr;
 
 using OpenCall = int (*)(const char*, int, ...);
-using OpenAtCall = int (*)(int, const char*, int, ...);
 
-mode_t ModeOf(int flags, va_list args) { return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(args, mode_t) : 0; }
-
-void Seen(const char* path)
+// Notes the path while the loader runs and hands the call to the C
+// library's own function of that name.
+int Forward(const char* symbol, const char* path, int flags, va_list args)
 {
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(args, mode_t) : 0;
     if (openedPaths != nullptr) openedPaths->push_back(path != nullptr ? path : "");
+    return reinterpret_cast<OpenCall>(::dlsym(RTLD_NEXT, symbol))(path, flags, mode);
 }
 
 }  // namespace
 
-extern "C" {
-
-int open(const char* path, int flags, ...)
+// The file layer opens files with open(2) (open64 where large-file names
+// are asked for), so these two see every file the loader reads.
+extern "C" int open(const char* path, int flags, ...)
 {
     va_list args;
     va_start(args, flags);
-    const mode_t mode = ModeOf(flags, args);
+    const int fd = Forward("open", path, flags, args);
     va_end(args);
-    Seen(path);
-    static const auto real = reinterpret_cast<OpenCall>(::dlsym(RTLD_NEXT, "open"));
-    return real(path, flags, mode);
+    return fd;
 }
 
-int open64(const char* path, int flags, ...)
+extern "C" int open64(const char* path, int flags, ...)
 {
     va_list args;
     va_start(args, flags);
-    const mode_t mode = ModeOf(flags, args);
+    const int fd = Forward("open64", path, flags, args);
     va_end(args);
-    Seen(path);
-    static const auto real = reinterpret_cast<OpenCall>(::dlsym(RTLD_NEXT, "open64"));
-    return real(path, flags, mode);
+    return fd;
 }
-
-int openat(int folder, const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = ModeOf(flags, args);
-    va_end(args);
-    Seen(path);
-    static const auto real = reinterpret_cast<OpenAtCall>(::dlsym(RTLD_NEXT, "openat"));
-    return real(folder, path, flags, mode);
-}
-
-}  // extern "C"
 
 namespace {
 

@@ -12,6 +12,17 @@
 #include "store/paths.h"
 
 namespace fuzz {
+namespace {
+
+// Removed when the run ends, also when an invariant stops it.
+std::string made;
+
+void RemoveFolder()
+{
+    if (!made.empty()) std::filesystem::remove_all(made);
+}
+
+}  // namespace
 
 const std::string& ProgramFolder()
 {
@@ -19,11 +30,10 @@ const std::string& ProgramFolder()
         const char* base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
         std::string pattern = std::string(base) + "/cevelmo-fuzz-XXXXXX";
         Require(::mkdtemp(pattern.data()) != nullptr, "cannot make a program folder");
+        made = pattern;
+        std::atexit(RemoveFolder);
         std::filesystem::create_directory(pattern + "/Data");
         Require(InitPaths(platform::FromUtf8(pattern + "/cevelmo")), "cannot set the paths");
-        // Removed when the run ends, however the last input went.
-        static const std::string removed = pattern;
-        std::atexit([] { std::filesystem::remove_all(removed); });
         return pattern;
     }();
     return folder;
@@ -40,6 +50,7 @@ void Require(bool holds, const char* what)
 {
     if (holds) return;
     std::fprintf(stderr, "invariant broken: %s\n", what);
+    RemoveFolder();
     std::abort();
 }
 

@@ -1,7 +1,8 @@
-// Path helpers and the start-up paths: joining, bare names, existence and
+// Path helpers and the start-up paths: joining, note file names, existence and
 // the refusal of paths that would not fit a global path buffer.
 #include "data_file_fixture.h"
 #include "store/data_file.h"
+#include "store/text_files.h"
 
 namespace {
 
@@ -28,17 +29,22 @@ TEST(PathHelpers, JoinPath)
     }
 }
 
-TEST(PathHelpers, FindLastCharAndBareNames)
+TEST(PathHelpers, FindLastCharAndNoteFileNames)
 {
     EXPECT_EQ(FindLastChar(u"/a/b/c", u'/'), std::optional<std::size_t>(4));
     EXPECT_EQ(FindLastChar(u"abc", u'/'), std::nullopt);
     EXPECT_EQ(FindLastChar(u"", u'/'), std::nullopt);
 
+    // Only a note text file's own name: never a path, never another file.
     const std::pair<std::u16string, bool> names[] = {
-        {u"VLM00000.txt", true}, {u"..x", true}, {u"", false}, {u".", false},
-        {u"..", false}, {u"../x.txt", false}, {u"/etc/passwd", false}, {u"a/", false},
+        {u"VLM00000.txt", true},   {u"VLM99999.txt", true},  {u"", false},
+        {u".", false},             {u"..", false},           {u"../VLM00000.txt", false},
+        {u"/etc/passwd", false},   {u"CeVlmDat.bin", false}, {u"VlmLog.txt", false},
+        {u"VLM0000a.txt", false},  {u"VLM000000.txt", false}, {u"VLM0000.txt", false},
+        {u"vlm00000.txt", false},  {u"VLM00000.TXT", false}, {u"VLM00000.txt/", false},
+        {u".VLM00000.txt.cevelmo-save-a1B2c3", false},
     };
-    for (const auto& [name, bare] : names) EXPECT_EQ(IsBareFileName(name), bare) << platform::ToUtf8(name);
+    for (const auto& [name, isNote] : names) EXPECT_EQ(IsNoteFileName(name), isNote) << platform::ToUtf8(name);
 }
 
 TEST(PathHelpers, InitPathsFromProgramPath)
