@@ -59,6 +59,8 @@ def main():
         fields = dict(item.split("=", 1) for item in check.stdout.split())
         cut_off[fields["inflight"]] += 1
         last = fields
+        if kill % 1000 == 0:
+            print(f"{kill} kills, {time.monotonic() - started:.0f} s", flush=True)
     elapsed = time.monotonic() - started
     print(f"{args.kills} kills in {elapsed:.0f} s, every state whole")
     print("kills by the operation they cut off: " +
