@@ -32,8 +32,8 @@ struct TrayIconData {
     std::u16string tip;
 };
 
-// A tap on the icon posts callbackMessage to the owner with wParam = id and
-// lParam = the pointer message (wm::LeftButtonUp when the tap is released).
+// A click on the icon posts callbackMessage to the owner with wParam = id and
+// lParam = the pointer message (wm::LeftButtonUp when the click is released).
 bool AddTrayIconEntry(const TrayIconData& data);
 bool DeleteTrayIconEntry(const TrayIconData& data);
 

@@ -1,9 +1,14 @@
-// The program's icon images (resource 138, drawn at 16 and 32 pixels) and
-// the tray icon: one QSystemTrayIcon per (owner, id) whose taps are posted
-// to the owner as its callback message.
-#include "platform/qt/qt_shell.h"
-
+// The desktop shell on Qt: the program's icon images (drawn at 16 and 32
+// pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
+// are posted to the owner as its callback message), the user's special
+// folders, and handing files and addresses to the desktop's default
+// applications (xdg-open, through QDesktopServices).
+#include <QDesktopServices>
+#include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 #include <map>
 #include <memory>
@@ -24,6 +29,12 @@ std::map<IconHandle, QIcon>& Icons()
     return *icons;
 }
 IconHandle lastIcon = 0;
+
+QIcon IconOf(IconHandle icon)
+{
+    const auto it = Icons().find(icon);
+    return it == Icons().end() ? QIcon() : it->second;
+}
 
 std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
 {
@@ -52,13 +63,6 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
 }
 
 }  // namespace
-
-QIcon IconOf(IconHandle icon)
-{
-    const auto it = Icons().find(icon);
-    return it == Icons().end() ? QIcon() : it->second;
-}
-
 }  // namespace platform::qt
 
 namespace platform {
@@ -107,6 +111,30 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     it->second->hide();
     TrayIcons().erase(it);
     return true;
+}
+
+std::optional<std::u16string> GetSpecialFolderPath(int folderId)
+{
+    if (folderId != csidl::Personal)
+        return std::nullopt;
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A documents folder that was never made is no place to start a dialog in.
+    if (path.isEmpty() || !QDir(path).exists())
+        return std::nullopt;
+    return path.toStdU16String();
+}
+
+bool ShellExecuteOpen(WindowHandle /*owner*/, const std::u16string& verb, const std::u16string& file,
+                      const std::u16string& /*parameters*/, int /*showCommand*/)
+{
+    if (verb != u"open" || file.empty())
+        return false;
+    const QString target = QString::fromStdU16String(file);
+    // Anything with a scheme ("mailto:", "http:") is an address, the rest a file.
+    QUrl url(target);
+    if (target.startsWith(QLatin1Char('/')) || url.scheme().isEmpty())
+        url = QUrl::fromLocalFile(target);
+    return QDesktopServices::openUrl(url);
 }
 
 }  // namespace platform

@@ -58,8 +58,8 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 
 // Tray icons that are currently added.
 std::vector<platform::TrayIconData> TrayIcons();
-// A tap on the tray icon: posts its callback message with the pointer message.
-void TapTrayIcon(std::uint32_t pointerMessage);
+// A click on the tray icon: posts its callback message with the pointer message.
+void ClickTrayIcon(std::uint32_t pointerMessage);
 
 struct Hotkey {
     WindowHandle window = 0;
@@ -104,15 +104,15 @@ std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window,
 // key-state flags taken from the held keys.
 void PressKey(WindowHandle window, std::uint32_t virtualKey);
 
-// The pen, at a point in the window's client coordinates. The messages are
+// The mouse, at a point in the window's client coordinates. The messages are
 // sent at once to the window that holds the pointer capture, or else to this
 // one, with the point turned into the receiver's client coordinates and the
 // mk:: flags of the held button and the held Shift and Ctrl keys. A press on
-// a window that is not active activates it first, as a tap does.
+// a window that is not active activates it first, as a click does.
 void PointerDown(WindowHandle window, platform::Point client);
 void PointerMove(WindowHandle window, platform::Point client);
 void PointerUp(WindowHandle window, platform::Point client);
-// The second tap of a double tap (instead of its press); follow with PointerUp.
+// The second click of a double click (instead of its press); follow with PointerUp.
 void DoubleClick(WindowHandle window, platform::Point client);
 
 // Pixels as drawn, 0x00BBGGRR: a window's client pixel (white until painted)

@@ -119,12 +119,6 @@ void SetKeyHeld(std::uint32_t virtualKey, bool held)
         keys.erase(virtualKey);
 }
 
-void PressKey(WindowHandle window, std::uint32_t virtualKey)
-{
-    // lParam carries a repeat count of one, as for a single key press.
-    platform::SendWindowMessage(window, platform::wm::KeyDown, virtualKey, 1);
-}
-
 int DeliveredCount(WindowHandle window, std::uint32_t message)
 {
     const auto& delivered = detail::TheWorld().delivered;

@@ -1,5 +1,6 @@
-// The simulated shell: icon images of the program's one icon resource and
-// the tray icons, keyed by owner window and id.
+// The simulated shell: icon images of the program's one icon resource, the
+// tray icons keyed by owner window and id, the special folders the test set,
+// and a record of what was handed to the desktop to open.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -9,6 +10,8 @@ namespace platform {
 using sim::detail::TheWorld;
 
 namespace {
+
+sim::detail::DialogWorld& Shell() { return TheWorld().dialogs; }
 
 // The program's icon group holds a 16 x 16 and a 32 x 32 image.
 constexpr int kAppIconResource = 138;
@@ -48,18 +51,42 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     return true;
 }
 
+std::optional<std::u16string> GetSpecialFolderPath(int folderId)
+{
+    auto it = Shell().specialFolders.find(folderId);
+    if (it == Shell().specialFolders.end()) return std::nullopt;
+    return it->second;
+}
+
+bool ShellExecuteOpen(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+                      const std::u16string& parameters, int showCommand)
+{
+    Shell().shellRequests.push_back({owner, verb, file, parameters, showCommand});
+    return !file.empty();
+}
+
 }  // namespace platform
 
 namespace sim {
 
 std::vector<platform::TrayIconData> TrayIcons() { return detail::TheWorld().trayIcons; }
 
-void TapTrayIcon(std::uint32_t pointerMessage)
+void ClickTrayIcon(std::uint32_t pointerMessage)
 {
     const auto& icons = detail::TheWorld().trayIcons;
     if (icons.empty()) return;
     const platform::TrayIconData& icon = icons.front();
     platform::PostWindowMessage(icon.owner, icon.callbackMessage, icon.id, pointerMessage);
 }
+
+void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path)
+{
+    if (path)
+        platform::Shell().specialFolders[folderId] = *path;
+    else
+        platform::Shell().specialFolders.erase(folderId);
+}
+
+const std::vector<ShellRequest>& ShellRequests() { return platform::Shell().shellRequests; }
 
 }  // namespace sim

@@ -105,10 +105,10 @@ TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
 TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
 {
     StartWithNotes(3);
-    sim::TapTrayIcon(platform::wm::LeftButtonDown);  // only the release counts
+    sim::ClickTrayIcon(platform::wm::LeftButtonDown);  // only the release counts
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 0);
-    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    sim::ClickTrayIcon(platform::wm::LeftButtonUp);
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 1);
     EXPECT_EQ(MenusShown(), 1);
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
     platform::ShowAppWindow(Note(2).window, platform::sw::Hide);
     sim::SetKeyHeld(Control, true);
     platform::BringToForeground(mainWindow);
-    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    sim::ClickTrayIcon(platform::wm::LeftButtonUp);
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 1);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(sim::DeliveredCount(Note(i).window, MSG_RAISE_NOTE), 1);
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, BusyFlagsKeepTheMenuFromOpening)
     StartWithNotes(1);
     for (std::int32_t* flag : {&dialogBusy, &menuBusy}) {
         *flag = 1;
-        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        sim::ClickTrayIcon(platform::wm::LeftButtonUp);
         platform::PumpMessages();
         *flag = 0;
     }

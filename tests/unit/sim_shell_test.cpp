@@ -43,7 +43,7 @@ TEST_F(SimShell, TrayIconsAreKeyedByOwnerAndId)
     ASSERT_EQ(sim::TrayIcons().size(), 1u);
     EXPECT_EQ(sim::TrayIcons()[0].tip, u"VELMO");
 
-    sim::TapTrayIcon(wm::LeftButtonUp);
+    sim::ClickTrayIcon(wm::LeftButtonUp);
     PumpMessages();
     EXPECT_EQ(Only({1324}), (std::vector<SimMessage>{{w, 1324, 1, wm::LeftButtonUp}}));
 
@@ -52,7 +52,7 @@ TEST_F(SimShell, TrayIconsAreKeyedByOwnerAndId)
     removal.id = 1;
     EXPECT_TRUE(DeleteTrayIconEntry(removal));
     EXPECT_TRUE(sim::TrayIcons().empty());
-    sim::TapTrayIcon(wm::LeftButtonUp);
+    sim::ClickTrayIcon(wm::LeftButtonUp);
     PumpMessages();
     EXPECT_EQ(Only({1324}).size(), 1u);
 }

@@ -1,6 +1,7 @@
-// The pen on the simulated desktop: presses, moves, releases and double taps
-// become pointer messages for the captured window or the one under the pen,
-// with the key-state flags the real desktop would give them.
+// Input on the simulated desktop: mouse presses, moves, releases and double
+// clicks become pointer messages for the captured window or the one under
+// the mouse, with the key-state flags the real desktop would give them; key
+// presses become key messages for the window they are aimed at.
 #include "platform/sim/sim_world.h"
 
 namespace {
@@ -29,7 +30,7 @@ void SendPointer(WindowHandle window, std::uint32_t message, Point client)
     platform::SendWindowMessage(target, message, HeldFlags(), platform::PackPoint(at.x, at.y));
 }
 
-void ActivateForTap(WindowHandle window)
+void ActivateForClick(WindowHandle window)
 {
     if (TheWorld().capture == 0 && platform::IsWindowShown(window) && TheWorld().active != window)
         sim::detail::Activate(window);
@@ -41,7 +42,7 @@ namespace sim {
 
 void PointerDown(WindowHandle window, Point client)
 {
-    ActivateForTap(window);
+    ActivateForClick(window);
     TheWorld().leftButtonDown = true;
     SendPointer(window, platform::wm::LeftButtonDown, client);
 }
@@ -58,6 +59,13 @@ void DoubleClick(WindowHandle window, Point client)
 {
     TheWorld().leftButtonDown = true;
     SendPointer(window, platform::wm::LeftButtonDoubleClick, client);
+}
+
+
+void PressKey(WindowHandle window, std::uint32_t virtualKey)
+{
+    // lParam carries a repeat count of one, as for a single key press.
+    platform::SendWindowMessage(window, platform::wm::KeyDown, virtualKey, 1);
 }
 
 }  // namespace sim
