@@ -60,12 +60,12 @@ void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
     }
 }
 
-void OpenHelp(platform::WindowHandle window, platform::LParam)
+void OpenHelp(platform::WindowHandle, platform::LParam)
 {
-    if (IsExistingFile(helpPath)) ShellOpen(window, helpPath, u"");
+    if (IsExistingFile(helpPath)) ShellOpen(helpPath);
 }
 
-void ShowLog(platform::WindowHandle window, platform::LParam) { OpenDeletionLog(window); }
+void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }
 
 // A completed uninstall ends the program without writing the data file.
 void RunUninstall(platform::WindowHandle window, platform::LParam)

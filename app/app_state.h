@@ -1,5 +1,5 @@
 // Application globals shared by the shell, and the fixed identities of the
-// program (class name, title, lock name, icon).
+// program (class name, title, lock name).
 #pragma once
 
 #include <array>
@@ -11,7 +11,6 @@ inline constexpr char16_t kLockName[] = u"CE_VELMO";
 inline constexpr char16_t kClassName[] = u"VELMO";
 inline constexpr char16_t kWindowTitle[] = u"付箋紙";
 inline constexpr char16_t kBoxCaption[] = u"付箋紙";
-inline constexpr int kAppIcon = 138;
 
 extern platform::WindowHandle mainWindow;  // 0 until its creation call returned
 extern std::int32_t hotkeyRegistered;

@@ -136,12 +136,6 @@ inline constexpr std::uint32_t ShowWindow = 0x0040;
 inline constexpr std::uint32_t HideWindow = 0x0080;
 }  // namespace swp
 
-// Window styles the program uses.
-namespace ws {
-inline constexpr std::uint32_t Popup = 0x80000000u;
-inline constexpr std::uint32_t ExToolWindow = 0x00000080u;
-}  // namespace ws
-
 // Class styles.
 namespace cs {
 inline constexpr std::uint32_t VerticalRedraw = 0x0001;

@@ -65,8 +65,8 @@ int AppendDeletionLog(platform::WindowHandle window)
     return platform::AppendToFile(path, entry) ? 1 : 0;
 }
 
-void OpenDeletionLog(platform::WindowHandle owner)
+void OpenDeletionLog()
 {
     const std::u16string path = LogFilePath();
-    if (IsExistingFile(path)) ShellOpen(owner, path, u"");
+    if (IsExistingFile(path)) ShellOpen(path);
 }

@@ -15,4 +15,4 @@ std::u16string LogFilePath();
 int AppendDeletionLog(platform::WindowHandle note);
 
 // Opens the log with the desktop's viewer; nothing when there is no log.
-void OpenDeletionLog(platform::WindowHandle owner);
+void OpenDeletionLog();

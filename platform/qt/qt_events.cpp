@@ -96,7 +96,7 @@ bool AppWindow::event(QEvent* event)
         // window is never the active one.
         if (event->type() == QEvent::WindowActivate && record->shown)
             SetActiveWindow(handle_, wa::Active);
-        else if (event->type() == QEvent::WindowDeactivate && GetActiveAppWindow() == handle_)
+        else if (event->type() == QEvent::WindowDeactivate && GetForegroundAppWindow() == handle_)
             SetActiveWindow(0, wa::Inactive);
     }
     return QWidget::event(event);

@@ -58,9 +58,8 @@ bool BringToForeground(WindowHandle window)
     return true;
 }
 
-WindowHandle GetForegroundAppWindow() { return GetActiveAppWindow(); }
-
-WindowHandle GetActiveAppWindow() { return IsLiveWindow(activeWindow) ? activeWindow : 0; }
+// The program's windows are its only foreground: the active one.
+WindowHandle GetForegroundAppWindow() { return IsLiveWindow(activeWindow) ? activeWindow : 0; }
 
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {

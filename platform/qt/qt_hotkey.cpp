@@ -11,6 +11,7 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/inspect.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
 #include "platform/window.h"

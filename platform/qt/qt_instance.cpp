@@ -17,6 +17,7 @@
 
 #include <unistd.h>
 
+#include "platform/inspect.h"
 #include "platform/system.h"
 #include "platform/window.h"
 

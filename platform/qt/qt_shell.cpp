@@ -14,13 +14,12 @@
 #include <memory>
 #include <utility>
 
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
 namespace platform::qt {
 namespace {
-
-constexpr int kProgramIcon = 138;
 
 std::map<IconHandle, QIcon>& Icons()
 {
@@ -124,8 +123,7 @@ std::optional<std::u16string> GetSpecialFolderPath(int folderId)
     return path.toStdU16String();
 }
 
-bool ShellExecuteOpen(WindowHandle /*owner*/, const std::u16string& verb, const std::u16string& file,
-                      const std::u16string& /*parameters*/, int /*showCommand*/)
+bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
 {
     if (verb != u"open" || file.empty())
         return false;

@@ -102,10 +102,8 @@ void SleepMilliseconds(int milliseconds)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-int ShowMessageBox(WindowHandle /*owner*/, const std::u16string& text, const std::u16string& caption,
-                   std::uint32_t style)
+int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
 {
-    // No parent: the owner may be the hidden main window, far off the screen.
     QMessageBox box(IconOf(style), QString::fromStdU16String(caption), QString::fromStdU16String(text),
                     ButtonsOf(style));
     box.setWindowModality(Qt::ApplicationModal);

@@ -157,8 +157,7 @@ DrawContext PaintContextOf(WindowHandle window)
 namespace platform {
 using namespace platform::qt;
 
-bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle,
-                         WindowProcFn proc, int /*iconResource*/)
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle, WindowProcFn proc)
 {
     if (className.empty() || !proc)
         return false;
@@ -166,8 +165,7 @@ bool RegisterWindowClass(const std::u16string& className, std::uint32_t classSty
     return true;
 }
 
-WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
-                             std::uint32_t /*exStyle*/, std::uint32_t /*style*/, Rect bounds)
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds)
 {
     const auto cls = Classes().find(className);
     if (cls == Classes().end())

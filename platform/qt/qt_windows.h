@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/inspect.h"
 #include "platform/window.h"
 
 class QPainter;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -48,7 +49,6 @@ void FailNthWindowCreation(int n);
 // answers with its first button (id::Ok or id::Yes).
 void QueueMessageBoxAnswer(int answer);
 struct ShownMessageBox {
-    WindowHandle owner = 0;
     std::u16string text;
     std::u16string caption;
     std::uint32_t style = 0;
@@ -92,8 +92,6 @@ int QuitCode();
 std::vector<WindowHandle> WindowsInZOrder();
 std::u16string WindowClass(WindowHandle window);
 std::u16string WindowTitle(WindowHandle window);
-std::uint32_t WindowExStyle(WindowHandle window);
-std::uint32_t WindowStyle(WindowHandle window);
 // Count of messages of this number delivered to the window so far.
 int DeliveredCount(WindowHandle window, std::uint32_t message);
 // The arguments of the last message of this number delivered to the window

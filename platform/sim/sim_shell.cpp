@@ -13,8 +13,7 @@ namespace {
 
 sim::detail::DialogWorld& Shell() { return TheWorld().dialogs; }
 
-// The program's icon group holds a 16 x 16 and a 32 x 32 image.
-constexpr int kAppIconResource = 138;
+// The program's icon is drawn at 16 x 16 and 32 x 32.
 
 auto FindTrayIcon(const TrayIconData& data)
 {
@@ -28,7 +27,7 @@ auto FindTrayIcon(const TrayIconData& data)
 
 IconHandle LoadIconImage(int resourceId, int size)
 {
-    if (resourceId != kAppIconResource || (size != 16 && size != 32)) return 0;
+    if (resourceId != kProgramIcon || (size != 16 && size != 32)) return 0;
     const IconHandle icon = sim::detail::NextIconHandle();
     TheWorld().icons.insert(icon);
     return icon;
@@ -58,11 +57,10 @@ std::optional<std::u16string> GetSpecialFolderPath(int folderId)
     return it->second;
 }
 
-bool ShellExecuteOpen(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-                      const std::u16string& parameters, int showCommand)
+bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
 {
-    Shell().shellRequests.push_back({owner, verb, file, parameters, showCommand});
-    return !file.empty();
+    Shell().shellRequests.push_back({verb, file});
+    return verb == u"open" && !file.empty();
 }
 
 }  // namespace platform

@@ -72,8 +72,7 @@ bool UnregisterSystemHotkey(WindowHandle window, int id)
                          [&](const sim::Hotkey& h) { return h.window == window && h.id == id; }) > 0;
 }
 
-int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
-                   std::uint32_t style)
+int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
 {
     auto& world = TheWorld();
     int answer = (style & 0xF) == mb::Ok ? id::Ok : id::Yes;
@@ -82,7 +81,7 @@ int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u1
         world.messageBoxAnswers.pop_front();
     }
     // Recorded when it opens, so boxes opened by its nested loop come after it.
-    world.messageBoxes.push_back({owner, text, caption, style, answer});
+    world.messageBoxes.push_back({text, caption, style, answer});
     PumpMessages();
     return answer;
 }

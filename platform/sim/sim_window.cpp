@@ -52,14 +52,13 @@ void SetShown(SimWindow& window, bool shown)
 
 }  // namespace
 
-bool RegisterWindowClass(const std::u16string& className, std::uint32_t, WindowProcFn proc, int)
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t, WindowProcFn proc)
 {
     if (className.empty() || proc == nullptr) return false;
     return TheWorld().classes.emplace(className, proc).second;
 }
 
-WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
-                             std::uint32_t exStyle, std::uint32_t style, Rect bounds)
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds)
 {
     auto& world = TheWorld();
     auto cls = world.classes.find(className);
@@ -68,8 +67,6 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     SimWindow window;
     window.className = className;
     window.title = title;
-    window.exStyle = exStyle;
-    window.style = style;
     window.bounds = bounds;
     window.proc = cls->second;
     world.windows.emplace(handle, window);
@@ -227,18 +224,6 @@ std::u16string WindowTitle(WindowHandle window)
     return w == nullptr ? std::u16string{} : w->title;
 }
 
-std::uint32_t WindowExStyle(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? 0 : w->exStyle;
-}
-
-std::uint32_t WindowStyle(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? 0 : w->style;
-}
-
 }  // namespace sim
 
 namespace sim::detail {
@@ -340,7 +325,6 @@ bool BringToForeground(WindowHandle window)
 }
 
 WindowHandle GetForegroundAppWindow() { return TheWorld().foreground; }
-WindowHandle GetActiveAppWindow() { return TheWorld().active; }
 
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_menu_world.h"
@@ -32,8 +33,6 @@ using platform::WParam;
 struct SimWindow {
     std::u16string className;
     std::u16string title;
-    std::uint32_t exStyle = 0;
-    std::uint32_t style = 0;
     Rect bounds;
     bool shown = false;
     platform::ZBand band = platform::ZBand::Normal;

@@ -27,7 +27,7 @@ LResult RecordingProc(WindowHandle window, std::uint32_t message, WParam wParam,
 void RegisterOnce()
 {
     static const bool registered = RegisterWindowClass(
-        kClassName, cs::HorizontalRedraw | cs::VerticalRedraw | cs::DoubleClicks, RecordingProc, 0);
+        kClassName, cs::HorizontalRedraw | cs::VerticalRedraw | cs::DoubleClicks, RecordingProc);
     ASSERT_TRUE(registered);
 }
 
@@ -73,7 +73,7 @@ void PlatformTest::TearDown()
 
 WindowHandle PlatformTest::MakeWindow(Rect bounds, const std::u16string& title)
 {
-    const WindowHandle window = CreateAppWindow(kClassName, title, ws::ExToolWindow, ws::Popup, bounds);
+    const WindowHandle window = CreateAppWindow(kClassName, title, bounds);
     EXPECT_NE(window, 0u);
     made_.push_back(window);
     return window;

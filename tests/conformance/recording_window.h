@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 

@@ -31,7 +31,7 @@ TEST_F(Windows, CreationSendsCreateFirstAndStartsHidden)
 
 TEST_F(Windows, CreationOfAnUnknownClassFails)
 {
-    EXPECT_EQ(CreateAppWindow(u"NO SUCH CLASS", u"x", 0, ws::Popup, kStart), 0u);
+    EXPECT_EQ(CreateAppWindow(u"NO SUCH CLASS", u"x", kStart), 0u);
 }
 
 struct Placement {

@@ -19,7 +19,7 @@ TEST_F(SimActivation, ShowNormalActivatesAndDeactivatesThePrevious)
         {b, wm::Activate, wa::Active, static_cast<LParam>(a)},
     };
     EXPECT_EQ(Only({wm::Activate}), expected);
-    EXPECT_EQ(GetActiveAppWindow(), b);
+    EXPECT_EQ(GetForegroundAppWindow(), b);
     EXPECT_EQ(GetForegroundAppWindow(), b);
     // Activation left to the default gives the keyboard focus.
     EXPECT_EQ(GetKeyboardFocus(), b);
@@ -30,17 +30,17 @@ TEST_F(SimActivation, ShowWithoutActivationAndPlacementThatActivates)
 {
     const WindowHandle a = Make();
     ShowAppWindow(a, sw::Show);
-    EXPECT_EQ(GetActiveAppWindow(), 0u);
+    EXPECT_EQ(GetForegroundAppWindow(), 0u);
     const WindowHandle hidden = Make();
     PlaceWindow(hidden, z::Top, {}, swp::NoMove | swp::NoSize);
-    EXPECT_EQ(GetActiveAppWindow(), 0u) << "a hidden window was activated";
+    EXPECT_EQ(GetForegroundAppWindow(), 0u) << "a hidden window was activated";
     PlaceWindow(a, z::Top, {}, swp::NoMove | swp::NoSize | swp::NoActivate);
-    EXPECT_EQ(GetActiveAppWindow(), 0u);
+    EXPECT_EQ(GetForegroundAppWindow(), 0u);
     PlaceWindow(a, z::Top, {}, swp::NoMove | swp::NoSize);
-    EXPECT_EQ(GetActiveAppWindow(), a);
+    EXPECT_EQ(GetForegroundAppWindow(), a);
     PlaceWindow(hidden, z::Top, {}, swp::NoMove | swp::NoSize | swp::ShowWindow | swp::NoActivate);
     EXPECT_TRUE(IsWindowShown(hidden));
-    EXPECT_EQ(GetActiveAppWindow(), a);
+    EXPECT_EQ(GetForegroundAppWindow(), a);
 }
 
 TEST_F(SimActivation, HidingTheActiveWindowLeavesNoneActive)
@@ -49,7 +49,7 @@ TEST_F(SimActivation, HidingTheActiveWindowLeavesNoneActive)
     ShowAppWindow(a, sw::ShowNormal);
     Messages().clear();
     EXPECT_TRUE(ShowAppWindow(a, sw::Hide));
-    EXPECT_EQ(GetActiveAppWindow(), 0u);
+    EXPECT_EQ(GetForegroundAppWindow(), 0u);
     EXPECT_EQ(GetForegroundAppWindow(), 0u);
     EXPECT_EQ(GetKeyboardFocus(), 0u);
     EXPECT_EQ(Only({wm::Activate, wm::KillFocus}),
@@ -87,7 +87,7 @@ TEST_F(SimActivation, DestroyingAWindowReleasesWhatItHeld)
     CapturePointer(a);
     EXPECT_EQ(GetPointerCapture(), a);
     DestroyAppWindow(a);
-    EXPECT_EQ(GetActiveAppWindow(), 0u);
+    EXPECT_EQ(GetForegroundAppWindow(), 0u);
     EXPECT_EQ(GetForegroundAppWindow(), 0u);
     EXPECT_EQ(GetKeyboardFocus(), 0u);
     EXPECT_EQ(GetPointerCapture(), 0u);

@@ -17,7 +17,7 @@ TEST_F(SimWindows, HandlesAreNeverHandedOutTwiceEvenAcrossAReset)
     const WindowHandle second = Make();
     EXPECT_GT(second, first);
     sim::Reset();
-    ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc, 0));
+    ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc));
     const WindowHandle third = Make();
     EXPECT_GT(third, second);
     EXPECT_FALSE(IsLiveWindow(second));
@@ -25,8 +25,8 @@ TEST_F(SimWindows, HandlesAreNeverHandedOutTwiceEvenAcrossAReset)
 
 TEST_F(SimWindows, ClassIsRegisteredOnce)
 {
-    EXPECT_FALSE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc, 0));
-    EXPECT_FALSE(RegisterWindowClass(u"OTHER", 0, nullptr, 0));
+    EXPECT_FALSE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc));
+    EXPECT_FALSE(RegisterWindowClass(u"OTHER", 0, nullptr));
 }
 
 TEST_F(SimWindows, CreateAnsweredWithMinusOneDestroysTheWindow)
@@ -99,7 +99,7 @@ TEST_F(SimWindows, StackingFollowsBandsAndInsertAfterValues)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim::Reset();
-        ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc, 0));
+        ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc));
         const std::vector<WindowHandle> w = {Make(), Make(), Make()};
         c.act(w[0], w[1], w[2]);
         std::vector<WindowHandle> expected;
