@@ -64,6 +64,9 @@ inline constexpr std::uint32_t EraseBackground = 20;
 inline constexpr std::uint32_t KeyDown = 256;
 inline constexpr std::uint32_t KeyUp = 257;
 inline constexpr std::uint32_t Char = 258;
+// Keys pressed with Alt held (and Ctrl not held) arrive in their system forms.
+inline constexpr std::uint32_t SysKeyDown = 260;
+inline constexpr std::uint32_t SysKeyUp = 261;
 inline constexpr std::uint32_t SysChar = 262;
 inline constexpr std::uint32_t Command = 273;
 inline constexpr std::uint32_t MouseMove = 512;

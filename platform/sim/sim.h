@@ -98,8 +98,9 @@ int DeliveredCount(WindowHandle window, std::uint32_t message);
 // (0, 0 when none was).
 std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window, std::uint32_t message);
 
-// Input: pointer and keys delivered as the real desktop would, with the
-// key-state flags taken from the held keys.
+// A key pressed and released at the window while the held keys are held:
+// its key-down message, the character it types, its key-up message. With Alt
+// held (and Ctrl not) they come in their system forms (wm::SysKeyDown, ...).
 void PressKey(WindowHandle window, std::uint32_t virtualKey);
 
 // The mouse, at a point in the window's client coordinates. The messages are

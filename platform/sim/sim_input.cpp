@@ -2,6 +2,7 @@
 // clicks become pointer messages for the captured window or the one under
 // the mouse, with the key-state flags the real desktop would give them; key
 // presses become key messages for the window they are aimed at.
+#include "platform/shared/key_input.h"
 #include "platform/sim/sim_world.h"
 
 namespace {
@@ -64,8 +65,33 @@ void DoubleClick(WindowHandle window, Point client)
 
 void PressKey(WindowHandle window, std::uint32_t virtualKey)
 {
-    // lParam carries a repeat count of one, as for a single key press.
-    platform::SendWindowMessage(window, platform::wm::KeyDown, virtualKey, 1);
+    namespace wm = platform::wm;
+    namespace vk = platform::vk;
+    using platform::IsKeyHeld;
+    const bool system = platform::shared::IsSystemKeyStroke(virtualKey, IsKeyHeld(vk::Alt), IsKeyHeld(vk::Control));
+    const platform::LParam lParam = platform::shared::KeyMessageLParam(system);
+    platform::SendWindowMessage(window, system ? wm::SysKeyDown : wm::KeyDown, virtualKey, lParam);
+    const char16_t typed =
+        platform::shared::TypedCharacter(virtualKey, IsKeyHeld(vk::Shift), IsKeyHeld(vk::Control));
+    if (typed != 0 && platform::IsLiveWindow(window))
+        platform::SendWindowMessage(window, system ? wm::SysChar : wm::Char, typed, lParam);
+    if (platform::IsLiveWindow(window))
+        platform::SendWindowMessage(window, system ? wm::SysKeyUp : wm::KeyUp, virtualKey, lParam);
 }
 
 }  // namespace sim
+
+namespace platform {
+
+void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
+{
+    auto& held = TheWorld().heldKeys;
+    const auto before = held;
+    if (modifiers & mod::Alt) held.insert(vk::Alt);
+    if (modifiers & mod::Control) held.insert(vk::Control);
+    if (modifiers & mod::Shift) held.insert(vk::Shift);
+    sim::PressKey(window, virtualKey);
+    TheWorld().heldKeys = before;
+}
+
+}  // namespace platform

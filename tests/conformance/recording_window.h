@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct Received {
     WParam wParam = 0;
     LParam lParam = 0;
     friend bool operator==(const Received&, const Received&) = default;
+    friend void PrintTo(const Received& r, std::ostream* out)
+    {
+        *out << "{window " << r.window << ", message " << r.message << ", " << r.wParam << ", " << r.lParam << "}";
+    }
 };
 
 // Answers a message instead of the default processing, or passes (nullopt).
