@@ -33,8 +33,8 @@ void SendPointer(WindowHandle window, std::uint32_t message, Point client)
 
 void ActivateForClick(WindowHandle window)
 {
-    if (TheWorld().capture == 0 && platform::IsWindowShown(window) && TheWorld().active != window)
-        sim::detail::Activate(window);
+    if (TheWorld().capture == 0 && sim::detail::IsMapped(window) && TheWorld().active != window)
+        sim::detail::Activate(window, platform::wa::ClickActive);
 }
 
 }  // namespace

@@ -21,20 +21,20 @@ namespace {
 constexpr int kMaxIdleRepaints = 1000;
 
 // Takes the oldest posted message and delivers it; false when none waits.
-// A message for a window that has ended is dropped; one for window 0 is a
-// thread message with no procedure to run.
+// A message for a window that has ended is dropped.
 bool DeliverOnePosted()
 {
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();
     queue.pop_front();
-    if (posted.window == 0)
-        ++TheWorld().delivered[{0, posted.message}];
-    else
-        Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
+    Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
     return true;
 }
+
+// One step of a loop: the oldest posted message, or when none waits, the
+// oldest activation asked for.
+bool DeliverOne() { return DeliverOnePosted() || DeliverOneActivation(); }
 
 }  // namespace
 }  // namespace sim::detail
@@ -45,7 +45,9 @@ using sim::detail::TheWorld;
 
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
-    if (window != 0 && !IsLiveWindow(window)) return false;
+    // Every posted message has a window: the quit message is the only one
+    // for the thread itself.
+    if (!IsLiveWindow(window)) return false;
     TheWorld().queue.push_back({window, message, wParam, lParam});
     return true;
 }
@@ -81,7 +83,7 @@ int RunMessageLoop()
 {
     auto& world = TheWorld();
     for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
-        if (sim::detail::DeliverOnePosted()) continue;
+        if (sim::detail::DeliverOne()) continue;
         // The quit message comes after every posted message, before repaints.
         if (world.quitPending) {
             world.quitPending = false;
@@ -98,7 +100,7 @@ int RunMessageLoop()
 void PumpMessages()
 {
     for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
-        if (sim::detail::DeliverOnePosted()) continue;
+        if (sim::detail::DeliverOne()) continue;
         if (!sim::detail::PaintDirtyWindows()) return;
         ++idle;
     }

@@ -86,7 +86,7 @@ bool DestroyAppWindow(WindowHandle handle)
     auto& world = TheWorld();
     world.windows.erase(handle);
     std::erase(world.zOrder, handle);
-    for (WindowHandle* held : {&world.active, &world.foreground, &world.focus, &world.capture})
+    for (WindowHandle* held : {&world.active, &world.focus, &world.focusOnActivation, &world.capture})
         if (*held == handle) *held = 0;
     sim::detail::ForgetWindowServices(handle);
     return true;
@@ -114,7 +114,7 @@ bool ShowAppWindow(WindowHandle handle, int showCommand)
         return wasShown;
     }
     SetShown(*window, true);
-    if (showCommand == sw::ShowNormal) sim::detail::Activate(handle);
+    if (showCommand == sw::ShowNormal) sim::detail::RequestActivation(handle);
     return wasShown;
 }
 
@@ -154,7 +154,8 @@ bool PlaceWindow(WindowHandle handle, std::int32_t insertAfter, Rect bounds, std
     if (!(window = FindWindow(handle))) return true;
     if (flags & swp::ShowWindow) SetShown(*window, true);
     if (flags & swp::HideWindow) ShowAppWindow(handle, sw::Hide);
-    if (!(flags & swp::NoActivate) && IsWindowShown(handle)) sim::detail::Activate(handle);
+    // Placing a window at the bottom never activates it.
+    if (!(flags & swp::NoActivate) && insertAfter != z::Bottom) sim::detail::RequestActivation(handle);
     return true;
 }
 
@@ -227,17 +228,14 @@ std::u16string WindowTitle(WindowHandle window)
 }  // namespace sim
 
 namespace sim::detail {
-namespace {
 
 using platform::ZBand;
 
-void SendKillFocus(WindowHandle losing, WindowHandle gaining)
+void SendKillFocus(WindowHandle losing)
 {
-    TheWorld().focus = gaining;
-    if (FindWindow(losing)) Dispatch(losing, platform::wm::KillFocus, gaining, 0);
+    TheWorld().focus = 0;
+    if (FindWindow(losing)) Dispatch(losing, platform::wm::KillFocus, 0, 0);
 }
-
-}  // namespace
 
 void PlaceInBand(WindowHandle window, ZBand band)
 {
@@ -270,19 +268,49 @@ bool Restack(WindowHandle window, std::int32_t insertAfter)
     }
 }
 
-void Activate(WindowHandle window)
+bool IsMapped(WindowHandle window)
+{
+    const SimWindow* w = FindWindow(window);
+    if (w == nullptr || !w->shown) return false;
+    const Rect screen = TheWorld().screen;
+    return w->bounds.left < screen.right && w->bounds.right > screen.left && w->bounds.top < screen.bottom &&
+           w->bounds.bottom > screen.top;
+}
+
+void RequestActivation(WindowHandle window)
+{
+    if (IsMapped(window)) TheWorld().activations.push_back(window);
+}
+
+bool DeliverOneActivation()
+{
+    auto& pending = TheWorld().activations;
+    if (pending.empty()) return false;
+    const WindowHandle window = pending.front();
+    pending.pop_front();
+    // The window may have been hidden or moved off the screen meanwhile.
+    if (IsMapped(window)) Activate(window, platform::wa::Active);
+    return true;
+}
+
+void Activate(WindowHandle window, std::uint32_t how)
 {
     World& world = TheWorld();
     const WindowHandle previous = world.active;
-    world.foreground = window;
     if (previous == window) return;
     world.active = window;
-    if (FindWindow(previous)) {
+    if (FindWindow(previous))
         Dispatch(previous, platform::wm::Activate, platform::wa::Inactive, static_cast<LParam>(window));
-        if (world.focus == previous) SendKillFocus(previous, 0);
-    }
     if (window != 0 && world.active == window)
-        Dispatch(window, platform::wm::Activate, platform::wa::Active, static_cast<LParam>(previous));
+        Dispatch(window, platform::wm::Activate, how, static_cast<LParam>(previous));
+    if (world.active != window) return;
+    // The keyboard focus asked for while the window was inactive comes now;
+    // a focus that stayed in a window no longer active is lost.
+    if (world.focusOnActivation == window) {
+        world.focusOnActivation = 0;
+        platform::SetKeyboardFocus(window);
+    }
+    if (world.focus != 0 && world.focus == previous) SendKillFocus(previous);
 }
 
 void LeaveHiddenWindow(WindowHandle window)
@@ -290,10 +318,9 @@ void LeaveHiddenWindow(WindowHandle window)
     World& world = TheWorld();
     if (world.active == window) {
         world.active = 0;
-        world.foreground = 0;
         Dispatch(window, platform::wm::Activate, platform::wa::Inactive, 0);
     }
-    if (world.focus == window) SendKillFocus(window, 0);
+    if (world.focus == window) SendKillFocus(window);
 }
 
 }  // namespace sim::detail
@@ -316,25 +343,39 @@ int GetZRank(WindowHandle window)
     return it == order.end() ? -1 : static_cast<int>(it - order.begin());
 }
 
+// The window comes to the front of its band at once; its activation arrives
+// later from the loop, and only for a window on the screen.
 bool BringToForeground(WindowHandle window)
 {
     if (!IsLiveWindow(window)) return false;
     sim::detail::PlaceInBand(window, FindWindow(window)->band);
-    sim::detail::Activate(window);
+    sim::detail::RequestActivation(window);
     return true;
 }
 
-WindowHandle GetForegroundAppWindow() { return TheWorld().foreground; }
+WindowHandle GetForegroundAppWindow() { return TheWorld().active; }
 
+// Only a window on the screen can take the keys. In the active window the
+// focus moves at once; another window is activated first, through the loop,
+// and takes the focus with its activation.
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {
     auto& world = TheWorld();
-    if (window != 0 && !IsLiveWindow(window)) return 0;
     const WindowHandle previous = world.focus;
+    if (window == 0) {
+        if (previous != 0) sim::detail::SendKillFocus(previous);
+        return previous;
+    }
+    if (!sim::detail::IsMapped(window)) return 0;
+    if (world.active != window) {
+        world.focusOnActivation = window;
+        sim::detail::RequestActivation(window);
+        return previous;
+    }
     if (previous == window) return previous;
     world.focus = window;
-    if (IsLiveWindow(previous)) SendWindowMessage(previous, wm::KillFocus, window, 0);
-    if (window != 0 && world.focus == window) SendWindowMessage(window, wm::SetFocus, previous, 0);
+    if (IsLiveWindow(previous)) sim::detail::Dispatch(previous, wm::KillFocus, 0, 0);
+    if (world.focus == window) sim::detail::Dispatch(window, wm::SetFocus, 0, 0);
     return previous;
 }
 

@@ -61,9 +61,9 @@ struct World {
     std::map<std::u16string, platform::WindowProcFn> classes;
     std::map<WindowHandle, SimWindow> windows;
     std::vector<WindowHandle> zOrder;  // front to back, bands kept together
-    WindowHandle active = 0;
-    WindowHandle foreground = 0;
+    WindowHandle active = 0;  // also the foreground window
     WindowHandle focus = 0;
+    WindowHandle focusOnActivation = 0;  // asked for the focus while inactive
     WindowHandle capture = 0;
     int failCreationCountdown = 0;
     Rect screen{0, 0, 1024, 768};
@@ -71,6 +71,9 @@ struct World {
 
     // Messages and input.
     std::deque<PostedMessage> queue;
+    // Activations the program asked for, which the loop delivers once the
+    // posted messages are done, as the desktop answers such requests later.
+    std::deque<WindowHandle> activations;
     bool quitPosted = false;
     bool quitPending = false;  // posted and not yet seen by the main loop
     int quitCode = 0;
@@ -129,9 +132,20 @@ LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LPar
 void PlaceInBand(WindowHandle window, platform::ZBand band);
 bool Restack(WindowHandle window, std::int32_t insertAfter);
 
-// Activation: makes the window active and foreground with the wm::Activate
-// pair (the old window first); 0 leaves no window active.
-void Activate(WindowHandle window);
+// A window is mapped when it is shown and overlaps the screen; only a mapped
+// window can be activated or take the keyboard focus. The hidden main window,
+// far off the screen, never is.
+bool IsMapped(WindowHandle window);
+
+// Activation: makes the window active (and foreground) at once with the
+// wm::Activate pair, the old window first, `how` (wa::) for the new one.
+void Activate(WindowHandle window, std::uint32_t how);
+// Asks for the activation of a mapped window, which the loop delivers later.
+void RequestActivation(WindowHandle window);
+// Delivers the oldest activation asked for; false when none waits.
+bool DeliverOneActivation();
+// Takes the keyboard focus from the window, telling it.
+void SendKillFocus(WindowHandle losing);
 
 // A window being hidden gives up activation and focus.
 void LeaveHiddenWindow(WindowHandle window);

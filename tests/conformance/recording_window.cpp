@@ -2,7 +2,9 @@
 #include "recording_window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 namespace conformance {
 namespace {
@@ -55,6 +57,34 @@ std::vector<Received> PrivateMessages()
 {
     return Filtered([](const Received& r) { return r.message >= wm::User; });
 }
+
+std::vector<Received> ActivationMessages()
+{
+    return Filtered([](const Received& r) {
+        return r.message == wm::Activate || r.message == wm::SetFocus || r.message == wm::KillFocus;
+    });
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool PumpFor(std::chrono::milliseconds limit, const std::function<bool()>& done)
+{
+    const auto end = Clock::now() + limit;
+    for (;;) {
+        PumpMessages();
+        if (done()) return true;
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done) { return PumpFor(std::chrono::milliseconds(2000), done); }
+
+void PumpAWhile() { PumpFor(std::chrono::milliseconds(300), [] { return false; }); }
 
 void PlatformTest::SetUp()
 {

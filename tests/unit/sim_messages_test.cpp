@@ -42,14 +42,6 @@ TEST_F(SimLoop, LoopWithoutQuitReturnsMinusOne)
     EXPECT_FALSE(sim::QuitPosted());
 }
 
-TEST_F(SimLoop, ThreadMessagesAreAcceptedAndCounted)
-{
-    EXPECT_TRUE(PostWindowMessage(0, kWork, 0, 0));
-    PumpMessages();
-    EXPECT_EQ(sim::DeliveredCount(0, kWork), 1);
-    EXPECT_TRUE(Messages().empty());
-}
-
 TEST_F(SimLoop, DeliveriesCountSentAndPostedMessages)
 {
     const WindowHandle w = Make();
