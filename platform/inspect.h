@@ -2,7 +2,8 @@
 // windows live and where they stand, which window is active, has the
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop, and the file layer's failure seam
-// and save counter, and key strokes delivered as the desktop delivers them.
+// and save counter, whether the desktop has a tray, and key strokes delivered
+// as the desktop delivers them.
 //
 // Both backends implement all of it, so that the conformance tests can hold
 // the simulation to the real desktop through the same calls.
@@ -46,6 +47,10 @@ void FailNthFileWrite(int n);
 // How many whole-file replacements of this path have completed in this
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
+
+// Whether the desktop has a tray that can show the program's icon; without
+// one, adding a tray icon fails.
+bool IsTrayAvailable();
 
 // A key pressed and released at the window while the modifiers (mod::) are
 // held, turned into the window's key messages as the desktop's keyboard

@@ -80,10 +80,12 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { Icons().erase(icon); }
 
+bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 bool AddTrayIconEntry(const TrayIconData& data)
 {
     const auto key = std::make_pair(data.owner, data.id);
-    if (!IsLiveWindow(data.owner) || TrayIcons().count(key) || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (!IsTrayAvailable() || !IsLiveWindow(data.owner) || TrayIcons().count(key))
         return false;
     auto tray = std::make_unique<QSystemTrayIcon>();
     Configure(*tray, data);

@@ -58,6 +58,9 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 
 // Tray icons that are currently added.
 std::vector<platform::TrayIconData> TrayIcons();
+// A desktop without a tray (set before the program starts): adding a tray
+// icon fails.
+void SetTrayAvailable(bool available);
 // A click on the tray icon: posts its callback message with the pointer message.
 void ClickTrayIcon(std::uint32_t pointerMessage);
 

@@ -13,7 +13,6 @@ namespace {
 
 sim::detail::DialogWorld& Shell() { return TheWorld().dialogs; }
 
-// The program's icon is drawn at 16 x 16 and 32 x 32.
 
 auto FindTrayIcon(const TrayIconData& data)
 {
@@ -27,7 +26,7 @@ auto FindTrayIcon(const TrayIconData& data)
 
 IconHandle LoadIconImage(int resourceId, int size)
 {
-    if (resourceId != kProgramIcon || (size != 16 && size != 32)) return 0;
+    if (resourceId != kProgramIcon || size <= 0) return 0;
     const IconHandle icon = sim::detail::NextIconHandle();
     TheWorld().icons.insert(icon);
     return icon;
@@ -35,9 +34,12 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { TheWorld().icons.erase(icon); }
 
+bool IsTrayAvailable() { return TheWorld().trayAvailable; }
+
 bool AddTrayIconEntry(const TrayIconData& data)
 {
-    if (!(data.flags & nif::Message) || FindTrayIcon(data) != TheWorld().trayIcons.end()) return false;
+    if (!IsTrayAvailable() || !IsLiveWindow(data.owner) || FindTrayIcon(data) != TheWorld().trayIcons.end())
+        return false;
     TheWorld().trayIcons.push_back(data);
     return true;
 }
@@ -68,6 +70,7 @@ bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
 namespace sim {
 
 std::vector<platform::TrayIconData> TrayIcons() { return detail::TheWorld().trayIcons; }
+void SetTrayAvailable(bool available) { detail::TheWorld().trayAvailable = available; }
 
 void ClickTrayIcon(std::uint32_t pointerMessage)
 {

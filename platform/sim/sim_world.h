@@ -97,6 +97,7 @@ struct World {
     // Shell, fonts, input method.
     std::set<platform::IconHandle> icons;
     std::vector<platform::TrayIconData> trayIcons;
+    bool trayAvailable = true;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
 

@@ -98,6 +98,33 @@ TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
     EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
 }
 
+// A desktop without a tray: the program starts all the same, and the tray
+// menu is reached from a note's Ctrl+Tab, or with the hotkey once every
+// note is hidden.
+TEST_F(MainWindowTest, WithoutATrayTheMenuIsReachedFromTheNotesAndTheHotkey)
+{
+    sim::SetTrayAvailable(false);
+    noteSettings.hotkeyCtrl = 1;
+    noteSettings.hotkeyKey = {u'F', 0};
+    StoreNotes({});
+    StartWithNotes(1);
+    EXPECT_TRUE(sim::TrayIcons().empty());
+    EXPECT_TRUE(sim::MessageBoxes().empty()) << "a missing tray is no error";
+
+    sim::SetKeyHeld(Control, true);
+    sim::PressKey(Note(0).window, platform::vk::Tab);
+    sim::SetKeyHeld(Control, false);
+    platform::PumpMessages();
+    EXPECT_EQ(MenusShown(), 1);
+
+    PostCommand(Note(0).window, CMD_HIDE_NOTE, 1);
+    platform::PumpMessages();
+    ASSERT_FALSE(platform::IsWindowShown(Note(0).window));
+    ASSERT_TRUE(sim::PressHotkey(platform::mod::Control, 'F'));
+    platform::PumpMessages();
+    EXPECT_EQ(MenusShown(), 2);
+}
+
 TEST_F(MainWindowTest, BusyFlagsKeepTheMenuFromOpening)
 {
     StartWithNotes(1);

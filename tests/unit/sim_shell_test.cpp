@@ -10,53 +10,6 @@ using namespace platform;
 
 using SimShell = SimTest;
 
-TEST_F(SimShell, OnlyTheProgramIconExistsAtItsTwoSizes)
-{
-    struct Case {
-        int resource, size;
-        bool exists;
-    };
-    const Case cases[] = {{138, 16, true}, {138, 32, true}, {138, 24, false}, {139, 16, false}, {0, 32, false}};
-    for (const Case& c : cases) EXPECT_EQ(LoadIconImage(c.resource, c.size) != 0, c.exists) << c.resource << "/" << c.size;
-    const IconHandle a = LoadIconImage(138, 16);
-    EXPECT_NE(LoadIconImage(138, 16), a) << "two loads share a handle";
-    DestroyIconImage(a);
-}
-
-TEST_F(SimShell, TrayIconsAreKeyedByOwnerAndId)
-{
-    const WindowHandle w = Make();
-    TrayIconData icon;
-    icon.owner = w;
-    icon.id = 1;
-    icon.flags = nif::Message | nif::Icon | nif::Tip;
-    icon.callbackMessage = 1324;
-    icon.tip = u"VELMO";
-    TrayIconData silent = icon;
-    silent.id = 2;
-    silent.flags = nif::Icon;
-
-    EXPECT_FALSE(AddTrayIconEntry(silent)) << "an icon without a message was added";
-    EXPECT_FALSE(DeleteTrayIconEntry(icon));
-    ASSERT_TRUE(AddTrayIconEntry(icon));
-    EXPECT_FALSE(AddTrayIconEntry(icon));
-    ASSERT_EQ(sim::TrayIcons().size(), 1u);
-    EXPECT_EQ(sim::TrayIcons()[0].tip, u"VELMO");
-
-    sim::ClickTrayIcon(wm::LeftButtonUp);
-    PumpMessages();
-    EXPECT_EQ(Only({1324}), (std::vector<SimMessage>{{w, 1324, 1, wm::LeftButtonUp}}));
-
-    TrayIconData removal;
-    removal.owner = w;
-    removal.id = 1;
-    EXPECT_TRUE(DeleteTrayIconEntry(removal));
-    EXPECT_TRUE(sim::TrayIcons().empty());
-    sim::ClickTrayIcon(wm::LeftButtonUp);
-    PumpMessages();
-    EXPECT_EQ(Only({1324}).size(), 1u);
-}
-
 TEST_F(SimShell, FontsFillTheirBlanksAndKeepTheRest)
 {
     FontDescription asked;
