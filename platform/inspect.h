@@ -1,7 +1,8 @@
 // What tests ask of the desktop beyond what the program itself needs: which
 // windows live and where they stand, which window is active, has the
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
-// the posted messages without a main loop, and the file layer's failure seam
+// the posted messages without a main loop, closing a menu or dialog as the
+// Escape key would, the file layer's failure seam
 // and save counter, whether the desktop has a tray, and key strokes delivered
 // as the desktop delivers them.
 //
@@ -47,6 +48,13 @@ void FailNthFileWrite(int n);
 // How many whole-file replacements of this path have completed in this
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
+
+// Closes the popup menu, message box or common dialog whose nested loop is
+// running (the innermost one), as the Escape key does: a menu chooses
+// nothing, a dialog is cancelled, a message box gives its Escape answer
+// (id::No for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK). Nothing
+// happens when none is open.
+void CloseMenuOrDialog();
 
 // Whether the desktop has a tray that can show the program's icon; without
 // one, adding a tray icon fails.

@@ -161,8 +161,7 @@ bool RegisterWindowClass(const std::u16string& className, std::uint32_t classSty
 {
     if (className.empty() || !proc)
         return false;
-    Classes()[className] = WindowClass{classStyle, proc};
-    return true;
+    return Classes().emplace(className, WindowClass{classStyle, proc}).second;
 }
 
 WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds)
@@ -201,6 +200,7 @@ bool DestroyAppWindow(WindowHandle window)
         ReleasePointer();
     ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
+    ForgetHotkeys(window);
     if (AppWindow* widget = record->widget) {
         widget->Forget();
         widget->hide();

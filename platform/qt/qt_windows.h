@@ -69,6 +69,9 @@ private:
     WindowHandle handle_;
 };
 
+// Gives up the hotkeys a window registered; its end ends them.
+void ForgetHotkeys(WindowHandle window);
+
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
 

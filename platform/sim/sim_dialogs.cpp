@@ -36,7 +36,7 @@ bool RunFileDialog(sim::FileDialogKind kind, platform::FileDialogRequest& reques
 {
     const std::size_t record = Dialogs().fileDialogs.size();
     Dialogs().fileDialogs.push_back({kind, request, false});
-    platform::PumpMessages();
+    if (sim::detail::RunNestedLoop()) return false;  // closed as with Escape: cancelled
     std::optional<std::u16string> answer = TakeFirst(Dialogs().fileAnswers, std::optional<std::u16string>());
     if (!answer) return false;
     SetChosenPath(request, *answer);
@@ -55,7 +55,8 @@ bool ChooseColorDialog(ColorRequest& request)
         std::copy_n(request.customColors, kCustomColorCount, shown.customColors.begin());
     const std::size_t record = Dialogs().colorDialogs.size();
     Dialogs().colorDialogs.push_back(shown);
-    PumpMessages();
+    // Closed as with Escape: cancelled, the custom colours as they were.
+    if (sim::detail::RunNestedLoop()) return false;
     const sim::ColorAnswer answer = TakeFirst(Dialogs().colorAnswers, sim::ColorAnswer{});
     if (answer.customColors && request.customColors != nullptr)
         std::copy(answer.customColors->begin(), answer.customColors->end(), request.customColors);

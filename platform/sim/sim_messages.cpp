@@ -21,14 +21,20 @@ namespace {
 constexpr int kMaxIdleRepaints = 1000;
 
 // Takes the oldest posted message and delivers it; false when none waits.
-// A message for a window that has ended is dropped.
+// A message for a window that has ended is dropped. The quit message ends
+// the main loop that reaches it, or the next one to run.
 bool DeliverOnePosted()
 {
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();
     queue.pop_front();
-    Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
+    if (posted.quit) {
+        TheWorld().quitDelivered = true;
+        TheWorld().quitCode = static_cast<int>(posted.wParam);
+    } else {
+        Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
+    }
     return true;
 }
 
@@ -37,6 +43,16 @@ bool DeliverOnePosted()
 bool DeliverOne() { return DeliverOnePosted() || DeliverOneActivation(); }
 
 }  // namespace
+
+bool RunNestedLoop()
+{
+    TheWorld().nestedLoops.push_back(false);
+    platform::PumpMessages();
+    const bool closed = TheWorld().nestedLoops.back();
+    TheWorld().nestedLoops.pop_back();
+    return closed;
+}
+
 }  // namespace sim::detail
 
 namespace platform {
@@ -71,24 +87,25 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
     }
 }
 
+// The quit message takes its place in the queue behind what was posted
+// before it; what is posted after it waits for a later loop.
 void PostQuit(int exitCode)
 {
     auto& world = TheWorld();
     world.quitPosted = true;
-    world.quitPending = true;
     world.quitCode = exitCode;
+    world.queue.push_back({0, wm::Quit, static_cast<WParam>(exitCode), 0, true});
 }
 
 int RunMessageLoop()
 {
     auto& world = TheWorld();
     for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
-        if (sim::detail::DeliverOne()) continue;
-        // The quit message comes after every posted message, before repaints.
-        if (world.quitPending) {
-            world.quitPending = false;
+        if (world.quitDelivered) {
+            world.quitDelivered = false;
             return world.quitCode;
         }
+        if (sim::detail::DeliverOne()) continue;
         if (!sim::detail::PaintDirtyWindows()) break;
         ++idle;
     }
@@ -104,6 +121,12 @@ void PumpMessages()
         if (!sim::detail::PaintDirtyWindows()) return;
         ++idle;
     }
+}
+
+void CloseMenuOrDialog()
+{
+    auto& loops = TheWorld().nestedLoops;
+    if (!loops.empty()) loops.back() = true;
 }
 
 bool IsKeyHeld(std::uint32_t virtualKey) { return TheWorld().heldKeys.contains(virtualKey); }

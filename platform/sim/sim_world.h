@@ -54,6 +54,7 @@ struct PostedMessage {
     std::uint32_t message = 0;
     WParam wParam = 0;
     LParam lParam = 0;
+    bool quit = false;  // the quit message, for the thread, with its code in wParam
 };
 
 struct World {
@@ -75,7 +76,7 @@ struct World {
     // posted messages are done, as the desktop answers such requests later.
     std::deque<WindowHandle> activations;
     bool quitPosted = false;
-    bool quitPending = false;  // posted and not yet seen by the main loop
+    bool quitDelivered = false;  // reached in the queue, not yet ending a main loop
     int quitCode = 0;
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
@@ -92,6 +93,9 @@ struct World {
     std::vector<int> sleeps;
     std::vector<Hotkey> hotkeys;
     std::deque<int> messageBoxAnswers;
+    // The nested loops of menus, message boxes and dialogs now running,
+    // innermost last, each marked when it was closed as with Escape.
+    std::vector<bool> nestedLoops;
     std::vector<ShownMessageBox> messageBoxes;
 
     // Shell, fonts, input method.
@@ -124,6 +128,11 @@ platform::IconHandle NextIconHandle();
 
 // The live window with this handle, or null.
 SimWindow* FindWindow(WindowHandle window);
+
+// Runs the nested loop of a menu, message box or dialog that is open: what
+// is pending is delivered, as the real loop would. True when the loop was
+// closed meanwhile, as with the Escape key (platform::CloseMenuOrDialog).
+bool RunNestedLoop();
 
 // Calls the window's procedure and counts the delivery; 0 for a dead window.
 LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
