@@ -28,7 +28,8 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
 bool DestroyAppWindow(WindowHandle window);
 
 // Show commands: sw::Hide, sw::ShowNormal, sw::Show. Returns whether the window
-// was visible before.
+// was visible before. sw::ShowNormal also asks for the window's activation
+// (below); hiding the active window deactivates it at once.
 bool ShowAppWindow(WindowHandle window, int showCommand);
 bool IsWindowShown(WindowHandle window);
 
@@ -49,9 +50,22 @@ bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std
 void InvalidateWindow(WindowHandle window, bool erase);
 void UpdateAppWindow(WindowHandle window);
 
-// Activation, foreground and keyboard focus.
+// Activation, foreground and keyboard focus. The foreground window is the
+// active one. Only a mapped window (shown and on a screen) can be activated
+// or take the keyboard focus: the main window, far off the screen, never is.
+// Activation the program asks for (bringing to the foreground, showing
+// normally, a placement without swp::NoActivate other than to the bottom)
+// arrives later from the loop, after the posted messages pending, as
+// wm::Activate to the old window and then to the new one.
+//
+// BringToForeground puts the window in front of its band at once; false for
+// a handle that names no window.
 bool BringToForeground(WindowHandle window);
 WindowHandle GetForegroundAppWindow();
+// Gives the keyboard focus to a window (0: to none) and returns the window
+// that had it, or 0 when this window cannot take it. Inside the active
+// window the focus moves at once (wm::KillFocus, wm::SetFocus); another
+// window is activated first, and takes the focus with its activation.
 WindowHandle SetKeyboardFocus(WindowHandle window);
 
 // Pointer capture: the captured window receives every pointer message.

@@ -22,22 +22,28 @@ constexpr std::uint32_t kAfter = wm::User + 14;  // logged after the inner box r
 
 class NestedLoops : public PlatformTest {
 protected:
-    // kWork posts kMore twice, kClose closes the innermost loop.
+    // kWork posts kMore twice and then kClose; kClose closes the innermost
+    // loop; kOpen opens an inner Yes/No box (closed by the kClose it posts
+    // first), logs kAfter once it returned, and posts kClose for the outer one.
     WindowHandle MakeWorker()
     {
         const WindowHandle w = MakeWindow();
-        SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
-            if (message == kWork) {
+        SetHandler([this](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+            switch (message) {
+            case kWork:
                 PostWindowMessage(window, kMore, 1, 0);
                 PostWindowMessage(window, kMore, 2, 0);
                 PostWindowMessage(window, kClose, 0, 0);
                 return 0;
-            }
-            if (message == kClose) {
-                CloseMenuOrDialog();
+            case kClose: CloseMenuOrDialog(); return 0;
+            case kOpen:
+                PostWindowMessage(window, kClose, 0, 0);
+                answers_.push_back(ShowMessageBox(u"inner", u"付箋紙", mb::YesNo));
+                Log().push_back({window, kAfter, 0, 0});
+                PostWindowMessage(window, kClose, 0, 0);
                 return 0;
+            default: return std::nullopt;
             }
-            return std::nullopt;
         });
         return w;
     }
@@ -48,6 +54,8 @@ protected:
     {
         return {{w, kWork, 0, 0}, {w, kMore, 1, 0}, {w, kMore, 2, 0}, {w, kClose, 0, 0}};
     }
+
+    std::vector<int> answers_;
 };
 
 MenuHandle MenuOfTwo()
@@ -100,25 +108,9 @@ TEST_F(NestedLoops, MessageBoxesGiveTheirEscapeAnswers)
 TEST_F(NestedLoops, ABoxInsideABoxReturnsFirst)
 {
     const WindowHandle w = MakeWorker();
-    std::vector<int> answers;
-    auto worker = [&answers](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
-        if (message == kOpen) {
-            PostWindowMessage(window, kClose, 0, 0);
-            answers.push_back(ShowMessageBox(u"inner", u"付箋紙", mb::YesNo));
-            Log().push_back({window, kAfter, 0, 0});
-            PostWindowMessage(window, kClose, 0, 0);
-            return 0;
-        }
-        if (message == kClose) {
-            CloseMenuOrDialog();
-            return 0;
-        }
-        return std::nullopt;
-    };
-    SetHandler(worker);
     PostWindowMessage(w, kOpen, 0, 0);
-    answers.push_back(ShowMessageBox(u"outer", u"付箋紙", mb::YesNoCancel));
-    EXPECT_EQ(answers, (std::vector<int>{id::No, id::Cancel}));
+    answers_.push_back(ShowMessageBox(u"outer", u"付箋紙", mb::YesNoCancel));
+    EXPECT_EQ(answers_, (std::vector<int>{id::No, id::Cancel}));
     const std::vector<Received> expected = {
         {w, kOpen, 0, 0}, {w, kClose, 0, 0}, {w, kAfter, 0, 0}, {w, kClose, 0, 0}};
     EXPECT_EQ(PrivateMessages(), expected);
