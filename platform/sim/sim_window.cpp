@@ -197,37 +197,6 @@ bool PaintDirtyWindows()
     return painted;
 }
 
-}  // namespace sim::detail
-
-namespace sim {
-
-using detail::FindWindow;
-
-void FailNthWindowCreation(int n) { detail::TheWorld().failCreationCountdown = n; }
-
-void SetScreen(const Rect& screen, const Rect& workArea)
-{
-    detail::TheWorld().screen = screen;
-    detail::TheWorld().workArea = workArea;
-}
-
-std::vector<WindowHandle> WindowsInZOrder() { return detail::TheWorld().zOrder; }
-
-std::u16string WindowClass(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? std::u16string{} : w->className;
-}
-
-std::u16string WindowTitle(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? std::u16string{} : w->title;
-}
-
-}  // namespace sim
-
-namespace sim::detail {
 
 using platform::ZBand;
 
@@ -389,24 +358,42 @@ void CapturePointer(WindowHandle window)
 void ReleasePointer() { TheWorld().capture = 0; }
 WindowHandle GetPointerCapture() { return TheWorld().capture; }
 
-}  // namespace platform
-
-namespace {
-platform::WindowHandle sessionWindow = 0;
-}
-
-namespace platform {
-
-void SetSessionEndWindow(WindowHandle window) { sessionWindow = window; }
+// The window the desktop ends when the session ends (sim::EndSession).
+void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = window; }
 
 }  // namespace platform
 
 namespace sim {
 
+using detail::FindWindow;
+
 bool EndSession()
 {
-    if (sessionWindow == 0 || !platform::IsLiveWindow(sessionWindow)) return false;
-    return platform::DestroyAppWindow(sessionWindow);
+    const WindowHandle window = detail::TheWorld().sessionEndWindow;
+    if (window == 0 || !platform::IsLiveWindow(window)) return false;
+    return platform::DestroyAppWindow(window);
+}
+
+void FailNthWindowCreation(int n) { detail::TheWorld().failCreationCountdown = n; }
+
+void SetScreen(const Rect& screen, const Rect& workArea)
+{
+    detail::TheWorld().screen = screen;
+    detail::TheWorld().workArea = workArea;
+}
+
+std::vector<WindowHandle> WindowsInZOrder() { return detail::TheWorld().zOrder; }
+
+std::u16string WindowClass(WindowHandle window)
+{
+    const auto* w = FindWindow(window);
+    return w == nullptr ? std::u16string{} : w->className;
+}
+
+std::u16string WindowTitle(WindowHandle window)
+{
+    const auto* w = FindWindow(window);
+    return w == nullptr ? std::u16string{} : w->title;
 }
 
 }  // namespace sim

@@ -66,6 +66,7 @@ struct World {
     WindowHandle focus = 0;
     WindowHandle focusOnActivation = 0;  // asked for the focus while inactive
     WindowHandle capture = 0;
+    WindowHandle sessionEndWindow = 0;
     int failCreationCountdown = 0;
     Rect screen{0, 0, 1024, 768};
     Rect workArea{0, 0, 1024, 740};
