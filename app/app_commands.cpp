@@ -1,12 +1,10 @@
 // The application commands: the dialogs that change the settings, the tray
 // icon switch, the help page, the deletion log, uninstalling, and showing a
-// note chosen from the tray menu. dialogBusy is set around every modal
-// dialog so that no menu opens over it.
+// note chosen from the tray menu. A BusyGuard sets dialogBusy around every
+// modal dialog so that no menu opens over it.
 #include "app/app_commands.h"
 
-#include "app/app_state.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/tray.h"
 #include "dialogs/about.h"
 #include "dialogs/font_dialog.h"
@@ -14,15 +12,18 @@
 #include "dialogs/shell_open.h"
 #include "dialogs/uninstall.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/deletion_log.h"
+#include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
 
 void RunAbout(platform::WindowHandle window, platform::LParam)
 {
-    dialogBusy = 1;
-    RunAboutDialog();
-    dialogBusy = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        RunAboutDialog();
+    }
     platform::BringToForeground(window);
 }
 
@@ -30,9 +31,10 @@ void RunAbout(platform::WindowHandle window, platform::LParam)
 // takes effect and an unchanged one is held again.
 void RunSettings(platform::WindowHandle window, platform::LParam)
 {
-    dialogBusy = 1;
-    RunSettingsDialog();
-    dialogBusy = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        RunSettingsDialog();
+    }
     UnregisterAppHotkey();
     RegisterHotkeyFromSettings(mainWindow);
     platform::BringToForeground(window);
@@ -41,9 +43,11 @@ void RunSettings(platform::WindowHandle window, platform::LParam)
 void RunDefaultFont(platform::WindowHandle window, platform::LParam)
 {
     platform::FontDescription font = noteSettings.defaultFont;
-    dialogBusy = 1;
-    const int result = RunFontDialog(font);
-    dialogBusy = 0;
+    int result = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        result = RunFontDialog(font);
+    }
     if (result == 1) noteSettings.defaultFont = font;
     platform::BringToForeground(window);
 }
@@ -63,6 +67,12 @@ void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
 void OpenHelp(platform::WindowHandle, platform::LParam)
 {
     if (IsExistingFile(helpPath)) ShellOpen(helpPath);
+}
+
+void OpenDeletionLog()
+{
+    const std::u16string path = LogFilePath();
+    if (IsExistingFile(path)) ShellOpen(path);
 }
 
 void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }

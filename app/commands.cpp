@@ -7,17 +7,17 @@
 #include <array>
 
 #include "app/app_commands.h"
-#include "app/app_state.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/note_commands.h"
 #include "app/note_windows.h"
+#include "app/text_export_commands.h"
 #include "note/levels.h"
 #include "note/note_state.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
-#include "store/text_export.h"
+#include "store/messages.h"
 
 namespace {
 
@@ -27,6 +27,7 @@ using platform::WindowHandle;
 // Where a command's work writes the data file. FromMenu: only when a popup
 // menu chose it (lParam 1), so that program code can post many commands and
 // save once at the end. FromMenuFirst: the same, but before the work.
+// The writers outside this table are listed by SaveTrigger (store/data_file.h).
 enum class Saves { Never, Always, FromMenu, FromMenuFirst };
 
 // What a command acts on. A note command that reaches the main window (or a
@@ -87,7 +88,7 @@ constexpr std::array kCommands = {
     Command{CMD_SHOW_LOG, Acts::OnProgram, Saves::Never, ShowLog},
     Command{CMD_HELP, Acts::OnProgram, Saves::Never, OpenHelp},
     Command{CMD_UNINSTALL, Acts::OnProgram, Saves::Never, RunUninstall},
-    // Peeling off saves when the closed window's record is removed.
+    // Peeling off saves when the note's window has closed (SaveTrigger::NoteClose).
     Command{CMD_PEEL_LOGGED, Acts::OnNote, Saves::Never, PeelNoteLogged},
     Command{CMD_PEEL, Acts::OnNote, Saves::Never, PeelNote},
     Command{CMD_TEXT_COLOUR, Acts::OnNote, Saves::FromMenu, ChooseTextColour},
@@ -99,7 +100,7 @@ constexpr std::array kCommands = {
     Command{CMD_PASTE, Acts::OnNote, Saves::Always, PasteNote},
     Command{CMD_AUTO_SIZE, Acts::OnNote, Saves::Never, AutoSizeNote},
     Command{CMD_SAVE_TO_FILE, Acts::OnNote, Saves::Never, ExportNoteText},
-    // The import saves itself, and only when it replaced the text.
+    // The import saves only when it replaced the text (SaveTrigger::Import).
     Command{CMD_LOAD_FROM_FILE, Acts::OnNote, Saves::Never, ImportNoteText},
 };
 
@@ -125,11 +126,6 @@ bool ShouldSave(Saves rule, LParam origin)
 }
 
 }  // namespace
-
-bool PostCommand(WindowHandle window, std::uint32_t id, LParam origin)
-{
-    return platform::PostWindowMessage(window, platform::wm::Command, id, origin);
-}
 
 platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LParam lParam)
 {

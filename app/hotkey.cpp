@@ -3,9 +3,9 @@
 // change or the program ends.
 #include "app/hotkey.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "platform/system.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 std::uint32_t HotkeyModifiers()

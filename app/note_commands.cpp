@@ -3,8 +3,6 @@
 // again after every dialog and left alone when the note has gone.
 #include "app/note_commands.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "dialogs/font_dialog.h"
 #include "edit/auto_size.h"
@@ -13,19 +11,16 @@
 #include "edit/input_method.h"
 #include "edit/input_mode.h"
 #include "note/context_menu.h"
+#include "note/painting.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/deletion_log.h"
+#include "store/messages.h"
 #include "store/text_files.h"
 
 namespace {
-
-void Repaint(platform::WindowHandle window)
-{
-    platform::InvalidateWindow(window, true);
-    platform::UpdateAppWindow(window);
-}
 
 // The colour chooser's requests, one per colour, kept for the whole run.
 platform::ColorRequest textColourRequest;
@@ -36,13 +31,12 @@ platform::ColorRequest backColourRequest;
 bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request,
                   std::uint32_t NoteRecord::*colour)
 {
-    dialogBusy = 1;
+    const BusyGuard busy(dialogBusy);
     PrepareColorDialog(request, FindNote(window)->*colour, &notePalette[5]);
     const bool chosen = platform::ChooseColorDialog(request);
     NoteRecord* note = FindNote(window);
     if (chosen && note != nullptr) note->*colour = request.color;
-    dialogBusy = 0;
-    Repaint(window);
+    RepaintNote(window);
     return chosen;
 }
 
@@ -85,15 +79,17 @@ void ChooseBackColour(platform::WindowHandle window, platform::LParam)
 void ChooseNoteFont(platform::WindowHandle window, platform::LParam)
 {
     platform::FontDescription font = FindNote(window)->font;
-    dialogBusy = 1;
-    const int result = RunFontDialog(font);
-    dialogBusy = 0;
+    int result = 0;
+    {
+        const BusyGuard busy(dialogBusy);
+        result = RunFontDialog(font);
+    }
     NoteRecord* note = FindNote(window);
     if (result == 1 && note != nullptr) {
         note->font = font;
         if (note->fontHandle != 0) platform::DeleteFontObject(note->fontHandle);
         note->fontHandle = platform::CreateFontObject(note->font);
-        Repaint(window);
+        RepaintNote(window);
     }
     platform::BringToForeground(window);
 }
@@ -115,10 +111,9 @@ void CutNote(platform::WindowHandle window, platform::LParam)
 {
     NoteRecord* note = FindNote(window);
     // The text leaves the note only once the clipboard holds it.
-    if (!note->text || note->text->empty() || CopyNoteToClipboard(window) == 0) return;
-    note->text.reset();
-    DeleteNoteFile(note->fileName);
-    Repaint(window);
+    if (!HasText(*note) || CopyNoteToClipboard(window) == 0) return;
+    ReplaceNoteText(*note, std::nullopt);
+    RepaintNote(window);
 }
 
 void CopyNote(platform::WindowHandle window, platform::LParam) { CopyNoteToClipboard(window); }
@@ -128,7 +123,7 @@ void PasteNote(platform::WindowHandle window, platform::LParam)
     PasteNoteFromClipboard(window);
     FitNoteToText(window);
     SaveNoteText(window);
-    Repaint(window);
+    RepaintNote(window);
 }
 
 void AutoSizeNote(platform::WindowHandle window, platform::LParam) { FitNoteToText(window); }

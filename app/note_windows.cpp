@@ -7,8 +7,6 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "app/tray.h"
 #include "edit/input_method.h"
 #include "note/clamp.h"
@@ -16,7 +14,9 @@
 #include "platform/font.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 
 namespace {
 
@@ -31,6 +31,10 @@ platform::WindowHandle CreateNoteWindow(const platform::Rect& bounds)
     return platform::CreateAppWindow(kClassName, kWindowTitle, bounds);
 }
 
+// A restored window is shown with its record's `shown` value as the show
+// command.
+static_assert(kNoteShown == platform::sw::ShowNormal && kNoteHidden == platform::sw::Hide);
+
 // Restores one loaded record in slot `count`. False when its window cannot
 // be made.
 bool RestoreNote(NoteRecord& note)
@@ -44,7 +48,7 @@ bool RestoreNote(NoteRecord& note)
     // Only the topmost level survives a restart.
     if (note.zLevel != platform::z::Topmost) note.zLevel = platform::z::NotTopmost;
     platform::PlaceWindow(note.window, note.zLevel, platform::Rect{},
-                          note.shown != 0 ? kPlaceFlagsShown : kPlaceFlagsHidden);
+                          note.shown == kNoteShown ? kPlaceFlagsShown : kPlaceFlagsHidden);
     CloseInputMethod(note.window);
     return true;
 }
@@ -91,7 +95,7 @@ int CreateNewNote(int showCommand)
     note.bounds = platform::GetWindowBounds(note.window);
     note.textColor = kDefaultTextColor;
     note.backColor = PickBackColor(index);
-    note.shown = showCommand;
+    note.shown = showCommand == platform::sw::Hide ? kNoteHidden : kNoteShown;
     note.fontHandle = platform::CreateFontObject(noteSettings.defaultFont);
     note.font = platform::FontDescription{};
     platform::DescribeFontObject(note.fontHandle, note.font);
@@ -140,32 +144,10 @@ void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index)
     --noteTable.count;
 }
 
-std::int32_t FindNoteIndex(platform::WindowHandle window)
-{
-    std::int32_t i = 0;
-    while (i < noteTable.count && noteTable.notes[i].window != window) ++i;
-    return i;
-}
-
-NoteRecord* FindNote(platform::WindowHandle window)
-{
-    const std::int32_t index = FindNoteIndex(window);
-    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
-}
-
-std::int32_t FindEditingNote()
-{
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(noteTable.notes.size()); ++i) {
-        const NoteRecord& note = noteTable.notes[i];
-        if (note.window != 0 && note.editWindow != 0) return i;
-    }
-    return -1;
-}
-
 platform::LResult OnNoteClose(platform::WindowHandle window)
 {
     platform::DestroyAppWindow(window);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::NoteClose);
     if (noteTable.count > 0) platform::BringToForeground(noteTable.notes[noteTable.count - 1].window);
     return 0;
 }

@@ -14,16 +14,6 @@ int CreateNoteWindows(int showCommand);
 // Removes slot `index` (closing its editor first); later records move down.
 void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index);
 
-// Index of the live note with this window, or `count` when there is none.
-std::int32_t FindNoteIndex(platform::WindowHandle window);
-
-// The live note with this window, or nullptr (the main window, or a note
-// whose window is still being made).
-NoteRecord* FindNote(platform::WindowHandle window);
-
-// Index of the first note whose editor is open, or -1.
-std::int32_t FindEditingNote();
-
 // The end of a note window.
 platform::LResult OnNoteClose(platform::WindowHandle window);
 platform::LResult OnNoteDestroy(platform::WindowHandle window);

@@ -4,14 +4,14 @@
 // notes' windows. Start reading at AppMain.
 #include "app/startup.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/window_proc.h"
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
 

@@ -1,19 +1,19 @@
 // The tray icon of the main window and the main (tray) menu: creating notes,
 // the list of hidden notes, hiding and showing all, and the application's
-// own items.
+// own items. The items are defined in note/menu_items.cpp; this file holds
+// the menu's outline and the list of hidden notes.
 #include "app/tray.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/messages.h"
+#include "note/menu_items.h"
 #include "platform/menu.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/window.h"
-#include "store/deletion_log.h"
-#include "store/paths.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 namespace {
@@ -31,31 +31,29 @@ platform::TrayIconData TrayRegistration(platform::WindowHandle owner)
     return data;
 }
 
-// Right and bottom edges at the point, the choice returned.
-constexpr std::uint32_t kTrayMenuTrack =
-    platform::tpm::RightAlign | platform::tpm::BottomAlign | platform::tpm::ReturnCommand;
+// The menu opens with its bottom-right corner at the point.
+constexpr std::uint32_t kTrayMenuAlignment = platform::tpm::RightAlign | platform::tpm::BottomAlign;
 
 // The list shows at most this many characters of a note's text, and marks
 // texts longer than kShortText with "...".
 constexpr std::size_t kLabelChars = 12;
 constexpr std::size_t kShortText = 10;
 
-void AppendItem(platform::MenuHandle menu, std::uint32_t id, const std::u16string& label, bool grey = false)
-{
-    platform::AppendMenuItem(menu, grey ? platform::mf::Grey : platform::mf::Plain, id, label);
-}
+constexpr MenuEntry kApplicationLines[] = {
+    MenuItem(CMD_DEFAULT_FONT), MenuItem(CMD_SETTINGS), MenuItem(CMD_HELP), MenuItem(CMD_ABOUT),
+    kMenuSeparator, MenuItem(CMD_EXIT),
+    kMenuSeparator, MenuItem(CMD_UNINSTALL),
+};
 
-void BuildApplicationMenu(platform::MenuHandle menu)
-{
-    AppendItem(menu, CMD_DEFAULT_FONT, u"Default Font (&F)");
-    AppendItem(menu, CMD_SETTINGS, u"Setting (&S)");
-    AppendItem(menu, CMD_HELP, u"Help (&H)", !IsExistingFile(helpPath));
-    AppendItem(menu, CMD_ABOUT, u"About (&A)");
-    platform::AppendMenuItem(menu, platform::mf::Separator, 0, u"");
-    AppendItem(menu, CMD_EXIT, u"CeVelmo 終了 (&X)");
-    platform::AppendMenuItem(menu, platform::mf::Separator, 0, u"");
-    AppendItem(menu, CMD_UNINSTALL, u"Uninstall (&U)");
-}
+constexpr Submenu kNoteListMenu{u"表示／非表示 (&D)", {}, BuildNoteListMenu};
+constexpr Submenu kApplicationMenu{kApplicationMenuLabel, kApplicationLines};
+
+constexpr MenuEntry kTrayMenu[] = {
+    MenuItem(CMD_NEW_NOTE),
+    MenuOpens(kNoteListMenu),
+    kMenuSeparator,
+    MenuOpens(kApplicationMenu),
+};
 
 }  // namespace
 
@@ -99,19 +97,20 @@ void RemoveTrayIcon(platform::WindowHandle owner)
 
 int BuildNoteListMenu(platform::MenuHandle menu)
 {
-    std::int32_t hidden = 0;
+    bool listed = false;
     for (std::int32_t i = 0; i < noteTable.count; ++i) {
         const NoteRecord& note = noteTable.notes[i];
-        if (note.shown != 0) continue;
-        ++hidden;
+        if (note.shown == kNoteShown) continue;
+        listed = true;
         platform::AppendMenuItem(menu, platform::mf::Plain, CMD_SHOW_NOTE_BASE + static_cast<std::uint32_t>(i),
                                  NoteListLabel(note.text, i));
     }
-    if (hidden > 0) platform::AppendMenuItem(menu, platform::mf::Separator, 0, u"");
-    AppendItem(menu, CMD_HIDE_ALL, u"すべての付箋紙を非表示 (&H)", noteTable.count - hidden <= 0);
-    AppendItem(menu, CMD_SHOW_ALL, u"すべての付箋紙を再表示 (&R)", hidden == 0);
+    if (listed) platform::AppendMenuItem(menu, platform::mf::Separator, 0, u"");
+    const MenuContext program;
+    AppendMenuCommand(menu, CMD_HIDE_ALL, program);
+    AppendMenuCommand(menu, CMD_SHOW_ALL, program);
     platform::AppendMenuItem(menu, platform::mf::Separator, 0, u"");
-    AppendItem(menu, CMD_SHOW_LOG, u"ログ内容を表示 (&L)", !IsExistingFile(LogFilePath()));
+    AppendMenuCommand(menu, CMD_SHOW_LOG, program);
     return 1;
 }
 
@@ -120,22 +119,5 @@ int BuildNoteListMenu(platform::MenuHandle menu)
 void ShowMainMenu(platform::WindowHandle window)
 {
     const platform::Rect work = platform::GetWorkArea();
-    const platform::MenuHandle top = platform::CreatePopupMenuHandle();
-    const platform::MenuHandle noteList = platform::CreatePopupMenuHandle();
-    const platform::MenuHandle application = platform::CreatePopupMenuHandle();
-
-    AppendItem(top, CMD_NEW_NOTE, u"付箋紙の新規作成 (&N)");
-    BuildNoteListMenu(noteList);
-    platform::AppendMenuItem(top, platform::mf::Submenu, noteList, u"表示／非表示 (&D)");
-    platform::AppendMenuItem(top, platform::mf::Separator, 0, u"");
-    platform::AppendMenuItem(top, platform::mf::Submenu, application, u"CeVelmo (&H)");
-    BuildApplicationMenu(application);
-
-    platform::BringToForeground(window);
-    const int chosen = platform::TrackPopupMenuAt(top, kTrayMenuTrack, {work.right, work.bottom}, window);
-    if (chosen > 0) platform::PostWindowMessage(window, platform::wm::Command, static_cast<platform::WParam>(chosen), 1);
-    platform::PostWindowMessage(window, platform::wm::Null, 0, 0);
-    platform::DestroyMenuHandle(application);
-    platform::DestroyMenuHandle(noteList);
-    platform::DestroyMenuHandle(top);
+    ShowMenuOutline(kTrayMenu, MenuContext{}, kTrayMenuAlignment, {work.right, work.bottom}, window);
 }

@@ -5,18 +5,18 @@
 // calls one short handler.
 #include "app/window_proc.h"
 
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/hotkey.h"
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
-#include "note/interaction.h"
 #include "note/context_menu.h"
+#include "note/interaction.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/draw.h"
 #include "platform/window.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 namespace {
@@ -70,9 +70,8 @@ LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
 LResult OnShowMainMenu(WindowHandle window)
 {
     if (dialogBusy != 0 || menuBusy != 0) return 0;
-    menuBusy = 1;
+    const BusyGuard busy(menuBusy);
     ShowMainMenu(window);
-    menuBusy = 0;
     return 0;
 }
 
@@ -152,7 +151,8 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);
     case platform::wm::LeftButtonDoubleClick: return OnNoteDoubleClick(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
-    case platform::wm::RightButtonUp: return OnNoteMenuRequest(window, lParam);
+    case platform::wm::RightButtonUp:
+    case MSG_SHOW_NOTE_MENU: return OnNoteMenuRequest(window, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }

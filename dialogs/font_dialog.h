@@ -1,4 +1,4 @@
-// The font selection dialog (dialog 104).
+// The font selection dialog.
 #pragma once
 
 #include "platform/font.h"

@@ -1,4 +1,4 @@
-// The settings dialog (dialog 103).
+// The settings dialog.
 #pragma once
 
 // Runs the settings dialog modally; 1 when confirmed, 0 when cancelled or

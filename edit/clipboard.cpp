@@ -2,7 +2,6 @@
 // clipboard's text taken into a note in place of its own.
 #include "edit/clipboard.h"
 
-#include "app/note_windows.h"
 #include "platform/clipboard.h"
 #include "store/records.h"
 #include "store/text_files.h"
@@ -10,7 +9,7 @@
 int CopyNoteToClipboard(platform::WindowHandle window)
 {
     const NoteRecord* note = FindNote(window);
-    if (note == nullptr || !note->text || note->text->empty()) return 0;
+    if (note == nullptr || !HasText(*note)) return 0;
     return platform::SetClipboardText(*note->text) ? 1 : 0;
 }
 
@@ -20,10 +19,6 @@ int PasteNoteFromClipboard(platform::WindowHandle window)
     if (note == nullptr) return 0;
     std::optional<std::u16string> copy = platform::GetClipboardText();
     if (!copy) return 0;
-    if (note->text) {
-        note->text.reset();
-        DeleteNoteFile(note->fileName);
-    }
-    note->text = std::move(copy);
+    ReplaceNoteText(*note, std::move(copy));
     return 1;
 }

@@ -7,8 +7,9 @@
 #include "platform/dialogs.h"
 #include "platform/types.h"
 
-// wm::RightButtonUp at a note (also posted for Alt-tap, P and Alt+P): opens
-// the note's menu at the message point, unless a dialog or a menu is open.
+// A right-button release at a note, or MSG_SHOW_NOTE_MENU (Alt+click, P,
+// Alt+P): opens the note's menu at the client point in lParam, unless a
+// dialog or a menu is open.
 platform::LResult OnNoteMenuRequest(platform::WindowHandle note, platform::LParam point);
 
 // Opens the note's menu with its top-left corner at a screen point and posts

@@ -1,14 +1,11 @@
 // Note interaction. A press outside the resize corner drags the note, one in
-// the corner resizes it; a dotted outline follows the pen and the window
-// moves only on release, clamped so the note stays usable. Taps with
-// modifiers recolour the note or ask for its menu; keys nudge, resize,
+// the corner resizes it; a dotted outline follows the mouse and the window
+// moves only on release, clamped so the note stays usable. Clicks with
+// modifiers recolour the note or open its menu; keys nudge, resize,
 // recolour, flash and peel the focused note. Start reading at
 // TrackNoteDrag and OnNoteLeftUp.
 #include "note/interaction.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/note_windows.h"
 #include "note/clamp.h"
 #include "note/context_menu.h"
 #include "note/levels.h"
@@ -16,7 +13,9 @@
 #include "platform/draw.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 DragState dragState;
@@ -45,7 +44,7 @@ void Span(std::int32_t fixed, std::int32_t moved, std::int32_t& low, std::int32_
     high = moved >= fixed ? moved : fixed;
 }
 
-// The rectangle the drag asks for with the pen at screen point c.
+// The rectangle the drag asks for with the mouse at screen point c.
 Rect DraggedRect(Point c)
 {
     const int dx = c.x - dragState.pressPoint.x;
@@ -117,7 +116,7 @@ void RecolourAndSave(WindowHandle note, bool forward)
 {
     CycleBackColor(note, forward);
     RepaintNote(note);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::ColourCycle);
 }
 
 // Arrow keys: a plain arrow moves the note by a pixel, with Shift it moves
@@ -189,7 +188,7 @@ void FlashNoteAndOpenMenu(WindowHandle note)
     flashing = true;
     RepaintNote(note);
     // The menu opens when this arrives, after the flash has ended.
-    platform::PostWindowMessage(note, platform::wm::RightButtonUp, 0, platform::PackPoint(centre.x, centre.y));
+    platform::PostWindowMessage(note, MSG_SHOW_NOTE_MENU, 0, platform::PackPoint(centre.x, centre.y));
     platform::SleepMilliseconds(kFlashMilliseconds);
     flashing = false;
     RepaintNote(note);
@@ -244,14 +243,14 @@ LResult OnNoteMouseMove(WindowHandle window, WParam wParam, LParam lParam)
 LResult OnNoteLeftUp(WindowHandle window, WParam wParam, LParam lParam)
 {
     if (TrackNoteDrag(window, DragEvent::Release, wParam, ClientPoint(lParam))) {
-        SaveDataFile();
+        SaveDataFileAfter(SaveTrigger::DragEnd);
         RepaintNote(window);
         // The outline may have crossed any window.
         platform::InvalidateScreen();
         platform::UpdateAppWindow(window);
     }
     if (Held(vk::Alt)) {
-        platform::PostWindowMessage(window, platform::wm::RightButtonUp, wParam, lParam);
+        platform::PostWindowMessage(window, MSG_SHOW_NOTE_MENU, 0, lParam);
         return 0;
     }
     if (Held(vk::Shift)) RecolourAndSave(window, !Held(vk::Control));

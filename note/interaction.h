@@ -1,7 +1,7 @@
-// What a note does with the pen and the keys: dragging to move or resize,
-// the modifier taps, the double tap, the keys that move, resize, recolour,
-// flash and peel a note, and the end of a drag when the note loses
-// activation.
+// What a note does with the mouse and the keys: dragging to move or resize,
+// clicks with modifiers, the double click, the keys that move, resize,
+// recolour, flash and peel a note, and the end of a drag when the note
+// loses activation.
 #pragma once
 
 #include "platform/types.h"

@@ -4,9 +4,9 @@
 // focus rules say.
 #include "note/levels.h"
 
-#include "app/messages.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 namespace {
@@ -55,7 +55,7 @@ std::int32_t CountShownNotes()
 {
     std::int32_t shown = 0;
     for (std::int32_t i = 0; i < noteTable.count; ++i)
-        if (noteTable.notes[i].shown == 1) ++shown;
+        if (noteTable.notes[i].shown == kNoteShown) ++shown;
     return shown;
 }
 

@@ -3,7 +3,6 @@
 // note (the main window) changes nothing.
 #include "note/note_state.h"
 
-#include "app/note_windows.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/window.h"
@@ -21,7 +20,7 @@ void HideNote(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
-    note->shown = 0;
+    note->shown = kNoteHidden;
     platform::ShowAppWindow(window, platform::sw::Hide);
     platform::UpdateAppWindow(window);
 }
@@ -30,7 +29,7 @@ void ShowNote(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
-    note->shown = 1;
+    note->shown = kNoteShown;
     platform::ShowAppWindow(window, platform::sw::ShowNormal);
     platform::UpdateAppWindow(window);
 }

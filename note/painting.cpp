@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "app/note_windows.h"
 #include "platform/draw.h"
 #include "platform/window.h"
 #include "store/records.h"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds the program and the tests into build/ (or $BUILD_DIR).
-# Extra arguments go to cmake's configure step.
+# Configures and builds into build/ (or $BUILD_DIR): the program, and the
+# tests unless -DBUILD_TESTING=OFF is given. Extra arguments go to cmake's
+# configure step.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"

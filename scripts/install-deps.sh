@@ -1,18 +1,32 @@
 #!/usr/bin/env bash
-# Installs everything the build, the program and the tests need, from Debian's
-# packages only. Safe to run again: apt-get skips what is already there.
+# Installs what the build and the program need, and unless told "program",
+# what the tests need too; from Debian's packages only. Safe to run again:
+# apt-get skips what is already there.
+#
+#   install-deps.sh [program|all]     (all by default)
 set -euo pipefail
 
-packages=(
+program_packages=(
   build-essential cmake g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libx11-dev libgl-dev
-  libgtest-dev
   # Japanese glyphs for the menus and notes
   fonts-noto-cjk fonts-dejavu-core
-  # the desktop test rig
-  xvfb openbox trayer xdotool imagemagick x11-utils xdg-utils python3
+  # opening the help page and files with the desktop's programs
+  xdg-utils
 )
+# The sanitizers need nothing more: g++ brings gcc's libasan and libubsan.
+test_packages=(
+  libgtest-dev
+  # the desktop test rig
+  xvfb openbox trayer xdotool imagemagick x11-utils python3
+)
+
+case "${1:-all}" in
+  program) packages=("${program_packages[@]}") ;;
+  all) packages=("${program_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [program|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -128,6 +128,7 @@ int LoadDataFile()
         cursor.Fill(image);
         NoteRecord& record = noteTable.notes[static_cast<std::size_t>(i)];
         record = DecodeRecord(image);
+        record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
         LoadNoteText(record);
     }
     return 1;
@@ -151,6 +152,8 @@ int SaveDataFile()
     const std::string bytes(image.begin(), image.end());
     return platform::WriteFileAtomically(DataFilePath(), bytes) ? 1 : 0;
 }
+
+int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }
 
 std::optional<std::u16string> ReadTextFile(const std::u16string& path)
 {

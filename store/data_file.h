@@ -13,7 +13,22 @@ int LoadDataFile();
 
 // Writes the settings and the live records. The previous file stays whole
 // when the write cannot be completed. Non-zero on success.
+//
+// Two places decide when the file is written: the saving column of the
+// command table (app/commands.cpp) for commands, and SaveDataFileAfter for
+// everything else. Nothing else calls SaveDataFile.
 int SaveDataFile();
+
+// The moments outside the command table that write the data file.
+enum class SaveTrigger {
+    DragEnd,      // a drag moved or resized a note (a click that moved nothing does not save)
+    ColourCycle,  // Shift+click or Shift+B stepped a note's background colour
+    NoteClose,    // a note's window closed (peeled off): the table lost its record
+    Import,       // an imported text file replaced a note's text
+};
+
+// Writes the data file because of `trigger`; SaveDataFile's result.
+int SaveDataFileAfter(SaveTrigger trigger);
 
 std::u16string DataFilePath();
 

@@ -1,12 +1,12 @@
-// The deletion log. An entry is composed whole in memory and appended in one
-// write, so an entry is never interleaved with or cut by another, and the
-// earlier entries (also ones edited by hand) are never rewritten.
+// The deletion log. An entry is composed whole in memory and appended at the
+// end of the file, so the earlier entries (also ones edited by hand) are
+// never rewritten. The file layer hands the bytes to the system in blocks of
+// at most 4 KiB: a longer entry takes several writes, and a failure between
+// them (a full disk) leaves that entry cut short at the end of the log.
 #include "store/deletion_log.h"
 
 #include <cstdio>
 
-#include "app/note_windows.h"
-#include "dialogs/shell_open.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -59,14 +59,9 @@ int AppendDeletionLog(platform::WindowHandle window)
     const NoteRecord* found = FindNote(window);
     if (found == nullptr) return 0;
     const NoteRecord& note = *found;
-    if (!note.text || note.text->empty()) return 0;
+    if (!HasText(note)) return 0;
     const std::u16string path = LogFilePath();
     const std::string entry = (IsExistingFile(path) ? std::string() : std::string(kLogSeparator)) + LogEntry(note);
     return platform::AppendToFile(path, entry) ? 1 : 0;
 }
 
-void OpenDeletionLog()
-{
-    const std::u16string path = LogFilePath();
-    if (IsExistingFile(path)) ShellOpen(path);
-}

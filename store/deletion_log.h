@@ -14,5 +14,3 @@ std::u16string LogFilePath();
 // cannot be written.
 int AppendDeletionLog(platform::WindowHandle note);
 
-// Opens the log with the desktop's viewer; nothing when there is no log.
-void OpenDeletionLog();

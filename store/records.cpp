@@ -1,5 +1,5 @@
 // The global data model: settings, the note table and the four global paths,
-// with the table helpers that need no windows.
+// with the table helpers and the look-ups from a window to its note.
 #include "store/records.h"
 
 #include <new>
@@ -44,4 +44,26 @@ bool IsLiveIndex(std::int32_t index)
 {
     return index >= 0 && index < noteTable.count &&
            static_cast<std::size_t>(index) < noteTable.notes.size();
+}
+
+std::int32_t FindNoteIndex(platform::WindowHandle window)
+{
+    std::int32_t i = 0;
+    while (i < noteTable.count && noteTable.notes[i].window != window) ++i;
+    return i;
+}
+
+NoteRecord* FindNote(platform::WindowHandle window)
+{
+    const std::int32_t index = FindNoteIndex(window);
+    return IsLiveIndex(index) ? &noteTable.notes[index] : nullptr;
+}
+
+std::int32_t FindEditingNote()
+{
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(noteTable.notes.size()); ++i) {
+        const NoteRecord& note = noteTable.notes[i];
+        if (note.window != 0 && note.editWindow != 0) return i;
+    }
+    return -1;
 }

@@ -41,12 +41,19 @@ void SetFieldText(TextField<N>& field, std::u16string_view text)
     field[n] = 0;
 }
 
+// A note is either shown or hidden: `shown` holds one of these in every
+// record in the table (a stored value other than 0 loads as shown). The
+// values are also the show commands that make the window visible (show
+// normally) or hide it.
+inline constexpr std::int32_t kNoteHidden = 0;
+inline constexpr std::int32_t kNoteShown = 1;
+
 struct NoteRecord {
     platform::WindowHandle window = 0;      // live only; 0 on disk
     platform::WindowHandle editWindow = 0;  // live only; 0 on disk
     platform::Rect bounds{};
     std::int32_t zLevel = 0;  // -1 topmost, -2 normal, 1 bottom
-    std::int32_t shown = 0;
+    std::int32_t shown = 0;   // kNoteShown or kNoteHidden
     std::optional<std::u16string> text;  // live only; nullopt = no text
     TextField<14> fileName{};
     TextField<20> created{};
@@ -58,6 +65,10 @@ struct NoteRecord {
     std::array<std::int32_t, 4> reserved{};
     TextField<14> reservedText{};
 };
+
+// A note "has text" when its text is there and not empty; only such a text
+// is written to a file, logged, copied or cut.
+inline bool HasText(const NoteRecord& note) { return note.text && !note.text->empty(); }
 
 struct NoteSettings {
     TextField<2> hotkeyKey{};
@@ -94,3 +105,16 @@ extern std::u16string helpPath;
 bool AllocNoteTable();                // count 0, capacity 4, zero-filled slots
 bool GrowNoteTable(std::int32_t newCapacity);  // keeps records, new slots zero
 bool IsLiveIndex(std::int32_t index);  // 0 <= index < count
+
+// The look-ups from a window to its note. A window handle is only a number
+// here; an index is valid until the next removal shifts the table.
+
+// Index of the live note with this window, or `count` when there is none.
+std::int32_t FindNoteIndex(platform::WindowHandle window);
+
+// The live note with this window, or nullptr (the main window, or a note
+// whose window is still being made).
+NoteRecord* FindNote(platform::WindowHandle window);
+
+// Index of the first note whose editor is open, or -1.
+std::int32_t FindEditingNote();

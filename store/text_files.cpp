@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "app/note_windows.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "store/paths.h"
@@ -64,12 +63,21 @@ int SaveNoteText(platform::WindowHandle note)
     NoteRecord* found = FindNote(note);
     if (found == nullptr) return 0;
     NoteRecord& record = *found;
-    if (!record.text || record.text->empty()) return 0;
+    if (!HasText(record)) return 0;
     std::u16string path, name;
     if (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *record.text) == 0) return 0;
     DeleteNoteFile(record.fileName);
     SetFieldText(record.fileName, name);
     return 1;
+}
+
+void ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText)
+{
+    if (note.text) {
+        note.text.reset();
+        DeleteNoteFile(note.fileName);
+    }
+    note.text = std::move(newText);
 }
 
 void DeleteNoteFile(TextField<14>& fileName)

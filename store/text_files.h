@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/types.h"
@@ -20,6 +21,14 @@ int WriteTextFile(const std::u16string& path, const std::u16string& text);
 // Writes the note's text to a freshly named note file and deletes the old
 // one. Zero (nothing changed) for a note without text or when the write fails.
 int SaveNoteText(platform::WindowHandle note);
+
+// Puts newText (nullopt: no text) in place of the note's text: the one way
+// a note's text is replaced (paste, cut, import, the end of an edit). When
+// the note had a text, its file no longer holds the note and is deleted, and
+// the name cleared; the caller stores the new text with SaveNoteText and
+// then the data file. A note without text keeps the name of a file that
+// could not be read at start-up, so that file is not lost unread.
+void ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText);
 
 // Deletes the note's file, if the field names one inside Data, and empties
 // the field.

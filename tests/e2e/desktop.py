@@ -1,8 +1,16 @@
 """Helpers for the end-to-end tests: a fresh program folder, the program
 started and stopped by process id, windows found and measured with the X
-tools, and data files written byte by byte at their documented offsets."""
+tools, and data files written byte by byte at their documented offsets.
 
+Whatever a test starts or makes is undone when it ends, however it ends (a
+failed check, an exception, Ctrl+C, SIGTERM or SIGHUP): every program still
+running is killed by its process id and the temporary folder goes. A program
+built with the sanitizers that reports an error fails the test, even when
+the report comes as it exits."""
+
+import atexit
 import os
+import re
 import shutil
 import signal
 import struct
@@ -15,13 +23,74 @@ TITLE = "付箋紙"
 RECORD = 256
 SETTINGS = 164
 
+# What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer print
+# first when they find something.
+SANITIZER_REPORT = re.compile(rb"ERROR: (Address|Leak)Sanitizer|runtime error:")
+
+_workspace = None   # the test's temporary folder: program folders and logs
+_programs = []      # (process, stderr log) of every program started
+_reported = False   # the programs' errors are printed once
+
+
+def _workspace_folder():
+    global _workspace
+    if _workspace is None:
+        _workspace = tempfile.mkdtemp(prefix="cevelmo-e2e-")
+    return _workspace
+
+
+def _sanitizer_reports():
+    return [(process, log) for process, log in _programs if SANITIZER_REPORT.search(read(log, b""))]
+
+
+def _print_program_errors():
+    """The standard error of the programs that wrote any, once."""
+    global _reported
+    if _reported:
+        return
+    _reported = True
+    for process, log in _programs:
+        text = read(log, b"").decode("utf-8", "replace")
+        if text.strip():
+            print("--- standard error of the program (pid %d):" % process.pid, flush=True)
+            print("\n".join(text.splitlines()[-80:]), flush=True)
+
+
+def _end():
+    for process, _ in _programs:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+    reports = _sanitizer_reports()
+    if reports and not _reported:
+        print("FAIL: the program reported memory or undefined-behaviour errors (pid %s)"
+              % ", ".join(str(p.pid) for p, _ in reports), flush=True)
+        _print_program_errors()
+    if _workspace is not None:
+        shutil.rmtree(_workspace, ignore_errors=True)
+    if reports:
+        # An exit handler cannot change the exit status any other way.
+        os._exit(1)
+
+
+atexit.register(_end)
+# Python ends on these without running exit handlers unless they are caught.
+for _signal in (signal.SIGTERM, signal.SIGHUP):
+    signal.signal(_signal, lambda number, frame: sys.exit(128 + number))
+
 
 def fail(message):
     print("FAIL: " + message, flush=True)
+    _print_program_errors()
     sys.exit(1)
 
 
 def check(condition, message):
+    # A sanitizer report means the program is gone or its state is not to be
+    # trusted: say so rather than whatever check happens to come next.
+    reports = _sanitizer_reports()
+    if reports:
+        fail("the program (pid %d) reported a memory or undefined-behaviour error" % reports[0][0].pid)
     if not condition:
         fail(message)
     print("ok: " + message, flush=True)
@@ -38,8 +107,9 @@ def wait_for(predicate, timeout=10.0, step=0.1):
 
 
 def program_folder(program):
-    """A fresh folder holding a copy of the program and its help page."""
-    folder = tempfile.mkdtemp(prefix="cevelmo-e2e-")
+    """A fresh folder holding a copy of the program and its help page, removed
+    when the test ends."""
+    folder = tempfile.mkdtemp(prefix="program-", dir=_workspace_folder())
     shutil.copy2(program, os.path.join(folder, "cevelmo"))
     help_page = os.path.join(os.path.dirname(program), "CeVelmo.htm")
     if os.path.exists(help_page):
@@ -48,8 +118,14 @@ def program_folder(program):
 
 
 def start(folder):
-    return subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    """Starts the program in the folder; its standard error goes to a log that
+    is searched for sanitizer reports and shown when the test fails."""
+    log_fd, log = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=_workspace_folder())
+    with os.fdopen(log_fd, "wb") as stderr:
+        process = subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder,
+                                   stdout=subprocess.DEVNULL, stderr=stderr)
+    _programs.append((process, log))
+    return process
 
 
 def stop(process, sig=signal.SIGTERM, timeout=10):

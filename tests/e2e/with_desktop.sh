@@ -67,7 +67,7 @@ xvfb_pid=$!
 started+=("$xvfb_pid")
 display_ready() {
     kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server did not start"
-    grep -q '^[0-9][0-9]*$' "$workdir/display"
+    grep -qs '^[0-9][0-9]*$' "$workdir/display"
 }
 wait_for 20 display_ready || fail "the X server gave no display number"
 export DISPLAY=":$(head -n 1 "$workdir/display")"

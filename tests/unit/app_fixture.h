@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/startup.h"
 #include "platform/sim/sim.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/paths.h"
 #include "store/records.h"

@@ -1,9 +1,9 @@
-// The keys around the main window, the hotkey and the tray icon's clicks.
-#include "app/messages.h"
+// The keys around the main window, the hotkey and the clicks on the tray icon.
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "note/levels.h"
 #include "platform/sim/sim_menus.h"
+#include "store/messages.h"
 
 using platform::vk::Control;
 
@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
     EXPECT_EQ(MenuRequests(), 1);
 }
 
-TEST_F(MainWindowTest, TrayTapOpensTheMenuAndCtrlTapRaisesEveryNote)
+TEST_F(MainWindowTest, TrayClickOpensTheMenuAndCtrlClickRaisesEveryNote)
 {
     StartWithNotes(3);
     sim::ClickTrayIcon(platform::wm::LeftButtonDown);  // only the release counts

@@ -1,59 +1,144 @@
-// A note's context menu: its items with their check and grey rules, where
-// it opens, that its choice arrives as a command from a menu, and that it
-// does not open over a dialog or another menu.
+// A note's context menu: what its items do, their check and grey rules, the
+// items it shares with the tray menu, where it opens, that its choice
+// arrives as a command from a menu, and that it does not open over a dialog
+// or another menu.
+#include <algorithm>
+#include <functional>
+
 #include "menu_fixture.h"
+#include "platform/sim/sim_menus.h"
+#include "store/deletion_log.h"
 
-using Lines = std::vector<std::string>;
-
-TEST_F(MenuTest, NoteMenuOffersEveryActionOnTheNote)
+TEST_F(MenuTest, NoteMenuIsTheNotesAndPostsNothingWhenDismissed)
 {
     StartWithNotes(2);
-    Note(0).text = u"text";
     RightClick(0);
     ASSERT_EQ(sim::MenusShown().size(), 1u);
-    EXPECT_EQ(Outline(LastMenu().items), (Lines{
-                                             "はがす (&D) >",
-                                             "  はがす（ログ出力あり） (&L) =112",
-                                             "  はがす（ログ出力なし） (&N) =113",
-                                             "  -",
-                                             "  非表示 (&H) =123",
-                                             "-",
-                                             "編集 (&E) >",
-                                             "  直接編集 (&E) =116",
-                                             "  -",
-                                             "  切り取り (&T) =127",
-                                             "  コピー (&C) =128",
-                                             "  貼り付け (&P) =129",
-                                             "  -",
-                                             "  ファイルへ保存 (&S) =134",
-                                             "  ファイルから取得 (&G) =135",
-                                             "フォントの変更 (&F) =107",
-                                             "色の変更 (&C) >",
-                                             "  文字色の変更 (&T) =114",
-                                             "  背景色の変更 (&B) =115",
-                                             "表示レベル (&L) >",
-                                             "  常に前面に表示 (&T) =118",
-                                             "  通常レベルで表示 (&N) =119 checked",
-                                             "  常に最下位に表示 (&B) =120 grey",
-                                             "サイズと位置 (&S) >",
-                                             "  サイズの自動調整 (&A) =132",
-                                             "  サイズと位置を固定 (&F) =133",
-                                             "付箋紙の新規作成 (&N) =111",
-                                             "-",
-                                             "CeVelmo (&H) >",
-                                             "  TaskTray ICON (&I) =109 checked",
-                                             "  Setting (&S) =106",
-                                             "  Help (&H) =136 grey",
-                                             "  About (&A) =105",
-                                             "  -",
-                                             "  CeVelmo 終了 (&X) =110",
-                                         }));
     EXPECT_EQ(LastMenu().owner, Note(0).window);
-    EXPECT_EQ(LastMenu().flags, 0x100u);
+    EXPECT_EQ(LastMenu().flags, 0x100u);  // top-left corner at the point, the choice returned
     EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
     EXPECT_EQ(sim::LiveMenuCount(), 0);
     EXPECT_EQ(sim::DeliveredCount(Note(0).window, platform::wm::Null), 1);
+    EXPECT_EQ(sim::DeliveredCount(Note(0).window, platform::wm::Command), 0);
     EXPECT_EQ(menuBusy, 0);
+}
+
+// The items that both menus offer (new note, settings, help, about, exit)
+// look and behave the same in both, whatever the state of the help page.
+TEST_F(MenuTest, TrayAndNoteMenusShareTheApplicationItems)
+{
+    StartWithNotes(1);
+    for (bool helpPage : {false, true}) {
+        SCOPED_TRACE(helpPage ? "with the help page" : "without the help page");
+        if (helpPage) WriteBytes(folder_ / "CeVelmo.htm", "<html></html>");
+        OpenTrayMenu();
+        const std::vector<sim::ShownMenuItem> tray = Commands(LastMenu().items);
+        const std::vector<sim::ShownMenuItem> trayTop = LastMenu().items;
+        RightClick(0);
+        const std::vector<sim::ShownMenuItem> note = Commands(LastMenu().items);
+        const std::vector<sim::ShownMenuItem> noteTop = LastMenu().items;
+
+        std::vector<std::uint32_t> shared;
+        for (const sim::ShownMenuItem& t : tray) {
+            for (const sim::ShownMenuItem& n : note) {
+                if (t.id != n.id) continue;
+                shared.push_back(t.id);
+                EXPECT_EQ(t.label, n.label) << t.id;
+                EXPECT_EQ(t.grey, n.grey) << t.id;
+                EXPECT_EQ(t.checked, n.checked) << t.id;
+            }
+        }
+        std::sort(shared.begin(), shared.end());
+        EXPECT_EQ(shared, (std::vector<std::uint32_t>{CMD_ABOUT, CMD_SETTINGS, CMD_EXIT, CMD_NEW_NOTE, CMD_HELP}));
+        EXPECT_EQ(Item(u"Help (&H)").grey, !helpPage);
+        // Both end in the application's submenu under the same label.
+        ASSERT_FALSE(trayTop.empty());
+        ASSERT_FALSE(noteTop.empty());
+        EXPECT_TRUE(trayTop.back().submenu);
+        EXPECT_EQ(trayTop.back().label, noteTop.back().label);
+    }
+}
+
+// Each item, chosen by its label, does what the label says.
+TEST_F(MenuTest, ChoosingANoteMenuItemDoesWhatItSays)
+{
+    struct Case {
+        const char16_t* label;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {u"非表示 (&H)",
+         [this] {
+             EXPECT_EQ(Note(0).shown, 0);
+             EXPECT_FALSE(platform::IsWindowShown(Note(0).window));
+             EXPECT_EQ(Saves(), 1);
+         }},
+        {u"はがす（ログ出力あり） (&L)",
+         [] {
+             EXPECT_EQ(noteTable.count, 1);
+             EXPECT_TRUE(IsExistingFile(LogFilePath()));
+         }},
+        {u"はがす（ログ出力なし） (&N)",
+         [] {
+             EXPECT_EQ(noteTable.count, 1);
+             EXPECT_FALSE(IsExistingFile(LogFilePath()));
+         }},
+        {u"切り取り (&T)",
+         [this] {
+             EXPECT_FALSE(Note(0).text.has_value());
+             EXPECT_EQ(sim::ClipboardText(), std::optional<std::u16string>(u"text"));
+         }},
+        {u"コピー (&C)",
+         [this] {
+             EXPECT_EQ(Note(0).text, u"text");
+             EXPECT_EQ(sim::ClipboardText(), std::optional<std::u16string>(u"text"));
+         }},
+        {u"貼り付け (&P)", [this] { EXPECT_EQ(Note(0).text, u"pasted"); }},
+        {u"ファイルへ保存 (&S)",
+         [] {
+             ASSERT_EQ(sim::FileDialogs().size(), 1u);
+             EXPECT_EQ(sim::FileDialogs()[0].kind, sim::FileDialogKind::Save);
+         }},
+        {u"ファイルから取得 (&G)",
+         [] {
+             ASSERT_EQ(sim::FileDialogs().size(), 1u);
+             EXPECT_EQ(sim::FileDialogs()[0].kind, sim::FileDialogKind::Open);
+         }},
+        {u"文字色の変更 (&T)",
+         [this] {
+             ASSERT_EQ(sim::ColorDialogs().size(), 1u);
+             EXPECT_EQ(sim::ColorDialogs()[0].request.color, Note(0).textColor);
+         }},
+        {u"背景色の変更 (&B)",
+         [this] {
+             ASSERT_EQ(sim::ColorDialogs().size(), 1u);
+             EXPECT_EQ(sim::ColorDialogs()[0].request.color, Note(0).backColor);
+         }},
+        {u"常に前面に表示 (&T)", [this] { EXPECT_EQ(Note(0).zLevel, -1); }},
+        {u"サイズと位置を固定 (&F)", [this] { EXPECT_EQ(Note(0).fixed, 1); }},
+        {u"付箋紙の新規作成 (&N)", [] { EXPECT_EQ(noteTable.count, 3); }},
+        {u"TaskTray ICON (&I)",
+         [] {
+             EXPECT_EQ(noteSettings.trayIcon, 0);
+             EXPECT_TRUE(sim::TrayIcons().empty());
+         }},
+        {u"CeVelmo 終了 (&X)",
+         [] {
+             EXPECT_FALSE(platform::IsLiveWindow(mainWindow));
+             EXPECT_EQ(Saves(), 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(platform::ToUtf8(c.label));
+        TearDown();
+        SetUp();
+        StartWithNotes(2);
+        Note(0).text = u"text";
+        Note(0).textColor = 0x00112233;
+        sim::SetClipboardContent(u"pasted");
+        ChooseFromNoteMenu(0, c.label);
+        c.check();
+    }
 }
 
 TEST_F(MenuTest, NoteMenuOpensAtThePointerInScreenCoordinates)

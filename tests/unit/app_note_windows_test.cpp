@@ -1,9 +1,10 @@
 // Note windows: new notes, the table's growth, removal and restoring the
 // notes of an earlier run.
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app/tray.h"
 #include "app_fixture.h"
+#include "note/levels.h"
+#include "store/messages.h"
 
 using platform::Rect;
 
@@ -169,6 +170,28 @@ TEST_F(AppTest, StoredNotesComeBackAtTheirPlaceAndLevel)
     EXPECT_EQ(Note(3).bounds, (Rect{998, 714, 1024, 740}));
     EXPECT_EQ(platform::GetWindowBounds(Note(3).window), Note(3).bounds);
     for (int i = 0; i < 4; ++i) EXPECT_NE(Note(i).fontHandle, 0u);
+}
+
+// A note is shown or hidden; a stored show command other than 0 (from a
+// file not written by this program) comes back as shown, and is saved so.
+TEST_F(AppTest, AnyStoredShowValueButZeroComesBackShown)
+{
+    StoreNotes({StoredNote({10, 10, 100, 100}, -2, 5), StoredNote({20, 20, 120, 120}, -2, -7),
+                StoredNote({30, 30, 130, 130}, -2, 0)});
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(noteTable.count, 3);
+    EXPECT_EQ(Note(0).shown, 1);
+    EXPECT_EQ(Note(1).shown, 1);
+    EXPECT_EQ(Note(2).shown, 0);
+    EXPECT_TRUE(platform::IsWindowShown(Note(0).window));
+    EXPECT_TRUE(platform::IsWindowShown(Note(1).window));
+    EXPECT_FALSE(platform::IsWindowShown(Note(2).window));
+    EXPECT_EQ(CountShownNotes(), 2);
+    ASSERT_NE(SaveDataFile(), 0);
+    const std::string data = ReadBytes(DataFile());
+    ASSERT_EQ(data.size(), 4u + 164u + 4u + 3u * 256u);
+    EXPECT_EQ(data.substr(172 + 28, 4), std::string("\1\0\0\0", 4));
+    EXPECT_EQ(data.substr(172 + 256 + 28, 4), std::string("\1\0\0\0", 4));
 }
 
 TEST_F(AppTest, RestoringStopsAtAWindowThatCannotBeMadeAndResumesLater)

@@ -1,8 +1,8 @@
 // Start-up, single instance and shutdown of the program.
-#include "app/messages.h"
 #include "app/window_proc.h"
 #include "app_fixture.h"
 #include "store/data_file.h"
+#include "store/messages.h"
 
 using platform::wm::Command;
 

@@ -1,33 +1,43 @@
 // The tray menu: its items, the list of hidden notes with their labels, the
 // grey rules, where it opens, and what a choice from it does.
+#include <functional>
+
 #include "app/tray.h"
 #include "menu_fixture.h"
+#include "note/levels.h"
+#include "platform/sim/sim_menus.h"
+#include "store/deletion_log.h"
 
-using Lines = std::vector<std::string>;
+namespace {
+
+// The items of the tray menu's note list, "表示／非表示 (&D)".
+std::vector<sim::ShownMenuItem> NoteList(const sim::ShownMenu& menu)
+{
+    for (const sim::ShownMenuItem& item : menu.items)
+        if (item.submenu && item.label == u"表示／非表示 (&D)") return item.items;
+    ADD_FAILURE() << "no note list";
+    return {};
+}
+
+}  // namespace
 
 TEST_F(MenuTest, TrayMenuWithoutNotesGreysEverythingThatNeedsOne)
 {
     StartWithNotes(0);
     OpenTrayMenu();
     ASSERT_EQ(sim::MenusShown().size(), 1u);
-    EXPECT_EQ(Outline(LastMenu().items), (Lines{
-                                             "付箋紙の新規作成 (&N) =111",
-                                             "表示／非表示 (&D) >",
-                                             "  すべての付箋紙を非表示 (&H) =121 grey",
-                                             "  すべての付箋紙を再表示 (&R) =122 grey",
-                                             "  -",
-                                             "  ログ内容を表示 (&L) =125 grey",
-                                             "-",
-                                             "CeVelmo (&H) >",
-                                             "  Default Font (&F) =108",
-                                             "  Setting (&S) =106",
-                                             "  Help (&H) =136 grey",
-                                             "  About (&A) =105",
-                                             "  -",
-                                             "  CeVelmo 終了 (&X) =110",
-                                             "  -",
-                                             "  Uninstall (&U) =137",
-                                         }));
+    // No note is listed, so no separator comes before the fixed items.
+    const std::vector<sim::ShownMenuItem> list = NoteList(LastMenu());
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0].id, CMD_HIDE_ALL);
+    EXPECT_TRUE(list[0].grey);
+    EXPECT_EQ(list[1].id, CMD_SHOW_ALL);
+    EXPECT_TRUE(list[1].grey);
+    EXPECT_TRUE(list[2].separator);
+    EXPECT_EQ(list[3].id, CMD_SHOW_LOG);
+    EXPECT_TRUE(list[3].grey);
+    EXPECT_TRUE(Item(u"Help (&H)").grey);
+    EXPECT_FALSE(Item(u"付箋紙の新規作成 (&N)").grey);
     // Bottom-right corner at the work area's, the choice returned.
     EXPECT_EQ(LastMenu().at, (platform::Point{1024, 740}));
     EXPECT_EQ(LastMenu().flags, 0x128u);
@@ -56,10 +66,11 @@ TEST_F(MenuTest, AllNotesShownListsNoneAndOffersOnlyHideAll)
 {
     StartWithNotes(2);
     OpenTrayMenu();
-    const Lines outline = Outline(LastMenu().items);
-    EXPECT_EQ(Lines(outline.begin() + 2, outline.begin() + 6),
-              (Lines{"  すべての付箋紙を非表示 (&H) =121", "  すべての付箋紙を再表示 (&R) =122 grey", "  -",
-                     "  ログ内容を表示 (&L) =125 grey"}));
+    const std::vector<sim::ShownMenuItem> list = NoteList(LastMenu());
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list[0].id, CMD_HIDE_ALL);
+    EXPECT_FALSE(Item(u"すべての付箋紙を非表示 (&H)").grey);
+    EXPECT_TRUE(Item(u"すべての付箋紙を再表示 (&R)").grey);
 }
 
 TEST_F(MenuTest, HiddenNotesAreListedInTableOrderBeforeASeparator)
@@ -71,10 +82,69 @@ TEST_F(MenuTest, HiddenNotesAreListedInTableOrderBeforeASeparator)
     Note(2).text = u"12345678";
     Note(3).text = u"shown, so not listed";
     OpenTrayMenu();
-    const Lines outline = Outline(LastMenu().items);
-    EXPECT_EQ(Lines(outline.begin() + 2, outline.begin() + 7),
-              (Lines{"  付箋紙 No 0 を表示する =1000", "  12345678 を表示する =1002", "  -",
-                     "  すべての付箋紙を非表示 (&H) =121", "  すべての付箋紙を再表示 (&R) =122"}));
+    const std::vector<sim::ShownMenuItem> list = NoteList(LastMenu());
+    ASSERT_EQ(list.size(), 7u);
+    EXPECT_EQ(list[0].label, u"付箋紙 No 0 を表示する");
+    EXPECT_EQ(list[0].id, 1000u);
+    EXPECT_EQ(list[1].label, u"12345678 を表示する");
+    EXPECT_EQ(list[1].id, 1002u);
+    EXPECT_TRUE(list[2].separator);
+    EXPECT_EQ(list[3].id, CMD_HIDE_ALL);
+    EXPECT_FALSE(list[3].grey);
+    EXPECT_EQ(list[4].id, CMD_SHOW_ALL);
+    EXPECT_FALSE(list[4].grey);
+}
+
+// Each item, chosen by its label, does what the label says.
+TEST_F(MenuTest, ChoosingATrayMenuItemDoesWhatItSays)
+{
+    struct Case {
+        const char16_t* label;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {u"付箋紙の新規作成 (&N)", [] { EXPECT_EQ(noteTable.count, 3); }},
+        {u"すべての付箋紙を非表示 (&H)",
+         [this] {
+             EXPECT_EQ(CountShownNotes(), 0);
+             EXPECT_FALSE(platform::IsWindowShown(Note(1).window));
+             EXPECT_EQ(Saves(), 1);
+         }},
+        {u"すべての付箋紙を再表示 (&R)",
+         [this] {
+             EXPECT_EQ(CountShownNotes(), 2);
+             EXPECT_TRUE(platform::IsWindowShown(Note(0).window));
+             EXPECT_EQ(Saves(), 1);
+         }},
+        {u"ログ内容を表示 (&L)",
+         [] {
+             ASSERT_EQ(sim::ShellRequests().size(), 1u);
+             EXPECT_EQ(sim::ShellRequests()[0].file, LogFilePath());
+         }},
+        {u"Help (&H)",
+         [] {
+             ASSERT_EQ(sim::ShellRequests().size(), 1u);
+             EXPECT_EQ(sim::ShellRequests()[0].file, helpPath);
+         }},
+        {u"Setting (&S)", [] { EXPECT_EQ(Saves(), 1); }},
+        {u"Default Font (&F)", [] { EXPECT_EQ(Saves(), 1); }},
+        {u"CeVelmo 終了 (&X)",
+         [] {
+             EXPECT_FALSE(platform::IsLiveWindow(mainWindow));
+             EXPECT_EQ(Saves(), 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(platform::ToUtf8(c.label));
+        TearDown();
+        SetUp();
+        StartWithNotes(2);
+        HideNote(0);
+        WriteBytes(folder_ / "CeVelmo.htm", "<html></html>");
+        WriteBytes(folder_ / "VlmLog.txt", "log");
+        ChooseFromTrayMenu(c.label);
+        c.check();
+    }
 }
 
 TEST(NoteListLabel, ShowsTheTextsFirstCharactersOrTheNotesNumber)

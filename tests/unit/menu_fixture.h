@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "platform/files.h"
 #include "platform/sim/sim_menus.h"
+#include "store/messages.h"
 #include "store/text_files.h"
 
 class MenuTest : public AppTest {
@@ -83,25 +83,34 @@ protected:
         return item != nullptr ? *item : none;
     }
 
-    // One line per item, submenus indented: "label =id", "label >" for a
-    // submenu, "-" for a separator, with " grey" and " checked" marks.
-    static std::vector<std::string> Outline(const std::vector<sim::ShownMenuItem>& items, int depth = 0)
+    // Every command item of a menu, submenus included, in menu order.
+    static std::vector<sim::ShownMenuItem> Commands(const std::vector<sim::ShownMenuItem>& items)
     {
-        std::vector<std::string> lines;
+        std::vector<sim::ShownMenuItem> commands;
         for (const sim::ShownMenuItem& item : items) {
-            std::string line(static_cast<std::size_t>(depth) * 2, ' ');
-            if (item.separator) {
-                line += "-";
-            } else {
-                line += platform::ToUtf8(item.label);
-                line += item.submenu ? " >" : " =" + std::to_string(item.id);
+            if (item.submenu) {
+                for (const sim::ShownMenuItem& inner : Commands(item.items)) commands.push_back(inner);
+            } else if (!item.separator) {
+                commands.push_back(item);
             }
-            if (item.grey) line += " grey";
-            if (item.checked) line += " checked";
-            lines.push_back(line);
-            for (const std::string& inner : Outline(item.items, depth + 1)) lines.push_back(inner);
         }
-        return lines;
+        return commands;
+    }
+
+    // Chooses the item with this label as a user would: the menu opens once
+    // to show where the item is, and again to choose it.
+    void ChooseFromNoteMenu(int i, std::u16string_view label)
+    {
+        RightClick(i);
+        sim::QueueMenuAnswer(static_cast<int>(Item(label).id));
+        RightClick(i);
+    }
+
+    void ChooseFromTrayMenu(std::u16string_view label)
+    {
+        OpenTrayMenu();
+        sim::QueueMenuAnswer(static_cast<int>(Item(label).id));
+        OpenTrayMenu();
     }
 
     std::array<std::uint32_t, kPaletteSize> palette_{};

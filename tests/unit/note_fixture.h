@@ -2,12 +2,12 @@
 // starts with the given records, pumps, and counts the data file's saves.
 #pragma once
 
-#include "app/messages.h"
 #include "app/startup.h"
 #include "app_fixture.h"
 #include "note/painting.h"
 #include "platform/draw.h"
 #include "platform/files.h"
+#include "store/messages.h"
 
 class NoteTest : public AppTest {
 protected:

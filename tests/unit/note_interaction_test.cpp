@@ -1,10 +1,11 @@
-// The pen and the keys on a note: tap against drag, move against resize,
+// The mouse and the keys on a note: click against drag, move against resize,
 // the flip, the clamp on release, arrow keys, colour cycling, fixed notes,
-// the double tap, the flash, and the end of a drag or an edit when the note
+// the double click, the flash, and the end of a drag or an edit when the note
 // loses activation.
-#include "app/app_state.h"
 #include "note/interaction.h"
 #include "note_fixture.h"
+#include "platform/sim/sim_menus.h"
+#include "store/app_state.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ protected:
         platform::PumpMessages();
     }
 
-    void Tap(Point at = {50, 20})
+    void Click(Point at = {50, 20})
     {
         sim::PointerDown(Window(0), at);
         sim::PointerUp(Window(0), at);
@@ -41,9 +42,9 @@ protected:
     Rect Bounds() { return platform::GetWindowBounds(Window(0)); }
 };
 
-TEST_F(NoteInteraction, TapMovesNothingAndSavesNothingThenADragMoves)
+TEST_F(NoteInteraction, ClickMovesNothingAndSavesNothingThenADragMoves)
 {
-    Tap();
+    Click();
     EXPECT_EQ(Bounds(), kStart);
     EXPECT_EQ(SavesSinceStart(), 0);
 
@@ -55,7 +56,7 @@ TEST_F(NoteInteraction, TapMovesNothingAndSavesNothingThenADragMoves)
     EXPECT_EQ(platform::GetPointerCapture(), 0u);
 }
 
-TEST_F(NoteInteraction, OutlineFollowsThePenAndIsRemovedOnRelease)
+TEST_F(NoteInteraction, OutlineFollowsTheMouseAndIsRemovedOnRelease)
 {
     sim::PointerDown(Window(0), {50, 20});
     EXPECT_EQ(platform::GetPointerCapture(), Window(0));
@@ -140,7 +141,7 @@ TEST_F(NoteInteraction, ArrowKeysNudgeAndShiftArrowsResizeWithoutSaving)
     }
 }
 
-TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
+TEST_F(NoteInteraction, ColourCyclingByClickAndKeyRepaintsAndSaves)
 {
     struct Case {
         const char* name;
@@ -150,11 +151,11 @@ TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
         std::uint32_t after;
     };
     const Case cases[] = {
-        {"tap forward", notePalette[3], false, false, notePalette[4]},
-        {"tap off-palette forward", 0x00123456, false, false, notePalette[0]},
-        {"tap off-palette backward", 0x00123456, false, true, notePalette[0]},
-        {"tap 24 forward wraps", notePalette[24], false, false, notePalette[0]},
-        {"tap 0 backward wraps", notePalette[0], false, true, notePalette[24]},
+        {"click forward", notePalette[3], false, false, notePalette[4]},
+        {"click off-palette forward", 0x00123456, false, false, notePalette[0]},
+        {"click off-palette backward", 0x00123456, false, true, notePalette[0]},
+        {"click 24 forward wraps", notePalette[24], false, false, notePalette[0]},
+        {"click 0 backward wraps", notePalette[0], false, true, notePalette[24]},
         {"key forward", notePalette[0], true, false, notePalette[1]},
         {"key backward", notePalette[0], true, true, notePalette[24]},
         {"key off-palette backward", 0x00123456, true, true, notePalette[0]},
@@ -170,11 +171,11 @@ TEST_F(NoteInteraction, ColourCyclingByTapAndKeyRepaintsAndSaves)
         if (c.byKey)
             sim::PressKey(Window(0), 'B');
         else
-            Tap();
+            Click();
         EXPECT_EQ(Note(0).backColor, c.after);
         EXPECT_EQ(Pixel(0, 50, 20), c.after) << "not repainted";
         EXPECT_EQ(Saves(), saves + 1);
-        EXPECT_EQ(Bounds(), kStart) << "a tap with Shift must not drag";
+        EXPECT_EQ(Bounds(), kStart) << "a click with Shift must not drag";
     }
     Hold({});
     Note(0).backColor = notePalette[2];
@@ -195,21 +196,22 @@ TEST_F(NoteInteraction, FixedNoteIgnoresDragsAndArrowsButCyclesAndFlashes)
 
     Note(0).backColor = notePalette[0];
     Hold({vk::Shift});
-    Tap();
+    Click();
     EXPECT_EQ(Note(0).backColor, notePalette[1]);
 
     Hold({});
     sim::PressKey(Window(0), 'P');
     platform::PumpMessages();
-    EXPECT_EQ(sim::DeliveredCount(Window(0), platform::wm::RightButtonUp), 1);
+    EXPECT_EQ(sim::MenusShown().size(), 1u);
 }
 
-TEST_F(NoteInteraction, AltTapAsksForTheMenuAtTheReleasePoint)
+TEST_F(NoteInteraction, AltClickOpensTheMenuAtTheReleasePoint)
 {
     Hold({vk::Alt});
-    Tap({33, 17});
-    EXPECT_EQ(sim::DeliveredCount(Window(0), platform::wm::RightButtonUp), 1);
-    EXPECT_EQ(sim::LastDelivered(Window(0), platform::wm::RightButtonUp).second, platform::PackPoint(33, 17));
+    Click({33, 17});
+    ASSERT_EQ(sim::MenusShown().size(), 1u);
+    EXPECT_EQ(sim::MenusShown()[0].owner, Window(0));
+    EXPECT_EQ(sim::MenusShown()[0].at, (Point{kStart.left + 33, kStart.top + 17}));
     EXPECT_EQ(SavesSinceStart(), 0);
 }
 
@@ -234,7 +236,7 @@ TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Hold(c.held);
-        const int menus = sim::DeliveredCount(Window(0), platform::wm::RightButtonUp);
+        const std::size_t menus = sim::MenusShown().size();
         const int paints = sim::DeliveredCount(Window(0), platform::wm::Paint);
         const std::size_t sleeps = sim::Sleeps().size();
         if (c.key == 0)
@@ -242,12 +244,11 @@ TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
         else
             sim::PressKey(Window(0), c.key);
         EXPECT_FALSE(flashing);
-        EXPECT_EQ(sim::DeliveredCount(Window(0), platform::wm::RightButtonUp), menus)
-            << "the menu must open after the flash";
+        EXPECT_EQ(sim::MenusShown().size(), menus) << "the menu must open after the flash";
         platform::PumpMessages();
-        EXPECT_EQ(sim::DeliveredCount(Window(0), platform::wm::RightButtonUp), menus + (c.opens ? 1 : 0));
+        EXPECT_EQ(sim::MenusShown().size(), menus + (c.opens ? 1 : 0));
         if (!c.opens) continue;
-        EXPECT_EQ(sim::LastDelivered(Window(0), platform::wm::RightButtonUp).second, platform::PackPoint(80, 20));
+        EXPECT_EQ(sim::MenusShown().back().at, (Point{kStart.left + 80, kStart.top + 20}));
         ASSERT_EQ(sim::Sleeps().size(), sleeps + 1);
         EXPECT_EQ(sim::Sleeps().back(), 100);
         EXPECT_GE(sim::DeliveredCount(Window(0), platform::wm::Paint), paints + 2) << "flash and back";
@@ -255,7 +256,7 @@ TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
     }
 }
 
-TEST_F(NoteInteraction, DoubleTapStartsEditingByTheGestureSetting)
+TEST_F(NoteInteraction, DoubleClickStartsEditingByTheGestureSetting)
 {
     struct Case {
         std::int32_t editGesture;

@@ -86,6 +86,33 @@ TEST_F(TextFileTest, DeleteNoteFileNeverLeavesData)
     EXPECT_EQ(ReadBytes(folder_ / "outside.txt"), "keep");
 }
 
+// Replacing a note's text retires the file that held the old one; a note
+// whose file could not be read keeps that file and its name.
+TEST_F(TextFileTest, ReplacingATextRetiresTheFileThatHeldIt)
+{
+    StartWithNotes(2);
+    Note(0).text = u"old";
+    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
+    ReplaceNoteText(Note(0), u"new");
+    EXPECT_EQ(Note(0).text, u"new");
+    EXPECT_EQ(FileName(0), "");
+    EXPECT_FALSE(InData("VLM00000.txt"));
+
+    ASSERT_EQ(SaveNoteText(Note(0).window), 1);
+    ReplaceNoteText(Note(0), std::nullopt);
+    EXPECT_FALSE(Note(0).text.has_value());
+    EXPECT_EQ(FileName(0), "");
+    EXPECT_FALSE(InData("VLM00000.txt"));
+
+    WriteBytes(DataDir() / "VLM00007.txt", "unreadable at start-up");
+    SetFieldText(Note(1).fileName, u"VLM00007.txt");
+    Note(1).text.reset();
+    ReplaceNoteText(Note(1), u"");
+    EXPECT_EQ(Note(1).text, u"");
+    EXPECT_EQ(FileName(1), "VLM00007.txt");
+    EXPECT_TRUE(InData("VLM00007.txt"));
+}
+
 TEST_F(TextFileTest, JapaneseTextComesBackUnchanged)
 {
     StartWithNotes(1);

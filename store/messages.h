@@ -1,6 +1,8 @@
 // The program's own window messages and command ids. Commands travel as
 // wm::Command with the id in the low 16 bits of wParam; lParam is 1 when a
-// popup menu chose the command and 0 when program code posted it.
+// popup menu chose the command and 0 when program code posted it. They live
+// at the bottom of the system's own code because notes, the editor and the
+// shell all post them.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,9 @@
 inline constexpr std::uint32_t MSG_TRAY_NOTIFY = 1324;
 inline constexpr std::uint32_t MSG_SHOW_MAIN_MENU = 1325;
 inline constexpr std::uint32_t MSG_RAISE_NOTE = 1329;
+// To a note: open its context menu at the client point in lParam (as a
+// right-button release carries it). Alt+click and the P keys ask with it.
+inline constexpr std::uint32_t MSG_SHOW_NOTE_MENU = 1330;
 inline constexpr std::uint32_t MSG_END_EDIT = 1334;
 inline constexpr std::uint32_t MSG_EDIT_MENU = 1374;
 

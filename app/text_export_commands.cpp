@@ -1,14 +1,15 @@
-// Export and import of a note's text through the desktop's file dialogs.
-// dialogBusy is set while any of their dialogs is open, so that no menu
-// opens over them.
-#include "store/text_export.h"
+// The export and import commands: a note's text to and from a text file
+// that the user picks in the desktop's file dialogs. dialogBusy is set while
+// any of their dialogs or questions is open, so that no menu opens over them.
+// The file work itself is the store's.
+#include "app/text_export_commands.h"
 
-#include "app/app_state.h"
-#include "app/note_windows.h"
+#include "note/painting.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/paths.h"
 #include "store/text_files.h"
@@ -53,29 +54,19 @@ bool ConfirmReplace(const std::u16string& title)
     return platform::ShowMessageBox(text, kBoxCaption, kReplaceQuestion) == platform::id::Yes;
 }
 
-void RepaintNow(platform::WindowHandle window)
-{
-    platform::InvalidateWindow(window, true);
-    platform::UpdateAppWindow(window);
-}
-
 // Takes the chosen file's text into the note. The file is read before the
-// note's own file is deleted, so importing the note's own file keeps it.
-void ReplaceNoteText(platform::WindowHandle window, const std::u16string& path)
+// note's own file is deleted, so importing the note's own file keeps it, and
+// a file that cannot be read changes nothing.
+void TakeFileText(platform::WindowHandle window, const std::u16string& path)
 {
-    NoteRecord* found = FindNote(window);
-    if (found == nullptr) return;
+    NoteRecord* note = FindNote(window);
+    if (note == nullptr) return;
     std::optional<std::u16string> text = ReadTextFile(path);
     if (!text) return;
-    NoteRecord& note = *found;
-    if (note.text) {
-        note.text.reset();
-        DeleteNoteFile(note.fileName);
-    }
-    note.text = std::move(text);
-    RepaintNow(window);
+    ReplaceNoteText(*note, std::move(text));
+    RepaintNote(window);
     SaveNoteText(window);
-    SaveDataFile();
+    SaveDataFileAfter(SaveTrigger::Import);
 }
 
 }  // namespace
@@ -99,19 +90,17 @@ void ExportNoteText(platform::WindowHandle window, platform::LParam)
 {
     const std::u16string folder = StartFolder();
     std::u16string path, title;
-    dialogBusy = 1;
+    const BusyGuard busy(dialogBusy);
     if (ShowSaveDialog(folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(title))) {
         // The note may have gone while the dialog was open.
         if (const NoteRecord* note = FindNote(window)) WriteTextFile(path, note->text.value_or(u""));
     }
-    dialogBusy = 0;
 }
 
 void ImportNoteText(platform::WindowHandle window, platform::LParam)
 {
     const std::u16string folder = StartFolder();
     std::u16string path, title;
-    dialogBusy = 1;
-    if (ShowOpenDialog(folder, path, title) && GetFileLength(path) != 0) ReplaceNoteText(window, path);
-    dialogBusy = 0;
+    const BusyGuard busy(dialogBusy);
+    if (ShowOpenDialog(folder, path, title) && GetFileLength(path) != 0) TakeFileText(window, path);
 }

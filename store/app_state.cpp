@@ -1,5 +1,5 @@
-// The shell's globals and the note palette.
-#include "app/app_state.h"
+// The running program's globals and the note palette.
+#include "store/app_state.h"
 
 platform::WindowHandle mainWindow = 0;
 std::int32_t hotkeyRegistered = 0;
