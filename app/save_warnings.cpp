@@ -24,10 +24,10 @@ constexpr char16_t kPeelNotLogged[] =
 constexpr std::uint32_t kWarningBox =
     platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground;
 
-void ShowWarningBox(platform::WindowHandle owner, const char16_t* text)
+void ShowWarningBox(const char16_t* text)
 {
     const BusyGuard busy(dialogBusy);
-    platform::ShowMessageBox(owner, text, kBoxCaption, kWarningBox);
+    platform::ShowMessageBox(text, kBoxCaption, kWarningBox);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ void ShowWarningBox(platform::WindowHandle owner, const char16_t* text)
 void WarnNotesNotSaved()
 {
     if (noteSettings.trayIcon != 0 && ShowTrayMessage(mainWindow, kBoxCaption, kNotesNotSaved)) return;
-    ShowWarningBox(0, kNotesNotSaved);
+    ShowWarningBox(kNotesNotSaved);
 }
 
-void WarnPeelNotLogged(platform::WindowHandle note) { ShowWarningBox(note, kPeelNotLogged); }
+void WarnPeelNotLogged() { ShowWarningBox(kPeelNotLogged); }

@@ -13,3 +13,4 @@ std::u16string LogFilePath();
 // is new), whole or not at all. Zero when the note has no text (nothing is
 // logged) or the entry could not be written (the log is then unchanged).
 int AppendDeletionLog(platform::WindowHandle note);
+

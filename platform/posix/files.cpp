@@ -3,6 +3,7 @@
 // replace_file.cpp, appending in append_file.cpp; both write through
 // WriteAll here, so the seam reaches every writer.
 #include "platform/files.h"
+#include "platform/inspect.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -124,7 +124,6 @@ TEST_F(SaveWarningTest, LoggedPeelKeepsTheNoteWhenItsEntryCannotBeWritten)
         EXPECT_EQ(sim::MessageBoxes()[0].text,
                   u"ログファイルに書き込めないため、付箋紙をはがしませんでした。\n"
                   u"ディスクの空き容量と、ログファイルに書き込めるかどうかを確認してください。");
-        EXPECT_EQ(sim::MessageBoxes()[0].owner, Note(0).window);
         EXPECT_EQ(sim::MessageBoxes()[0].style, kWarningBox);
 
         Run(Note(0).window, CMD_PEEL_LOGGED, 1);  // the disk has room again

@@ -66,7 +66,7 @@ protected:
 
     static void OpenTrayMenu()
     {
-        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        sim::ClickTrayIcon(platform::wm::LeftButtonUp);
         platform::PumpMessages();
     }
 
