@@ -154,9 +154,10 @@ void CheckNotes(const crash::Journal& journal, const std::vector<StoredNote>& st
 bool IsWholeEntry(const std::string& entry)
 {
     const std::string created = "■作成日時:", deleted = "  削除日時:";
-    if (!entry.starts_with(created)) return false;
-    const std::size_t line2 = entry.find("\r\n") + 2;
-    if (line2 == 1 || entry.compare(line2, deleted.size(), deleted) != 0) return false;
+    const std::size_t line1End = entry.find("\r\n");
+    if (!entry.starts_with(created) || line1End == std::string::npos) return false;
+    const std::size_t line2 = line1End + 2;
+    if (entry.compare(line2, deleted.size(), deleted) != 0) return false;
     const std::size_t text = entry.find("\r\n", line2);
     if (text == std::string::npos) return false;
     const std::string body = entry.substr(text + 2);
@@ -164,19 +165,32 @@ bool IsWholeEntry(const std::string& entry)
     return body.ends_with("\r\n") && crash::CheckText(platform::FromMultiByte(body.substr(0, body.size() - 2)));
 }
 
+// The log only grows, so each check reads only what was appended since the
+// last one: the state file holds where the checked part ends (just after a
+// separator line) and how many cut-off entries it held. An entry that is
+// still open at the end is left for a later check, when the next entry's
+// separator closes it.
 int CountCutLogEntries()
 {
-    const std::string log = ReadBytes(folder / "VlmLog.txt");
-    if (log.empty()) return 0;
-    if (!log.starts_with(kLogSeparator)) Violation("the log does not start with its separator line");
+    const fs::path state = folder / "log-checked";
+    std::uintmax_t checkedTo = 0;
     int cut = 0;
-    std::size_t at = kLogSeparator.size();
-    while (at < log.size()) {
-        const std::size_t end = log.find(kLogSeparator, at);
-        const std::string entry = log.substr(at, end == std::string::npos ? std::string::npos : end - at);
-        if (end == std::string::npos || !IsWholeEntry(entry)) ++cut;
-        at = end == std::string::npos ? log.size() : end + kLogSeparator.size();
+    std::ifstream(state) >> checkedTo >> cut;
+    const fs::path path = folder / "VlmLog.txt";
+    const std::uintmax_t size = fs::exists(path) ? fs::file_size(path) : 0;
+    if (size < checkedTo) Violation("the log got shorter");
+    if (size <= checkedTo) return cut;
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(checkedTo));
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    if (checkedTo == 0) {
+        if (!log.starts_with(kLogSeparator)) Violation("the log does not start with its separator line");
+        at = kLogSeparator.size();
     }
+    for (std::size_t end; (end = log.find(kLogSeparator, at)) != std::string::npos; at = end + kLogSeparator.size())
+        if (!IsWholeEntry(log.substr(at, end - at))) ++cut;
+    std::ofstream(state) << checkedTo + at << ' ' << cut;
     return cut;
 }
 

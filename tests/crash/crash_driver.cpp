@@ -103,9 +103,9 @@ void GiveText(const NoteRecord& note, bool byImport)
     const std::u16string text = crash::MakeText(IdOf(note), generation, chance);
     const platform::WindowHandle window = note.window;
     if (byImport) {
-        const std::u16string source = platform::FromUtf8((folder / "import.txt").string());
-        if (!platform::WriteFileAtomically(source, platform::ToTextFile(text))) std::exit(3);
-        sim::QueueFileDialogAnswer(source);
+        const std::string bytes = platform::ToTextFile(text);
+        std::ofstream(folder / "import.txt", std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
+        sim::QueueFileDialogAnswer(platform::FromUtf8((folder / "import.txt").string()));
     } else {
         sim::SetClipboardContent(text);
     }
