@@ -1,6 +1,7 @@
 // Process services of the simulation: start-up, the single-instance lock and
-// the hand-offs to and from the "other" instance, the program path, the settable clock,
-// the scripted random numbers, recorded waits, hotkeys and message boxes.
+// the hand-offs to and from the "other" instance, the program path, the
+// settable clock, the scripted random numbers, recorded waits, hotkeys and
+// message boxes.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
