@@ -74,8 +74,7 @@ TEST_F(AppTest, TheLockLivesInTheDataFolderAndTheFolderComesFirst)
 {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(std::filesystem::is_regular_file(LockFile()));
-    // A copy of the program in another folder with the same files is another
-    // instance's business only through its own Data folder: this one is taken.
+    // Whatever else tries this Data folder's lock finds it taken.
     EXPECT_EQ(platform::AcquireInstanceLock(platform::FromUtf8(LockFile().string())),
               platform::InstanceLock::AlreadyExists);
     ShutdownApp();
