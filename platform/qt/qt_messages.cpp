@@ -22,6 +22,7 @@ struct Posted {
     WParam wParam = 0;
     LParam lParam = 0;
     bool quit = false;
+    std::uint64_t timerSerial = 0;  // the arming of the timer that posted it; 0: posted by a call
 };
 
 class MessageEvent : public QEvent {
@@ -49,6 +50,9 @@ protected:
             quitDelivered = true;
             quitCode = static_cast<int>(posted.wParam);
             QCoreApplication::exit(quitCode);
+        } else if (posted.timerSerial != 0) {
+            if (ClaimTimerMessage(posted.window, static_cast<std::uint32_t>(posted.wParam), posted.timerSerial))
+                SendWindowMessage(posted.window, posted.message, posted.wParam, posted.lParam);
         } else if (IsLiveWindow(posted.window)) {
             SendWindowMessage(posted.window, posted.message, posted.wParam, posted.lParam);
         }
@@ -68,6 +72,12 @@ void Post(const Posted& posted)
 }
 
 }  // namespace
+
+void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial)
+{
+    Post(Posted{window, wm::Timer, id, 0, false, serial});
+}
+
 }  // namespace platform::qt
 
 namespace platform {

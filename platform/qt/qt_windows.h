@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/timer.h"
 #include "platform/window.h"
 
 class QPainter;
@@ -99,6 +100,13 @@ bool AnyWindowAwaitingExposure();
 // of the tests cannot).
 void RaiseNative(QWidget& widget);
 void LowerNative(QWidget& widget);
+
+// Timers: a due timer posts its wm::Timer through the message queue with
+// the serial of its arming; the queue delivers it only while that arming
+// still runs (ClaimTimerMessage). A window's timers end with it.
+void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+bool ClaimTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+void ForgetWindowTimers(WindowHandle window);
 
 // Paint contexts: valid from the start to the end of one paint.
 DrawContext OpenPaintContext(QPainter& painter, WindowHandle window);

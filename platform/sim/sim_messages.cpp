@@ -25,13 +25,14 @@ constexpr int kMaxIdleRepaints = 1000;
 // thread message with no procedure to run.
 bool DeliverOnePosted()
 {
+    PostDueTimers();
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();
     queue.pop_front();
     if (posted.window == 0)
         ++TheWorld().delivered[{0, posted.message}];
-    else
+    else if (posted.timerSerial == 0 || ClaimTimerMessage(posted))
         Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
     return true;
 }

@@ -55,6 +55,17 @@ struct PostedMessage {
     std::uint32_t message = 0;
     WParam wParam = 0;
     LParam lParam = 0;
+    std::uint64_t timerSerial = 0;  // the arming of the timer that posted it; 0: posted by a call
+};
+
+// A window timer: its period, when it falls due next on the simulated
+// clock, and whether its wm::Timer waits in the queue. Every arming gets a
+// new serial, so a message of an earlier arming is recognised and dropped.
+struct SimTimer {
+    int period = 1;
+    std::int64_t due = 0;
+    bool queued = false;
+    std::uint64_t serial = 0;
 };
 
 struct World {
@@ -78,6 +89,11 @@ struct World {
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
     std::set<std::uint32_t> heldKeys;
+    // Time and timers: the clock in milliseconds moves only when a test lets
+    // time pass (PumpMessagesFor) or the program waits (SleepMilliseconds).
+    std::int64_t nowMs = 0;
+    std::map<std::pair<WindowHandle, std::uint32_t>, SimTimer> timers;
+    std::uint64_t lastTimerSerial = 0;
 
     // Process services.
     std::set<std::u16string> locksElsewhere;
@@ -149,5 +165,12 @@ bool PaintDirtyWindows();
 
 // Forgets what the other parts of the world keep about a destroyed window.
 void ForgetWindowServices(WindowHandle window);
+
+// Posts wm::Timer for every timer that has fallen due on the clock and has
+// none waiting; loops call it each time they look at the queue.
+void PostDueTimers();
+// True when a timer's message may be delivered: the timer still runs with
+// the same arming. Marks it as no longer waiting.
+bool ClaimTimerMessage(const PostedMessage& posted);
 
 }  // namespace sim::detail
