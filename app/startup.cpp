@@ -77,11 +77,13 @@ int CreateMainWindow(int showCommand)
     mainWindow = platform::CreateAppWindow(kClassName, kWindowTitle, platform::ws::ExToolWindow,
                                            platform::ws::Popup, kMainWindowPlace);
     if (mainWindow == 0) return 0;
-    platform::SetSessionEndWindow(mainWindow);
     platform::ShowAppWindow(mainWindow, showCommand);
     platform::UpdateAppWindow(mainWindow);
     platform::PlaceWindow(mainWindow, platform::z::Bottom, platform::Rect{}, kToBottomFlags);
     if (noteTable.pendingCount != 0) CreateNoteWindows(platform::sw::ShowNormal);
+    // Only now may the desktop end the program: a save while loaded notes
+    // still wait for their windows would leave them out of the data file.
+    platform::SetSessionEndWindow(mainWindow);
     return 1;
 }
 

@@ -100,7 +100,15 @@ Rect GetWorkArea();
 namespace platform {
 
 // The window that is destroyed when the desktop ends the program (the end of
-// the user's session, SIGTERM or SIGINT); its wm::Destroy ends the loop.
+// the user's session, SIGTERM, SIGHUP or SIGINT); its wm::Destroy ends the
+// loop. The desktop's request is carried out by a loop, never in the middle
+// of a handler; one that comes before a window is named waits until one is,
+// and the first loop that runs after that carries it out. 0 names none.
 void SetSessionEndWindow(WindowHandle window);
+
+// For tests: asks the program to end as the desktop would, by a signal or by
+// the toolkit's own quit at the end of a session.
+enum class SessionEnd { Terminate, Hangup, Interrupt, DesktopQuit };
+void RequestSessionEnd(SessionEnd how);
 
 }  // namespace platform

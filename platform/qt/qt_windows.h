@@ -101,6 +101,11 @@ bool AnyWindowAwaitingExposure();
 void RaiseNative(QWidget& widget);
 void LowerNative(QWidget& widget);
 
+// The end of the program from outside: the signal handlers go in first
+// thing, and the Qt loop watches for their word once QApplication exists.
+void InstallSessionEndSignals();
+void WatchSessionEnd();
+
 // Timers: a due timer posts its wm::Timer through the message queue with
 // the serial of its arming; the queue delivers it only while that arming
 // still runs (ClaimTimerMessage). A window's timers end with it.

@@ -131,8 +131,9 @@ int ArrowCursorSets();
 }  // namespace sim
 
 namespace sim {
-// The desktop ends the program (as SIGTERM would): destroys the session-end
-// window. False when none is set or it is gone.
+// The desktop ends the program (as SIGTERM would) and a loop runs: the
+// session-end window is destroyed. False when none is set yet (the request
+// then waits for one) or it is gone.
 bool EndSession();
 }  // namespace sim
 

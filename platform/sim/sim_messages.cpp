@@ -25,6 +25,7 @@ constexpr int kMaxIdleRepaints = 1000;
 // thread message with no procedure to run.
 bool DeliverOnePosted()
 {
+    CarryOutSessionEnd();
     PostDueTimers();
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;

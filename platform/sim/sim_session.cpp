@@ -1,15 +1,26 @@
-// The end of the user's session in the simulation: sim::EndSession destroys
-// the window the program named for it, as a signal would on the desktop.
-#include "platform/sim/sim.h"
-#include "platform/window.h"
+// The end of the program from outside, in the simulation: a request (a
+// signal, the desktop's quit) is carried out by the next loop that looks at
+// the queue, and only once the program has named its session-end window,
+// as on the desktop.
+#include "platform/sim/sim_world.h"
 
-namespace {
-platform::WindowHandle sessionWindow = 0;
+namespace sim::detail {
+
+void CarryOutSessionEnd()
+{
+    World& world = TheWorld();
+    if (!world.sessionEndRequested || world.sessionWindow == 0) return;
+    world.sessionEndRequested = false;
+    if (platform::IsLiveWindow(world.sessionWindow)) platform::DestroyAppWindow(world.sessionWindow);
 }
+
+}  // namespace sim::detail
 
 namespace platform {
 
-void SetSessionEndWindow(WindowHandle window) { sessionWindow = window; }
+void SetSessionEndWindow(WindowHandle window) { sim::detail::TheWorld().sessionWindow = window; }
+
+void RequestSessionEnd(SessionEnd) { sim::detail::TheWorld().sessionEndRequested = true; }
 
 }  // namespace platform
 
@@ -17,8 +28,10 @@ namespace sim {
 
 bool EndSession()
 {
-    if (sessionWindow == 0 || !platform::IsLiveWindow(sessionWindow)) return false;
-    return platform::DestroyAppWindow(sessionWindow);
+    platform::RequestSessionEnd(platform::SessionEnd::Terminate);
+    platform::PumpMessages();
+    const WindowHandle window = detail::TheWorld().sessionWindow;
+    return window != 0 && !platform::IsLiveWindow(window);
 }
 
 }  // namespace sim

@@ -94,6 +94,10 @@ struct World {
     std::int64_t nowMs = 0;
     std::map<std::pair<WindowHandle, std::uint32_t>, SimTimer> timers;
     std::uint64_t lastTimerSerial = 0;
+    // The end of the program from outside: the window it destroys, and a
+    // request that waits for a loop (and for that window).
+    WindowHandle sessionWindow = 0;
+    bool sessionEndRequested = false;
 
     // Process services.
     std::set<std::u16string> locksElsewhere;
@@ -165,6 +169,10 @@ bool PaintDirtyWindows();
 
 // Forgets what the other parts of the world keep about a destroyed window.
 void ForgetWindowServices(WindowHandle window);
+
+// Destroys the session-end window when an end was requested and the window
+// is named; loops call it each time they look at the queue.
+void CarryOutSessionEnd();
 
 // Posts wm::Timer for every timer that has fallen due on the clock and has
 // none waiting; loops call it each time they look at the queue.
