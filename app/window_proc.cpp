@@ -171,6 +171,7 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Paint: return OnNotePaint(window);
     case platform::wm::KeyDown: HandleNoteKey(window, static_cast<std::uint32_t>(wParam)); return 0;
     case platform::wm::SysChar: return OnNoteSysChar(window, wParam);
+    case platform::wm::SysCommand: return OnNoteSysCommand(window, wParam, lParam);
     case platform::wm::MouseMove: return OnNoteMouseMove(window, wParam, lParam);
     case platform::wm::LeftButtonDown: return OnNoteLeftDown(window, wParam, lParam);
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);

@@ -81,6 +81,9 @@ bool IsKeyHeld(std::uint32_t virtualKey);
 // Messages.
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
 LResult SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
+// The default processing: wm::Close destroys the window, sc::Close of
+// wm::SysCommand sends wm::Close, an activated window takes the keyboard
+// focus, the background is erased in white.
 LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
 void PostQuit(int exitCode);
 
@@ -105,6 +108,11 @@ namespace platform {
 // of a handler; one that comes before a window is named waits until one is,
 // and the first loop that runs after that carries it out. 0 names none.
 void SetSessionEndWindow(WindowHandle window);
+
+// For tests: the desktop asks to close the window, as its close button,
+// Alt+F4 or the window manager's close do; wm::SysCommand with sc::Close is
+// sent to the window.
+void DeliverCloseRequest(WindowHandle window);
 
 // For tests: asks the program to end as the desktop would, by a signal or by
 // the toolkit's own quit at the end of a session.

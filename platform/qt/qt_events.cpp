@@ -144,10 +144,11 @@ void AppWindow::resizeEvent(QResizeEvent*) { ReportGeometry(); }
 
 void AppWindow::closeEvent(QCloseEvent* event)
 {
-    // Closing is the window's own decision.
+    // The desktop only asks (its close button, Alt+F4, the window manager's
+    // close): the window decides, and its default is to close.
     event->ignore();
     if (FindRecord(handle_))
-        SendWindowMessage(handle_, wm::Close, 0, 0);
+        SendWindowMessage(handle_, wm::SysCommand, sc::Close, 0);
 }
 
 void AppWindow::keyPressEvent(QKeyEvent* event)

@@ -106,6 +106,10 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
     case wm::Close:
         DestroyAppWindow(window);
         return 0;
+    case wm::SysCommand:
+        if ((wParam & 0xFFF0) == sc::Close)
+            SendWindowMessage(window, wm::Close, 0, 0);
+        return 0;
     case wm::Activate:
         if (LowWord(wParam) != wa::Inactive)
             SetKeyboardFocus(window);

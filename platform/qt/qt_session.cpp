@@ -1,3 +1,6 @@
+// The desktop's close request for a window arrives through the window's
+// close event (qt_events.cpp); tests ask for one here.
+//
 // The end of the program from outside: SIGTERM, SIGINT and SIGHUP (a closed
 // terminal, some session ends) and Qt's quit event (the session manager's
 // end of the session) destroy the window that the program named for it, so
@@ -104,6 +107,12 @@ void SetSessionEndWindow(WindowHandle window)
     sessionWindow = window;
     if (endRequested)
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { EndSession(); }, Qt::QueuedConnection);
+}
+
+void DeliverCloseRequest(WindowHandle window)
+{
+    if (const qt::WindowRecord* record = qt::FindRecord(window))
+        if (record->widget) record->widget->close();
 }
 
 void RequestSessionEnd(SessionEnd how)

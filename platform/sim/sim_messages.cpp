@@ -61,6 +61,9 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
 {
     switch (message) {
     case wm::Close: DestroyAppWindow(window); return 0;
+    case wm::SysCommand:
+        if ((wParam & 0xFFF0) == sc::Close) SendWindowMessage(window, wm::Close, 0, 0);
+        return 0;
     case wm::EraseBackground: return 1;
     case wm::Activate:
         // An activated window that leaves activation to the default gets the

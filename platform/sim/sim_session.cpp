@@ -1,7 +1,8 @@
-// The end of the program from outside, in the simulation: a request (a
-// signal, the desktop's quit) is carried out by the next loop that looks at
-// the queue, and only once the program has named its session-end window,
-// as on the desktop.
+// The end of the program or a window from outside, in the simulation: a
+// request to end the program (a signal, the desktop's quit) is carried out
+// by the next loop that looks at the queue, and only once the program has
+// named its session-end window, as on the desktop; the desktop's close
+// request for a window is a system command sent to it.
 #include "platform/sim/sim_world.h"
 
 namespace sim::detail {
@@ -21,6 +22,8 @@ namespace platform {
 void SetSessionEndWindow(WindowHandle window) { sim::detail::TheWorld().sessionWindow = window; }
 
 void RequestSessionEnd(SessionEnd) { sim::detail::TheWorld().sessionEndRequested = true; }
+
+void DeliverCloseRequest(WindowHandle window) { SendWindowMessage(window, wm::SysCommand, sc::Close, 0); }
 
 }  // namespace platform
 

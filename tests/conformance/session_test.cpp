@@ -1,6 +1,7 @@
 // The end of the program from outside (a signal, the desktop's quit at the
 // end of a session): it destroys the window named for it, from a loop, and
-// a request that comes before any window is named waits for one.
+// a request that comes before any window is named waits for one. The
+// desktop's request to close one window: the window decides.
 #include "recording_window.h"
 
 namespace conformance {
@@ -55,6 +56,36 @@ TEST_F(SessionEnds, ARequestAfterTheNamedWindowIsGoneDoesNothing)
     PumpMessages();
     EXPECT_TRUE(IsLiveWindow(other));
     SetSessionEndWindow(0);
+}
+
+using CloseRequests = PlatformTest;
+
+TEST_F(CloseRequests, ArriveAsASystemCommandThatClosesByDefault)
+{
+    const WindowHandle w = MakeWindow();
+    ShowAppWindow(w, sw::Show);
+    DeliverCloseRequest(w);
+    const std::vector<Received> commands = ReceivedBy(w, wm::SysCommand);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam & 0xFFF0, sc::Close);
+    EXPECT_EQ(ReceivedBy(w, wm::Close).size(), 1u);
+    EXPECT_FALSE(IsLiveWindow(w));
+}
+
+TEST_F(CloseRequests, AWindowThatAnswersThemItselfStays)
+{
+    const WindowHandle w = MakeWindow();
+    ShowAppWindow(w, sw::Show);
+    SetHandler([](WindowHandle, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::SysCommand) return 0;
+        return std::nullopt;
+    });
+    DeliverCloseRequest(w);
+    PumpMessages();
+    EXPECT_EQ(ReceivedBy(w, wm::SysCommand).size(), 1u);
+    EXPECT_TRUE(ReceivedBy(w, wm::Close).empty());
+    EXPECT_TRUE(IsLiveWindow(w));
+    EXPECT_TRUE(IsWindowShown(w));
 }
 
 }  // namespace
