@@ -31,10 +31,4 @@ bool SetWindowTimer(WindowHandle window, std::uint32_t id, int milliseconds);
 // with it.
 bool KillWindowTimer(WindowHandle window, std::uint32_t id);
 
-// Delivers messages for `milliseconds`, as an idle loop would: posted
-// messages, and timers as they fall due. On the headless backend no time
-// passes for real: its clock moves on from one due timer to the next. For
-// tests.
-void PumpMessagesFor(int milliseconds);
-
 }  // namespace platform

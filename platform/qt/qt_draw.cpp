@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "platform/draw.h"
+#include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"

@@ -17,6 +17,7 @@
 
 #include <unistd.h>
 
+#include "platform/inspect.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -105,8 +106,9 @@ using namespace platform::qt;
 InstanceLock AcquireInstanceLock(const std::u16string& name)
 {
     const QString lockName = QString::fromStdU16String(name);
+    // One lock per process; asking again for the one held finds it taken.
     if (heldLock)
-        return heldName == lockName ? InstanceLock::Acquired : InstanceLock::Failed;
+        return heldName == lockName ? InstanceLock::AlreadyExists : InstanceLock::Failed;
     auto lock = std::make_unique<QLockFile>(RuntimeFolder(lockName) + QStringLiteral("/%1.lock").arg(lockName));
     lock->setStaleLockTime(0);  // stale only when its owner is gone
     if (!lock->tryLock(0)) {

@@ -1,6 +1,3 @@
-// The desktop's close request for a window arrives through the window's
-// close event (qt_events.cpp); tests ask for one here.
-//
 // The end of the program from outside: SIGTERM, SIGINT and SIGHUP (a closed
 // terminal, some session ends) and Qt's quit event (the session manager's
 // end of the session) destroy the window that the program named for it, so
@@ -22,6 +19,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/inspect.h"
 #include "platform/qt/qt_windows.h"
 
 namespace {
@@ -107,12 +105,6 @@ void SetSessionEndWindow(WindowHandle window)
     sessionWindow = window;
     if (endRequested)
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { EndSession(); }, Qt::QueuedConnection);
-}
-
-void DeliverCloseRequest(WindowHandle window)
-{
-    if (const qt::WindowRecord* record = qt::FindRecord(window))
-        if (record->widget) record->widget->close();
 }
 
 void RequestSessionEnd(SessionEnd how)

@@ -3,6 +3,7 @@
 // Firing posts wm::Timer through the message queue, behind what was posted
 // before, and only when the timer's previous message has been delivered.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
@@ -108,11 +109,18 @@ bool KillWindowTimer(WindowHandle window, std::uint32_t id)
     return true;
 }
 
+// Processes events directly rather than in a QEventLoop of its own: once a
+// quit message has been delivered, Qt lets no new event loop run until the
+// main one starts again.
 void PumpMessagesFor(int milliseconds)
 {
-    QEventLoop loop;
-    QTimer::singleShot(std::max(milliseconds, 0), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;  // its firing ends the last wait on time
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.setSingleShot(true);
+    wake.start(std::max(milliseconds, 0));
+    while (clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     PumpMessages();
 }
 

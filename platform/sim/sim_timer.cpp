@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/sim/sim_world.h"
+#include "platform/inspect.h"
 #include "platform/timer.h"
 
 namespace sim::detail {
@@ -25,7 +26,7 @@ void PostDueTimers()
         if (timer.due <= world.nowMs) timer.due = world.nowMs + timer.period;
         if (timer.queued) continue;
         timer.queued = true;
-        world.queue.push_back({key.first, platform::wm::Timer, key.second, 0, timer.serial});
+        world.queue.push_back({key.first, platform::wm::Timer, key.second, 0, false, timer.serial});
     }
 }
 
