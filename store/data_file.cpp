@@ -22,8 +22,8 @@ DataFileSaves dataFileSaves;
 namespace {
 
 constexpr std::uint32_t kWrittenVersion = 1;
-// The main window's timers of a requested save (clear of HOTKEY_ID's range
-// and of anything a note sets).
+// The main window's timers of a requested save; nothing else sets timers on
+// the main window.
 constexpr std::uint32_t kSaveQuietTimer = 0x5101;
 constexpr std::uint32_t kSaveLatestTimer = 0x5102;
 constexpr std::size_t kWordBytes = 4;
