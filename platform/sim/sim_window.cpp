@@ -381,10 +381,11 @@ using detail::FindWindow;
 
 bool EndSession()
 {
+    const WindowHandle window = detail::TheWorld().sessionEndWindow;
+    const bool live = window != 0 && platform::IsLiveWindow(window);
     platform::RequestSessionEnd(platform::SessionEnd::Terminate);
     platform::PumpMessages();
-    const WindowHandle window = detail::TheWorld().sessionEndWindow;
-    return window != 0 && !platform::IsLiveWindow(window);
+    return live && !platform::IsLiveWindow(window);
 }
 
 void FailNthWindowCreation(int n) { detail::TheWorld().failCreationCountdown = n; }
