@@ -14,15 +14,23 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/timer.h"
+#include "store/app_state.h"
 #include "store/paths.h"
 #include "store/record_codec.h"
 #include "store/records.h"
 #include "store/save_trouble.h"
 #include "store/text_files.h"
 
+DataFileSaves dataFileSaves;
+
 namespace {
 
 constexpr std::uint32_t kWrittenVersion = 1;
+// The main window's timers of a requested save; nothing else sets timers on
+// the main window.
+constexpr std::uint32_t kSaveQuietTimer = 0x5101;
+constexpr std::uint32_t kSaveLatestTimer = 0x5102;
 constexpr std::size_t kWordBytes = 4;
 
 // Reads the image front to back; what lies beyond the end reads as zero.
@@ -134,6 +142,13 @@ std::string DataFileImage()
     return std::string(image.begin(), image.end());
 }
 
+void CancelRequestedSave()
+{
+    platform::KillWindowTimer(mainWindow, kSaveQuietTimer);
+    platform::KillWindowTimer(mainWindow, kSaveLatestTimer);
+    dataFileSaves.pending = false;
+}
+
 }  // namespace
 
 std::u16string DataFilePath()
@@ -175,7 +190,8 @@ int LoadDataFile()
 // file that names them, and retired files are deleted only after it.
 int SaveDataFile()
 {
-    if (noteTable.notes.empty()) return 0;
+    if (dataFileSaves.stopped || noteTable.notes.empty()) return 0;
+    CancelRequestedSave();
     const bool textsWritten = WriteUnsavedNoteTexts();
     const bool written = platform::WriteFileAtomically(DataFilePath(), DataFileImage());
     if (written) DeleteRetiredNoteFiles();
@@ -187,6 +203,34 @@ int SaveDataFile()
 }
 
 int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }
+
+void RequestDataFileSave()
+{
+    if (dataFileSaves.stopped) return;
+    const bool first = !dataFileSaves.pending;
+    dataFileSaves.pending = true;
+    bool armed = platform::SetWindowTimer(mainWindow, kSaveQuietTimer, kSaveQuietMs);
+    if (first) armed = platform::SetWindowTimer(mainWindow, kSaveLatestTimer, kSaveLatestMs) && armed;
+    if (!armed) SaveDataFile();
+}
+
+bool OnSaveTimer(std::uint32_t timerId)
+{
+    if (timerId != kSaveQuietTimer && timerId != kSaveLatestTimer) return false;
+    SaveDataFile();
+    return true;
+}
+
+void FlushDataFileSave()
+{
+    if (dataFileSaves.pending) SaveDataFile();
+}
+
+void StopDataFileSaves()
+{
+    CancelRequestedSave();
+    dataFileSaves.stopped = true;
+}
 
 std::optional<std::u16string> ReadTextFile(const std::u16string& path)
 {
