@@ -55,6 +55,27 @@ std::vector<xcb_atom_t> StatesFor(ZBand band)
     return states;
 }
 
+// The work area as last read from the root window; the event filter drops
+// it when the window manager publishes a new one. Restoring many notes
+// clamps each to the work area, and a round trip to the X server per note
+// would make start-up wait on the server once for every note.
+std::optional<std::optional<Rect>> cachedWorkArea;
+
+std::optional<Rect> ReadWorkArea()
+{
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_get_property(connection, 0, RootWindowId(), Atom("_NET_WORKAREA"),
+                                         XCB_ATOM_CARDINAL, 0, 4);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
+        return std::nullopt;
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto x = static_cast<std::int32_t>(v[0]);
+    const auto y = static_cast<std::int32_t>(v[1]);
+    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+}
+
 // _NET_WM_STATE actions of the window-manager protocol.
 constexpr std::uint32_t kRemove = 0;
 constexpr std::uint32_t kAdd = 1;
@@ -109,6 +130,12 @@ public:
         case XCB_MAP_NOTIFY:
             OnMapped(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
             return false;
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA"))
+                cachedWorkArea.reset();
+            return false;
+        }
         case XCB_KEY_PRESS:
         case XCB_KEY_RELEASE: {
             const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
@@ -159,17 +186,9 @@ std::optional<Rect> WorkArea()
 {
     if (!Available())
         return std::nullopt;
-    xcb_connection_t* connection = Connection();
-    const auto cookie = xcb_get_property(connection, 0, RootWindowId(), Atom("_NET_WORKAREA"),
-                                         XCB_ATOM_CARDINAL, 0, 4);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
-        return std::nullopt;
-    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const auto x = static_cast<std::int32_t>(v[0]);
-    const auto y = static_cast<std::int32_t>(v[1]);
-    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+    if (!cachedWorkArea)
+        cachedWorkArea = ReadWorkArea();
+    return *cachedWorkArea;
 }
 
 void InstallEventFilter()
