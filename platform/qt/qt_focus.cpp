@@ -53,7 +53,7 @@ bool BringToForeground(WindowHandle window)
     RaiseInBand(*record);
     if (AppWindow* widget = MappedWidget(window)) {
         RaiseNative(*widget);
-        widget->activateWindow();
+        RequestActivation(window);
     }
     return true;
 }
@@ -73,7 +73,7 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
             focused->clearFocus();
     } else if (AppWindow* widget = MappedWidget(window)) {
         if (!widget->isActiveWindow())
-            widget->activateWindow();
+            RequestActivation(window);
         widget->setFocus(Qt::OtherFocusReason);
     }
     return previous;

@@ -106,14 +106,19 @@ void AssertStates(xcb_window_t window, ZBand band)
     xcb_flush(Connection());
 }
 
-// The window manager forgets a window's states when it is unmapped and may
-// take a remap before it has seen the new property; once the window is
-// mapped again, say it once more.
+// The window manager reads the states written onto a window when it maps
+// it. It forgets them when the window is unmapped and may take a remap
+// before it has seen them written again, and a band changed while the map
+// was on its way may come too late: in those cases say them once more. A
+// window mapped for the first time in the band it was shown in needs
+// nothing, which spares restoring many notes three requests each, every one
+// of which has the window manager rewrite the states and Qt read them back.
 void OnMapped(xcb_window_t window)
 {
     for (const auto& [handle, record] : AllRecords()) {
         if (record->widget && record->widget->internalWinId() == window) {
-            AssertStates(window, record->band);
+            if (NoteMappedByDesktop(*record))
+                AssertStates(window, record->band);
             return;
         }
     }
