@@ -1,10 +1,10 @@
 // Start-up of the Qt backend: the one QApplication of the process, the
 // program's resources and icon, and the X11 event filter on xcb.
 #include <QApplication>
-#include <QIcon>
 
 #include <vector>
 
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
 
@@ -32,10 +32,7 @@ void InitPlatform(int argc, char** argv)
     // The program ends only when it posts its quit message, never because
     // its last visible window (a menu or a message box, say) went away.
     QApplication::setQuitOnLastWindowClosed(false);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/cevelmo-16.png"));
-    icon.addFile(QStringLiteral(":/icons/cevelmo-32.png"));
-    application->setWindowIcon(icon);
+    application->setWindowIcon(qt::ProgramIcon());
     qt::x11::InstallEventFilter();
 }
 

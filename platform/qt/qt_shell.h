@@ -8,6 +8,9 @@
 
 namespace platform::qt {
 
+// The program's icon (resource 138) at both drawn sizes.
+QIcon ProgramIcon();
+
 // The icon an IconHandle stands for; a null icon for an unknown handle.
 QIcon IconOf(IconHandle icon);
 
