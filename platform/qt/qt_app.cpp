@@ -1,10 +1,9 @@
 // Start-up of the Qt backend: the one QApplication of the process, the
-// program's resources and icon, and the X11 event filter on xcb.
+// program's resources, and the X11 event filter on xcb.
 #include <QApplication>
 
 #include <vector>
 
-#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
 
@@ -27,12 +26,15 @@ void InitPlatform(int argc, char** argv)
     }
     savedArgv.push_back(nullptr);
     RegisterResources();
-    static QApplication* application = new QApplication(savedArgc, savedArgv.data());
+    new QApplication(savedArgc, savedArgv.data());  // lives as long as the process
     QApplication::setApplicationName(QStringLiteral("CeVelmo"));
     // The program ends only when it posts its quit message, never because
     // its last visible window (a menu or a message box, say) went away.
     QApplication::setQuitOnLastWindowClosed(false);
-    application->setWindowIcon(qt::ProgramIcon());
+    // No icon for the whole program: every window would carry it, the notes
+    // too (two images, 5 KB, sent at each window's creation for the window
+    // manager to decode), though they stay out of the taskbar and the window
+    // switcher and never show it. The dialogs and message boxes set it.
     qt::x11::InstallEventFilter();
 }
 

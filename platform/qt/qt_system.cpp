@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include "platform/qt/qt_shell.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -73,6 +74,7 @@ int ShowMessageBox(WindowHandle /*owner*/, const std::u16string& text, const std
     QMessageBox box(IconOf(style), QString::fromStdU16String(caption), QString::fromStdU16String(text),
                     ButtonsOf(style));
     box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowIcon(qt::ProgramIcon());
     if (style & mb::SetForeground)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);  // above the topmost notes
     if ((style & 0xF) == mb::YesNo)
