@@ -1,7 +1,7 @@
 // Starts a program and reports how long it took until it had mapped a given
 // number of top-level windows, and how much memory it then held.
 //
-//   map_watch COUNT TIMEOUT_MS SETTLE_MS PROGRAM [ARGS...]
+//   map_watch COUNT TIMEOUT_MS QUIET_MS PROGRAM [ARGS...]
 //
 // The watcher listens to the root window's structure changes before it
 // starts the program, so no map can be missed. It counts the windows that
@@ -10,7 +10,8 @@
 // takes it, not the window manager) and windows that are never mapped.
 //
 // It prints one line:
-//   ok MAPPED_MS RSS_KB CPU_MS...      every window was mapped; RSS read SETTLE_MS later
+//   ok MAPPED_MS RSS_KB CPU_MS...      every window was mapped; RSS read once the
+//                                      program has been idle for QUIET_MS
 //   timeout MAPPED_COUNT RSS_KB CPU_MS...  not all of them within TIMEOUT_MS
 // and then ends the program with SIGTERM (SIGKILL after 10 s). CPU_MS is the
 // processor time (user and system) the program had used when the last
@@ -74,6 +75,22 @@ std::vector<pid_t> WatchedPids()
     std::istringstream list(std::getenv("MAP_WATCH_PIDS") ? std::getenv("MAP_WATCH_PIDS") : "");
     for (long pid = 0; list >> pid;) pids.push_back(static_cast<pid_t>(pid));
     return pids;
+}
+
+// Waits until the program has used no processor time for a while (it has
+// painted what it mapped), at most 30 s: the memory it then holds is what
+// it keeps.
+void WaitUntilIdle(pid_t pid, int quietMs)
+{
+    constexpr int kStepMs = 50;
+    long last = CpuMs(pid);
+    int quiet = 0;
+    for (int waited = 0; quiet < quietMs && waited < 30000; waited += kStepMs) {
+        usleep(kStepMs * 1000);
+        const long now = CpuMs(pid);
+        quiet = now == last ? quiet + kStepMs : 0;
+        last = now;
+    }
 }
 
 pid_t Launch(char** argv)
@@ -146,12 +163,12 @@ int WatchMaps(xcb_connection_t* connection, xcb_window_t root, int count, Clock:
 int main(int argc, char** argv)
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s COUNT TIMEOUT_MS SETTLE_MS PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s COUNT TIMEOUT_MS QUIET_MS PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
     const int count = std::atoi(argv[1]);
     const int timeoutMs = std::atoi(argv[2]);
-    const int settleMs = std::atoi(argv[3]);
+    const int quietMs = std::atoi(argv[3]);
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         std::fprintf(stderr, "map_watch: cannot connect to the display\n");
@@ -172,7 +189,7 @@ int main(int argc, char** argv)
     const long mappedMs = MillisecondsSince(start);
     std::string cpu = std::to_string(CpuMs(pid));
     for (std::size_t i = 0; i < others.size(); ++i) cpu += " " + std::to_string(CpuMs(others[i]) - othersBefore[i]);
-    if (seen >= count) usleep(static_cast<useconds_t>(settleMs) * 1000);
+    if (seen >= count) WaitUntilIdle(pid, quietMs);
     const long rss = ResidentKb(pid);
     if (seen >= count)
         std::printf("ok %ld %ld %s\n", mappedMs, rss, cpu.c_str());

@@ -2,7 +2,7 @@
 """The start-up benchmark's runs, on the desktop that bench/startup.sh sets
 up: for each number of notes, the floor program and CeVelmo start one after
 the other, RUNS times each, and each run reports the time from exec until
-every note window is mapped, the resident memory a moment later, and the
+every note window is mapped, the resident memory once it is idle, and the
 processor time that the program, the X server and the window manager spent
 until the last window was mapped.
 
@@ -22,7 +22,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SETTLE_MS = 1000  # memory is read this long after the last window appeared
+QUIET_MS = 1000  # memory is read once the program has been idle this long
 
 
 def root_children():
@@ -67,7 +67,7 @@ class Run:
 
 
 def run_once(watch, count, timeout, command):
-    words = subprocess.run([watch, str(count), str(timeout * 1000), str(SETTLE_MS)] + command,
+    words = subprocess.run([watch, str(count), str(timeout * 1000), str(QUIET_MS)] + command,
                            capture_output=True, text=True).stdout.split()
     return Run(words)
 
