@@ -3,7 +3,8 @@
 # what the tests need too; from Debian's packages only. Safe to run again:
 # apt-get skips what is already there.
 #
-#   install-deps.sh [program|all]     (all by default)
+#   install-deps.sh [program|all|bench]     (all by default; bench: all and
+#                                           what bench/ needs besides)
 set -euo pipefail
 
 program_packages=(
@@ -22,10 +23,14 @@ test_packages=(
   xvfb openbox trayer xdotool imagemagick x11-utils python3
 )
 
+# The store's benchmark (bench/store.sh); CI builds no benchmark.
+bench_packages=(libbenchmark-dev)
+
 case "${1:-all}" in
   program) packages=("${program_packages[@]}") ;;
   all) packages=("${program_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [program|all]" >&2; exit 2 ;;
+  bench) packages=("${program_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}") ;;
+  *) echo "usage: $0 [program|all|bench]" >&2; exit 2 ;;
 esac
 
 missing=()
