@@ -64,18 +64,18 @@ void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
     }
 }
 
-void OpenHelp(platform::WindowHandle window, platform::LParam)
+void OpenHelp(platform::WindowHandle, platform::LParam)
 {
-    if (IsExistingFile(helpPath)) ShellOpen(window, helpPath, u"");
+    if (IsExistingFile(helpPath)) ShellOpen(helpPath);
 }
 
-void OpenDeletionLog(platform::WindowHandle owner)
+void OpenDeletionLog()
 {
     const std::u16string path = LogFilePath();
-    if (IsExistingFile(path)) ShellOpen(owner, path, u"");
+    if (IsExistingFile(path)) ShellOpen(path);
 }
 
-void ShowLog(platform::WindowHandle window, platform::LParam) { OpenDeletionLog(window); }
+void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }
 
 // A completed uninstall ends the program without writing the data file.
 void RunUninstall(platform::WindowHandle window, platform::LParam)

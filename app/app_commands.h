@@ -17,7 +17,7 @@ void RunUninstall(platform::WindowHandle window, platform::LParam origin);
 
 // Opens the deletion log in the desktop's viewer for text files; nothing
 // when there is no log.
-void OpenDeletionLog(platform::WindowHandle owner);
+void OpenDeletionLog();
 
 // CMD_SHOW_NOTE_BASE + n: shows note n and writes the data file once.
 void ShowListedNote(std::uint32_t n);

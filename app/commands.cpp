@@ -41,10 +41,10 @@ struct Command {
     void (*run)(WindowHandle window, LParam origin);
 };
 
-void NewNote(WindowHandle window, LParam)
+void NewNote(WindowHandle, LParam)
 {
     if (CreateNoteWindows(platform::sw::ShowNormal) != 0) return;
-    platform::ShowMessageBox(window, u"リソースをを確保できません。", kBoxCaption,
+    platform::ShowMessageBox(u"リソースをを確保できません。", kBoxCaption,
                              platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
 }
 

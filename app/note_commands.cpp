@@ -32,7 +32,7 @@ bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request
                   std::uint32_t NoteRecord::*colour)
 {
     const BusyGuard busy(dialogBusy);
-    PrepareColorDialog(window, request, 36, FindNote(window)->*colour, &notePalette[5]);
+    PrepareColorDialog(request, FindNote(window)->*colour, &notePalette[5]);
     const bool chosen = platform::ChooseColorDialog(request);
     NoteRecord* note = FindNote(window);
     if (chosen && note != nullptr) note->*colour = request.color;

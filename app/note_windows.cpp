@@ -28,8 +28,7 @@ constexpr std::uint32_t kPlaceFlagsShown = kPlaceFlagsHidden | platform::swp::Sh
 
 platform::WindowHandle CreateNoteWindow(const platform::Rect& bounds)
 {
-    return platform::CreateAppWindow(kClassName, kWindowTitle, platform::ws::ExToolWindow,
-                                     platform::ws::Popup, bounds);
+    return platform::CreateAppWindow(kClassName, kWindowTitle, bounds);
 }
 
 // A restored window is shown with its record's `shown` value as the show

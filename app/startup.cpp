@@ -31,14 +31,14 @@ bool EnsureDataFolder()
 {
     if (IsExistingFolder(dataFolder)) return true;
     if (platform::CreateFolder(dataFolder)) return true;
-    platform::ShowMessageBox(0, u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
+    platform::ShowMessageBox(u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
     return false;
 }
 
 bool InitProgramPaths()
 {
     if (InitPaths(platform::GetModuleFilePath())) return true;
-    platform::ShowMessageBox(0, u"プログラムのフォルダのパスが長すぎます。", kBoxCaption, kErrorBox);
+    platform::ShowMessageBox(u"プログラムのフォルダのパスが長すぎます。", kBoxCaption, kErrorBox);
     return false;
 }
 
@@ -69,13 +69,12 @@ bool RegisterNoteClass()
     return platform::RegisterWindowClass(kClassName,
                                          platform::cs::HorizontalRedraw | platform::cs::VerticalRedraw |
                                              platform::cs::DoubleClicks,
-                                         WindowProc, kAppIcon);
+                                         WindowProc);
 }
 
 int CreateMainWindow(int showCommand)
 {
-    mainWindow = platform::CreateAppWindow(kClassName, kWindowTitle, platform::ws::ExToolWindow,
-                                           platform::ws::Popup, kMainWindowPlace);
+    mainWindow = platform::CreateAppWindow(kClassName, kWindowTitle, kMainWindowPlace);
     if (mainWindow == 0) return 0;
     platform::SetSessionEndWindow(mainWindow);
     platform::ShowAppWindow(mainWindow, showCommand);

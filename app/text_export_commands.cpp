@@ -26,11 +26,10 @@ std::u16string StartFolder()
     return documents && !documents->empty() ? *documents : appFolder;
 }
 
-platform::FileDialogRequest TextFileRequest(platform::WindowHandle owner, const std::u16string& folder,
-                                            const std::u16string& title, std::uint32_t flags)
+platform::FileDialogRequest TextFileRequest(const std::u16string& folder, const std::u16string& title,
+                                            std::uint32_t flags)
 {
     platform::FileDialogRequest request;
-    request.owner = owner;
     request.filters = {{u"テキストファイル(*.txt)", u"*.txt"}};
     request.filterIndex = 1;
     request.initialFolder = folder;
@@ -49,10 +48,10 @@ bool TakeChoice(const platform::FileDialogRequest& request, bool chosen, std::u1
     return true;
 }
 
-bool ConfirmReplace(platform::WindowHandle owner, const std::u16string& title)
+bool ConfirmReplace(const std::u16string& title)
 {
     const std::u16string text = title + u"\nこのファイルは すでに存在します。\n\n上書きしますか？";
-    return platform::ShowMessageBox(owner, text, kBoxCaption, kReplaceQuestion) == platform::id::Yes;
+    return platform::ShowMessageBox(text, kBoxCaption, kReplaceQuestion) == platform::id::Yes;
 }
 
 // Takes the chosen file's text into the note. The file is read before the
@@ -72,19 +71,17 @@ void TakeFileText(platform::WindowHandle window, const std::u16string& path)
 
 }  // namespace
 
-bool ShowSaveDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
-                    std::u16string& title)
+bool ShowSaveDialog(const std::u16string& folder, std::u16string& path, std::u16string& title)
 {
-    platform::FileDialogRequest request = TextFileRequest(
-        owner, folder, u" 名前を付けて保存", platform::ofn::PathMustExist | platform::ofn::HideReadOnly);
+    platform::FileDialogRequest request =
+        TextFileRequest(folder, u" 名前を付けて保存", platform::ofn::PathMustExist | platform::ofn::HideReadOnly);
     return TakeChoice(request, platform::ShowSaveFileDialog(request), path, title);
 }
 
-bool ShowOpenDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
-                    std::u16string& title)
+bool ShowOpenDialog(const std::u16string& folder, std::u16string& path, std::u16string& title)
 {
     platform::FileDialogRequest request =
-        TextFileRequest(owner, folder, u" ファイルを選択",
+        TextFileRequest(folder, u" ファイルを選択",
                         platform::ofn::FileMustExist | platform::ofn::PathMustExist | platform::ofn::HideReadOnly);
     return TakeChoice(request, platform::ShowOpenFileDialog(request), path, title);
 }
@@ -94,7 +91,7 @@ void ExportNoteText(platform::WindowHandle window, platform::LParam)
     const std::u16string folder = StartFolder();
     std::u16string path, title;
     const BusyGuard busy(dialogBusy);
-    if (ShowSaveDialog(window, folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(window, title))) {
+    if (ShowSaveDialog(folder, path, title) && (!IsExistingFile(path) || ConfirmReplace(title))) {
         // The note may have gone while the dialog was open.
         if (const NoteRecord* note = FindNote(window)) WriteTextFile(path, note->text.value_or(u""));
     }
@@ -105,5 +102,5 @@ void ImportNoteText(platform::WindowHandle window, platform::LParam)
     const std::u16string folder = StartFolder();
     std::u16string path, title;
     const BusyGuard busy(dialogBusy);
-    if (ShowOpenDialog(window, folder, path, title) && GetFileLength(path) != 0) TakeFileText(window, path);
+    if (ShowOpenDialog(folder, path, title) && GetFileLength(path) != 0) TakeFileText(window, path);
 }

@@ -8,10 +8,8 @@
 
 // The save-as and open dialogs for text files, starting in `folder`. The
 // chosen full path and bare name land in `path` and `title`. False: cancelled.
-bool ShowSaveDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
-                    std::u16string& title);
-bool ShowOpenDialog(platform::WindowHandle owner, const std::u16string& folder, std::u16string& path,
-                    std::u16string& title);
+bool ShowSaveDialog(const std::u16string& folder, std::u16string& path, std::u16string& title);
+bool ShowOpenDialog(const std::u16string& folder, std::u16string& path, std::u16string& title);
 
 // CMD_SAVE_TO_FILE: writes the note's text to a chosen file, asking before
 // replacing one. The note and the data file do not change.

@@ -83,7 +83,7 @@ std::u16string NoteListLabel(const std::optional<std::u16string>& text, std::int
 bool AddTrayIcon(platform::WindowHandle owner)
 {
     platform::TrayIconData data = TrayRegistration(owner);
-    data.icon = platform::LoadIconImage(kAppIcon, kTrayIconSize);
+    data.icon = platform::LoadIconImage(platform::kProgramIcon, kTrayIconSize);
     data.tip = u"VELMO";
     const bool added = platform::AddTrayIconEntry(data);
     if (data.icon != 0) platform::DestroyIconImage(data.icon);

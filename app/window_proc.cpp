@@ -51,21 +51,6 @@ LResult OnMainDestroy(WindowHandle window)
     return 0;
 }
 
-LResult OnMainKey(WindowHandle window, std::uint32_t key)
-{
-    if (key == 'P') {
-        RequestMainMenu(window);
-    } else if (key == platform::vk::Tab) {
-        if (Held(platform::vk::Control) || noteTable.count < 1)
-            RequestMainMenu(window);
-        else if (Held(platform::vk::Shift))
-            RaisePreviousNote(0);
-        else
-            RaiseNextNote(noteTable.count - 1);
-    }
-    return 0;
-}
-
 LResult OnHotkey(WindowHandle window, WParam id)
 {
     if (id == static_cast<WParam>(HOTKEY_ID) && RaiseLastNote() == 0) RequestMainMenu(window);
@@ -90,12 +75,15 @@ LResult OnShowMainMenu(WindowHandle window)
     return 0;
 }
 
+// The main window lies far off the screen and never has the keyboard: the
+// keys that walk the notes and open the tray menu (Tab, Shift+Tab, Ctrl+Tab)
+// are the notes' own, and the hotkey reaches the tray menu when every note
+// is hidden.
 LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
     switch (message) {
     case platform::wm::Create: return OnMainCreate(window);
     case platform::wm::Destroy: return OnMainDestroy(window);
-    case platform::wm::KeyDown: return OnMainKey(window, static_cast<std::uint32_t>(wParam));
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window);

@@ -4,10 +4,7 @@
 #include "platform/shell.h"
 #include "platform/window.h"
 
-bool ShellOpen(platform::WindowHandle owner, const std::u16string& file, const std::u16string& parameters)
-{
-    return platform::ShellExecuteOpen(owner, u"open", file, parameters, platform::sw::ShowNormal);
-}
+bool ShellOpen(const std::u16string& file) { return platform::ShellExecuteOpen(u"open", file); }
 
 void CentreDialog(platform::WindowHandle dialog)
 {

@@ -7,8 +7,8 @@
 #include "platform/types.h"
 
 // Opens the file or address with the desktop's default application
-// (verb "open", shown normally). True when the desktop accepted it.
-bool ShellOpen(platform::WindowHandle owner, const std::u16string& file, const std::u16string& parameters);
+// (verb "open"). True when the desktop accepted it.
+bool ShellOpen(const std::u16string& file);
 
 // Moves the dialog so that it stands in the middle of the screen, keeping
 // its size; a dialog larger than the screen gets a negative position.

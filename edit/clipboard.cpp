@@ -10,14 +10,14 @@ int CopyNoteToClipboard(platform::WindowHandle window)
 {
     const NoteRecord* note = FindNote(window);
     if (note == nullptr || !HasText(*note)) return 0;
-    return platform::SetClipboardText(window, *note->text) ? 1 : 0;
+    return platform::SetClipboardText(*note->text) ? 1 : 0;
 }
 
 int PasteNoteFromClipboard(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
-    std::optional<std::u16string> copy = platform::GetClipboardText(window);
+    std::optional<std::u16string> copy = platform::GetClipboardText();
     if (!copy) return 0;
     ReplaceNoteText(*note, std::move(copy));
     return 1;

@@ -55,10 +55,9 @@ constexpr MenuEntry kNoteMenu[] = {
     MenuOpens(kApplicationMenu),
 };
 
-int AskPeel(platform::WindowHandle window, const std::u16string& text, std::uint32_t buttons)
+int AskPeel(const std::u16string& text, std::uint32_t buttons)
 {
-    return platform::ShowMessageBox(window, text, kBoxCaption,
-                                    buttons | platform::mb::IconQuestion | platform::mb::SetForeground);
+    return platform::ShowMessageBox(text, kBoxCaption, buttons | platform::mb::IconQuestion | platform::mb::SetForeground);
 }
 
 }  // namespace
@@ -88,20 +87,17 @@ void PromptPeel(platform::WindowHandle window)
     if (HasText(note)) {
         const std::u16string text =
             u"次の内容の付箋紙をはがします。ログ出力しますか？\n\n" + note.text->substr(0, kPromptChars);
-        const int answer = AskPeel(window, text, platform::mb::YesNoCancel);
+        const int answer = AskPeel(text, platform::mb::YesNoCancel);
         if (answer == platform::id::Yes) PostCommand(window, CMD_PEEL_LOGGED, 0);
         if (answer == platform::id::No) PostCommand(window, CMD_PEEL, 0);
-    } else if (AskPeel(window, u"この付箋紙（内容なし）をはがしますか？", platform::mb::YesNo) == platform::id::Yes) {
+    } else if (AskPeel(u"この付箋紙（内容なし）をはがしますか？", platform::mb::YesNo) == platform::id::Yes) {
         PostCommand(window, CMD_PEEL, 0);
     }
 }
 
-void PrepareColorDialog(platform::WindowHandle owner, platform::ColorRequest& request, std::uint32_t size,
-                        std::uint32_t initialColor, std::uint32_t* customColors)
+void PrepareColorDialog(platform::ColorRequest& request, std::uint32_t initialColor, std::uint32_t* customColors)
 {
     request = platform::ColorRequest{};
-    request.size = size;
-    request.owner = owner;
     request.color = initialColor;
     request.customColors = customColors;
     request.flags = platform::cc::RgbInit;

@@ -20,7 +20,6 @@ void ShowNoteMenu(platform::WindowHandle note, platform::Point screenPoint);
 // peel command that the answer names.
 void PromptPeel(platform::WindowHandle note);
 
-// Fills a colour chooser request anew: owner, size, initial colour (selected
-// when the chooser opens) and the 16 custom colours.
-void PrepareColorDialog(platform::WindowHandle owner, platform::ColorRequest& request, std::uint32_t size,
-                        std::uint32_t initialColor, std::uint32_t* customColors);
+// Fills a colour chooser request anew: the initial colour (selected when the
+// chooser opens) and the 16 custom colours.
+void PrepareColorDialog(platform::ColorRequest& request, std::uint32_t initialColor, std::uint32_t* customColors);

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/types.h"
-
 namespace platform {
 
 // Colour chooser request. `customColors` points at 16 colours that the
@@ -19,15 +17,9 @@ inline constexpr std::uint32_t RgbInit = 0x1;  // open with `color` selected
 }  // namespace cc
 inline constexpr int kCustomColorCount = 16;
 struct ColorRequest {
-    std::uint32_t size = 36;
-    WindowHandle owner = 0;
-    std::uint32_t instance = 0;
     std::uint32_t color = 0;  // in: the initial colour; out: the chosen one
     std::uint32_t* customColors = nullptr;
     std::uint32_t flags = 0;  // cc::
-    std::uint32_t customData = 0;
-    std::uint32_t hook = 0;
-    std::uint32_t templateName = 0;
 };
 
 // True when the user chose a colour (then in request.color).
@@ -46,7 +38,6 @@ struct FileFilter {
 };
 
 struct FileDialogRequest {
-    WindowHandle owner = 0;
     std::vector<FileFilter> filters;
     int filterIndex = 1;  // counted from 1
     std::u16string initialFolder;

@@ -59,8 +59,4 @@ void InvalidateScreen();
 // Shows the standard arrow as the pointer's cursor.
 void SetArrowCursor();
 
-// What a window shows at a client point, as 0x00BBGGRR; false when it cannot
-// be read (no such window, point outside it). For tests of painting.
-bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour);
-
 }  // namespace platform

@@ -31,12 +31,4 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
 // Creates the file when missing and appends the bytes at its end.
 bool AppendToFile(const std::u16string& path, const std::string& bytes);
 
-// Test seam: the n-th low-level write from now on (1 = the next) fails, as a
-// full disk would make it fail; 0 switches the failure off.
-void FailNthFileWrite(int n);
-
-// How many whole-file replacements of this path have completed in this
-// process; tests count the saves of a file with it.
-int CompletedReplacements(const std::u16string& path);
-
 }  // namespace platform

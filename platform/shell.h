@@ -10,6 +10,9 @@
 
 namespace platform {
 
+// The program's own icon, the one icon of its resources.
+inline constexpr int kProgramIcon = 138;
+
 // An icon image of the program's resources at the given size (pixels); 0 when
 // the resource does not exist.
 IconHandle LoadIconImage(int resourceId, int size);
@@ -23,7 +26,6 @@ inline constexpr std::uint32_t Tip = 0x4;
 }  // namespace nif
 
 struct TrayIconData {
-    std::uint32_t size = 152;
     WindowHandle owner = 0;
     std::uint32_t id = 0;
     std::uint32_t flags = 0;  // nif::
@@ -32,8 +34,8 @@ struct TrayIconData {
     std::u16string tip;
 };
 
-// A tap on the icon posts callbackMessage to the owner with wParam = id and
-// lParam = the pointer message (wm::LeftButtonUp when the tap is released).
+// A click on the icon posts callbackMessage to the owner with wParam = id and
+// lParam = the pointer message (wm::LeftButtonUp when the click is released).
 bool AddTrayIconEntry(const TrayIconData& data);
 bool DeleteTrayIconEntry(const TrayIconData& data);
 
@@ -45,10 +47,9 @@ inline constexpr int Personal = 5;  // the user's documents
 // The folder's path, or nullopt when the desktop has none of this kind.
 std::optional<std::u16string> GetSpecialFolderPath(int folderId);
 
-// Asks the desktop to carry out `verb` ("open") on a file path or an address
-// (a "mailto:" or web address) with the default application for it, shown
-// normally. `parameters` may be empty. True when the desktop accepted it.
-bool ShellExecuteOpen(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-                      const std::u16string& parameters, int showCommand);
+// Asks the desktop to carry out `verb` (only "open" is known) on a file path
+// or an address (a "mailto:" or web address) with the default application
+// for it. True when the desktop accepted it.
+bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file);
 
 }  // namespace platform

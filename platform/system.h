@@ -59,7 +59,6 @@ inline constexpr int No = 7;
 
 // Shows a modal message box (a nested message loop runs meanwhile) and
 // returns the button chosen (id::).
-int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
-                   std::uint32_t style);
+int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style);
 
 }  // namespace platform

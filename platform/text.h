@@ -2,7 +2,7 @@
 //
 // Text files are written as UTF-8, whatever the locale says: UTF-8 holds every
 // character a note can contain, Japanese included. A file that is not valid
-// UTF-8 was written by the handheld and is read as Shift_JIS (CP932).
+// UTF-8 came from an older Japanese system and is read as Shift_JIS (CP932).
 #pragma once
 
 #include <string>

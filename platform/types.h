@@ -64,6 +64,9 @@ inline constexpr std::uint32_t EraseBackground = 20;
 inline constexpr std::uint32_t KeyDown = 256;
 inline constexpr std::uint32_t KeyUp = 257;
 inline constexpr std::uint32_t Char = 258;
+// Keys pressed with Alt held (and Ctrl not held) arrive in their system forms.
+inline constexpr std::uint32_t SysKeyDown = 260;
+inline constexpr std::uint32_t SysKeyUp = 261;
 inline constexpr std::uint32_t SysChar = 262;
 inline constexpr std::uint32_t Command = 273;
 inline constexpr std::uint32_t MouseMove = 512;
@@ -135,12 +138,6 @@ inline constexpr std::uint32_t NoActivate = 0x0010;
 inline constexpr std::uint32_t ShowWindow = 0x0040;
 inline constexpr std::uint32_t HideWindow = 0x0080;
 }  // namespace swp
-
-// Window styles the program uses.
-namespace ws {
-inline constexpr std::uint32_t Popup = 0x80000000u;
-inline constexpr std::uint32_t ExToolWindow = 0x00000080u;
-}  // namespace ws
 
 // Class styles.
 namespace cs {

@@ -16,26 +16,20 @@ namespace platform {
 
 // Registers the window class that every window of the program belongs to.
 // Returns false when the class cannot be registered.
-bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle,
-                         WindowProcFn proc, int iconResource);
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle, WindowProcFn proc);
 
 // Creates a top-level window of a registered class. wm::Create is sent to the
 // procedure before this returns (so the caller's copy of the handle is still
 // unset while it runs). Returns 0 on failure. The window starts hidden.
-WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
-                             std::uint32_t exStyle, std::uint32_t style, Rect bounds);
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds);
 
 // Destroys a window: wm::Destroy runs before this returns; afterwards the
 // handle names no window. Returns false for a handle that names no window.
 bool DestroyAppWindow(WindowHandle window);
 
-bool IsLiveWindow(WindowHandle window);
-
-// A window of this process with the given class and title, or 0.
-WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title);
-
 // Show commands: sw::Hide, sw::ShowNormal, sw::Show. Returns whether the window
-// was visible before.
+// was visible before. sw::ShowNormal also asks for the window's activation
+// (below); hiding the active window deactivates it at once.
 bool ShowAppWindow(WindowHandle window, int showCommand);
 bool IsWindowShown(WindowHandle window);
 
@@ -51,28 +45,32 @@ bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint);
 // (topmost, normal, bottom) follows the last placement.
 bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std::uint32_t flags);
 
-// Where a window stands: its band and its rank among all windows, 0 = in front.
-// Bands are declared front to back, so they compare in stacking order.
-enum class ZBand { Topmost, Normal, Bottom };
-ZBand GetZBand(WindowHandle window);
-int GetZRank(WindowHandle window);
-
 // Repainting: mark the whole client area for repainting (with or without the
 // background erase), and deliver a pending repaint now.
 void InvalidateWindow(WindowHandle window, bool erase);
 void UpdateAppWindow(WindowHandle window);
 
-// Activation, foreground and keyboard focus.
+// Activation, foreground and keyboard focus. The foreground window is the
+// active one. Only a mapped window (shown and on a screen) can be activated
+// or take the keyboard focus: the main window, far off the screen, never is.
+// Activation the program asks for (bringing to the foreground, showing
+// normally, a placement without swp::NoActivate other than to the bottom)
+// arrives later from the loop, after the posted messages pending, as
+// wm::Activate to the old window and then to the new one.
+//
+// BringToForeground puts the window in front of its band at once; false for
+// a handle that names no window.
 bool BringToForeground(WindowHandle window);
 WindowHandle GetForegroundAppWindow();
-WindowHandle GetActiveAppWindow();
+// Gives the keyboard focus to a window (0: to none) and returns the window
+// that had it, or 0 when this window cannot take it. Inside the active
+// window the focus moves at once (wm::KillFocus, wm::SetFocus); another
+// window is activated first, and takes the focus with its activation.
 WindowHandle SetKeyboardFocus(WindowHandle window);
-WindowHandle GetKeyboardFocus();
 
 // Pointer capture: the captured window receives every pointer message.
 void CapturePointer(WindowHandle window);
 void ReleasePointer();
-WindowHandle GetPointerCapture();
 
 // True when the key (vk::Shift, vk::Control, vk::Alt, ...) is down at the time
 // the current message is handled.
@@ -86,10 +84,6 @@ void PostQuit(int exitCode);
 
 // Runs the main message loop until the quit message; returns its exit code.
 int RunMessageLoop();
-
-// Delivers every posted message that is pending now, and those they post in
-// turn, then returns. The nested loops of menus and dialogs do the same.
-void PumpMessages();
 
 // Screen and work area (the screen less the desktop's panels).
 Rect GetScreenBounds();

@@ -7,8 +7,8 @@
 #
 # - The system's own folders include their own folder and the folders listed
 #   for them below, and the platform's boundary headers (platform/*.h) only,
-#   never a backend's files. Their angle-bracket includes are the C++
-#   standard library only.
+#   never a backend's files, nor platform/inspect.h (what only tests ask).
+#   Their angle-bracket includes are the C++ standard library only.
 # - Nothing includes app/; platform/ includes none of the system's folders.
 # - The boundary headers platform/*.h include each other and the standard
 #   library only, since the system's own code includes them.
@@ -44,7 +44,10 @@ check_own_folder() {
         where="$file:$line"
         if [[ $text =~ \#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
             header=${BASH_REMATCH[1]}
-            if [[ $header =~ ^platform/[a-z_]+\.h$ ]]; then
+            if [[ $header == platform/inspect.h ]]; then
+                fail "$where" "platform/inspect.h is what only tests ask; $folder/ may not include it"
+                continue
+            elif [[ $header =~ ^platform/[a-z_]+\.h$ ]]; then
                 continue
             elif [[ $header =~ ^([a-z_]+)/ ]] && [[ " ${may_include[$folder]} " == *" ${BASH_REMATCH[1]} "* ]]; then
                 continue

@@ -1,5 +1,5 @@
 // The running program's globals and its fixed identities (class name, title,
-// lock name, icon). They sit at the bottom of the system's own code so that
+// lock name). They sit at the bottom of the system's own code so that
 // notes, the editor and the dialogs can read them without reaching up into
 // the shell; the shell sets most of them.
 #pragma once
@@ -13,7 +13,6 @@ inline constexpr char16_t kLockName[] = u"CE_VELMO";
 inline constexpr char16_t kClassName[] = u"VELMO";
 inline constexpr char16_t kWindowTitle[] = u"付箋紙";
 inline constexpr char16_t kBoxCaption[] = u"付箋紙";
-inline constexpr int kAppIcon = 138;
 
 extern platform::WindowHandle mainWindow;  // 0 until its creation call returned
 extern std::int32_t hotkeyRegistered;

@@ -92,8 +92,7 @@ bool MakeRoomFor(std::int32_t records)
 
 void ShowUnreadableMessage()
 {
-    platform::ShowMessageBox(0,
-                             u"CeVlmDat.bin ファイルからデータを読み込めません。\n\n"
+    platform::ShowMessageBox(u"CeVlmDat.bin ファイルからデータを読み込めません。\n\n"
                              u"CeVlmDat.bin ファイルを削除してください。",
                              u"付箋紙",
                              platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);

@@ -64,3 +64,4 @@ int AppendDeletionLog(platform::WindowHandle window)
     const std::string entry = (IsExistingFile(path) ? std::string() : std::string(kLogSeparator)) + LogEntry(note);
     return platform::AppendToFile(path, entry) ? 1 : 0;
 }
+

@@ -13,3 +13,4 @@ std::u16string LogFilePath();
 // is new). Zero when the note has no text (nothing is logged) or the log
 // cannot be written.
 int AppendDeletionLog(platform::WindowHandle note);
+

@@ -3,6 +3,7 @@
 // passes through WriteSome, so the seam reaches both the atomic and the
 // appending writer.
 #include "platform/files.h"
+#include "platform/inspect.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -7,7 +7,7 @@
 
 namespace platform {
 
-bool SetClipboardText(WindowHandle, const std::u16string& text)
+bool SetClipboardText(const std::u16string& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) return false;
@@ -15,7 +15,7 @@ bool SetClipboardText(WindowHandle, const std::u16string& text)
     return true;
 }
 
-std::optional<std::u16string> GetClipboardText(WindowHandle)
+std::optional<std::u16string> GetClipboardText()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;

@@ -10,6 +10,7 @@
 #include <QTextOption>
 
 #include "platform/draw.h"
+#include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"

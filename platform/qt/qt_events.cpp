@@ -1,7 +1,9 @@
 // The window widget: Qt's events of a program window become the messages
 // of its window procedure (activation, paint, geometry, close, keys,
-// pointer, focus).
+// pointer, focus). Also the test strokes of platform/inspect.h, which enter
+// through the same key handling.
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,9 +11,23 @@
 #include <utility>
 
 #include "platform/qt/qt_windows.h"
+#include "platform/shared/key_input.h"
 
 namespace platform::qt {
 namespace {
+
+// Qt's keys and the virtual keys they stand for; the first row of a virtual
+// key is the Qt key it is given back as.
+constexpr std::pair<int, std::uint32_t> kKeyTable[] = {
+    {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
+    {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
+    {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
+    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, 33},            {Qt::Key_PageDown, 34},
+    {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
+    {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
+    {Qt::Key_Insert, 45},          {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
+    {Qt::Key_Hiragana_Katakana, vk::Kana}, {Qt::Key_Katakana, vk::Kana},
+};
 
 std::uint32_t VirtualKeyOf(int key)
 {
@@ -19,21 +35,34 @@ std::uint32_t VirtualKeyOf(int key)
         return static_cast<std::uint32_t>(key);  // Qt's codes are the upper-case characters
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return vk::F1 + static_cast<std::uint32_t>(key - Qt::Key_F1);
-    static const std::pair<int, std::uint32_t> table[] = {
-        {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
-        {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
-        {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
-        {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, 33},            {Qt::Key_PageDown, 34},
-        {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
-        {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
-        {Qt::Key_Insert, 45},          {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
-        {Qt::Key_Hiragana_Katakana, vk::Kana}, {Qt::Key_Katakana, vk::Kana},
-    };
-    for (const auto& [qtKey, virtualKey] : table) {
+    for (const auto& [qtKey, virtualKey] : kKeyTable) {
         if (qtKey == key)
             return virtualKey;
     }
     return 0;
+}
+
+int QtKeyOf(std::uint32_t virtualKey)
+{
+    if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9'))
+        return static_cast<int>(virtualKey);
+    if (virtualKey >= vk::F1 && virtualKey < vk::F1 + 24)
+        return Qt::Key_F1 + static_cast<int>(virtualKey - vk::F1);
+    for (const auto& [qtKey, key] : kKeyTable) {
+        if (key == virtualKey)
+            return qtKey;
+    }
+    return Qt::Key_unknown;
+}
+
+// A key stroke with Alt held and Ctrl not held comes in the system forms of
+// the key messages, so that Alt+P, Alt+arrows and Alt+Delete do not act as
+// the plain keys.
+bool IsSystemStroke(const QKeyEvent* event, std::uint32_t virtualKey)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    return shared::IsSystemKeyStroke(virtualKey, modifiers.testFlag(Qt::AltModifier),
+                                     modifiers.testFlag(Qt::ControlModifier));
 }
 
 WParam PointerFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
@@ -58,19 +87,19 @@ void SendPointer(WindowHandle window, std::uint32_t message, const QMouseEvent* 
 }
 
 // Characters the keyboard typed, as the character messages carry them.
-void SendCharacters(WindowHandle window, const QKeyEvent* event)
+void SendCharacters(WindowHandle window, const QKeyEvent* event, bool system)
 {
     const QString text = event->text();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)) {
+    const LParam lParam = shared::KeyMessageLParam(system);
+    if (system) {
         if (!text.isEmpty())
-            SendWindowMessage(window, wm::SysChar, text.at(0).unicode(), 1);
+            SendWindowMessage(window, wm::SysChar, text.at(0).unicode(), lParam);
         return;
     }
     for (const QChar c : text) {
         if (c.unicode() == 0x7F || !IsLiveWindow(window))
             continue;  // Delete is a key, not a character
-        SendWindowMessage(window, wm::Char, c.unicode(), 1);
+        SendWindowMessage(window, wm::Char, c.unicode(), lParam);
     }
 }
 
@@ -96,7 +125,7 @@ bool AppWindow::event(QEvent* event)
         // window is never the active one.
         if (event->type() == QEvent::WindowActivate && record->shown)
             SetActiveWindow(handle_, wa::Active);
-        else if (event->type() == QEvent::WindowDeactivate && GetActiveAppWindow() == handle_)
+        else if (event->type() == QEvent::WindowDeactivate && GetForegroundAppWindow() == handle_)
             SetActiveWindow(0, wa::Inactive);
     }
     return QWidget::event(event);
@@ -155,17 +184,24 @@ void AppWindow::keyPressEvent(QKeyEvent* event)
     const WindowHandle window = handle_;
     if (!FindRecord(window))
         return;
-    if (const std::uint32_t key = VirtualKeyOf(event->key()))
-        SendWindowMessage(window, wm::KeyDown, key, event->isAutoRepeat() ? (1 | (1 << 30)) : 1);
+    const std::uint32_t key = VirtualKeyOf(event->key());
+    const bool system = IsSystemStroke(event, key);
+    if (key) {
+        const LParam repeat = event->isAutoRepeat() ? (1 << 30) : 0;
+        SendWindowMessage(window, system ? wm::SysKeyDown : wm::KeyDown, key,
+                          shared::KeyMessageLParam(system) | repeat);
+    }
     if (IsLiveWindow(window))
-        SendCharacters(window, event);
+        SendCharacters(window, event, system);
 }
 
 void AppWindow::keyReleaseEvent(QKeyEvent* event)
 {
     const std::uint32_t key = VirtualKeyOf(event->key());
-    if (key && FindRecord(handle_))
-        SendWindowMessage(handle_, wm::KeyUp, key, 1);
+    if (!key || !FindRecord(handle_))
+        return;
+    const bool system = IsSystemStroke(event, key);
+    SendWindowMessage(handle_, system ? wm::SysKeyUp : wm::KeyUp, key, shared::KeyMessageLParam(system));
 }
 
 void AppWindow::mousePressEvent(QMouseEvent* event)
@@ -237,3 +273,31 @@ bool AppWindow::focusNextPrevChild(bool)
 }
 
 }  // namespace platform::qt
+
+namespace platform {
+
+// The stroke enters through the window's own key handling, as a key event
+// of the desktop would, carrying the text the keyboard would type.
+void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
+{
+    const qt::WindowRecord* record = qt::FindRecord(window);
+    QPointer<qt::AppWindow> widget = record ? record->widget : nullptr;
+    if (!widget)
+        return;
+    Qt::KeyboardModifiers qtModifiers;
+    qtModifiers.setFlag(Qt::AltModifier, (modifiers & mod::Alt) != 0);
+    qtModifiers.setFlag(Qt::ControlModifier, (modifiers & mod::Control) != 0);
+    qtModifiers.setFlag(Qt::ShiftModifier, (modifiers & mod::Shift) != 0);
+    const char16_t typed =
+        shared::TypedCharacter(virtualKey, (modifiers & mod::Shift) != 0, (modifiers & mod::Control) != 0);
+    const QString text = typed != 0 ? QString(QChar(typed)) : QString();
+    const int key = qt::QtKeyOf(virtualKey);
+    QKeyEvent press(QEvent::KeyPress, key, qtModifiers, text);
+    QCoreApplication::sendEvent(widget, &press);
+    if (!widget)
+        return;
+    QKeyEvent release(QEvent::KeyRelease, key, qtModifiers, text);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+}  // namespace platform

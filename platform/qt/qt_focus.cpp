@@ -5,7 +5,7 @@
 
 namespace platform::qt {
 
-// Set by SetKeyboardFocus at once, then kept by the focus events.
+// Kept by the focus events.
 WindowHandle focusWindow = 0;
 
 namespace {
@@ -58,24 +58,26 @@ bool BringToForeground(WindowHandle window)
     return true;
 }
 
-WindowHandle GetForegroundAppWindow() { return GetActiveAppWindow(); }
+// The program's windows are its only foreground: the active one.
+WindowHandle GetForegroundAppWindow() { return IsLiveWindow(activeWindow) ? activeWindow : 0; }
 
-WindowHandle GetActiveAppWindow() { return IsLiveWindow(activeWindow) ? activeWindow : 0; }
-
+// Only a mapped window can take the keys (never the main window, far off the
+// screen). The focus messages come from Qt's focus events: at once in the
+// active window, or with the window's activation when it is not active yet.
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {
     const WindowHandle previous = GetKeyboardFocus();
-    if (window != 0 && !IsLiveWindow(window))
-        return previous;
-    focusWindow = window;
     if (window == 0) {
         if (QWidget* focused = QApplication::focusWidget())
             focused->clearFocus();
-    } else if (AppWindow* widget = MappedWidget(window)) {
-        if (!widget->isActiveWindow())
-            RequestActivation(window);
-        widget->setFocus(Qt::OtherFocusReason);
+        return previous;
     }
+    AppWindow* widget = MappedWidget(window);
+    if (!widget)
+        return 0;
+    if (!widget->isActiveWindow())
+        RequestActivation(window);
+    widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }
 

@@ -28,10 +28,19 @@ void SetBounds(WindowRecord& record, const Rect& bounds)
         SendWindowMessage(handle, wm::Size, 0, PackPoint(bounds.Width(), bounds.Height()));
 }
 
+bool IsKnownInsertAfter(std::int32_t insertAfter)
+{
+    return insertAfter == z::Top || insertAfter == z::Bottom || insertAfter == z::Topmost ||
+           insertAfter == z::NotTopmost;
+}
+
 // Puts the window in its band and position in the recorded order, and asks
 // the desktop to do the same when the window is mapped.
 void ApplyZOrder(WindowRecord& record, std::int32_t insertAfter)
 {
+    // A normal window that is told to be not topmost keeps its place.
+    if (insertAfter == z::NotTopmost && record.band == ZBand::Normal)
+        return;
     switch (insertAfter) {
     case z::Topmost: record.band = ZBand::Topmost; break;
     case z::NotTopmost: record.band = ZBand::Normal; break;
@@ -116,7 +125,7 @@ bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
 bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std::uint32_t flags)
 {
     WindowRecord* record = FindRecord(window);
-    if (!record)
+    if (!record || (!(flags & swp::NoZOrder) && !IsKnownInsertAfter(insertAfter)))
         return false;
     if ((flags & (swp::NoMove | swp::NoSize)) != (swp::NoMove | swp::NoSize)) {
         SetBounds(*record, PlacedBounds(*record, bounds, flags));

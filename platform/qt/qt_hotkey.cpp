@@ -11,6 +11,8 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/inspect.h"
+#include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -124,10 +126,17 @@ bool HandleGrabbedKey(bool press, std::uint8_t keycode, std::uint16_t state)
 namespace platform {
 using namespace platform::qt;
 
+// A hotkey needs a modifier and a key, and one combination serves one
+// registration, also among the program's own windows.
 bool RegisterSystemHotkey(WindowHandle window, int id, std::uint32_t modifiers, std::uint32_t virtualKey)
 {
-    if (!x11::Available() || !IsLiveWindow(window) || Hotkeys().count({window, id}))
+    if (!x11::Available() || !IsLiveWindow(window) || modifiers == 0 || virtualKey == 0 ||
+        Hotkeys().count({window, id}))
         return false;
+    for (const auto& [key, hotkey] : Hotkeys()) {
+        if (hotkey.modifiers == modifiers && hotkey.virtualKey == virtualKey)
+            return false;
+    }
     auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     const KeySym symbol = KeySymOf(virtualKey);
     if (!native || symbol == NoSymbol)
@@ -151,3 +160,21 @@ bool UnregisterSystemHotkey(WindowHandle window, int id)
 }
 
 }  // namespace platform
+
+namespace platform::qt {
+
+// A window's hotkeys end with it.
+void ForgetHotkeys(WindowHandle window)
+{
+    for (auto it = Hotkeys().begin(); it != Hotkeys().end();) {
+        if (it->first.first == window) {
+            if (x11::Available())
+                Ungrab(it->second);
+            it = Hotkeys().erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+}  // namespace platform::qt

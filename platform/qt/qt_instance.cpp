@@ -33,6 +33,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/inspect.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -246,8 +247,9 @@ using namespace platform::qt;
 InstanceLock AcquireInstanceLock(const std::u16string& name)
 {
     const QString lockName = QString::fromStdU16String(name);
+    // One lock per process; asking again for the one held finds it taken.
     if (lockFd >= 0)
-        return heldName == lockName ? InstanceLock::Acquired : InstanceLock::Failed;
+        return heldName == lockName ? InstanceLock::AlreadyExists : InstanceLock::Failed;
     const QByteArray path = QFile::encodeName(RuntimeFolder(lockName) + QStringLiteral("/%1.lock").arg(lockName));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/inspect.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 

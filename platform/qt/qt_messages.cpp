@@ -5,6 +5,7 @@
 // the same way, behind everything posted before it.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QThread>
 #include <QEvent>
 #include <QPainter>
@@ -144,6 +145,19 @@ void PumpMessages()
             break;
         QThread::msleep(2);
     }
+}
+
+// The innermost nested loop belongs to the open popup menu, or else to the
+// modal dialog or message box; the Escape key closes either its own way.
+void CloseMenuOrDialog()
+{
+    QWidget* target = QApplication::activePopupWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
+        return;
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &escape);
 }
 
 }  // namespace platform

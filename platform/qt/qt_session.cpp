@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/inspect.h"
 #include "platform/window.h"
 
 namespace {

@@ -1,22 +1,28 @@
-// The program's icon images (resource 138, drawn at 16 and 32 pixels) and
-// the tray icon: one QSystemTrayIcon per (owner, id) whose taps are posted
-// to the owner as its callback message.
+// The desktop shell on Qt: the program's icon images (drawn at 16 and 32
+// pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
+// are posted to the owner as its callback message), the user's special
+// folders, and handing files and addresses to the desktop's default
+// applications (xdg-open, through QDesktopServices).
 #include "platform/qt/qt_shell.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QIcon>
 #include <QImageReader>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 #include <map>
 #include <memory>
 #include <utility>
 
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
 namespace platform::qt {
 namespace {
-
-constexpr int kProgramIcon = 138;
 
 std::map<IconHandle, QIcon>& Icons()
 {
@@ -25,6 +31,12 @@ std::map<IconHandle, QIcon>& Icons()
     return *icons;
 }
 IconHandle lastIcon = 0;
+
+QIcon IconOf(IconHandle icon)
+{
+    const auto it = Icons().find(icon);
+    return it == Icons().end() ? QIcon() : it->second;
+}
 
 std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
 {
@@ -67,12 +79,6 @@ QIcon ProgramIcon()
     return icon;
 }
 
-QIcon IconOf(IconHandle icon)
-{
-    const auto it = Icons().find(icon);
-    return it == Icons().end() ? QIcon() : it->second;
-}
-
 }  // namespace platform::qt
 
 namespace platform {
@@ -91,10 +97,12 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { Icons().erase(icon); }
 
+bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 bool AddTrayIconEntry(const TrayIconData& data)
 {
     const auto key = std::make_pair(data.owner, data.id);
-    if (!IsLiveWindow(data.owner) || TrayIcons().count(key) || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (!IsTrayAvailable() || !IsLiveWindow(data.owner) || TrayIcons().count(key))
         return false;
     auto tray = std::make_unique<QSystemTrayIcon>();
     Configure(*tray, data);
@@ -121,6 +129,29 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     it->second->hide();
     TrayIcons().erase(it);
     return true;
+}
+
+std::optional<std::u16string> GetSpecialFolderPath(int folderId)
+{
+    if (folderId != csidl::Personal)
+        return std::nullopt;
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A documents folder that was never made is no place to start a dialog in.
+    if (path.isEmpty() || !QDir(path).exists())
+        return std::nullopt;
+    return path.toStdU16String();
+}
+
+bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
+{
+    if (verb != u"open" || file.empty())
+        return false;
+    const QString target = QString::fromStdU16String(file);
+    // Anything with a scheme ("mailto:", "http:") is an address, the rest a file.
+    QUrl url(target);
+    if (target.startsWith(QLatin1Char('/')) || url.scheme().isEmpty())
+        url = QUrl::fromLocalFile(target);
+    return QDesktopServices::openUrl(url);
 }
 
 }  // namespace platform

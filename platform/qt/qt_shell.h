@@ -1,17 +1,12 @@
-// Icon images of the program's resources, for whatever else in the Qt
-// backend shows them (the tray icon, the dialogs).
+// The program's icon for the windows of the Qt backend that show one: the
+// dialogs and message boxes (the tray icon takes its own images).
 #pragma once
 
 #include <QIcon>
-
-#include "platform/types.h"
 
 namespace platform::qt {
 
 // The program's icon (resource 138) at both drawn sizes.
 QIcon ProgramIcon();
-
-// The icon an IconHandle stands for; a null icon for an unknown handle.
-QIcon IconOf(IconHandle icon);
 
 }  // namespace platform::qt

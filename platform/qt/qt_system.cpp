@@ -1,14 +1,23 @@
-// Process-level services on Qt: the program's path, local time, random
-// numbers, blocking waits and message boxes.
-#include <QCoreApplication>
+// Process-level services on Qt: start-up (the one QApplication of the
+// process, the program's resources, the X11 event filter on xcb),
+// the program's path, local time, random numbers, blocking waits and message
+// boxes. The instance lock and the hotkey have files of their own
+// (qt_instance.cpp, qt_hotkey.cpp).
+#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <vector>
+
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_x11.h"
 #include "platform/system.h"
+
+// The resources live in a static library: they must be registered by hand.
+static void RegisterResources() { Q_INIT_RESOURCE(resources); }
 
 namespace platform {
 namespace {
@@ -43,6 +52,32 @@ int AnswerOf(int button)
 
 }  // namespace
 
+void InitPlatform(int argc, char** argv)
+{
+    if (QCoreApplication::instance())
+        return;
+    // QApplication keeps references to argc and argv for its whole life.
+    static int savedArgc = argc;
+    static std::vector<char*> savedArgv(argv, argv + argc);
+    static char programName[] = "cevelmo";
+    if (savedArgv.empty()) {
+        savedArgv.push_back(programName);
+        savedArgc = 1;
+    }
+    savedArgv.push_back(nullptr);
+    RegisterResources();
+    new QApplication(savedArgc, savedArgv.data());  // lives as long as the process
+    QApplication::setApplicationName(QStringLiteral("CeVelmo"));
+    // The program ends only when it posts its quit message, never because
+    // its last visible window (a menu or a message box, say) went away.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // No icon for the whole program: every window would carry it, the notes
+    // too (two images, 5 KB, sent at each window's creation for the window
+    // manager to decode), though they stay out of the taskbar and the window
+    // switcher and never show it. The dialogs and message boxes set it.
+    qt::x11::InstallEventFilter();
+}
+
 std::u16string GetModuleFilePath()
 {
     QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
@@ -67,10 +102,8 @@ void SleepMilliseconds(int milliseconds)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-int ShowMessageBox(WindowHandle /*owner*/, const std::u16string& text, const std::u16string& caption,
-                   std::uint32_t style)
+int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
 {
-    // No parent: the owner may be the hidden main window, far off the screen.
     QMessageBox box(IconOf(style), QString::fromStdU16String(caption), QString::fromStdU16String(text),
                     ButtonsOf(style));
     box.setWindowModality(Qt::ApplicationModal);

@@ -198,17 +198,14 @@ DrawContext PaintContextOf(WindowHandle window)
 namespace platform {
 using namespace platform::qt;
 
-bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle,
-                         WindowProcFn proc, int /*iconResource*/)
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t classStyle, WindowProcFn proc)
 {
     if (className.empty() || !proc)
         return false;
-    Classes()[className] = WindowClass{classStyle, proc};
-    return true;
+    return Classes().emplace(className, WindowClass{classStyle, proc}).second;
 }
 
-WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
-                             std::uint32_t /*exStyle*/, std::uint32_t /*style*/, Rect bounds)
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds)
 {
     const auto cls = Classes().find(className);
     if (cls == Classes().end())
@@ -244,6 +241,7 @@ bool DestroyAppWindow(WindowHandle window)
         ReleasePointer();
     ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
+    ForgetHotkeys(window);
     if (AppWindow* widget = record->widget) {
         widget->Forget();
         widget->hide();

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/inspect.h"
 #include "platform/window.h"
 
 class QPainter;
@@ -73,6 +74,9 @@ private:
     void ReportGeometry();
     WindowHandle handle_;
 };
+
+// Gives up the hotkeys a window registered; its end ends them.
+void ForgetHotkeys(WindowHandle window);
 
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;

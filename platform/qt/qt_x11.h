@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/inspect.h"
 #include "platform/window.h"
 
 class QWidget;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -48,7 +49,6 @@ void FailNthWindowCreation(int n);
 // answers with its first button (id::Ok or id::Yes).
 void QueueMessageBoxAnswer(int answer);
 struct ShownMessageBox {
-    WindowHandle owner = 0;
     std::u16string text;
     std::u16string caption;
     std::uint32_t style = 0;
@@ -58,8 +58,11 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 
 // Tray icons that are currently added.
 std::vector<platform::TrayIconData> TrayIcons();
-// A tap on the tray icon: posts its callback message with the pointer message.
-void TapTrayIcon(std::uint32_t pointerMessage);
+// A desktop without a tray (set before the program starts): adding a tray
+// icon fails.
+void SetTrayAvailable(bool available);
+// A click on the tray icon: posts its callback message with the pointer message.
+void ClickTrayIcon(std::uint32_t pointerMessage);
 
 struct Hotkey {
     WindowHandle window = 0;
@@ -92,27 +95,26 @@ int QuitCode();
 std::vector<WindowHandle> WindowsInZOrder();
 std::u16string WindowClass(WindowHandle window);
 std::u16string WindowTitle(WindowHandle window);
-std::uint32_t WindowExStyle(WindowHandle window);
-std::uint32_t WindowStyle(WindowHandle window);
 // Count of messages of this number delivered to the window so far.
 int DeliveredCount(WindowHandle window, std::uint32_t message);
 // The arguments of the last message of this number delivered to the window
 // (0, 0 when none was).
 std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window, std::uint32_t message);
 
-// Input: pointer and keys delivered as the real desktop would, with the
-// key-state flags taken from the held keys.
+// A key pressed and released at the window while the held keys are held:
+// its key-down message, the character it types, its key-up message. With Alt
+// held (and Ctrl not) they come in their system forms (wm::SysKeyDown, ...).
 void PressKey(WindowHandle window, std::uint32_t virtualKey);
 
-// The pen, at a point in the window's client coordinates. The messages are
+// The mouse, at a point in the window's client coordinates. The messages are
 // sent at once to the window that holds the pointer capture, or else to this
 // one, with the point turned into the receiver's client coordinates and the
 // mk:: flags of the held button and the held Shift and Ctrl keys. A press on
-// a window that is not active activates it first, as a tap does.
+// a window that is not active activates it first, as a click does.
 void PointerDown(WindowHandle window, platform::Point client);
 void PointerMove(WindowHandle window, platform::Point client);
 void PointerUp(WindowHandle window, platform::Point client);
-// The second tap of a double tap (instead of its press); follow with PointerUp.
+// The second click of a double click (instead of its press); follow with PointerUp.
 void DoubleClick(WindowHandle window, platform::Point client);
 
 // Pixels as drawn, 0x00BBGGRR: a window's client pixel (white until painted)

@@ -8,14 +8,14 @@ using sim::detail::TheWorld;
 
 namespace platform {
 
-bool SetClipboardText(WindowHandle, const std::u16string& text)
+bool SetClipboardText(const std::u16string& text)
 {
     if (!TheWorld().clipboardReachable) return false;
     TheWorld().clipboard = text;
     return true;
 }
 
-std::optional<std::u16string> GetClipboardText(WindowHandle)
+std::optional<std::u16string> GetClipboardText()
 {
     if (!TheWorld().clipboardReachable) return std::nullopt;
     return TheWorld().clipboard;

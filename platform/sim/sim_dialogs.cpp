@@ -1,10 +1,8 @@
-// Simulated common dialogs and shell requests: the colour chooser and the
-// file dialogs answer from the test's script after the nested loop has run;
-// special folders are whatever the test set; shell requests are recorded.
+// Simulated common dialogs: the colour chooser and the file dialogs answer
+// from the test's script after the nested loop has run.
 #include <algorithm>
 
 #include "platform/dialogs.h"
-#include "platform/shell.h"
 #include "platform/sim/sim_world.h"
 
 namespace {
@@ -38,7 +36,7 @@ bool RunFileDialog(sim::FileDialogKind kind, platform::FileDialogRequest& reques
 {
     const std::size_t record = Dialogs().fileDialogs.size();
     Dialogs().fileDialogs.push_back({kind, request, false});
-    platform::PumpMessages();
+    if (sim::detail::RunNestedLoop()) return false;  // closed as with Escape: cancelled
     std::optional<std::u16string> answer = TakeFirst(Dialogs().fileAnswers, std::optional<std::u16string>());
     if (!answer) return false;
     SetChosenPath(request, *answer);
@@ -57,7 +55,8 @@ bool ChooseColorDialog(ColorRequest& request)
         std::copy_n(request.customColors, kCustomColorCount, shown.customColors.begin());
     const std::size_t record = Dialogs().colorDialogs.size();
     Dialogs().colorDialogs.push_back(shown);
-    PumpMessages();
+    // Closed as with Escape: cancelled, the custom colours as they were.
+    if (sim::detail::RunNestedLoop()) return false;
     const sim::ColorAnswer answer = TakeFirst(Dialogs().colorAnswers, sim::ColorAnswer{});
     if (answer.customColors && request.customColors != nullptr)
         std::copy(answer.customColors->begin(), answer.customColors->end(), request.customColors);
@@ -69,20 +68,6 @@ bool ChooseColorDialog(ColorRequest& request)
 bool ShowSaveFileDialog(FileDialogRequest& request) { return RunFileDialog(sim::FileDialogKind::Save, request); }
 bool ShowOpenFileDialog(FileDialogRequest& request) { return RunFileDialog(sim::FileDialogKind::Open, request); }
 
-std::optional<std::u16string> GetSpecialFolderPath(int folderId)
-{
-    auto it = Dialogs().specialFolders.find(folderId);
-    if (it == Dialogs().specialFolders.end()) return std::nullopt;
-    return it->second;
-}
-
-bool ShellExecuteOpen(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-                      const std::u16string& parameters, int showCommand)
-{
-    Dialogs().shellRequests.push_back({owner, verb, file, parameters, showCommand});
-    return !file.empty();
-}
-
 }  // namespace platform
 
 namespace sim {
@@ -92,15 +77,5 @@ const std::vector<ShownColorDialog>& ColorDialogs() { return Dialogs().colorDial
 
 void QueueFileDialogAnswer(const std::optional<std::u16string>& path) { Dialogs().fileAnswers.push_back(path); }
 const std::vector<ShownFileDialog>& FileDialogs() { return Dialogs().fileDialogs; }
-
-void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path)
-{
-    if (path)
-        Dialogs().specialFolders[folderId] = *path;
-    else
-        Dialogs().specialFolders.erase(folderId);
-}
-
-const std::vector<ShellRequest>& ShellRequests() { return Dialogs().shellRequests; }
 
 }  // namespace sim

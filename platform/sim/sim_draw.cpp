@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/draw.h"
+#include "platform/inspect.h"
 #include "platform/shared/line_raster.h"
 #include "platform/sim/sim_world.h"
 

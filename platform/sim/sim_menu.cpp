@@ -89,9 +89,10 @@ int TrackPopupMenuAt(MenuHandle menu, std::uint32_t flags, Point at, WindowHandl
     if (FindMenu(menu) == nullptr) return 0;
     const std::size_t record = Menus().shown.size();
     Menus().shown.push_back({owner, at, flags, Describe(menu), 0});
-    // The menu is open: what was posted meanwhile is delivered first.
-    PumpMessages();
-    int answer = NextAnswer();
+    // The menu is open: what was posted meanwhile is delivered first. A menu
+    // closed as with Escape chooses nothing and leaves the script alone.
+    const bool closed = sim::detail::RunNestedLoop();
+    int answer = closed ? 0 : NextAnswer();
     if (!CanChoose(Menus().shown[record].items, answer)) answer = 0;
     Menus().shown[record].answer = answer;
     if (flags & tpm::ReturnCommand) return answer;

@@ -83,11 +83,8 @@ const std::vector<ShownFileDialog>& FileDialogs();
 void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path);
 
 struct ShellRequest {
-    platform::WindowHandle owner = 0;
     std::u16string verb;
     std::u16string file;
-    std::u16string parameters;
-    int showCommand = 0;
 };
 const std::vector<ShellRequest>& ShellRequests();
 

@@ -21,22 +21,38 @@ namespace {
 constexpr int kMaxIdleRepaints = 1000;
 
 // Takes the oldest posted message and delivers it; false when none waits.
-// A message for a window that has ended is dropped; one for window 0 is a
-// thread message with no procedure to run.
+// A message for a window that has ended is dropped. The quit message ends
+// the main loop that reaches it, or the next one to run.
 bool DeliverOnePosted()
 {
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();
     queue.pop_front();
-    if (posted.window == 0)
-        ++TheWorld().delivered[{0, posted.message}];
-    else
+    if (posted.quit) {
+        TheWorld().quitDelivered = true;
+        TheWorld().quitCode = static_cast<int>(posted.wParam);
+    } else {
         Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
+    }
     return true;
 }
 
+// One step of a loop: the oldest posted message, or when none waits, the
+// oldest activation asked for.
+bool DeliverOne() { return DeliverOnePosted() || DeliverOneActivation(); }
+
 }  // namespace
+
+bool RunNestedLoop()
+{
+    TheWorld().nestedLoops.push_back(false);
+    platform::PumpMessages();
+    const bool closed = TheWorld().nestedLoops.back();
+    TheWorld().nestedLoops.pop_back();
+    return closed;
+}
+
 }  // namespace sim::detail
 
 namespace platform {
@@ -45,7 +61,9 @@ using sim::detail::TheWorld;
 
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
-    if (window != 0 && !IsLiveWindow(window)) return false;
+    // Every posted message has a window: the quit message is the only one
+    // for the thread itself.
+    if (!IsLiveWindow(window)) return false;
     TheWorld().queue.push_back({window, message, wParam, lParam});
     return true;
 }
@@ -69,24 +87,25 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
     }
 }
 
+// The quit message takes its place in the queue behind what was posted
+// before it; what is posted after it waits for a later loop.
 void PostQuit(int exitCode)
 {
     auto& world = TheWorld();
     world.quitPosted = true;
-    world.quitPending = true;
     world.quitCode = exitCode;
+    world.queue.push_back({0, wm::Quit, static_cast<WParam>(exitCode), 0, true});
 }
 
 int RunMessageLoop()
 {
     auto& world = TheWorld();
     for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
-        if (sim::detail::DeliverOnePosted()) continue;
-        // The quit message comes after every posted message, before repaints.
-        if (world.quitPending) {
-            world.quitPending = false;
+        if (world.quitDelivered) {
+            world.quitDelivered = false;
             return world.quitCode;
         }
+        if (sim::detail::DeliverOne()) continue;
         if (!sim::detail::PaintDirtyWindows()) break;
         ++idle;
     }
@@ -98,10 +117,16 @@ int RunMessageLoop()
 void PumpMessages()
 {
     for (int idle = 0; idle < sim::detail::kMaxIdleRepaints;) {
-        if (sim::detail::DeliverOnePosted()) continue;
+        if (sim::detail::DeliverOne()) continue;
         if (!sim::detail::PaintDirtyWindows()) return;
         ++idle;
     }
+}
+
+void CloseMenuOrDialog()
+{
+    auto& loops = TheWorld().nestedLoops;
+    if (!loops.empty()) loops.back() = true;
 }
 
 bool IsKeyHeld(std::uint32_t virtualKey) { return TheWorld().heldKeys.contains(virtualKey); }
@@ -117,12 +142,6 @@ void SetKeyHeld(std::uint32_t virtualKey, bool held)
         keys.insert(virtualKey);
     else
         keys.erase(virtualKey);
-}
-
-void PressKey(WindowHandle window, std::uint32_t virtualKey)
-{
-    // lParam carries a repeat count of one, as for a single key press.
-    platform::SendWindowMessage(window, platform::wm::KeyDown, virtualKey, 1);
 }
 
 int DeliveredCount(WindowHandle window, std::uint32_t message)

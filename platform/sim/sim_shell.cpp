@@ -1,5 +1,6 @@
-// The simulated shell: icon images of the program's one icon resource and
-// the tray icons, keyed by owner window and id.
+// The simulated shell: icon images of the program's one icon resource, the
+// tray icons keyed by owner window and id, the special folders the test set,
+// and a record of what was handed to the desktop to open.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -10,8 +11,8 @@ using sim::detail::TheWorld;
 
 namespace {
 
-// The program's icon group holds a 16 x 16 and a 32 x 32 image.
-constexpr int kAppIconResource = 138;
+sim::detail::DialogWorld& Shell() { return TheWorld().dialogs; }
+
 
 auto FindTrayIcon(const TrayIconData& data)
 {
@@ -25,7 +26,7 @@ auto FindTrayIcon(const TrayIconData& data)
 
 IconHandle LoadIconImage(int resourceId, int size)
 {
-    if (resourceId != kAppIconResource || (size != 16 && size != 32)) return 0;
+    if (resourceId != kProgramIcon || size <= 0) return 0;
     const IconHandle icon = sim::detail::NextIconHandle();
     TheWorld().icons.insert(icon);
     return icon;
@@ -33,9 +34,12 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { TheWorld().icons.erase(icon); }
 
+bool IsTrayAvailable() { return TheWorld().trayAvailable; }
+
 bool AddTrayIconEntry(const TrayIconData& data)
 {
-    if (!(data.flags & nif::Message) || FindTrayIcon(data) != TheWorld().trayIcons.end()) return false;
+    if (!IsTrayAvailable() || !IsLiveWindow(data.owner) || FindTrayIcon(data) != TheWorld().trayIcons.end())
+        return false;
     TheWorld().trayIcons.push_back(data);
     return true;
 }
@@ -48,18 +52,42 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     return true;
 }
 
+std::optional<std::u16string> GetSpecialFolderPath(int folderId)
+{
+    auto it = Shell().specialFolders.find(folderId);
+    if (it == Shell().specialFolders.end()) return std::nullopt;
+    return it->second;
+}
+
+bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
+{
+    Shell().shellRequests.push_back({verb, file});
+    return verb == u"open" && !file.empty();
+}
+
 }  // namespace platform
 
 namespace sim {
 
 std::vector<platform::TrayIconData> TrayIcons() { return detail::TheWorld().trayIcons; }
+void SetTrayAvailable(bool available) { detail::TheWorld().trayAvailable = available; }
 
-void TapTrayIcon(std::uint32_t pointerMessage)
+void ClickTrayIcon(std::uint32_t pointerMessage)
 {
     const auto& icons = detail::TheWorld().trayIcons;
     if (icons.empty()) return;
     const platform::TrayIconData& icon = icons.front();
     platform::PostWindowMessage(icon.owner, icon.callbackMessage, icon.id, pointerMessage);
 }
+
+void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path)
+{
+    if (path)
+        platform::Shell().specialFolders[folderId] = *path;
+    else
+        platform::Shell().specialFolders.erase(folderId);
+}
+
+const std::vector<ShellRequest>& ShellRequests() { return platform::Shell().shellRequests; }
 
 }  // namespace sim

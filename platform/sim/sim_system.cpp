@@ -72,8 +72,21 @@ bool UnregisterSystemHotkey(WindowHandle window, int id)
                          [&](const sim::Hotkey& h) { return h.window == window && h.id == id; }) > 0;
 }
 
-int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u16string& caption,
-                   std::uint32_t style)
+namespace {
+
+// The answer of a box closed with the Escape key.
+int EscapeAnswer(std::uint32_t style)
+{
+    switch (style & 0xF) {
+    case mb::YesNo: return id::No;
+    case mb::YesNoCancel: return id::Cancel;
+    default: return id::Ok;
+    }
+}
+
+}  // namespace
+
+int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
 {
     auto& world = TheWorld();
     int answer = (style & 0xF) == mb::Ok ? id::Ok : id::Yes;
@@ -82,8 +95,12 @@ int ShowMessageBox(WindowHandle owner, const std::u16string& text, const std::u1
         world.messageBoxAnswers.pop_front();
     }
     // Recorded when it opens, so boxes opened by its nested loop come after it.
-    world.messageBoxes.push_back({owner, text, caption, style, answer});
-    PumpMessages();
+    const std::size_t record = world.messageBoxes.size();
+    world.messageBoxes.push_back({text, caption, style, answer});
+    if (sim::detail::RunNestedLoop()) {
+        answer = EscapeAnswer(style);
+        world.messageBoxes[record].answer = answer;
+    }
     return answer;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_menu_world.h"
@@ -32,8 +33,6 @@ using platform::WParam;
 struct SimWindow {
     std::u16string className;
     std::u16string title;
-    std::uint32_t exStyle = 0;
-    std::uint32_t style = 0;
     Rect bounds;
     bool shown = false;
     platform::ZBand band = platform::ZBand::Normal;
@@ -55,6 +54,7 @@ struct PostedMessage {
     std::uint32_t message = 0;
     WParam wParam = 0;
     LParam lParam = 0;
+    bool quit = false;  // the quit message, for the thread, with its code in wParam
 };
 
 struct World {
@@ -62,18 +62,22 @@ struct World {
     std::map<std::u16string, platform::WindowProcFn> classes;
     std::map<WindowHandle, SimWindow> windows;
     std::vector<WindowHandle> zOrder;  // front to back, bands kept together
-    WindowHandle active = 0;
-    WindowHandle foreground = 0;
+    WindowHandle active = 0;  // also the foreground window
     WindowHandle focus = 0;
+    WindowHandle focusOnActivation = 0;  // asked for the focus while inactive
     WindowHandle capture = 0;
+    WindowHandle sessionEndWindow = 0;
     int failCreationCountdown = 0;
     Rect screen{0, 0, 1024, 768};
     Rect workArea{0, 0, 1024, 740};
 
     // Messages and input.
     std::deque<PostedMessage> queue;
+    // Activations the program asked for, which the loop delivers once the
+    // posted messages are done, as the desktop answers such requests later.
+    std::deque<WindowHandle> activations;
     bool quitPosted = false;
-    bool quitPending = false;  // posted and not yet seen by the main loop
+    bool quitDelivered = false;  // reached in the queue, not yet ending a main loop
     int quitCode = 0;
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
@@ -90,11 +94,15 @@ struct World {
     std::vector<int> sleeps;
     std::vector<Hotkey> hotkeys;
     std::deque<int> messageBoxAnswers;
+    // The nested loops of menus, message boxes and dialogs now running,
+    // innermost last, each marked when it was closed as with Escape.
+    std::vector<bool> nestedLoops;
     std::vector<ShownMessageBox> messageBoxes;
 
     // Shell, fonts, input method.
     std::set<platform::IconHandle> icons;
     std::vector<platform::TrayIconData> trayIcons;
+    bool trayAvailable = true;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
 
@@ -122,6 +130,11 @@ platform::IconHandle NextIconHandle();
 // The live window with this handle, or null.
 SimWindow* FindWindow(WindowHandle window);
 
+// Runs the nested loop of a menu, message box or dialog that is open: what
+// is pending is delivered, as the real loop would. True when the loop was
+// closed meanwhile, as with the Escape key (platform::CloseMenuOrDialog).
+bool RunNestedLoop();
+
 // Calls the window's procedure and counts the delivery; 0 for a dead window.
 LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
 
@@ -130,9 +143,20 @@ LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LPar
 void PlaceInBand(WindowHandle window, platform::ZBand band);
 bool Restack(WindowHandle window, std::int32_t insertAfter);
 
-// Activation: makes the window active and foreground with the wm::Activate
-// pair (the old window first); 0 leaves no window active.
-void Activate(WindowHandle window);
+// A window is mapped when it is shown and overlaps the screen; only a mapped
+// window can be activated or take the keyboard focus. The hidden main window,
+// far off the screen, never is.
+bool IsMapped(WindowHandle window);
+
+// Activation: makes the window active (and foreground) at once with the
+// wm::Activate pair, the old window first, `how` (wa::) for the new one.
+void Activate(WindowHandle window, std::uint32_t how);
+// Asks for the activation of a mapped window, which the loop delivers later.
+void RequestActivation(WindowHandle window);
+// Delivers the oldest activation asked for; false when none waits.
+bool DeliverOneActivation();
+// Takes the keyboard focus from the window, telling it.
+void SendKillFocus(WindowHandle losing);
 
 // A window being hidden gives up activation and focus.
 void LeaveHiddenWindow(WindowHandle window);

@@ -109,5 +109,66 @@ TEST_F(Drawing, TextIsDrawnInsideItsRectangleOnly)
     EXPECT_GT(inside, 20) << "no text was drawn";
 }
 
+using Painting = PlatformTest;
+
+std::vector<std::uint32_t> PaintMessages()
+{
+    std::vector<std::uint32_t> out;
+    for (const Received& r : Log())
+        if (r.message == wm::EraseBackground || r.message == wm::Paint) out.push_back(r.message);
+    return out;
+}
+
+TEST_F(Painting, UpdateErasesThenPaintsOnlyWhatWasAskedFor)
+{
+    const WindowHandle w = MakeWindow(Rect{200, 200, 300, 260});
+    ShowAppWindow(w, sw::Show);
+    ASSERT_TRUE(PumpUntil([w] { return !ReceivedBy(w, wm::Paint).empty(); })) << "a shown window never painted";
+    ASSERT_FALSE(ReceivedBy(w, wm::EraseBackground).empty()) << "showing must ask for an erased repaint";
+    EXPECT_NE(ReceivedBy(w, wm::EraseBackground).front().wParam, 0u) << "the erase carries no drawing context";
+    PumpAWhile();
+
+    Log().clear();
+    UpdateAppWindow(w);
+    EXPECT_TRUE(PaintMessages().empty()) << "a clean window was repainted";
+    InvalidateWindow(w, false);
+    UpdateAppWindow(w);
+    EXPECT_EQ(PaintMessages(), (std::vector<std::uint32_t>{wm::Paint}));
+    Log().clear();
+    InvalidateWindow(w, true);
+    InvalidateWindow(w, false);  // a plain repaint never cancels an erase asked for
+    UpdateAppWindow(w);
+    EXPECT_EQ(PaintMessages(), (std::vector<std::uint32_t>{wm::EraseBackground, wm::Paint}));
+}
+
+TEST_F(Painting, ARepaintAskedForWhilePaintingComesFromTheLoop)
+{
+    const WindowHandle w = MakeWindow(Rect{200, 200, 300, 260});
+    ShowAppWindow(w, sw::Show);
+    ASSERT_TRUE(PumpUntil([w] { return !ReceivedBy(w, wm::Paint).empty(); }));
+    PumpAWhile();
+    int paints = 0;
+    SetHandler([&paints](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::Paint && ++paints == 1) InvalidateWindow(window, false);
+        return std::nullopt;
+    });
+    InvalidateWindow(w, false);
+    UpdateAppWindow(w);
+    EXPECT_EQ(paints, 1);
+    EXPECT_TRUE(PumpUntil([&paints] { return paints == 2; }));
+}
+
+TEST_F(Painting, AWindowThatAlwaysAsksForMoreDoesNotHangThePump)
+{
+    const WindowHandle w = MakeWindow(Rect{200, 200, 300, 260});
+    SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::Paint) InvalidateWindow(window, false);
+        return std::nullopt;
+    });
+    ShowAppWindow(w, sw::Show);
+    PumpMessages();  // returns
+    EXPECT_TRUE(PumpUntil([w] { return !ReceivedBy(w, wm::Paint).empty(); }));
+}
+
 }  // namespace
 }  // namespace conformance

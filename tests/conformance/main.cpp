@@ -1,12 +1,15 @@
 // Entry of the conformance tests: the backend is prepared as the program
-// prepares it, then every test runs against it.
+// prepares it, then every test runs against it. Started as a child by a
+// test, the binary plays that child's part instead.
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "platform/system.h"
 
 int main(int argc, char** argv)
 {
     platform::InitPlatform(argc, argv);
+    if (int code = 0; conformance::RunChildRole(argc, argv, code)) return code;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

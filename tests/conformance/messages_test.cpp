@@ -78,6 +78,15 @@ TEST_F(Messages, SentMessageRunsAtOnceAndItsResultComesBack)
     EXPECT_EQ(ReceivedBy(a, kThird).size(), 1u);
 }
 
+// Every posted message has a window; the quit message is the only one for
+// the thread itself.
+TEST_F(Messages, PostingToNoWindowIsRefused)
+{
+    EXPECT_FALSE(PostWindowMessage(0, kFirst, 0, 0));
+    PumpMessages();
+    EXPECT_TRUE(PrivateMessages().empty());
+}
+
 TEST_F(Messages, MessagesForADestroyedWindowAreNotDelivered)
 {
     const WindowHandle doomed = MakeWindow();

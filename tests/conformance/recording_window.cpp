@@ -2,7 +2,9 @@
 #include "recording_window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 namespace conformance {
 namespace {
@@ -27,7 +29,7 @@ LResult RecordingProc(WindowHandle window, std::uint32_t message, WParam wParam,
 void RegisterOnce()
 {
     static const bool registered = RegisterWindowClass(
-        kClassName, cs::HorizontalRedraw | cs::VerticalRedraw | cs::DoubleClicks, RecordingProc, 0);
+        kClassName, cs::HorizontalRedraw | cs::VerticalRedraw | cs::DoubleClicks, RecordingProc);
     ASSERT_TRUE(registered);
 }
 
@@ -56,6 +58,34 @@ std::vector<Received> PrivateMessages()
     return Filtered([](const Received& r) { return r.message >= wm::User; });
 }
 
+std::vector<Received> ActivationMessages()
+{
+    return Filtered([](const Received& r) {
+        return r.message == wm::Activate || r.message == wm::SetFocus || r.message == wm::KillFocus;
+    });
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool PumpFor(std::chrono::milliseconds limit, const std::function<bool()>& done)
+{
+    const auto end = Clock::now() + limit;
+    for (;;) {
+        PumpMessages();
+        if (done()) return true;
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done) { return PumpFor(std::chrono::milliseconds(2000), done); }
+
+void PumpAWhile() { PumpFor(std::chrono::milliseconds(300), [] { return false; }); }
+
 void PlatformTest::SetUp()
 {
     RegisterOnce();
@@ -73,7 +103,7 @@ void PlatformTest::TearDown()
 
 WindowHandle PlatformTest::MakeWindow(Rect bounds, const std::u16string& title)
 {
-    const WindowHandle window = CreateAppWindow(kClassName, title, ws::ExToolWindow, ws::Popup, bounds);
+    const WindowHandle window = CreateAppWindow(kClassName, title, bounds);
     EXPECT_NE(window, 0u);
     made_.push_back(window);
     return window;

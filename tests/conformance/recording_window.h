@@ -7,9 +7,11 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "platform/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -23,6 +25,10 @@ struct Received {
     WParam wParam = 0;
     LParam lParam = 0;
     friend bool operator==(const Received&, const Received&) = default;
+    friend void PrintTo(const Received& r, std::ostream* out)
+    {
+        *out << "{window " << r.window << ", message " << r.message << ", " << r.wParam << ", " << r.lParam << "}";
+    }
 };
 
 // Answers a message instead of the default processing, or passes (nullopt).
@@ -36,6 +42,17 @@ std::vector<Received>& Log();
 std::vector<Received> ReceivedBy(WindowHandle window, std::uint32_t message);
 // Messages in the private range (wm::User and above), in order.
 std::vector<Received> PrivateMessages();
+// The activation and focus messages (wm::Activate, wm::SetFocus,
+// wm::KillFocus), in order.
+std::vector<Received> ActivationMessages();
+
+// What the desktop does on its own time (a window manager activating a
+// window) arrives within a moment: pumps until `done` holds, for at most
+// two seconds, and tells whether it came to hold.
+bool PumpUntil(const std::function<bool()>& done);
+// Pumps for a moment, long enough for the desktop to act on what was asked,
+// for checks that something does not happen.
+void PumpAWhile();
 
 class PlatformTest : public ::testing::Test {
 protected:

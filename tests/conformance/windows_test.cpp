@@ -1,5 +1,7 @@
 // Window life, geometry, visibility, stacking and repainting as the callers
 // see them through the window calls.
+#include <functional>
+
 #include "recording_window.h"
 
 namespace conformance {
@@ -31,7 +33,38 @@ TEST_F(Windows, CreationSendsCreateFirstAndStartsHidden)
 
 TEST_F(Windows, CreationOfAnUnknownClassFails)
 {
-    EXPECT_EQ(CreateAppWindow(u"NO SUCH CLASS", u"x", 0, ws::Popup, kStart), 0u);
+    EXPECT_EQ(CreateAppWindow(u"NO SUCH CLASS", u"x", kStart), 0u);
+}
+
+TEST_F(Windows, AClassIsRegisteredOnceAndNeedsANameAndAProcedure)
+{
+    EXPECT_FALSE(RegisterWindowClass(kClassName, 0, DefaultWindowProc)) << "registered twice";
+    EXPECT_FALSE(RegisterWindowClass(u"", 0, DefaultWindowProc));
+    EXPECT_FALSE(RegisterWindowClass(u"CONFORMANCE NO PROC", 0, nullptr));
+}
+
+TEST_F(Windows, CreateAnsweredWithMinusOneEndsTheWindow)
+{
+    SetHandler([](WindowHandle, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::Create) return -1;
+        return std::nullopt;
+    });
+    EXPECT_EQ(CreateAppWindow(kClassName, u"conformance refused", kStart), 0u);
+    ASSERT_FALSE(Log().empty());
+    const WindowHandle refused = Log().front().window;
+    EXPECT_EQ(ReceivedBy(refused, wm::Destroy).size(), 1u);
+    EXPECT_FALSE(IsLiveWindow(refused));
+    EXPECT_EQ(FindAppWindow(kClassName, u"conformance refused"), 0u);
+}
+
+TEST_F(Windows, AHandleIsNeverHandedOutTwice)
+{
+    const WindowHandle first = MakeWindow();
+    ASSERT_TRUE(DestroyAppWindow(first));
+    const WindowHandle second = MakeWindow();
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(IsLiveWindow(first));
+    EXPECT_FALSE(PostWindowMessage(first, wm::User, 0, 0)) << "the old handle reached the new window";
 }
 
 struct Placement {
@@ -128,6 +161,63 @@ TEST_F(Windows, StackingBandsFollowTheLastPlacement)
     ASSERT_TRUE(PlaceWindow(a, z::Topmost, Rect{}, kZOnly));
     EXPECT_EQ(GetZBand(a), ZBand::Topmost) << "a bottom window did not leave its band";
     EXPECT_LT(GetZRank(a), GetZRank(b));
+}
+
+// Windows a, b, c are made in that order, so c, b, a stand front to back.
+TEST_F(Windows, StackingFollowsBandsAndInsertAfterValues)
+{
+    struct Case {
+        const char* name;
+        std::function<void(WindowHandle, WindowHandle, WindowHandle)> act;
+        std::vector<int> expected;  // 0 = a, 1 = b, 2 = c, front to back
+    };
+    const Case cases[] = {
+        {"new windows come to the front", [](auto, auto, auto) {}, {2, 1, 0}},
+        {"topmost goes in front of all", [](auto a, auto, auto) { PlaceWindow(a, z::Topmost, {}, kZOnly); }, {0, 2, 1}},
+        {"not-topmost leaves a normal window where it is",
+         [](auto a, auto, auto) { PlaceWindow(a, z::NotTopmost, {}, kZOnly); }, {2, 1, 0}},
+        {"not-topmost puts a topmost window at the front of the normal band",
+         [](auto a, auto b, auto) {
+             PlaceWindow(a, z::Topmost, {}, kZOnly);
+             PlaceWindow(b, z::Topmost, {}, kZOnly);
+             PlaceWindow(a, z::NotTopmost, {}, kZOnly);
+         },
+         {1, 0, 2}},
+        {"bottom goes behind all", [](auto, auto, auto c) { PlaceWindow(c, z::Bottom, {}, kZOnly); }, {1, 0, 2}},
+        {"top keeps a bottom window in its band",
+         [](auto a, auto b, auto) {
+             PlaceWindow(a, z::Bottom, {}, kZOnly);
+             PlaceWindow(b, z::Bottom, {}, kZOnly);
+             PlaceWindow(a, z::Top, {}, kZOnly);
+         },
+         {2, 0, 1}},
+        {"foreground comes to the front of its band at once",
+         [](auto a, auto, auto c) {
+             PlaceWindow(c, z::Topmost, {}, kZOnly);
+             BringToForeground(a);
+         },
+         {2, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<WindowHandle> w = {MakeWindow(kStart), MakeWindow(kStart), MakeWindow(kStart)};
+        c.act(w[0], w[1], w[2]);
+        for (std::size_t rank = 0; rank < c.expected.size(); ++rank) {
+            const WindowHandle window = w[c.expected[rank]];
+            std::size_t before = 0;
+            for (const WindowHandle other : w)
+                if (GetZRank(other) < GetZRank(window)) ++before;
+            EXPECT_EQ(before, rank) << "window " << c.expected[rank];
+        }
+        for (const WindowHandle window : w) DestroyAppWindow(window);
+    }
+}
+
+TEST_F(Windows, AnUnknownInsertAfterIsRefusedUnlessTheOrderIsKept)
+{
+    const WindowHandle w = MakeWindow();
+    EXPECT_FALSE(PlaceWindow(w, 12345, {}, kZOnly));
+    EXPECT_TRUE(PlaceWindow(w, 12345, {}, kZOnly | swp::NoZOrder));
 }
 
 TEST_F(Windows, DestroySendsDestroyAndEndsTheHandle)

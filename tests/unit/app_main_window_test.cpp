@@ -1,11 +1,11 @@
-// The main window's keys, the hotkey and the clicks on the tray icon.
+// The keys around the main window, the hotkey and the clicks on the tray icon.
 #include "app/note_windows.h"
 #include "app_fixture.h"
 #include "note/levels.h"
+#include "platform/sim/sim_menus.h"
 #include "store/messages.h"
 
 using platform::vk::Control;
-using platform::vk::Shift;
 
 class MainWindowTest : public AppTest {
 protected:
@@ -19,63 +19,37 @@ protected:
     int MenuRequests() const { return sim::DeliveredCount(mainWindow, MSG_SHOW_MAIN_MENU); }
     // The tray menu, once open, always ends by posting an empty message.
     int MenusShown() const { return sim::DeliveredCount(mainWindow, platform::wm::Null); }
-    void Key(std::uint32_t key)
-    {
-        sim::PressKey(mainWindow, key);
-        platform::PumpMessages();
-    }
 };
 
-TEST_F(MainWindowTest, TabRaisesTheFirstVisibleNoteAndShiftTabTheLast)
+// The main window never has the keyboard; the keys stay with the note the
+// user was at, also across the tray menu, and it reaches the tray menu.
+TEST_F(MainWindowTest, KeysStayWithTheActiveNoteAcrossTheTrayMenu)
 {
-    StartWithNotes(3);
-    Key(platform::vk::Tab);
-    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
-    sim::SetKeyHeld(Shift, true);
-    Key(platform::vk::Tab);
-    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(2).window);
-    // A note is brought forward by hiding it for 10 ms and showing it again.
-    ASSERT_FALSE(sim::Sleeps().empty());
-    EXPECT_EQ(sim::Sleeps().back(), 10);
-    EXPECT_EQ(MenuRequests(), 0);
-}
+    StartWithNotes(2);
+    platform::BringToForeground(mainWindow);
+    EXPECT_EQ(platform::SetKeyboardFocus(mainWindow), 0u) << "the main window took the keyboard";
+    platform::BringToForeground(Note(1).window);
+    platform::PumpMessages();
+    ASSERT_EQ(platform::GetForegroundAppWindow(), Note(1).window);
 
-TEST_F(MainWindowTest, TabSkipsHiddenNotesAndDoesNothingWithOneNote)
-{
-    StartWithNotes(3);
-    platform::ShowAppWindow(Note(0).window, platform::sw::Hide);
-    Key(platform::vk::Tab);
+    sim::ClickTrayIcon(platform::wm::LeftButtonUp);
+    platform::PumpMessages();
+    ASSERT_EQ(MenusShown(), 1);
     EXPECT_EQ(platform::GetForegroundAppWindow(), Note(1).window);
 
-    TearDown();
-    SetUp();
-    StartWithNotes(1);
-    platform::BringToForeground(mainWindow);
-    Key(platform::vk::Tab);
-    sim::SetKeyHeld(Shift, true);
-    Key(platform::vk::Tab);
-    EXPECT_EQ(platform::GetForegroundAppWindow(), mainWindow);
-    EXPECT_TRUE(sim::Sleeps().empty());
-    EXPECT_EQ(MenuRequests(), 0);
-}
-
-TEST_F(MainWindowTest, TabWithoutNotesOrWithCtrlAndPAskForTheMenu)
-{
-    StartWithNotes(0);
-    Key(platform::vk::Tab);
-    EXPECT_EQ(MenuRequests(), 1);
-    Key('P');
-    EXPECT_EQ(MenuRequests(), 2);
-    Key('Q');
-    EXPECT_EQ(MenuRequests(), 2);
-
-    TearDown();
-    SetUp();
-    StartWithNotes(2);
     sim::SetKeyHeld(Control, true);
-    Key(platform::vk::Tab);
-    EXPECT_EQ(MenuRequests(), 1);
-    EXPECT_EQ(MenusShown(), 1);
+    sim::PressKey(platform::GetForegroundAppWindow(), platform::vk::Tab);
+    sim::SetKeyHeld(Control, false);
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 2);
+    EXPECT_EQ(MenusShown(), 2);
+
+    // P is the note's: its own menu opens, not the tray menu.
+    sim::PressKey(platform::GetForegroundAppWindow(), 'P');
+    platform::PumpMessages();
+    EXPECT_EQ(MenuRequests(), 2);
+    ASSERT_EQ(sim::MenusShown().size(), 3u);
+    EXPECT_EQ(sim::MenusShown().back().owner, Note(1).window);
 }
 
 TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
@@ -105,10 +79,10 @@ TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
 TEST_F(MainWindowTest, TrayClickOpensTheMenuAndCtrlClickRaisesEveryNote)
 {
     StartWithNotes(3);
-    sim::TapTrayIcon(platform::wm::LeftButtonDown);  // only the release counts
+    sim::ClickTrayIcon(platform::wm::LeftButtonDown);  // only the release counts
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 0);
-    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    sim::ClickTrayIcon(platform::wm::LeftButtonUp);
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 1);
     EXPECT_EQ(MenusShown(), 1);
@@ -117,11 +91,38 @@ TEST_F(MainWindowTest, TrayClickOpensTheMenuAndCtrlClickRaisesEveryNote)
     platform::ShowAppWindow(Note(2).window, platform::sw::Hide);
     sim::SetKeyHeld(Control, true);
     platform::BringToForeground(mainWindow);
-    sim::TapTrayIcon(platform::wm::LeftButtonUp);
+    sim::ClickTrayIcon(platform::wm::LeftButtonUp);
     platform::PumpMessages();
     EXPECT_EQ(MenuRequests(), 1);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(sim::DeliveredCount(Note(i).window, MSG_RAISE_NOTE), 1);
     EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
+}
+
+// A desktop without a tray: the program starts all the same, and the tray
+// menu is reached from a note's Ctrl+Tab, or with the hotkey once every
+// note is hidden.
+TEST_F(MainWindowTest, WithoutATrayTheMenuIsReachedFromTheNotesAndTheHotkey)
+{
+    sim::SetTrayAvailable(false);
+    noteSettings.hotkeyCtrl = 1;
+    noteSettings.hotkeyKey = {u'F', 0};
+    StoreNotes({});
+    StartWithNotes(1);
+    EXPECT_TRUE(sim::TrayIcons().empty());
+    EXPECT_TRUE(sim::MessageBoxes().empty()) << "a missing tray is no error";
+
+    sim::SetKeyHeld(Control, true);
+    sim::PressKey(Note(0).window, platform::vk::Tab);
+    sim::SetKeyHeld(Control, false);
+    platform::PumpMessages();
+    EXPECT_EQ(MenusShown(), 1);
+
+    PostCommand(Note(0).window, CMD_HIDE_NOTE, 1);
+    platform::PumpMessages();
+    ASSERT_FALSE(platform::IsWindowShown(Note(0).window));
+    ASSERT_TRUE(sim::PressHotkey(platform::mod::Control, 'F'));
+    platform::PumpMessages();
+    EXPECT_EQ(MenusShown(), 2);
 }
 
 TEST_F(MainWindowTest, BusyFlagsKeepTheMenuFromOpening)
@@ -129,7 +130,7 @@ TEST_F(MainWindowTest, BusyFlagsKeepTheMenuFromOpening)
     StartWithNotes(1);
     for (std::int32_t* flag : {&dialogBusy, &menuBusy}) {
         *flag = 1;
-        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        sim::ClickTrayIcon(platform::wm::LeftButtonUp);
         platform::PumpMessages();
         *flag = 0;
     }

@@ -245,10 +245,11 @@ TEST_F(MenuTest, NoteMenuChoiceArrivesFromAMenuAtTheNote)
 {
     StartWithNotes(2);
     // The colour commands save only when a menu chose them.
+    Note(1).textColor = 0x00102030;
     sim::QueueMenuAnswer(CMD_TEXT_COLOUR);
     RightClick(1);
     EXPECT_EQ(sim::ColorDialogs().size(), 1u);
-    EXPECT_EQ(sim::ColorDialogs().back().request.owner, Note(1).window);
+    EXPECT_EQ(sim::ColorDialogs().back().request.color, 0x00102030u) << "the chooser is not for this note";
     EXPECT_EQ(Saves(), 1);
     Run(Note(1).window, CMD_TEXT_COLOUR, 0);
     EXPECT_EQ(Saves(), 1);

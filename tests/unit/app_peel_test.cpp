@@ -38,6 +38,22 @@ protected:
     bool HasLog() const { return std::filesystem::exists(folder_ / "VlmLog.txt"); }
 };
 
+TEST_F(PeelTest, DeleteKeyAsksButAltDeleteIsLeftToTheDesktop)
+{
+    StartWithText(2, u"abc");
+    sim::SetKeyHeld(platform::vk::Alt, true);
+    sim::PressKey(Note(0).window, platform::vk::Delete);
+    sim::SetKeyHeld(platform::vk::Alt, false);
+    platform::PumpMessages();
+    EXPECT_TRUE(sim::MessageBoxes().empty()) << "Alt+Delete asked to peel";
+
+    sim::QueueMessageBoxAnswer(platform::id::Cancel);
+    sim::PressKey(Note(0).window, platform::vk::Delete);
+    platform::PumpMessages();
+    EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(noteTable.count, 2);
+}
+
 TEST_F(PeelTest, PromptShowsTheFirst128CharactersOfTheText)
 {
     std::u16string text;
@@ -49,7 +65,6 @@ TEST_F(PeelTest, PromptShowsTheFirst128CharactersOfTheText)
     EXPECT_EQ(box.text, u"次の内容の付箋紙をはがします。ログ出力しますか？\n\n" + text.substr(0, 128));
     EXPECT_EQ(box.caption, u"付箋紙");
     EXPECT_EQ(box.style, 0x10023u);  // Yes/No/Cancel, question, foreground
-    EXPECT_EQ(box.owner, Note(0).window);
     // Cancel keeps everything.
     EXPECT_EQ(noteTable.count, 2);
     EXPECT_FALSE(HasLog());

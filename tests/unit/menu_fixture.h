@@ -59,7 +59,7 @@ protected:
 
     static void OpenTrayMenu()
     {
-        sim::TapTrayIcon(platform::wm::LeftButtonUp);
+        sim::ClickTrayIcon(platform::wm::LeftButtonUp);
         platform::PumpMessages();
     }
 

@@ -125,6 +125,9 @@ TEST_F(NoteInteraction, ArrowKeysNudgeAndShiftArrowsResizeWithoutSaving)
         {"shift down at 26 gives 27", vk::Down, {vk::Shift}, tall, {100, 100, 260, 127}},
         {"shift up at 26 stays 26", vk::Up, {vk::Shift}, tall, tall},
         {"left at the work area's edge stops", vk::Left, {}, {-134, 100, 26, 140}, {-134, 100, 26, 140}},
+        {"alt left is no nudge", vk::Left, {vk::Alt}, kStart, kStart},
+        {"alt shift right is no resize", vk::Right, {vk::Alt, vk::Shift}, kStart, kStart},
+        {"ctrl alt left nudges", vk::Left, {vk::Control, vk::Alt}, kStart, {99, 100, 259, 140}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -212,21 +215,23 @@ TEST_F(NoteInteraction, AltClickOpensTheMenuAtTheReleasePoint)
     EXPECT_EQ(SavesSinceStart(), 0);
 }
 
+// A key stroke brings its key-down and its character, so each case also
+// proves that the note flashes once, not once per message.
 TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
 {
     struct Case {
         const char* name;
-        bool sysChar;
         std::initializer_list<std::uint32_t> held;
-        char16_t character;
+        std::uint32_t key;  // 0: a bare wm::SysChar 'p' instead of a stroke
         bool opens;
     };
     const Case cases[] = {
-        {"P key", false, {}, u'P', true},
-        {"Alt+p", true, {vk::Alt}, u'p', true},
-        {"Alt+P", true, {vk::Alt}, u'P', true},
-        {"p without Alt", true, {}, u'p', false},
-        {"Alt+Q", true, {vk::Alt}, u'Q', false},
+        {"P", {}, 'P', true},
+        {"Shift+P", {vk::Shift}, 'P', true},
+        {"Alt+P", {vk::Alt}, 'P', true},
+        {"Alt+Shift+P", {vk::Alt, vk::Shift}, 'P', true},
+        {"Alt+Q", {vk::Alt}, 'Q', false},
+        {"system p without Alt", {}, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,10 +239,10 @@ TEST_F(NoteInteraction, FlashShowsTheLightenedFillThenAsksForTheMenuAtTheCentre)
         const std::size_t menus = sim::MenusShown().size();
         const int paints = sim::DeliveredCount(Window(0), platform::wm::Paint);
         const std::size_t sleeps = sim::Sleeps().size();
-        if (c.sysChar)
-            platform::SendWindowMessage(Window(0), platform::wm::SysChar, c.character, 1);
+        if (c.key == 0)
+            platform::SendWindowMessage(Window(0), platform::wm::SysChar, u'p', 1);
         else
-            sim::PressKey(Window(0), 'P');
+            sim::PressKey(Window(0), c.key);
         EXPECT_FALSE(flashing);
         EXPECT_EQ(sim::MenusShown().size(), menus) << "the menu must open after the flash";
         platform::PumpMessages();
@@ -291,8 +296,11 @@ TEST_F(NoteInteraction, DeactivationEndsTheEditUnlessAModifierIsHeld)
         platform::BringToForeground(Window(0));
         platform::PumpMessages();
         const int ends = sim::DeliveredCount(Window(0), MSG_END_EDIT);
+        // The keys are held while the activation arrives, as when the user
+        // clicks another note with a modifier held.
         Hold(c.held);
         platform::BringToForeground(Window(1));
+        platform::PumpMessages();
         Hold({});
         platform::PumpMessages();
         EXPECT_EQ(sim::DeliveredCount(Window(0), MSG_END_EDIT), ends + (c.endsEdit ? 1 : 0));
@@ -306,6 +314,7 @@ TEST_F(NoteInteraction, DeactivationCancelsADrag)
     ASSERT_EQ(sim::ScreenPixel(130, 110), 0x00FFFFFFu);
     const int arrows = sim::ArrowCursorSets();
     platform::BringToForeground(Window(1));
+    platform::PumpMessages();
     EXPECT_FALSE(dragState.active);
     EXPECT_EQ(platform::GetPointerCapture(), 0u);
     EXPECT_EQ(sim::ScreenPixel(130, 110), 0u) << "outline left on the screen";

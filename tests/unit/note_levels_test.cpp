@@ -29,7 +29,6 @@ protected:
             PostCommand(Window(i), CMD_LEVEL_BOTTOM, 0);
             platform::PumpMessages();
         }
-        platform::BringToForeground(mainWindow);
         platform::PumpMessages();
         sleepsBefore_ = sim::Sleeps().size();
     }
@@ -60,13 +59,16 @@ TEST_F(NoteLevels, TabWalksTheVisibleNotes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StartNotes(3, c.hidden, c.bottom);
+        // The keys reach the active note.
+        platform::BringToForeground(Window(c.from));
+        platform::PumpMessages();
         Hold(c.shift ? std::initializer_list<std::uint32_t>{vk::Shift} : std::initializer_list<std::uint32_t>{});
         sim::PressKey(Window(c.from), vk::Tab);
         Hold({});
         platform::PumpMessages();
         if (c.raised < 0) {
             EXPECT_FALSE(BroughtToFront());
-            EXPECT_EQ(platform::GetForegroundAppWindow(), mainWindow);
+            EXPECT_EQ(platform::GetForegroundAppWindow(), Window(c.from));
         } else {
             EXPECT_TRUE(BroughtToFront());
             EXPECT_EQ(sim::Sleeps().back(), 10);

@@ -30,14 +30,14 @@ protected:
         sim::Reset();
         Messages().clear();
         Answer() = nullptr;
-        ASSERT_TRUE(platform::RegisterWindowClass(u"SIMTEST", 0, &Proc, 0));
+        ASSERT_TRUE(platform::RegisterWindowClass(u"SIMTEST", 0, &Proc));
     }
 
     void TearDown() override { Answer() = nullptr; }
 
     static platform::WindowHandle Make(platform::Rect bounds = {10, 10, 110, 60})
     {
-        return platform::CreateAppWindow(u"SIMTEST", u"sim", 0, platform::ws::Popup, bounds);
+        return platform::CreateAppWindow(u"SIMTEST", u"sim", bounds);
     }
 
     // The messages of these numbers, in the order they arrived.

@@ -229,7 +229,6 @@ TEST_F(StoreDataFile, UnreadableFileShowsMessageAndStops)
     EXPECT_EQ(LoadDataFile(), 0);
     ASSERT_EQ(sim::MessageBoxes().size(), 1u);
     const sim::ShownMessageBox& box = sim::MessageBoxes()[0];
-    EXPECT_EQ(box.owner, 0u);
     EXPECT_EQ(box.text, u"CeVlmDat.bin ファイルからデータを読み込めません。\n\nCeVlmDat.bin ファイルを削除してください。");
     EXPECT_EQ(box.caption, u"付箋紙");
     EXPECT_EQ(box.style, platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);

@@ -156,7 +156,6 @@ TEST_F(TextFileTest, ExportAsksBeforeReplacingAFile)
     ASSERT_EQ(sim::FileDialogs().size(), 2u);
     const platform::FileDialogRequest& request = sim::FileDialogs()[0].request;
     EXPECT_EQ(sim::FileDialogs()[0].kind, sim::FileDialogKind::Save);
-    EXPECT_EQ(request.owner, Note(0).window);
     EXPECT_EQ(request.title, u" 名前を付けて保存");
     EXPECT_EQ(request.initialFolder, Path(documents));
     ASSERT_EQ(request.filters.size(), 1u);

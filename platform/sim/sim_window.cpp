@@ -1,6 +1,10 @@
-// The simulated window table: the class, window creation and destruction,
-// geometry with its move and size messages, visibility, repainting, and the
-// test's view of the windows.
+// The simulated windows: the class, window creation and destruction,
+// geometry with its move and size messages, visibility, repainting,
+// stacking, activation, foreground, keyboard focus and pointer capture, the
+// window that ends with the session, and the test's view of the windows.
+//
+// The z-order is one front-to-back list in which the topmost band comes
+// first, then the normal band, then the bottom band.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -48,14 +52,13 @@ void SetShown(SimWindow& window, bool shown)
 
 }  // namespace
 
-bool RegisterWindowClass(const std::u16string& className, std::uint32_t, WindowProcFn proc, int)
+bool RegisterWindowClass(const std::u16string& className, std::uint32_t, WindowProcFn proc)
 {
     if (className.empty() || proc == nullptr) return false;
     return TheWorld().classes.emplace(className, proc).second;
 }
 
-WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title,
-                             std::uint32_t exStyle, std::uint32_t style, Rect bounds)
+WindowHandle CreateAppWindow(const std::u16string& className, const std::u16string& title, Rect bounds)
 {
     auto& world = TheWorld();
     auto cls = world.classes.find(className);
@@ -64,8 +67,6 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     SimWindow window;
     window.className = className;
     window.title = title;
-    window.exStyle = exStyle;
-    window.style = style;
     window.bounds = bounds;
     window.proc = cls->second;
     world.windows.emplace(handle, window);
@@ -85,7 +86,7 @@ bool DestroyAppWindow(WindowHandle handle)
     auto& world = TheWorld();
     world.windows.erase(handle);
     std::erase(world.zOrder, handle);
-    for (WindowHandle* held : {&world.active, &world.foreground, &world.focus, &world.capture})
+    for (WindowHandle* held : {&world.active, &world.focus, &world.focusOnActivation, &world.capture})
         if (*held == handle) *held = 0;
     sim::detail::ForgetWindowServices(handle);
     return true;
@@ -113,7 +114,7 @@ bool ShowAppWindow(WindowHandle handle, int showCommand)
         return wasShown;
     }
     SetShown(*window, true);
-    if (showCommand == sw::ShowNormal) sim::detail::Activate(handle);
+    if (showCommand == sw::ShowNormal) sim::detail::RequestActivation(handle);
     return wasShown;
 }
 
@@ -153,7 +154,8 @@ bool PlaceWindow(WindowHandle handle, std::int32_t insertAfter, Rect bounds, std
     if (!(window = FindWindow(handle))) return true;
     if (flags & swp::ShowWindow) SetShown(*window, true);
     if (flags & swp::HideWindow) ShowAppWindow(handle, sw::Hide);
-    if (!(flags & swp::NoActivate) && IsWindowShown(handle)) sim::detail::Activate(handle);
+    // Placing a window at the bottom never activates it.
+    if (!(flags & swp::NoActivate) && insertAfter != z::Bottom) sim::detail::RequestActivation(handle);
     return true;
 }
 
@@ -195,11 +197,182 @@ bool PaintDirtyWindows()
     return painted;
 }
 
+
+using platform::ZBand;
+
+void SendKillFocus(WindowHandle losing)
+{
+    TheWorld().focus = 0;
+    if (FindWindow(losing)) Dispatch(losing, platform::wm::KillFocus, 0, 0);
+}
+
+void PlaceInBand(WindowHandle window, ZBand band)
+{
+    FindWindow(window)->band = band;
+    auto& order = TheWorld().zOrder;
+    std::erase(order, window);
+    auto front = std::find_if(order.begin(), order.end(), [band](WindowHandle other) {
+        return FindWindow(other)->band >= band;
+    });
+    order.insert(front, window);
+}
+
+bool Restack(WindowHandle window, std::int32_t insertAfter)
+{
+    SimWindow* w = FindWindow(window);
+    switch (insertAfter) {
+    case platform::z::Topmost: PlaceInBand(window, ZBand::Topmost); return true;
+    case platform::z::NotTopmost:
+        // A normal window keeps its place; a topmost or bottom-most one
+        // becomes normal (the band follows the last placement).
+        if (w->band != ZBand::Normal) PlaceInBand(window, ZBand::Normal);
+        return true;
+    case platform::z::Top: PlaceInBand(window, w->band); return true;
+    case platform::z::Bottom:
+        w->band = ZBand::Bottom;
+        std::erase(TheWorld().zOrder, window);
+        TheWorld().zOrder.push_back(window);
+        return true;
+    default: return false;
+    }
+}
+
+bool IsMapped(WindowHandle window)
+{
+    const SimWindow* w = FindWindow(window);
+    if (w == nullptr || !w->shown) return false;
+    const Rect screen = TheWorld().screen;
+    return w->bounds.left < screen.right && w->bounds.right > screen.left && w->bounds.top < screen.bottom &&
+           w->bounds.bottom > screen.top;
+}
+
+void RequestActivation(WindowHandle window)
+{
+    if (IsMapped(window)) TheWorld().activations.push_back(window);
+}
+
+bool DeliverOneActivation()
+{
+    auto& pending = TheWorld().activations;
+    if (pending.empty()) return false;
+    const WindowHandle window = pending.front();
+    pending.pop_front();
+    // The window may have been hidden or moved off the screen meanwhile.
+    if (IsMapped(window)) Activate(window, platform::wa::Active);
+    return true;
+}
+
+void Activate(WindowHandle window, std::uint32_t how)
+{
+    World& world = TheWorld();
+    const WindowHandle previous = world.active;
+    if (previous == window) return;
+    world.active = window;
+    if (FindWindow(previous))
+        Dispatch(previous, platform::wm::Activate, platform::wa::Inactive, static_cast<LParam>(window));
+    if (window != 0 && world.active == window)
+        Dispatch(window, platform::wm::Activate, how, static_cast<LParam>(previous));
+    if (world.active != window) return;
+    // The keyboard focus asked for while the window was inactive comes now;
+    // a focus that stayed in a window no longer active is lost.
+    if (world.focusOnActivation == window) {
+        world.focusOnActivation = 0;
+        platform::SetKeyboardFocus(window);
+    }
+    if (world.focus != 0 && world.focus == previous) SendKillFocus(previous);
+}
+
+void LeaveHiddenWindow(WindowHandle window)
+{
+    World& world = TheWorld();
+    if (world.active == window) {
+        world.active = 0;
+        Dispatch(window, platform::wm::Activate, platform::wa::Inactive, 0);
+    }
+    if (world.focus == window) SendKillFocus(window);
+}
+
 }  // namespace sim::detail
+
+namespace platform {
+
+using sim::detail::FindWindow;
+using sim::detail::TheWorld;
+
+ZBand GetZBand(WindowHandle window)
+{
+    const auto* w = FindWindow(window);
+    return w == nullptr ? ZBand::Normal : w->band;
+}
+
+int GetZRank(WindowHandle window)
+{
+    const auto& order = TheWorld().zOrder;
+    auto it = std::find(order.begin(), order.end(), window);
+    return it == order.end() ? -1 : static_cast<int>(it - order.begin());
+}
+
+// The window comes to the front of its band at once; its activation arrives
+// later from the loop, and only for a window on the screen.
+bool BringToForeground(WindowHandle window)
+{
+    if (!IsLiveWindow(window)) return false;
+    sim::detail::PlaceInBand(window, FindWindow(window)->band);
+    sim::detail::RequestActivation(window);
+    return true;
+}
+
+WindowHandle GetForegroundAppWindow() { return TheWorld().active; }
+
+// Only a window on the screen can take the keys. In the active window the
+// focus moves at once; another window is activated first, through the loop,
+// and takes the focus with its activation.
+WindowHandle SetKeyboardFocus(WindowHandle window)
+{
+    auto& world = TheWorld();
+    const WindowHandle previous = world.focus;
+    if (window == 0) {
+        if (previous != 0) sim::detail::SendKillFocus(previous);
+        return previous;
+    }
+    if (!sim::detail::IsMapped(window)) return 0;
+    if (world.active != window) {
+        world.focusOnActivation = window;
+        sim::detail::RequestActivation(window);
+        return previous;
+    }
+    if (previous == window) return previous;
+    world.focus = window;
+    if (IsLiveWindow(previous)) sim::detail::Dispatch(previous, wm::KillFocus, 0, 0);
+    if (world.focus == window) sim::detail::Dispatch(window, wm::SetFocus, 0, 0);
+    return previous;
+}
+
+WindowHandle GetKeyboardFocus() { return TheWorld().focus; }
+
+void CapturePointer(WindowHandle window)
+{
+    if (IsLiveWindow(window)) TheWorld().capture = window;
+}
+
+void ReleasePointer() { TheWorld().capture = 0; }
+WindowHandle GetPointerCapture() { return TheWorld().capture; }
+
+// The window the desktop ends when the session ends (sim::EndSession).
+void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = window; }
+
+}  // namespace platform
 
 namespace sim {
 
 using detail::FindWindow;
+
+bool EndSession()
+{
+    const WindowHandle window = detail::TheWorld().sessionEndWindow;
+    if (window == 0 || !platform::IsLiveWindow(window)) return false;
+    return platform::DestroyAppWindow(window);
+}
 
 void FailNthWindowCreation(int n) { detail::TheWorld().failCreationCountdown = n; }
 
@@ -221,18 +394,6 @@ std::u16string WindowTitle(WindowHandle window)
 {
     const auto* w = FindWindow(window);
     return w == nullptr ? std::u16string{} : w->title;
-}
-
-std::uint32_t WindowExStyle(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? 0 : w->exStyle;
-}
-
-std::uint32_t WindowStyle(WindowHandle window)
-{
-    const auto* w = FindWindow(window);
-    return w == nullptr ? 0 : w->style;
 }
 
 }  // namespace sim

@@ -1,0 +1,68 @@
+// What tests ask of the desktop beyond what the program itself needs: which
+// windows live and where they stand, which window is active, has the
+// keyboard focus or holds the pointer, the pixels a window shows, pumping
+// the posted messages without a main loop, closing a menu or dialog as the
+// Escape key would, the file layer's failure seam
+// and save counter, whether the desktop has a tray, and key strokes delivered
+// as the desktop delivers them.
+//
+// Both backends implement all of it, so that the conformance tests can hold
+// the simulation to the real desktop through the same calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/draw.h"
+#include "platform/types.h"
+
+namespace platform {
+
+bool IsLiveWindow(WindowHandle window);
+
+// A window of this process with the given class and title, or 0.
+WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title);
+
+// Where a window stands: its band and its rank among all windows, 0 = in front.
+// Bands are declared front to back, so they compare in stacking order.
+enum class ZBand { Topmost, Normal, Bottom };
+ZBand GetZBand(WindowHandle window);
+int GetZRank(WindowHandle window);
+
+// The window with the keyboard focus, and the one holding the pointer capture.
+WindowHandle GetKeyboardFocus();
+WindowHandle GetPointerCapture();
+
+// Delivers every posted message that is pending now, and those they post in
+// turn, then returns. The nested loops of menus and dialogs do the same.
+void PumpMessages();
+
+// What a window shows at a client point, as 0x00BBGGRR; false when it cannot
+// be read (no such window, point outside it).
+bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour);
+
+// The n-th low-level file write from now on (1 = the next) fails, as a full
+// disk would make it fail; 0 switches the failure off.
+void FailNthFileWrite(int n);
+
+// How many whole-file replacements of this path have completed in this
+// process; tests count the saves of a file with it.
+int CompletedReplacements(const std::u16string& path);
+
+// Closes the popup menu, message box or common dialog whose nested loop is
+// running (the innermost one), as the Escape key does: a menu chooses
+// nothing, a dialog is cancelled, a message box gives its Escape answer
+// (id::No for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK). Nothing
+// happens when none is open.
+void CloseMenuOrDialog();
+
+// Whether the desktop has a tray that can show the program's icon; without
+// one, adding a tray icon fails.
+bool IsTrayAvailable();
+
+// A key pressed and released at the window while the modifiers (mod::) are
+// held, turned into the window's key messages as the desktop's keyboard
+// input is. The modifier keys themselves are not pressed.
+void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers);
+
+}  // namespace platform

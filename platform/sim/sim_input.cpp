@@ -1,0 +1,97 @@
+// Input on the simulated desktop: mouse presses, moves, releases and double
+// clicks become pointer messages for the captured window or the one under
+// the mouse, with the key-state flags the real desktop would give them; key
+// presses become key messages for the window they are aimed at.
+#include "platform/shared/key_input.h"
+#include "platform/sim/sim_world.h"
+
+namespace {
+
+using platform::Point;
+using platform::Rect;
+using platform::WindowHandle;
+using sim::detail::TheWorld;
+namespace mk = platform::mk;
+
+std::uint32_t HeldFlags()
+{
+    std::uint32_t flags = TheWorld().leftButtonDown ? mk::LeftButton : 0;
+    if (platform::IsKeyHeld(platform::vk::Shift)) flags |= mk::Shift;
+    if (platform::IsKeyHeld(platform::vk::Control)) flags |= mk::Control;
+    return flags;
+}
+
+void SendPointer(WindowHandle window, std::uint32_t message, Point client)
+{
+    const WindowHandle capture = TheWorld().capture;
+    const WindowHandle target = capture != 0 ? capture : window;
+    const Rect from = platform::GetWindowBounds(window);
+    const Rect to = platform::GetWindowBounds(target);
+    const Point at{client.x + from.left - to.left, client.y + from.top - to.top};
+    platform::SendWindowMessage(target, message, HeldFlags(), platform::PackPoint(at.x, at.y));
+}
+
+void ActivateForClick(WindowHandle window)
+{
+    if (TheWorld().capture == 0 && sim::detail::IsMapped(window) && TheWorld().active != window)
+        sim::detail::Activate(window, platform::wa::ClickActive);
+}
+
+}  // namespace
+
+namespace sim {
+
+void PointerDown(WindowHandle window, Point client)
+{
+    ActivateForClick(window);
+    TheWorld().leftButtonDown = true;
+    SendPointer(window, platform::wm::LeftButtonDown, client);
+}
+
+void PointerMove(WindowHandle window, Point client) { SendPointer(window, platform::wm::MouseMove, client); }
+
+void PointerUp(WindowHandle window, Point client)
+{
+    TheWorld().leftButtonDown = false;
+    SendPointer(window, platform::wm::LeftButtonUp, client);
+}
+
+void DoubleClick(WindowHandle window, Point client)
+{
+    TheWorld().leftButtonDown = true;
+    SendPointer(window, platform::wm::LeftButtonDoubleClick, client);
+}
+
+
+void PressKey(WindowHandle window, std::uint32_t virtualKey)
+{
+    namespace wm = platform::wm;
+    namespace vk = platform::vk;
+    using platform::IsKeyHeld;
+    const bool system = platform::shared::IsSystemKeyStroke(virtualKey, IsKeyHeld(vk::Alt), IsKeyHeld(vk::Control));
+    const platform::LParam lParam = platform::shared::KeyMessageLParam(system);
+    platform::SendWindowMessage(window, system ? wm::SysKeyDown : wm::KeyDown, virtualKey, lParam);
+    const char16_t typed =
+        platform::shared::TypedCharacter(virtualKey, IsKeyHeld(vk::Shift), IsKeyHeld(vk::Control));
+    if (typed != 0 && platform::IsLiveWindow(window))
+        platform::SendWindowMessage(window, system ? wm::SysChar : wm::Char, typed, lParam);
+    if (platform::IsLiveWindow(window))
+        platform::SendWindowMessage(window, system ? wm::SysKeyUp : wm::KeyUp, virtualKey, lParam);
+}
+
+}  // namespace sim
+
+namespace platform {
+
+void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
+{
+    auto& held = TheWorld().heldKeys;
+    const auto before = held;
+    if (modifiers & mod::Alt) held.insert(vk::Alt);
+    if (modifiers & mod::Control) held.insert(vk::Control);
+    if (modifiers & mod::Shift) held.insert(vk::Shift);
+    sim::PressKey(window, virtualKey);
+    TheWorld().heldKeys = before;
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// A second process of the conformance binary itself, for the cases that need
+// another instance of the program: it takes the single-instance lock or
+// hands a message to the running instance, and reports by its exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace conformance {
+
+// The roles a child can play, as its first argument.
+inline const std::string kAcquireLockRole = "--conformance-child-acquire-lock";
+inline const std::string kHandOffRole = "--conformance-child-hand-off";
+
+// Exit codes of the lock role.
+inline constexpr int kChildAcquired = 0;
+inline constexpr int kChildAlreadyExists = 1;
+inline constexpr int kChildFailed = 2;
+
+// When this process was started as a child, plays its role and sets the
+// exit code; false for the test process itself.
+bool RunChildRole(int argc, char** argv, int& exitCode);
+
+// Starts this binary again with the arguments and waits for it to end,
+// pumping this process's messages meanwhile (so that a hand-off to it can be
+// served). Returns the child's exit code, or -1 when it could not run.
+int RunChild(const std::vector<std::string>& arguments);
+
+// Whether another process shares this backend's single-instance lock: the
+// simulated desktop lives inside one process.
+bool LockIsSharedBetweenProcesses();
+
+}  // namespace conformance

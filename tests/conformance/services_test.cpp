@@ -1,0 +1,109 @@
+// Per-process services the program relies on: the clipboard's text, the
+// input method's open flag per window, and the system-wide hotkey registry.
+#include "platform/clipboard.h"
+#include "platform/ime.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "recording_window.h"
+
+namespace conformance {
+namespace {
+
+TEST(Clipboard, TextGoesRoundTripWholeAndReplacesWhatWasThere)
+{
+    const std::u16string texts[] = {
+        u"付箋紙のテキスト\r\nline two\ttab",
+        u"",
+        u"second text",
+    };
+    for (const std::u16string& text : texts) {
+        SCOPED_TRACE(platform::ToUtf8(text));
+        ASSERT_TRUE(SetClipboardText(text)) << "the clipboard cannot be reached";
+        PumpMessages();
+        const std::optional<std::u16string> back = GetClipboardText();
+        if (text.empty()) {
+            // An empty text is no text to a desktop clipboard.
+            EXPECT_TRUE(!back || back->empty());
+        } else {
+            ASSERT_TRUE(back.has_value());
+            EXPECT_EQ(*back, text);
+        }
+    }
+}
+
+using InputMethod = PlatformTest;
+
+TEST_F(InputMethod, OpenIsKeptPerWindowAndClosedAtFirst)
+{
+    const WindowHandle a = MakeWindow();
+    const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
+    EXPECT_FALSE(IsInputMethodOpen(a));
+    EXPECT_TRUE(SetInputMethodOpen(a, true));
+    EXPECT_TRUE(IsInputMethodOpen(a));
+    EXPECT_FALSE(IsInputMethodOpen(b));
+    EXPECT_TRUE(SetInputMethodOpen(a, false));
+    EXPECT_FALSE(IsInputMethodOpen(a));
+    EXPECT_FALSE(SetInputMethodOpen(a + 1000, true));
+}
+
+class Hotkeys : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        probe_ = MakeWindow();
+        if (!RegisterSystemHotkey(probe_, 1, mod::Control | mod::Alt | mod::Shift, vk::F1 + 9))
+            GTEST_SKIP() << "this desktop offers no system-wide hotkeys (Qt needs X11 for them)";
+        UnregisterSystemHotkey(probe_, 1);
+    }
+
+    WindowHandle probe_ = 0;
+};
+
+TEST_F(Hotkeys, RegistrationNeedsAModifierAKeyAndAFreeCombination)
+{
+    const WindowHandle a = MakeWindow();
+    const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
+    constexpr std::uint32_t kCtrlShift = mod::Control | mod::Shift;
+    ASSERT_TRUE(RegisterSystemHotkey(a, 1, kCtrlShift, 'Q'));
+    struct Case {
+        const char* name;
+        WindowHandle window;
+        int id;
+        std::uint32_t modifiers, key;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"same keys, other window", b, 2, kCtrlShift, 'Q', false},
+        {"same id, same window", a, 1, mod::Alt | mod::Shift, 'J', false},
+        {"no modifier", a, 3, 0, 'J', false},
+        {"no key", a, 3, mod::Alt | mod::Shift, 0, false},
+        {"dead window", a + 1000, 3, mod::Alt | mod::Shift, 'J', false},
+        {"same id, other window", b, 1, mod::Alt | mod::Shift, 'J', true},
+        {"other modifiers, same key", a, 4, mod::Control | mod::Alt | mod::Shift, 'Q', true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RegisterSystemHotkey(c.window, c.id, c.modifiers, c.key), c.accepted);
+    }
+    EXPECT_FALSE(UnregisterSystemHotkey(b, 9));
+    EXPECT_TRUE(UnregisterSystemHotkey(a, 1));
+    EXPECT_FALSE(UnregisterSystemHotkey(a, 1));
+    EXPECT_TRUE(RegisterSystemHotkey(b, 2, kCtrlShift, 'Q')) << "unregistering did not free the keys";
+    UnregisterSystemHotkey(b, 2);
+    UnregisterSystemHotkey(b, 1);
+    UnregisterSystemHotkey(a, 4);
+}
+
+TEST_F(Hotkeys, AWindowsHotkeysEndWithIt)
+{
+    const WindowHandle a = MakeWindow();
+    const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
+    ASSERT_TRUE(RegisterSystemHotkey(a, 1, mod::Control | mod::Shift, 'J'));
+    DestroyAppWindow(a);
+    EXPECT_TRUE(RegisterSystemHotkey(b, 1, mod::Control | mod::Shift, 'J')) << "a destroyed window kept its hotkey";
+    UnregisterSystemHotkey(b, 1);
+}
+
+}  // namespace
+}  // namespace conformance

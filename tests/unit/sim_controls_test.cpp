@@ -1,0 +1,259 @@
+// The simulated desktop's own controls, which the behaviour tests drive and
+// no real desktop has: scripted menus, dialogs and message boxes with their
+// records, the stand-ins for another process, the hotkey press, the clock,
+// random numbers and waits, failure injection, the delivery record and the
+// reset. What the sim shares with the real desktop is checked against both
+// in tests/conformance.
+#include "platform/dialogs.h"
+#include "platform/font.h"
+#include "platform/menu.h"
+#include "platform/sim/sim_menus.h"
+#include "sim_fixture.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr std::uint32_t kWork = wm::User + 1;
+
+using SimScripts = SimTest;
+
+MenuHandle MenuWithGreySubmenu()
+{
+    const MenuHandle top = CreatePopupMenuHandle();
+    const MenuHandle sub = CreatePopupMenuHandle();
+    EXPECT_TRUE(AppendMenuItem(sub, mf::Plain, 7, u"inside"));
+    EXPECT_TRUE(AppendMenuItem(top, mf::Plain, 5, u"plain"));
+    EXPECT_TRUE(AppendMenuItem(top, mf::Grey, 6, u"grey"));
+    EXPECT_TRUE(AppendMenuItem(top, mf::Submenu | mf::Grey, sub, u"sub"));
+    return top;
+}
+
+TEST_F(SimScripts, AMenuChoosesOnlyEnabledCommandsAndPostsTheChoiceWhenAskedTo)
+{
+    const WindowHandle owner = Make();
+    const MenuHandle menu = MenuWithGreySubmenu();
+    for (int answer : {6, 7, 99, 5}) sim::QueueMenuAnswer(answer);
+    const int expected[] = {0, 0, 0, 5};
+    for (int result : expected) EXPECT_EQ(TrackPopupMenuAt(menu, tpm::ReturnCommand, {1, 2}, owner), result);
+    ASSERT_EQ(sim::MenusShown().size(), 4u);
+    EXPECT_EQ(sim::MenusShown()[0].items[2].items[0].label, u"inside");
+    EXPECT_TRUE(Only({wm::Command}).empty());
+
+    // Without ReturnCommand the choice is posted to the owner.
+    sim::QueueMenuAnswer(5);
+    EXPECT_EQ(TrackPopupMenuAt(menu, 0, {0, 0}, owner), 1);
+    EXPECT_TRUE(Only({wm::Command}).empty());
+    PumpMessages();
+    EXPECT_EQ(Only({wm::Command}), (std::vector<SimMessage>{{owner, wm::Command, 5, 0}}));
+    EXPECT_EQ(sim::LiveMenuCount(), 2);
+}
+
+TEST_F(SimScripts, AFileDialogAddsTheDefaultExtensionOnlyToBareNames)
+{
+    FileDialogRequest request;
+    request.defaultExtension = u"txt";
+    for (const char16_t* answer : {u"/a/b/note", u"/a/b/note.md"}) sim::QueueFileDialogAnswer(std::u16string(answer));
+    ASSERT_TRUE(ShowSaveFileDialog(request));
+    EXPECT_EQ(request.path, u"/a/b/note.txt");
+    EXPECT_EQ(request.fileTitle, u"note.txt");
+    ASSERT_TRUE(ShowOpenFileDialog(request));
+    EXPECT_EQ(request.fileTitle, u"note.md");
+    EXPECT_FALSE(ShowOpenFileDialog(request));  // nothing queued: cancelled
+    EXPECT_EQ(sim::FileDialogs().size(), 3u);
+}
+
+TEST_F(SimScripts, MessageBoxesAnswerFromTheScriptThenWithTheirFirstButton)
+{
+    struct Case {
+        std::uint32_t style;
+        int expected;
+    };
+    sim::QueueMessageBoxAnswer(id::No);
+    sim::QueueMessageBoxAnswer(id::Cancel);
+    const Case cases[] = {
+        {mb::YesNo | mb::IconQuestion, id::No},       {mb::YesNoCancel, id::Cancel},
+        {mb::YesNoCancel | mb::IconQuestion, id::Yes}, {mb::Ok | mb::IconExclamation | mb::SetForeground, id::Ok},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShowMessageBox(u"text", u"caption", c.style), c.expected);
+    ASSERT_EQ(sim::MessageBoxes().size(), 4u);
+    EXPECT_EQ(sim::MessageBoxes()[3].style, mb::Ok | mb::IconExclamation | mb::SetForeground);
+    EXPECT_EQ(sim::MessageBoxes()[1].answer, id::Cancel);
+}
+
+TEST_F(SimScripts, BoxesAreRecordedInOpeningOrderAndAClosedOneWithItsEscapeAnswer)
+{
+    const WindowHandle w = Make();
+    Answer() = [](WindowHandle, std::uint32_t m, WParam, LParam) -> std::optional<LResult> {
+        if (m == kWork) {
+            ShowMessageBox(u"inner", u"c", mb::Ok);
+            CloseMenuOrDialog();
+        }
+        return std::nullopt;
+    };
+    PostWindowMessage(w, kWork, 0, 0);
+    EXPECT_EQ(ShowMessageBox(u"outer", u"c", mb::YesNo), id::No);
+    ASSERT_EQ(sim::MessageBoxes().size(), 2u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"outer");
+    EXPECT_EQ(sim::MessageBoxes()[0].answer, id::No);
+    EXPECT_EQ(sim::MessageBoxes()[1].text, u"inner");
+    EXPECT_EQ(sim::MessageBoxes()[1].answer, id::Ok);
+}
+
+using SimStandIns = SimTest;
+
+TEST_F(SimStandIns, ALockHeldElsewhereBlocksItAndTakesTheHandOff)
+{
+    sim::SetInstanceLockHeldElsewhere(u"OTHER", true);
+    EXPECT_EQ(AcquireInstanceLock(u"OTHER"), InstanceLock::AlreadyExists);
+    const std::uint32_t message = wm::Command;
+    EXPECT_TRUE(PostToRunningInstance(u"OTHER", u"SIMTEST", u"sim", message, 111, 0));
+    ASSERT_EQ(sim::HandedOffMessages().size(), 1u);
+    EXPECT_EQ(sim::HandedOffMessages()[0].className, u"SIMTEST");
+    EXPECT_EQ(sim::HandedOffMessages()[0].wParam, 111u);
+    sim::SetInstanceLockHeldElsewhere(u"OTHER", false);
+    EXPECT_EQ(AcquireInstanceLock(u"OTHER"), InstanceLock::Acquired);
+    ReleaseInstanceLock();
+}
+
+TEST_F(SimStandIns, APressedHotkeyIsPostedToItsWindow)
+{
+    const WindowHandle w = Make();
+    ASSERT_TRUE(RegisterSystemHotkey(w, 0x5000, mod::Alt | mod::Shift, 'F'));
+    EXPECT_FALSE(sim::PressHotkey(mod::Alt, 'F'));
+    EXPECT_TRUE(sim::PressHotkey(mod::Alt | mod::Shift, 'F'));
+    EXPECT_TRUE(Only({wm::Hotkey}).empty()) << "a hotkey is posted, not sent";
+    PumpMessages();
+    const LParam keys = ('F' << 16) | mod::Alt | mod::Shift;
+    EXPECT_EQ(Only({wm::Hotkey}), (std::vector<SimMessage>{{w, wm::Hotkey, 0x5000, keys}}));
+    EXPECT_EQ(sim::Hotkeys().size(), 1u);
+}
+
+TEST_F(SimStandIns, ClockRandomNumbersAndWaitsAreScripted)
+{
+    const LocalTime start = GetLocalTimeNow();
+    EXPECT_EQ(std::vector<int>({start.year, start.month, start.day, start.hour, start.minute, start.second}),
+              std::vector<int>({2024, 1, 2, 3, 4, 5}));
+    sim::SetLocalTime({1999, 12, 31, 23, 59, 58});
+    EXPECT_EQ(GetLocalTimeNow().year, 1999);
+
+    EXPECT_EQ(RandomNumber(), 0u);
+    EXPECT_EQ(RandomNumber(), 1u);
+    sim::SetRandomSequence({7, 9});
+    EXPECT_EQ(RandomNumber(), 7u);
+    EXPECT_EQ(RandomNumber(), 9u);
+    EXPECT_EQ(RandomNumber(), 9u) << "the last number repeats";
+
+    SleepMilliseconds(100);
+    SleepMilliseconds(10);
+    EXPECT_EQ(sim::Sleeps(), std::vector<int>({100, 10}));
+    EXPECT_EQ(GetModuleFilePath(), u"");
+    sim::SetModulePath(u"/opt/app/cevelmo");
+    EXPECT_EQ(GetModuleFilePath(), u"/opt/app/cevelmo");
+}
+
+// The fixed-metric font that the painting tests count pixels with.
+TEST_F(SimStandIns, FontsFillTheirBlanksAndKeepTheRest)
+{
+    FontDescription asked;
+    asked.italic = 1;
+    asked.charSet = 128;
+    FontDescription realised;
+    const FontHandle blank = CreateFontObject(asked);
+    ASSERT_TRUE(DescribeFontObject(blank, realised));
+    EXPECT_EQ(realised.height, -12);
+    EXPECT_EQ(realised.weight, 400);
+    EXPECT_EQ(std::u16string(realised.faceName.data()), u"SimSans");
+    EXPECT_EQ(realised.italic, 1);
+    EXPECT_EQ(realised.charSet, 128);
+
+    asked.height = 30;
+    asked.weight = 700;
+    const std::u16string face = u"MS UI Gothic";
+    face.copy(asked.faceName.data(), face.size());
+    const FontHandle given = CreateFontObject(asked);
+    ASSERT_TRUE(DescribeFontObject(given, realised));
+    EXPECT_EQ(realised, asked);
+    EXPECT_NE(given, blank);
+
+    FontDescription system;
+    ASSERT_TRUE(DescribeSystemFont(system));
+    EXPECT_EQ(std::u16string(system.faceName.data()), u"System");
+    EXPECT_EQ(system.height, -12);
+}
+
+using SimRecords = SimTest;
+
+TEST_F(SimRecords, TheNthCreationFailsWithoutAnyMessage)
+{
+    sim::FailNthWindowCreation(2);
+    EXPECT_NE(Make(), 0u);
+    Messages().clear();
+    EXPECT_EQ(Make(), 0u);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_NE(Make(), 0u);
+    EXPECT_EQ(sim::WindowsInZOrder().size(), 2u);
+}
+
+TEST_F(SimRecords, DeliveriesCountSentAndPostedMessages)
+{
+    const WindowHandle w = Make();
+    SendWindowMessage(w, kWork, 0, 0);
+    PostWindowMessage(w, kWork, 0, 0);
+    EXPECT_EQ(sim::DeliveredCount(w, kWork), 1);
+    PumpMessages();
+    EXPECT_EQ(sim::DeliveredCount(w, kWork), 2);
+    EXPECT_EQ(sim::DeliveredCount(w, wm::Create), 1);
+    EXPECT_EQ(sim::DeliveredCount(w + 1, kWork), 0);
+}
+
+TEST_F(SimRecords, KeyStateIsWhatTheTestHoldsWhenTheKeyArrives)
+{
+    const WindowHandle w = Make();
+    bool shiftSeen = false;
+    Answer() = [&](WindowHandle, std::uint32_t m, WParam, LParam) -> std::optional<LResult> {
+        if (m == wm::KeyDown) shiftSeen = IsKeyHeld(vk::Shift);
+        return std::nullopt;
+    };
+    sim::SetKeyHeld(vk::Shift, true);
+    sim::PressKey(w, vk::Tab);
+    EXPECT_TRUE(shiftSeen);
+    EXPECT_FALSE(IsKeyHeld(vk::Control));
+    sim::SetKeyHeld(vk::Shift, false);
+    sim::PressKey(w, vk::Tab);
+    EXPECT_FALSE(shiftSeen);
+    const auto keys = Only({wm::KeyDown});
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].wParam, vk::Tab);
+}
+
+// A real desktop would wait for input that never comes here.
+TEST_F(SimRecords, AMainLoopWithoutQuitReturnsMinusOneWhenIdle)
+{
+    const WindowHandle w = Make();
+    PostWindowMessage(w, kWork, 0, 0);
+    EXPECT_EQ(RunMessageLoop(), -1);
+    EXPECT_EQ(sim::DeliveredCount(w, kWork), 1);
+    EXPECT_FALSE(sim::QuitPosted());
+    PostQuit(3);
+    EXPECT_TRUE(sim::QuitPosted());
+    EXPECT_EQ(sim::QuitCode(), 3);
+}
+
+TEST_F(SimRecords, ResetForgetsEverythingButNeverReusesAHandle)
+{
+    const WindowHandle w = Make();
+    PostWindowMessage(w, kWork, 0, 0);
+    PostQuit(1);
+    sim::SetKeyHeld(vk::Alt, true);
+    sim::Reset();
+    EXPECT_FALSE(IsLiveWindow(w));
+    EXPECT_FALSE(sim::QuitPosted());
+    EXPECT_FALSE(IsKeyHeld(vk::Alt));
+    EXPECT_EQ(sim::DeliveredCount(w, wm::Create), 0);
+    EXPECT_EQ(RunMessageLoop(), -1);
+    ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc));
+    EXPECT_GT(Make(), w);
+}
+
+}  // namespace
