@@ -16,4 +16,9 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=O
 cmake --build "$build" -j2 --target cevelmo bench_floor bench_map_watch >/dev/null
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null), $(openbox --version | head -n 1)"
-exec "$root/tests/e2e/with_desktop.sh" python3 "$root/bench/startup_runs.py" "$build" "$@"
+# A desktop session has a session bus; without one, the first Qt program to
+# look for it would start one through the X display, for the rest of the
+# session, and the runs would not be alike.
+session=()
+command -v dbus-run-session >/dev/null && session=(dbus-run-session --)
+exec "${session[@]}" "$root/tests/e2e/with_desktop.sh" python3 "$root/bench/startup_runs.py" "$build" "$@"

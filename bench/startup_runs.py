@@ -32,10 +32,17 @@ def root_children():
 
 def wait_for_quiet_desktop(baseline, timeout=120):
     """The window manager has let go of the last run's windows: a run that
-    starts while it still unmanages a thousand windows measures that too."""
+    starts while it still unmanages a thousand windows measures that too.
+    Done when the desktop is back to its windows before the first run, or
+    when their number has stopped changing (a program may leave a window
+    of a helper behind)."""
     end = time.time() + timeout
-    while root_children() > baseline and time.time() < end:
+    last, steady_since = root_children(), time.time()
+    while last > baseline and time.time() < end and time.time() - steady_since < 2:
         time.sleep(0.2)
+        now = root_children()
+        if now != last:
+            last, steady_since = now, time.time()
     time.sleep(0.5)
 
 

@@ -23,8 +23,9 @@ test_packages=(
   xvfb openbox trayer xdotool imagemagick x11-utils python3
 )
 
-# The store's benchmark (bench/store.sh); CI builds no benchmark.
-bench_packages=(libbenchmark-dev)
+# The benchmarks: a session bus for the start-up runs' desktop, Google
+# Benchmark for the store's (bench/store.sh); CI builds no benchmark.
+bench_packages=(dbus-daemon libbenchmark-dev)
 
 case "${1:-all}" in
   program) packages=("${program_packages[@]}") ;;
