@@ -25,25 +25,27 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 QUIET_MS = 1000  # memory is read once the program has been idle this long
 
 
-def root_children():
-    out = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
-    return sum(1 for line in out.splitlines() if line.strip().startswith("0x"))
+def cpu_ticks(pid):
+    try:
+        with open("/proc/%s/stat" % pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+    except (OSError, IndexError, ValueError):
+        return 0
 
 
-def wait_for_quiet_desktop(baseline, timeout=120):
-    """The window manager has let go of the last run's windows: a run that
-    starts while it still unmanages a thousand windows measures that too.
-    Done when the desktop is back to its windows before the first run, or
-    when their number has stopped changing (a program may leave a window
-    of a helper behind)."""
+def wait_for_quiet_desktop(pids, timeout=120):
+    """The X server and the window manager have finished with the last run:
+    a run that starts while the window manager still lets go of a thousand
+    windows would measure that too. Quiet means neither has used the
+    processor for a second."""
     end = time.time() + timeout
-    last, steady_since = root_children(), time.time()
-    while last > baseline and time.time() < end and time.time() - steady_since < 2:
-        time.sleep(0.2)
-        now = root_children()
+    last, quiet_since = [cpu_ticks(p) for p in pids], time.time()
+    while time.time() < end and time.time() - quiet_since < 1.0:
+        time.sleep(0.1)
+        now = [cpu_ticks(p) for p in pids]
         if now != last:
-            last, steady_since = now, time.time()
-    time.sleep(0.5)
+            last, quiet_since = now, time.time()
 
 
 def desktop_pids():
@@ -127,8 +129,8 @@ def main():
     programs += [tuple(p.split("=", 1)) for p in args.program]
     names = ["floor"] + [name for name, _ in programs]
     work = tempfile.mkdtemp(prefix="cevelmo-bench-")
-    os.environ["MAP_WATCH_PIDS"] = " ".join(desktop_pids())
-    baseline = root_children()
+    pids = desktop_pids()
+    os.environ["MAP_WATCH_PIDS"] = " ".join(pids)
     try:
         print("load average before: %s" % " ".join(open("/proc/loadavg").read().split()[:3]), flush=True)
         rows = []
@@ -145,7 +147,7 @@ def main():
             # falls on all of them alike.
             for run in range(args.runs):
                 for name in names:
-                    wait_for_quiet_desktop(baseline)
+                    wait_for_quiet_desktop(pids)
                     r = run_once(watch, size, args.timeout, commands[name])
                     results[name].append(r)
                     print("%5d notes  %-10s run %d: %s ms, %s MB, CPU %s ms" % (
