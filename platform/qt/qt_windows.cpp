@@ -89,7 +89,9 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
     if (wanted && !widget->isVisible()) {
         x11::PrepareForMapping(*widget, record.band);
         record.bandAtShow = record.band;
-        record.mappedByDesktop = false;
+        // Only X11 tells when the window manager has mapped a window;
+        // elsewhere a window counts as mapped once it is shown.
+        record.mappedByDesktop = !x11::Available();
         lastShown = record.handle;
         // The window manager is never asked to activate a window at its map;
         // an activation comes as its own request, so that only the last of
@@ -248,6 +250,7 @@ bool DestroyAppWindow(WindowHandle window)
         widget->deleteLater();  // the window may be inside one of its own event handlers
     }
     Table().erase(window);
+    ForgetWindowTimers(window);
     return true;
 }
 

@@ -39,8 +39,12 @@ void SetLocalTime(const LocalTime& time);
 // Numbers that RandomNumber returns, in order; the last repeats.
 void SetRandomSequence(const std::vector<std::uint32_t>& numbers);
 void SetScreen(const Rect& screen, const Rect& workArea);
-// Waits asked for by SleepMilliseconds, in order (nothing is slept).
+// Waits asked for by SleepMilliseconds, in order (nothing is slept; the
+// simulated clock moves on by the wait).
 const std::vector<int>& Sleeps();
+// The simulated clock in milliseconds since the last Reset. It moves only
+// through platform::PumpMessagesFor and SleepMilliseconds.
+std::int64_t Now();
 
 // Window creation fails for the n-th CreateAppWindow from now (1 = next).
 void FailNthWindowCreation(int n);
@@ -74,18 +78,20 @@ std::vector<Hotkey> Hotkeys();
 // The user presses a registered hotkey: posts wm::Hotkey; false when none.
 bool PressHotkey(std::uint32_t modifiers, std::uint32_t virtualKey);
 
-// Another process holds the single-instance lock of this name.
-void SetInstanceLockHeldElsewhere(const std::u16string& name, bool held);
-struct HandedOff {
-    std::u16string className, title;
-    std::uint32_t message = 0;
-    platform::WParam wParam = 0;
-    platform::LParam lParam = 0;
-};
-// Messages handed to the "other" instance by PostToRunningInstance when the
-// lock is held elsewhere; when this process holds the lock the message is
-// posted to its own window instead.
-const std::vector<HandedOff>& HandedOffMessages();
+// Another process holds the single-instance lock of this lock file (by
+// whatever path it is named).
+void SetInstanceLockHeldElsewhere(const std::u16string& lockFile, bool held);
+// How that other process answers this process's hand-off attempts, one
+// answer per attempt, the last one repeating; with none scripted it queues
+// every one. Ends: it has ended, and its lock is free from then on.
+enum class Holder { Queues, NotListening, Ends };
+void ScriptHolderElsewhere(std::vector<Holder> answers);
+// Lock files of the hand-offs that the other process queued, in order.
+const std::vector<std::u16string>& HandOffsElsewhere();
+// A later start in another process hands its request to this one, as the
+// socket brings it: posts the message chosen by ListenForHandOffs and
+// answers Queued while this process listens and the window lives.
+platform::HandOff HandOffFromElsewhere();
 
 // The quit message: whether one was posted and its code.
 bool QuitPosted();
@@ -134,8 +140,9 @@ int ArrowCursorSets();
 }  // namespace sim
 
 namespace sim {
-// The desktop ends the program (as SIGTERM would): destroys the session-end
-// window. False when none is set or it is gone.
+// The desktop ends the program (as SIGTERM would) and a loop runs: the
+// session-end window is destroyed. False when none is set yet (the request
+// then waits for one) or it is gone.
 bool EndSession();
 }  // namespace sim
 
