@@ -3,7 +3,8 @@
 # what the tests need too; from Debian's packages only. Safe to run again:
 # apt-get skips what is already there.
 #
-#   install-deps.sh [program|all]     (all by default)
+#   install-deps.sh [program|all|bench]     (all by default; bench: all and
+#                                           what bench/ needs besides)
 set -euo pipefail
 
 program_packages=(
@@ -24,10 +25,15 @@ test_packages=(
   clang libclang-rt-14-dev
 )
 
+# The benchmarks: a session bus for the start-up runs' desktop, Google
+# Benchmark for the store's (bench/store.sh); CI builds no benchmark.
+bench_packages=(dbus-daemon libbenchmark-dev)
+
 case "${1:-all}" in
   program) packages=("${program_packages[@]}") ;;
   all) packages=("${program_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [program|all]" >&2; exit 2 ;;
+  bench) packages=("${program_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}") ;;
+  *) echo "usage: $0 [program|all|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "platform/dialogs.h"
+#include "platform/qt/qt_shell.h"
 
 namespace platform {
 namespace {
@@ -33,11 +34,12 @@ QString FilterText(const FileFilter& filter)
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
-// Modal and above the program's topmost notes.
+// Modal, above the program's topmost notes, with the program's icon.
 void MakeModalOnTop(QDialog& dialog)
 {
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setWindowIcon(qt::ProgramIcon());
 }
 
 bool RunFileDialog(FileDialogRequest& request, bool save)

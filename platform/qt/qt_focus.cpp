@@ -53,7 +53,7 @@ bool BringToForeground(WindowHandle window)
     RaiseInBand(*record);
     if (AppWindow* widget = MappedWidget(window)) {
         RaiseNative(*widget);
-        widget->activateWindow();
+        RequestActivation(window);
     }
     return true;
 }
@@ -76,7 +76,7 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
     if (!widget)
         return 0;
     if (!widget->isActiveWindow())
-        widget->activateWindow();
+        RequestActivation(window);
     widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }

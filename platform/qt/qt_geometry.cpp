@@ -54,10 +54,13 @@ void ApplyZOrder(WindowRecord& record, std::int32_t insertAfter)
     AppWindow* widget = record.widget;
     if (!widget || !widget->isVisible())
         return;
-    x11::ApplyBand(*widget, record.band);
+    // A window the window manager has not mapped yet takes its band from the
+    // states it finds at the map (or that the map asserts again).
+    if (record.mappedByDesktop)
+        x11::ApplyBand(*widget, record.band);
     if (insertAfter == z::Bottom)
         LowerNative(*widget);
-    else
+    else if (!AwaitsFirstPlaceInFront(record))
         RaiseNative(*widget);
 }
 
@@ -138,7 +141,7 @@ bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std
         record->shown = false;
     SyncNativeVisibility(*record, activate && (flags & swp::ShowWindow));
     if (activate && record->shown && record->widget && record->widget->isVisible())
-        record->widget->activateWindow();
+        RequestActivation(window);
     return true;
 }
 

@@ -3,9 +3,12 @@
 // are posted to the owner as its callback message, and the warnings shown
 // at it), the user's special folders, and handing files and addresses to
 // the desktop's default applications (xdg-open, through QDesktopServices).
+#include "platform/qt/qt_shell.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QIcon>
+#include <QImageReader>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -45,12 +48,17 @@ std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon
     return *icons;
 }
 
-// The drawn image nearest to the size, scaled to it exactly.
+// The drawn image nearest to the size, scaled to it exactly. The images are
+// PNG files and are read as such: left to guess the format, Qt would load
+// every image format plugin it has (SVG with its library, JPEG, GIF, ...) to
+// ask each whether it reads PNG, at every start.
 QPixmap ProgramImage(int size)
 {
     const QString file = size <= 16 ? QStringLiteral(":/icons/cevelmo-16.png")
                                     : QStringLiteral(":/icons/cevelmo-32.png");
-    const QPixmap pixmap(file);
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QPixmap pixmap = QPixmap::fromImage(reader.read());
     if (pixmap.isNull() || pixmap.width() == size)
         return pixmap;
     return pixmap.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -65,6 +73,15 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
 }
 
 }  // namespace
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    icon.addPixmap(ProgramImage(16));
+    icon.addPixmap(ProgramImage(32));
+    return icon;
+}
+
 }  // namespace platform::qt
 
 namespace platform {

@@ -1,18 +1,18 @@
 // Process-level services on Qt: start-up (the one QApplication of the
-// process, the program's resources and icon, the X11 event filter on xcb),
+// process, the program's resources, the X11 event filter on xcb),
 // the program's path, local time, random numbers, blocking waits and message
 // boxes. The instance lock and the hotkey have files of their own
 // (qt_instance.cpp, qt_hotkey.cpp).
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QIcon>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include <vector>
 
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
@@ -70,15 +70,15 @@ void InitPlatform(int argc, char** argv)
     }
     savedArgv.push_back(nullptr);
     RegisterResources();
-    static QApplication* application = new QApplication(savedArgc, savedArgv.data());
+    new QApplication(savedArgc, savedArgv.data());  // lives as long as the process
     QApplication::setApplicationName(QStringLiteral("CeVelmo"));
     // The program ends only when it posts its quit message, never because
     // its last visible window (a menu or a message box, say) went away.
     QApplication::setQuitOnLastWindowClosed(false);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/cevelmo-16.png"));
-    icon.addFile(QStringLiteral(":/icons/cevelmo-32.png"));
-    application->setWindowIcon(icon);
+    // No icon for the whole program: every window would carry it, the notes
+    // too (two images, 5 KB, sent at each window's creation for the window
+    // manager to decode), though they stay out of the taskbar and the window
+    // switcher and never show it. The dialogs and message boxes set it.
     qt::WatchSessionEnd();
     qt::x11::InstallEventFilter();
 }
@@ -112,6 +112,7 @@ int ShowMessageBox(const std::u16string& text, const std::u16string& caption, st
     QMessageBox box(IconOf(style), QString::fromStdU16String(caption), QString::fromStdU16String(text),
                     ButtonsOf(style));
     box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowIcon(qt::ProgramIcon());
     if (style & mb::SetForeground)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);  // above the topmost notes
     if ((style & 0xF) == mb::YesNo)

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <utility>
+
 #include "platform/qt/qt_x11.h"
 
 namespace platform::qt {
@@ -31,6 +33,8 @@ std::map<WindowHandle, std::unique_ptr<WindowRecord>>& Table()
 }
 
 WindowHandle lastHandle = 0;
+WindowHandle lastShown = 0;      // the window most recently handed to the desktop to map
+WindowHandle activationDue = 0;  // the window to activate when the event loop next turns
 std::int64_t frontStamp = 0;
 std::int64_t backStamp = 0;
 
@@ -84,13 +88,52 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
     const bool wanted = record.shown && IsOnAnyScreen(record.bounds);
     if (wanted && !widget->isVisible()) {
         x11::PrepareForMapping(*widget, record.band);
-        widget->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+        record.bandAtShow = record.band;
+        // Only X11 tells when the window manager has mapped a window;
+        // elsewhere a window counts as mapped once it is shown.
+        record.mappedByDesktop = !x11::Available();
+        lastShown = record.handle;
+        // The window manager is never asked to activate a window at its map;
+        // an activation comes as its own request, so that only the last of
+        // many survives.
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
         widget->show();
         if (activate)
-            widget->activateWindow();
+            RequestActivation(record.handle);
     } else if (!wanted && widget->isVisible()) {
         widget->hide();
+        record.mappedByDesktop = false;
     }
+}
+
+void RequestActivation(WindowHandle window)
+{
+    const bool queued = activationDue != 0;
+    activationDue = window;
+    if (queued)
+        return;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            const WindowRecord* record = FindRecord(std::exchange(activationDue, 0));
+            AppWindow* widget = record ? record->widget.data() : nullptr;
+            if (widget && record->shown && widget->isVisible())
+                widget->activateWindow();
+        },
+        Qt::QueuedConnection);
+}
+
+bool AwaitsFirstPlaceInFront(const WindowRecord& record)
+{
+    return !record.mappedByDesktop && record.handle == lastShown && record.widget && record.widget->isVisible();
+}
+
+bool NoteMappedByDesktop(WindowRecord& record)
+{
+    const bool statesInDoubt = record.mappedBefore || record.band != record.bandAtShow;
+    record.mappedByDesktop = true;
+    record.mappedBefore = true;
+    return statesInDoubt;
 }
 
 bool AnyWindowAwaitingExposure()

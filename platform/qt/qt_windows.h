@@ -39,6 +39,12 @@ struct WindowRecord {
     bool updatePending = false;
     bool imeOpen = false;
     bool destroying = false;
+    // The window manager's side of a shown window: whether it has mapped the
+    // window since the program last showed it, whether it had mapped it
+    // before, and the band written onto the window for it to read at the map.
+    bool mappedByDesktop = false;
+    bool mappedBefore = false;
+    ZBand bandAtShow = ZBand::Normal;
 };
 
 // The frameless top-level widget of one program window. It turns Qt's events
@@ -95,6 +101,22 @@ void LowerInBand(WindowRecord& record);
 // Maps or unmaps the widget so that it is on the desktop exactly when the
 // program shows it and it overlaps a screen.
 void SyncNativeVisibility(WindowRecord& record, bool activate);
+
+// Asks the desktop to make the window active. The requests made before the
+// event loop next turns come to one, for the window asked for last: the
+// desktop raises and focuses each window it activates, work that grows with
+// the number of windows, so restoring many notes (each shown with
+// activation) must not have it activate every one in turn.
+void RequestActivation(WindowHandle window);
+
+// True when the window is the one the program showed last and the window
+// manager has not mapped it yet: the map will put it in front of its band.
+bool AwaitsFirstPlaceInFront(const WindowRecord& record);
+
+// The window manager mapped the window: true when the states written onto
+// it before the map may not be the ones it holds now (it was mapped before,
+// and the manager forgets them on an unmap, or its band changed since).
+bool NoteMappedByDesktop(WindowRecord& record);
 
 // True while a window the program shows is mapped but the desktop has not
 // yet exposed it (so it cannot paint yet).

@@ -55,6 +55,27 @@ std::vector<xcb_atom_t> StatesFor(ZBand band)
     return states;
 }
 
+// The work area as last read from the root window; the event filter drops
+// it when the window manager publishes a new one. Restoring many notes
+// clamps each to the work area, and a round trip to the X server per note
+// would make start-up wait on the server once for every note.
+std::optional<std::optional<Rect>> cachedWorkArea;
+
+std::optional<Rect> ReadWorkArea()
+{
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_get_property(connection, 0, RootWindowId(), Atom("_NET_WORKAREA"),
+                                         XCB_ATOM_CARDINAL, 0, 4);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
+        return std::nullopt;
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto x = static_cast<std::int32_t>(v[0]);
+    const auto y = static_cast<std::int32_t>(v[1]);
+    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+}
+
 // _NET_WM_STATE actions of the window-manager protocol.
 constexpr std::uint32_t kRemove = 0;
 constexpr std::uint32_t kAdd = 1;
@@ -85,14 +106,19 @@ void AssertStates(xcb_window_t window, ZBand band)
     xcb_flush(Connection());
 }
 
-// The window manager forgets a window's states when it is unmapped and may
-// take a remap before it has seen the new property; once the window is
-// mapped again, say it once more.
+// The window manager reads the states written onto a window when it maps
+// it. It forgets them when the window is unmapped and may take a remap
+// before it has seen them written again, and a band changed while the map
+// was on its way may come too late: in those cases say them once more. A
+// window mapped for the first time in the band it was shown in needs
+// nothing, which spares restoring many notes three requests each, every one
+// of which has the window manager rewrite the states and Qt read them back.
 void OnMapped(xcb_window_t window)
 {
     for (const auto& [handle, record] : AllRecords()) {
         if (record->widget && record->widget->internalWinId() == window) {
-            AssertStates(window, record->band);
+            if (NoteMappedByDesktop(*record))
+                AssertStates(window, record->band);
             return;
         }
     }
@@ -109,6 +135,12 @@ public:
         case XCB_MAP_NOTIFY:
             OnMapped(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
             return false;
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA"))
+                cachedWorkArea.reset();
+            return false;
+        }
         case XCB_KEY_PRESS:
         case XCB_KEY_RELEASE: {
             const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
@@ -159,17 +191,9 @@ std::optional<Rect> WorkArea()
 {
     if (!Available())
         return std::nullopt;
-    xcb_connection_t* connection = Connection();
-    const auto cookie = xcb_get_property(connection, 0, RootWindowId(), Atom("_NET_WORKAREA"),
-                                         XCB_ATOM_CARDINAL, 0, 4);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
-        return std::nullopt;
-    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const auto x = static_cast<std::int32_t>(v[0]);
-    const auto y = static_cast<std::int32_t>(v[1]);
-    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+    if (!cachedWorkArea)
+        cachedWorkArea = ReadWorkArea();
+    return *cachedWorkArea;
 }
 
 void InstallEventFilter()

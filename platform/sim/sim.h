@@ -107,6 +107,11 @@ int QuitCode();
 
 // Every live window, front to back.
 std::vector<WindowHandle> WindowsInZOrder();
+// The requests that cost the desktop work over all the windows it holds,
+// counted since the reset: activations it carried out (each raises a window
+// and moves the focus) and restackings (each moves a window in the z order).
+int ActivationsDelivered();
+int Restacks();
 std::u16string WindowClass(WindowHandle window);
 std::u16string WindowTitle(WindowHandle window);
 // Count of messages of this number delivered to the window so far.

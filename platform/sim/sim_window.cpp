@@ -6,6 +6,7 @@
 // The z-order is one front-to-back list in which the topmost band comes
 // first, then the normal band, then the bottom band.
 #include <algorithm>
+#include <utility>
 
 #include "platform/sim/sim_world.h"
 
@@ -221,20 +222,23 @@ bool Restack(WindowHandle window, std::int32_t insertAfter)
 {
     SimWindow* w = FindWindow(window);
     switch (insertAfter) {
-    case platform::z::Topmost: PlaceInBand(window, ZBand::Topmost); return true;
+    case platform::z::Topmost: PlaceInBand(window, ZBand::Topmost); break;
     case platform::z::NotTopmost:
         // A normal window keeps its place; a topmost or bottom-most one
         // becomes normal (the band follows the last placement).
-        if (w->band != ZBand::Normal) PlaceInBand(window, ZBand::Normal);
-        return true;
-    case platform::z::Top: PlaceInBand(window, w->band); return true;
+        if (w->band == ZBand::Normal) return true;
+        PlaceInBand(window, ZBand::Normal);
+        break;
+    case platform::z::Top: PlaceInBand(window, w->band); break;
     case platform::z::Bottom:
         w->band = ZBand::Bottom;
         std::erase(TheWorld().zOrder, window);
         TheWorld().zOrder.push_back(window);
-        return true;
+        break;
     default: return false;
     }
+    ++TheWorld().restacks;
+    return true;
 }
 
 bool IsMapped(WindowHandle window)
@@ -248,17 +252,19 @@ bool IsMapped(WindowHandle window)
 
 void RequestActivation(WindowHandle window)
 {
-    if (IsMapped(window)) TheWorld().activations.push_back(window);
+    if (IsMapped(window)) TheWorld().activationDue = window;
 }
 
 bool DeliverOneActivation()
 {
-    auto& pending = TheWorld().activations;
-    if (pending.empty()) return false;
-    const WindowHandle window = pending.front();
-    pending.pop_front();
+    World& world = TheWorld();
+    const WindowHandle window = std::exchange(world.activationDue, 0);
+    if (window == 0) return false;
     // The window may have been hidden or moved off the screen meanwhile.
-    if (IsMapped(window)) Activate(window, platform::wa::Active);
+    if (IsMapped(window)) {
+        ++world.activationsDelivered;
+        Activate(window, platform::wa::Active);
+    }
     return true;
 }
 
@@ -325,6 +331,7 @@ int GetZRank(WindowHandle window)
 bool BringToForeground(WindowHandle window)
 {
     if (!IsLiveWindow(window)) return false;
+    ++TheWorld().restacks;
     sim::detail::PlaceInBand(window, FindWindow(window)->band);
     sim::detail::RequestActivation(window);
     return true;
@@ -397,6 +404,8 @@ void SetScreen(const Rect& screen, const Rect& workArea)
 }
 
 std::vector<WindowHandle> WindowsInZOrder() { return detail::TheWorld().zOrder; }
+int ActivationsDelivered() { return detail::TheWorld().activationsDelivered; }
+int Restacks() { return detail::TheWorld().restacks; }
 
 std::u16string WindowClass(WindowHandle window)
 {

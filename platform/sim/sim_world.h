@@ -81,6 +81,7 @@ struct World {
     std::map<std::u16string, platform::WindowProcFn> classes;
     std::map<WindowHandle, SimWindow> windows;
     std::vector<WindowHandle> zOrder;  // front to back, bands kept together
+    int restacks = 0;
     WindowHandle active = 0;  // also the foreground window
     WindowHandle focus = 0;
     WindowHandle focusOnActivation = 0;  // asked for the focus while inactive
@@ -92,9 +93,12 @@ struct World {
 
     // Messages and input.
     std::deque<PostedMessage> queue;
-    // Activations the program asked for, which the loop delivers once the
-    // posted messages are done, as the desktop answers such requests later.
-    std::deque<WindowHandle> activations;
+    // The activation the program asked for last, which the loop delivers
+    // once the posted messages are done, as the desktop answers such a
+    // request later. Requests made before it is delivered come to one, for
+    // the window asked for last, as in the desktop backend.
+    WindowHandle activationDue = 0;
+    int activationsDelivered = 0;
     bool quitPosted = false;
     bool quitDelivered = false;  // reached in the queue, not yet ending a main loop
     int quitCode = 0;
@@ -184,7 +188,7 @@ bool IsMapped(WindowHandle window);
 void Activate(WindowHandle window, std::uint32_t how);
 // Asks for the activation of a mapped window, which the loop delivers later.
 void RequestActivation(WindowHandle window);
-// Delivers the oldest activation asked for; false when none waits.
+// Delivers the activation asked for; false when none waits.
 bool DeliverOneActivation();
 // Takes the keyboard focus from the window, telling it.
 void SendKillFocus(WindowHandle losing);

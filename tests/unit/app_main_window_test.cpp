@@ -148,10 +148,14 @@ TEST_F(MainWindowTest, ActivatedNotesKeepTheirLevel)
     platform::PumpMessages();
     EXPECT_LT(platform::GetZRank(Note(0).window), platform::GetZRank(Note(1).window));
 
+    // Activations asked for before the loop runs come to the last one, so
+    // note 1 is made inactive first.
     Note(1).zLevel = 1;
     platform::BringToForeground(Note(0).window);
+    platform::PumpMessages();
     platform::BringToForeground(Note(1).window);
     platform::PumpMessages();
+    EXPECT_EQ(platform::GetForegroundAppWindow(), Note(1).window);
     EXPECT_EQ(platform::GetZBand(Note(1).window), platform::ZBand::Bottom);
 }
 

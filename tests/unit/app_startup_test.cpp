@@ -268,3 +268,47 @@ TEST_F(AppTest, HotkeyIsRegisteredWhenTheSettingsNameAModifier)
     EXPECT_TRUE(sim::Hotkeys().empty());
     EXPECT_EQ(hotkeyRegistered, 0);
 }
+
+// Every request that makes the desktop raise, refocus or restack a window
+// costs it work over all the windows it holds: restoring many notes must ask
+// for such work only where a note needs it (a topmost note's band), never
+// once per note. Each note is shown with activation, as a new note is, and
+// only the last one becomes active.
+TEST_F(AppTest, RestoringManyNotesActivatesOnlyTheLastAndRestacksOnlyTopmostOnes)
+{
+    constexpr int kNotes = 300;
+    std::vector<NoteRecord> stored;
+    int topmost = 0;
+    for (int i = 0; i < kNotes; ++i) {
+        const bool onTop = i % 20 == 10;
+        const bool hidden = i == 151;
+        topmost += onTop ? 1 : 0;
+        stored.push_back(StoredNote({10 + i % 6 * 150, 10 + i / 6 % 10 * 60, 160 + i % 6 * 150, 60 + i / 6 % 10 * 60},
+                                    onTop ? -1 : -2, hidden ? 0 : 1));
+    }
+    StoreNotes(stored);
+    ASSERT_TRUE(Start());
+    platform::PumpMessages();
+    ASSERT_EQ(noteTable.count, kNotes);
+
+    const platform::WindowHandle last = Note(kNotes - 1).window;
+    EXPECT_EQ(sim::ActivationsDelivered(), 1);
+    EXPECT_EQ(platform::GetForegroundAppWindow(), last);
+    for (int i = 0; i < kNotes - 1; ++i)
+        ASSERT_EQ(sim::DeliveredCount(Note(i).window, platform::wm::Activate), 0) << "note " << i;
+    // The main window goes to the bottom once; each topmost note takes its
+    // band once; normal notes stay where their windows were made (the last
+    // one too, whose activation places it at its level again).
+    EXPECT_EQ(sim::Restacks(), 1 + topmost);
+
+    // And the desktop shows them as stored: each in its band, later notes in
+    // front of earlier ones, the hidden one hidden.
+    for (int i = 0; i < kNotes; ++i) {
+        const bool onTop = i % 20 == 10;
+        ASSERT_EQ(platform::GetZBand(Note(i).window), onTop ? platform::ZBand::Topmost : platform::ZBand::Normal);
+        ASSERT_EQ(platform::IsWindowShown(Note(i).window), i != 151) << "note " << i;
+        if (i > 0 && !onTop && (i - 1) % 20 != 10) {
+            ASSERT_LT(platform::GetZRank(Note(i).window), platform::GetZRank(Note(i - 1).window)) << "note " << i;
+        }
+    }
+}
