@@ -31,6 +31,15 @@ WindowHandle WindowOfDrawContext(platform::DrawContext context)
     return FindWindow(window) ? window : 0;
 }
 
+std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
+
+std::int32_t TextWidth(std::u16string_view text, std::int32_t height)
+{
+    std::int32_t width = 0;
+    for (const char16_t c : text) width += CharWidth(c, height);
+    return width;
+}
+
 }  // namespace sim::detail
 
 namespace {
@@ -76,8 +85,10 @@ PixelBuffer& ScreenBuffer()
     return buffer;
 }
 
+// A window's paint or a control's canvas.
 PixelBuffer* ContextBuffer(DrawContext context)
 {
+    if (PixelBuffer* canvas = sim::detail::ControlCanvas(context)) return canvas;
     const WindowHandle window = sim::detail::WindowOfDrawContext(context);
     return window == 0 ? nullptr : WindowBuffer(window);
 }
@@ -109,7 +120,7 @@ std::int32_t FontHeight(platform::FontHandle font)
     return std::abs(it->second.height);
 }
 
-std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
+using sim::detail::CharWidth;
 
 bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
@@ -175,9 +186,7 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
 TextSize MeasureText(FontHandle font, std::u16string_view text)
 {
     const std::int32_t height = FontHeight(font);
-    TextSize size{0, height};
-    for (const char16_t c : text) size.width += CharWidth(c, height);
-    return size;
+    return TextSize{sim::detail::TextWidth(text, height), height};
 }
 
 void DrawScreenFocusRect(Rect r)
