@@ -135,7 +135,8 @@ struct DialogTemplate {
 // with wm::Command (sent at once). The close box and the Escape key send
 // wm::Command with id::Cancel (2), the Enter key the default button's id.
 // Posted messages, also those posted to the dialog itself, are delivered
-// while it is open. The procedure answers non-zero for what it handled.
+// while it is open; wm::Destroy comes last, once it has ended. The
+// procedure answers non-zero for what it handled.
 int RunModalDialog(const DialogTemplate& dialog, WindowProcFn procedure, LParam parameter);
 
 // Ends the dialog with this result once the message being handled is done.

@@ -161,16 +161,12 @@ Widget* FindControl(WindowHandle dialog, int id)
     return dynamic_cast<Widget*>(FindWidget(dialog, id));
 }
 
-// The average width of the letters, and never less than half a full-width
-// character: the layouts were drawn for a font whose Japanese characters
-// are two average characters wide, and their labels must fit here too.
 layout::BaseUnits BaseUnitsOf(const QFont& font)
 {
     const QFontMetrics metrics(font);
     static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int average = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
-    const int halfWide = (metrics.horizontalAdvance(QChar(0x3042)) + 1) / 2;
-    return {std::max(average, halfWide), metrics.height()};
+    return layout::BaseUnitsOf(average, metrics.horizontalAdvance(QChar(0x3042)), metrics.height());
 }
 
 QWidget* MakeButton(const DialogItem& item, DialogWindow& dialog)

@@ -20,6 +20,18 @@ struct BaseUnits {
     std::int32_t y = 0;
 };
 
+// The base units of a font from its letters' average width, the width of a
+// full-width (Japanese) character and its height. The layouts were drawn
+// for a font whose full-width characters are narrower than two average
+// characters, as their longest Japanese labels need: a full-width character
+// counts here as at most 1.8 average characters, so that those labels fit
+// whatever the desktop's font makes of its letters.
+constexpr BaseUnits BaseUnitsOf(std::int32_t averageLetter, std::int32_t fullWidth, std::int32_t height)
+{
+    const std::int32_t forFullWidth = (fullWidth * 10 + 17) / 18;  // rounded up
+    return BaseUnits{averageLetter > forFullWidth ? averageLetter : forFullWidth, height};
+}
+
 // value × numerator / denominator, rounded half away from zero, as the
 // dialog templates were always mapped.
 constexpr std::int32_t ScaleRounded(std::int32_t value, std::int32_t numerator, std::int32_t denominator)
@@ -118,7 +130,7 @@ inline int CompareListText(std::u16string_view a, std::u16string_view b)
 }
 
 // Where a new item goes in a sorted list: after every item that does not
-// sort after it, so equal items keep the order they were added in.
+// sort after it.
 template <typename Items, typename TextOf>
 int SortedInsertIndex(const Items& items, std::u16string_view text, TextOf textOf)
 {

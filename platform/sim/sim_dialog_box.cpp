@@ -2,7 +2,8 @@
 // of the table with its controls (ids, classes, texts, pixel rectangles,
 // states). While it is open, the test's script plays the user; posted
 // messages are delivered as by the real nested loop. The dialog font is the
-// fixed-metric font, 12 pixels high for "System" 8 pt.
+// fixed-metric font, 12 pixels high for "System" 8 pt, which makes its base
+// units 7 by 12 pixels.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -42,11 +43,12 @@ SimControl* FindSimControl(WindowHandle dialog, int id)
 }
 
 // The fixed-metric font: "System" 8 pt is 12 pixels high, other sizes in
-// proportion; a character is half as wide as high.
+// proportion; a letter is half as wide as high, a full-width character as
+// wide as high.
 shared::BaseUnits UnitsOf(const platform::DialogTemplate& dialog)
 {
     const std::int32_t height = std::max(dialog.fontPoints, 1) * 3 / 2;
-    return {height / 2, height};
+    return shared::BaseUnitsOf(height / 2, height, height);
 }
 
 bool IsEditable(const SimControl& control)
@@ -170,6 +172,18 @@ WindowHandle CreateDialogWindow(const platform::DialogTemplate& dialog, platform
     return handle;
 }
 
+// A dialog takes the activation and the keys from the program's windows as
+// the desktop's dialog window does on Qt: the active window hears that it
+// is inactive, with no window of the program active after it.
+void TakeActivation()
+{
+    World& world = TheWorld();
+    const WindowHandle previous = world.active;
+    world.active = 0;
+    if (previous != 0) Dispatch(previous, platform::wm::Activate, platform::wa::Inactive, 0);
+    if (world.focus != 0) SendKillFocus(world.focus);
+}
+
 ControlState Snapshot(const SimControl& control) { return control.state; }
 
 void RecordState(WindowHandle dialog)
@@ -214,7 +228,7 @@ int RunModalDialog(const DialogTemplate& dialog, WindowProcFn procedure, LParam 
     if (Dispatch(handle, wm::InitDialog, 0, parameter) != 0 && IsOpen(handle)) FocusFirstTabStop(handle);
     if (IsOpen(handle)) {
         FindWindow(handle)->shown = true;
-        RequestActivation(handle);
+        TakeActivation();
         RunDialogLoop(handle);
     }
     const int result = FindBox(handle)->result;
