@@ -167,7 +167,7 @@ bool CreateShortcutFile(const std::u16string& path, const ShortcutFile& shortcut
         command += (command.empty() ? "" : " ") + QuoteArgument(argument);
     std::string entry = std::string(kGroup) + "\n";
     entry += "Type=Application\n";
-    entry += "Version=1.5\n";
+    entry += "Version=1.0\n";  // all it uses is in the first version of the format
     entry += "Name=" + EscapeValue(ToUtf8(shortcut.name)) + "\n";
     if (!shortcut.icon.empty()) entry += "Icon=" + EscapeValue(ToUtf8(shortcut.icon)) + "\n";
     entry += "Exec=" + EscapeValue(command) + "\n";
