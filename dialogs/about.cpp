@@ -29,13 +29,7 @@ platform::LResult OnAboutCommand(platform::WindowHandle dialog, int id)
 
 }  // namespace
 
-int RunAboutDialog()
-{
-    const platform::DialogTemplate* dialog = FindDialogTemplate(kAboutDialog);
-    if (dialog == nullptr) return 0;
-    const int result = platform::RunModalDialog(*dialog, AboutDialogProc, 0);
-    return result < 0 ? 0 : result;
-}
+int RunAboutDialog() { return RunDialogTemplate(kAboutDialog, AboutDialogProc, 0); }
 
 platform::LResult AboutDialogProc(platform::WindowHandle dialog, std::uint32_t message, platform::WParam wParam,
                                   platform::LParam)

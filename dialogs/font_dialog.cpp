@@ -155,11 +155,9 @@ platform::LResult OnFontCommand(WindowHandle dialog, int id)
 
 int RunFontDialog(FontDescription& font)
 {
-    const platform::DialogTemplate* dialog = FindDialogTemplate(kFontDialog);
-    if (dialog == nullptr) return 0;
-    const int result = platform::RunModalDialog(*dialog, FontDialogProc, reinterpret_cast<platform::LParam>(&font));
+    const int result = RunDialogTemplate(kFontDialog, FontDialogProc, reinterpret_cast<platform::LParam>(&font));
     fontDialogTarget = nullptr;
-    return result < 0 ? 0 : result;
+    return result;
 }
 
 platform::LResult FontDialogProc(WindowHandle dialog, std::uint32_t message, platform::WParam wParam,

@@ -13,9 +13,9 @@
 #include "dialogs/shortcuts.h"
 #include "dialogs/templates.h"
 #include "platform/dialog_box.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
-#include "platform/files.h"
 #include "platform/text.h"
 #include "store/records.h"
 
@@ -117,13 +117,7 @@ platform::LResult OnSettingsCommand(WindowHandle dialog, int id)
 
 }  // namespace
 
-int RunSettingsDialog()
-{
-    const platform::DialogTemplate* dialog = FindDialogTemplate(kSettingsDialog);
-    if (dialog == nullptr) return 0;
-    const int result = platform::RunModalDialog(*dialog, SettingsDialogProc, 0);
-    return result < 0 ? 0 : result;
-}
+int RunSettingsDialog() { return RunDialogTemplate(kSettingsDialog, SettingsDialogProc, 0); }
 
 platform::LResult SettingsDialogProc(WindowHandle dialog, std::uint32_t message, platform::WParam wParam,
                                      platform::LParam)

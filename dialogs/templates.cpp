@@ -127,3 +127,11 @@ const platform::DialogTemplate* FindDialogTemplate(int resourceId)
     default: return nullptr;
     }
 }
+
+int RunDialogTemplate(int resourceId, platform::WindowProcFn procedure, platform::LParam parameter)
+{
+    const platform::DialogTemplate* dialog = FindDialogTemplate(resourceId);
+    if (dialog == nullptr) return 0;
+    const int result = platform::RunModalDialog(*dialog, procedure, parameter);
+    return result < 0 ? 0 : result;
+}

@@ -12,6 +12,11 @@ inline constexpr int kFontDialog = 104;
 // The template with this resource number, or null when there is none.
 const platform::DialogTemplate* FindDialogTemplate(int resourceId);
 
+// Runs the template with this resource number modally with its procedure
+// and creation parameter; the dialog's result, or 0 when it did not open
+// (no such template, or the desktop could not make it).
+int RunDialogTemplate(int resourceId, platform::WindowProcFn procedure, platform::LParam parameter);
+
 // Shared by the about box and the settings dialog: the program's icon.
 inline constexpr int IDC_PROGRAM_ICON = 101;
 

@@ -198,8 +198,10 @@ QWidget* MakeStatic(const DialogItem& item, DialogWindow& dialog, const Rect& bo
     auto* label = new QLabel(&dialog);
     const std::uint32_t kind = item.style & ss::KindMask;
     if (kind == ss::Icon) {
+        // The program's icon is its only icon resource, and its window icon.
         const int size = std::min(bounds.Width(), bounds.Height());
-        label->setPixmap(QApplication::windowIcon().pixmap(size, size));
+        if (item.icon == kProgramIcon)
+            label->setPixmap(QApplication::windowIcon().pixmap(size, size));
         return label;
     }
     label->setTextFormat(Qt::PlainText);
@@ -395,10 +397,9 @@ std::u16string GetControlText(WindowHandle dialog, int id)
 bool SetControlCheck(WindowHandle dialog, int id, int state)
 {
     auto* button = FindControl<QAbstractButton>(dialog, id);
-    if (!button)
+    if (!button || !button->isCheckable())
         return false;
     const QSignalBlocker quiet(button);
-    button->setCheckable(true);
     button->setChecked(state != 0);
     return true;
 }

@@ -265,8 +265,11 @@ std::u16string GetControlText(WindowHandle dialog, int id)
 
 bool SetControlCheck(WindowHandle dialog, int id, int state)
 {
+    // Check boxes and radio buttons only: a push button has no tick.
     SimControl* control = FindSimControl(dialog, id);
     if (control == nullptr || control->state.kind != ControlClass::Button) return false;
+    if (ButtonKind(*control) != platform::bs::AutoCheckBox && ButtonKind(*control) != platform::bs::RadioButton)
+        return false;
     control->state.checked = state != 0 ? 1 : 0;
     return true;
 }

@@ -180,6 +180,8 @@ TEST_F(Dialogs, ControlsTakeTextTicksAndStates)
         }
         EXPECT_FALSE(SetControlText(d, 999, u"none"));
         EXPECT_EQ(GetControlText(d, 999), u"");
+        EXPECT_FALSE(SetControlCheck(d, kPush, 1)) << "a push button took a tick";
+        EXPECT_EQ(GetControlCheck(d, kPush), 0);
         for (const int id : {kCheck, kRadio}) {
             EXPECT_EQ(GetControlCheck(d, id), 0);
             EXPECT_TRUE(SetControlCheck(d, id, 1));
