@@ -60,7 +60,7 @@ def exec_line(path):
     return None
 
 
-p = d.start(folder, env)
+p = d.start(folder, env=env)
 d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both stored notes are up")
 d.wait_for(d.tray_icon)
 
