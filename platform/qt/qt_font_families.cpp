@@ -88,10 +88,13 @@ std::optional<Face> FaceOf(FcPattern* pattern)
 }
 
 // Every family once, by fontconfig's first name for it (the name the
-// desktop's font matching knows it by), in alphabetical order.
-std::vector<Family> ListFamilies()
+// desktop's font matching knows it by), in alphabetical order; or only the
+// faces of one family, which fontconfig finds without listing the rest.
+std::vector<Family> ListFamilies(const QString& only = QString())
 {
     Owned<FcPattern> all(FcPatternCreate());
+    if (!only.isEmpty())
+        FcPatternAddString(all.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(only.toUtf8().constData()));
     Owned<FcObjectSet> objects(FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_OUTLINE,
                                                 FC_FONTFORMAT, FC_LANG, FC_SPACING, nullptr));
     Owned<FcFontSet> fonts(FcFontList(nullptr, all.get(), objects.get()));
@@ -246,7 +249,12 @@ void EnumerateFontFamilies(const FontFaceVisitor& visit)
 
 void EnumerateFontStyles(const std::u16string& name, const FontFaceVisitor& visit)
 {
-    for (const Family& family : ListFamilies()) {
+    // A name cut short by the description's 31 units is looked for among all.
+    const QString asked = QString::fromStdU16String(name);
+    std::vector<Family> families = ListFamilies(asked);
+    if (families.empty() && asked.size() == 31)
+        families = ListFamilies();
+    for (const Family& family : families) {
         if (!NamesFamily(name, family)) continue;
         const std::vector<Face> styles = StylesOf(family);
         const std::optional<std::size_t> regular = RegularFaceOf(styles);
