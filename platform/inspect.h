@@ -1,11 +1,12 @@
 // What tests ask of the desktop beyond what the program itself needs: which
 // windows live and where they stand, which window is active, has the
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
-// the posted messages without a main loop, closing a menu or dialog as the
-// Escape key would, the file layer's failure seam and save counter, whether
-// the desktop has a tray, key strokes delivered as the desktop delivers
-// them, and the open dialog's controls: where they stand, which has the
-// focus, what they show, and the mouse on them.
+// the posted messages without a main loop or for a while of timers,
+// closing a menu or dialog as the Escape key would, the file layer's
+// failure seam and save counter, whether the desktop has a tray, key strokes
+// and close requests delivered as the desktop delivers them, the desktop
+// ending the program, and the open dialog's controls: where they stand,
+// which has the focus, what they show, and the mouse on them.
 //
 // Both backends implement all of it, so that the conformance tests can hold
 // the simulation to the real desktop through the same calls.
@@ -67,6 +68,20 @@ bool IsTrayAvailable();
 // held, turned into the window's key messages as the desktop's keyboard
 // input is. The modifier keys themselves are not pressed.
 void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers);
+
+// The desktop asks to close the window, as its close button, Alt+F4 or the
+// window manager's close do: wm::SysCommand with sc::Close is sent to it.
+void DeliverCloseRequest(WindowHandle window);
+
+// Asks the program to end as the desktop does: by a signal, or by the
+// toolkit's own quit at the end of a session (SetSessionEndWindow).
+enum class SessionEnd { Terminate, Hangup, Interrupt, DesktopQuit };
+void RequestSessionEnd(SessionEnd how);
+
+// Delivers messages for `milliseconds`, as an idle loop would: posted
+// messages, and timers as they fall due. On the headless backend no time
+// passes for real: its clock moves on from one due timer to the next.
+void PumpMessagesFor(int milliseconds);
 
 // The innermost dialog that RunModalDialog has open, 0 when none.
 WindowHandle GetOpenDialog();
