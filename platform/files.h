@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +24,10 @@ PathKind QueryPath(const std::u16string& path);
 bool IsNameTaken(const std::u16string& path);
 
 bool CreateFolder(const std::u16string& path);
+
+// The names of the entries of a folder that are not folders, sorted; empty
+// when the folder cannot be listed.
+std::vector<std::u16string> ListFolderFiles(const std::u16string& folder);
 bool DeleteFileAt(const std::u16string& path);
 
 // The whole content of a file; nullopt when it cannot be opened or read.

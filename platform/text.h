@@ -21,6 +21,9 @@ std::u16string FromMultiByte(std::string_view bytes);
 // U+FEFF gets an encoding mark in front, since FromMultiByte takes the first
 // one for the mark and drops it; so FromMultiByte gives every text back.
 std::string ToTextFile(std::u16string_view text);
+// The text in upper case, character by character (letters of every script
+// that has cases; others stay as they are).
+std::u16string ToUpperCase(std::u16string_view text);
 
 // Plain UTF-8 <-> UTF-16 for paths and messages; invalid input is replaced.
 std::string ToUtf8(std::u16string_view text);

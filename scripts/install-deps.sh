@@ -11,6 +11,8 @@ program_packages=(
   build-essential cmake g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libx11-dev libgl-dev
+  # the font chooser's list of the desktop's font families
+  libfontconfig-dev
   # Japanese glyphs for the menus and notes
   fonts-noto-cjk fonts-dejavu-core
   # opening the help page and files with the desktop's programs
@@ -23,6 +25,8 @@ test_packages=(
   xvfb openbox trayer xdotool imagemagick x11-utils python3
   # the fuzz targets: clang and its libFuzzer runtime (libclang_rt.fuzzer)
   clang libclang-rt-14-dev
+  # checking the program's launchers, and starting a session's autostart entries
+  desktop-file-utils dex
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google
