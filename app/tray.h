@@ -10,7 +10,10 @@
 
 bool AddTrayIcon(platform::WindowHandle owner);
 void RemoveTrayIcon(platform::WindowHandle owner);
-void ShowMainMenu(platform::WindowHandle mainWindow);
+
+// Shows the tray menu; clickedOnIcon when a click on the tray icon asked for
+// it (rather than a key).
+void ShowMainMenu(platform::WindowHandle mainWindow, bool clickedOnIcon);
 
 // Fills an empty menu with the hidden notes and the hide-all, show-all and
 // log items. Returns 1.

@@ -3,8 +3,7 @@
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop, closing a menu or dialog as the
 // Escape key would, the file layer's failure seam
-// and save counter, whether the desktop has a tray, and key strokes delivered
-// as the desktop delivers them.
+// and save counter, and key strokes delivered as the desktop delivers them.
 //
 // Both backends implement all of it, so that the conformance tests can hold
 // the simulation to the real desktop through the same calls.
@@ -55,10 +54,6 @@ int CompletedReplacements(const std::u16string& path);
 // (id::No for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK). Nothing
 // happens when none is open.
 void CloseMenuOrDialog();
-
-// Whether the desktop has a tray that can show the program's icon; without
-// one, adding a tray icon fails.
-bool IsTrayAvailable();
 
 // A key pressed and released at the window while the modifiers (mod::) are
 // held, turned into the window's key messages as the desktop's keyboard

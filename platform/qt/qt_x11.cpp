@@ -1,6 +1,6 @@
 // X11 services of the desktop backend, on Qt's own xcb connection: the
 // window-manager states of the program's windows, the work area, and the
-// native event filter (mapped windows, grabbed hotkeys).
+// native event filter (mapped windows, grabbed hotkeys, the tray host).
 #include "platform/qt/qt_x11.h"
 
 #include <QAbstractNativeEventFilter>
@@ -98,6 +98,44 @@ void OnMapped(xcb_window_t window)
     }
 }
 
+// The window of the tray host now running, whose end this client hears of.
+xcb_window_t trayOwner = XCB_NONE;
+
+xcb_atom_t TraySelection() { return Atom("_NET_SYSTEM_TRAY_S0"); }
+
+// Finds the tray host's window and asks to hear of its end. The host may end
+// between the two requests; the error that then comes back is dropped here
+// rather than reported by Qt.
+void FollowTrayOwner()
+{
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_get_selection_owner(connection, TraySelection());
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+        xcb_get_selection_owner_reply(connection, cookie, nullptr), &std::free);
+    trayOwner = reply ? reply->owner : xcb_window_t{XCB_NONE};
+    if (trayOwner == XCB_NONE)
+        return;
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    std::free(xcb_request_check(
+        connection, xcb_change_window_attributes_checked(connection, trayOwner, XCB_CW_EVENT_MASK, &mask)));
+}
+
+void OnClientMessage(const xcb_client_message_event_t& message)
+{
+    if (message.format != 32 || message.type != Atom("MANAGER") || message.data.data32[1] != TraySelection())
+        return;
+    FollowTrayOwner();
+    TrayHostChanged();
+}
+
+void OnDestroyed(xcb_window_t window)
+{
+    if (trayOwner == XCB_NONE || window != trayOwner)
+        return;
+    trayOwner = XCB_NONE;
+    TrayHostChanged();
+}
+
 class EventFilter : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
@@ -108,6 +146,12 @@ public:
         switch (event->response_type & 0x7F) {
         case XCB_MAP_NOTIFY:
             OnMapped(reinterpret_cast<const xcb_map_notify_event_t*>(event)->window);
+            return false;
+        case XCB_CLIENT_MESSAGE:
+            OnClientMessage(*reinterpret_cast<const xcb_client_message_event_t*>(event));
+            return false;
+        case XCB_DESTROY_NOTIFY:
+            OnDestroyed(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
             return false;
         case XCB_KEY_PRESS:
         case XCB_KEY_RELEASE: {
@@ -178,6 +222,7 @@ void InstallEventFilter()
         return;
     static EventFilter filter;
     qGuiApp->installNativeEventFilter(&filter);
+    FollowTrayOwner();
 }
 
 }  // namespace platform::qt::x11

@@ -82,6 +82,7 @@ struct World {
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
     std::set<std::uint32_t> heldKeys;
+    platform::Point pointer{512, 384};  // screen coordinates
 
     // Process services.
     std::set<std::u16string> locksElsewhere;
@@ -103,6 +104,8 @@ struct World {
     std::set<platform::IconHandle> icons;
     std::vector<platform::TrayIconData> trayIcons;
     bool trayAvailable = true;
+    // Where the tray shows the icons, when it tells; unset until a test says.
+    std::optional<std::optional<Rect>> trayIconPlace;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
 
