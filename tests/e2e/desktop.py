@@ -29,6 +29,7 @@ SANITIZER_REPORT = re.compile(rb"ERROR: (Address|Leak)Sanitizer|runtime error:")
 
 _workspace = None   # the test's temporary folder: program folders and logs
 _programs = []      # (process, stderr log) of every program started
+_helpers = []       # other processes started for the test (a tray host)
 _reported = False   # the programs' errors are printed once
 
 
@@ -57,7 +58,7 @@ def _print_program_errors():
 
 
 def _end():
-    for process, _ in _programs:
+    for process in [p for p, _ in _programs] + _helpers:
         if process.poll() is None:
             process.kill()
             process.wait()
@@ -117,12 +118,14 @@ def program_folder(program):
     return folder
 
 
-def start(folder):
-    """Starts the program in the folder; its standard error goes to a log that
-    is searched for sanitizer reports and shown when the test fails."""
+def start(folder, env=None):
+    """Starts the program in the folder, with these variables added to the
+    environment; its standard error goes to a log that is searched for
+    sanitizer reports and shown when the test fails."""
     log_fd, log = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=_workspace_folder())
+    environment = dict(os.environ, **(env or {}))
     with os.fdopen(log_fd, "wb") as stderr:
-        process = subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder,
+        process = subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder, env=environment,
                                    stdout=subprocess.DEVNULL, stderr=stderr)
     _programs.append((process, log))
     return process
@@ -136,6 +139,24 @@ def stop(process, sig=signal.SIGTERM, timeout=10):
         process.kill()
         process.wait()
         fail("the program did not end after signal %d" % sig)
+
+
+def start_tray():
+    """Starts the desktop's tray host (on a desktop begun with DESKTOP_TRAY=none)
+    and waits for its panel."""
+    command = os.environ.get("TRAY_HOST_COMMAND", "").split()
+    if not command:
+        fail("no tray host to start: TRAY_HOST_COMMAND is not set")
+    host = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _helpers.append(host)
+    if not wait_for(lambda: '("panel" "trayer")' in run("xwininfo", "-root", "-tree")):
+        fail("the tray host did not show its panel")
+    return host
+
+
+def stop_tray(host):
+    host.terminate()
+    host.wait()
 
 
 def run(*args):
@@ -289,6 +310,13 @@ def tray_icon():
         elif inside_tray and '("cevelmo" "CeVelmo")' in line:
             return int(line.split()[0], 16)
     return None
+
+
+def tray_menu_corner():
+    """Where the tray menu's bottom-right corner belongs: at the tray icon's
+    top-right corner, kept inside the work area the tray's panel leaves."""
+    left, top, width, height = geometry(tray_icon())
+    return (left + width, min(top, work_area()[3]))
 
 
 def click(x, y, button=1):
