@@ -37,7 +37,8 @@ WindowHandle GetPointerCapture();
 void PumpMessages();
 
 // What a window shows at a client point, as 0x00BBGGRR; false when it cannot
-// be read (no such window, point outside it).
+// be read (no such window, point outside it) or, on a screen scaled to more
+// than one device pixel per point, when those device pixels differ.
 bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour);
 
 // The n-th low-level file write from now on (1 = the next) fails, as a full

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -93,10 +94,14 @@ void XorOnRoot(const Rect& r)
                   XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_LINE_STYLE | XCB_GC_SUBWINDOW_MODE, values);
     const std::uint8_t dashes[] = {1, 1};
     xcb_set_dashes(connection, gc, 0, 2, dashes);
-    // A rectangle of w x h pixels is outlined by xcb as (w - 1) x (h - 1).
-    const xcb_rectangle_t rect{static_cast<std::int16_t>(r.left), static_cast<std::int16_t>(r.top),
-                               static_cast<std::uint16_t>(std::max(r.Width() - 1, 0)),
-                               static_cast<std::uint16_t>(std::max(r.Height() - 1, 0))};
+    // The root window is in device pixels: on a scaled screen the logical
+    // rectangle covers more of them. A rectangle of w x h pixels is outlined
+    // by xcb as (w - 1) x (h - 1).
+    const double ratio = x11::DevicePixelRatio();
+    const auto device = [ratio](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * ratio)); };
+    const xcb_rectangle_t rect{static_cast<std::int16_t>(device(r.left)), static_cast<std::int16_t>(device(r.top)),
+                               static_cast<std::uint16_t>(std::max(device(r.Width()) - 1, 0)),
+                               static_cast<std::uint16_t>(std::max(device(r.Height()) - 1, 0))};
     xcb_poly_rectangle(connection, root, gc, 1, &rect);
     xcb_free_gc(connection, gc);
     xcb_flush(connection);

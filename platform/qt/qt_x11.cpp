@@ -5,9 +5,11 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -211,9 +213,20 @@ std::optional<Rect> WorkArea()
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
         return std::nullopt;
     const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const auto x = static_cast<std::int32_t>(v[0]);
-    const auto y = static_cast<std::int32_t>(v[1]);
-    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+    // The window manager speaks in device pixels; the area shrinks to the
+    // logical pixels wholly inside it.
+    const double ratio = DevicePixelRatio();
+    const auto left = static_cast<std::int32_t>(std::ceil(v[0] / ratio));
+    const auto top = static_cast<std::int32_t>(std::ceil(v[1] / ratio));
+    const auto right = static_cast<std::int32_t>(std::floor((v[0] + v[2]) / ratio));
+    const auto bottom = static_cast<std::int32_t>(std::floor((v[1] + v[3]) / ratio));
+    return Rect{left, top, right, bottom};
+}
+
+double DevicePixelRatio()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
 }
 
 void InstallEventFilter()

@@ -30,8 +30,12 @@ void PrepareForMapping(QWidget& widget, ZBand band);
 void ApplyBand(QWidget& widget, ZBand band);
 
 // The work area from the root window's _NET_WORKAREA, when the window
-// manager publishes one.
+// manager publishes one, in Qt's logical pixels.
 std::optional<Rect> WorkArea();
+
+// Device pixels (the X server's) per logical pixel (Qt's, the program's):
+// 2 on a screen scaled for HiDPI.
+double DevicePixelRatio();
 
 // Installs the filter that re-asserts the states when a window is mapped,
 // passes root-window key presses to the hotkey table and follows the tray
