@@ -20,6 +20,8 @@ test_packages=(
   libgtest-dev
   # the desktop test rig
   xvfb openbox trayer xdotool imagemagick x11-utils python3
+  # a compositing manager that casts shadows, for the drag outline
+  picom
 )
 
 case "${1:-all}" in

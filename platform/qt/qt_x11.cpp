@@ -195,6 +195,16 @@ void PrepareForMapping(QWidget& widget, ZBand band)
     xcb_flush(Connection());
 }
 
+void SetWindowType(QWidget& widget, const char* type)
+{
+    if (!Available())
+        return;
+    const xcb_atom_t value = Atom(type);
+    xcb_change_property(Connection(), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget.winId()),
+                        Atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &value);
+    xcb_flush(Connection());
+}
+
 void ApplyBand(QWidget& widget, ZBand band)
 {
     if (Available() && widget.internalWinId())

@@ -29,6 +29,10 @@ void PrepareForMapping(QWidget& widget, ZBand band);
 // Changes the band of a mapped window by asking the window manager.
 void ApplyBand(QWidget& widget, ZBand band);
 
+// Gives a window that is not yet mapped the _NET_WM_WINDOW_TYPE named, in
+// place of the one Qt chose from its flags.
+void SetWindowType(QWidget& widget, const char* type);
+
 // The work area from the root window's _NET_WORKAREA, when the window
 // manager publishes one, in Qt's logical pixels.
 std::optional<Rect> WorkArea();

@@ -159,6 +159,20 @@ def stop_tray(host):
     host.wait()
 
 
+def start_compositor():
+    """Starts a compositing manager that casts shadows under every window (as
+    many users set it up) and waits for it to take over the screen."""
+    config = os.path.join(_workspace_folder(), "picom.conf")
+    with open(config, "w") as f:
+        f.write('backend = "xrender";\nvsync = false;\nshadow = true;\n')
+    compositor = subprocess.Popen(["picom", "--config", config], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+    _helpers.append(compositor)
+    if not wait_for(lambda: '"picom": ("picom" "picom")' in run("xwininfo", "-root", "-children")):
+        fail("the compositor did not start")
+    return compositor
+
+
 def run(*args):
     return subprocess.run(args, capture_output=True, text=True).stdout
 
