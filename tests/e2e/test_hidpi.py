@@ -20,7 +20,7 @@ L, T, W, H = 100, 120, 200, 60  # the note, in the program's (logical) pixels
 with open(data_path, "wb") as f:
     f.write(d.data_file([d.record_bytes((L, T, L + W, T + H), back=PAPER)]))
 
-p = d.start(folder, env={"QT_SCALE_FACTOR": str(SCALE)})
+p = d.start(folder, env=dict(os.environ, QT_SCALE_FACTOR=str(SCALE)))
 notes = d.wait_for(d.note_windows)
 d.check(len(notes) == 1, "the stored note is mapped")
 d.check(d.wait_for(lambda: d.geometry(notes[0]) == (L * SCALE, T * SCALE, W * SCALE, H * SCALE)),
