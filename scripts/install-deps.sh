@@ -10,8 +10,10 @@ program_packages=(
   build-essential cmake g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libx11-dev libgl-dev
-  # Japanese glyphs for the menus and notes
-  fonts-noto-cjk fonts-dejavu-core
+  # Japanese glyphs for the menus and notes, Japanese words in Qt's own dialogs
+  fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
+  # running natively on a Wayland desktop that offers no X
+  qt6-wayland
   # opening the help page and files with the desktop's programs
   xdg-utils
 )
@@ -22,6 +24,8 @@ test_packages=(
   xvfb openbox trayer xdotool imagemagick x11-utils python3
   # a compositing manager that casts shadows, for the drag outline
   picom
+  # a private session bus and the accessibility bus, to read dialogs' buttons
+  dbus-daemon at-spi2-core libglib2.0-bin
 )
 
 case "${1:-all}" in

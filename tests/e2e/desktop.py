@@ -179,6 +179,56 @@ def stop_tray(host):
     host.wait()
 
 
+def start_session_bus():
+    """Starts a private D-Bus session bus and returns its address. The
+    accessibility bus that a program asks it for is started on demand and
+    ends with it."""
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    _helpers.append(bus)
+    address = bus.stdout.readline().strip()
+    if not address:
+        fail("the session bus did not start")
+    return address
+
+
+def _gdbus(address, dest, path, method, *args):
+    out = subprocess.run(["gdbus", "call", "--address", address, "--dest", dest, "--object-path", path,
+                          "--method", method, *args], capture_output=True, text=True, timeout=10)
+    return out.stdout.strip()
+
+
+def accessible_objects(session_bus):
+    """(role, name) of every accessible object on the desktop, read through
+    the accessibility bus (AT-SPI) of the session bus, depth first."""
+    reply = _gdbus(session_bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+    match = re.fullmatch(r"\('(.*)',\)", reply)
+    if not match:
+        return []
+    address = match.group(1)
+    found = []
+
+    def text(dest, path, method, *args):
+        # A reply such as "('push button',)" or "(<'はい(Y)'>,)".
+        reply = _gdbus(address, dest, path, method, *args)
+        match = re.fullmatch(r"\(<?'(.*)'>?,\)", reply)
+        return match.group(1) if match else ""
+
+    def walk(dest, path, depth):
+        role = text(dest, path, "org.a11y.atspi.Accessible.GetRoleName")
+        name = text(dest, path, "org.freedesktop.DBus.Properties.Get", "org.a11y.atspi.Accessible", "Name")
+        found.append((role, name))
+        if depth == 8:
+            return
+        # Only the first element of a list names its type: (':1.0', objectpath '/a'), (':1.0', '/b').
+        children = _gdbus(address, dest, path, "org.a11y.atspi.Accessible.GetChildren")
+        for child_dest, child_path in re.findall(r"\('([^']+)', (?:objectpath )?'([^']+)'\)", children):
+            walk(child_dest, child_path, depth + 1)
+
+    walk("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", 0)
+    return found
+
+
 def start_compositor():
     """Starts a compositing manager that casts shadows under every window (as
     many users set it up) and waits for it to take over the screen."""
