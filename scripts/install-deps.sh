@@ -24,8 +24,9 @@ test_packages=(
   xvfb openbox trayer xdotool imagemagick x11-utils python3
   # a compositing manager that casts shadows, for the drag outline
   picom
-  # a private session bus and the accessibility bus, to read dialogs' buttons
-  dbus-daemon at-spi2-core libglib2.0-bin
+  # a private session bus and the accessibility bus, to read dialogs' buttons,
+  # and a stand-in for a D-Bus tray on it
+  dbus-daemon at-spi2-core libglib2.0-bin python3-dbus python3-gi
 )
 
 case "${1:-all}" in

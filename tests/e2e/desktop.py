@@ -179,6 +179,11 @@ def stop_tray(host):
     host.wait()
 
 
+def add_helper(process):
+    """A process the test started itself, to be killed when the test ends."""
+    _helpers.append(process)
+
+
 def start_session_bus():
     """Starts a private D-Bus session bus and returns its address. The
     accessibility bus that a program asks it for is started on demand and
