@@ -2,8 +2,8 @@
 // screen in exclusive-or mode. On X11 without a compositing manager it is
 // drawn straight onto the root window (over every window) with an XOR GC;
 // with a compositor (where such drawing would not show) or off X11,
-// frameless, input-transparent windows, one per side, stand in for it. Drawing the
-// same rectangle a second time removes it in both cases.
+// frameless, input-transparent windows, one per side, stand in for it.
+// Drawing the same rectangle a second time removes it in both cases.
 #include <QBrush>
 #include <QPainter>
 #include <QWidget>
