@@ -207,6 +207,7 @@ bool DestroyAppWindow(WindowHandle window)
         widget->deleteLater();  // the window may be inside one of its own event handlers
     }
     Table().erase(window);
+    ForgetWindowTimers(window);
     return true;
 }
 

@@ -49,6 +49,7 @@ void ForgetWindowServices(WindowHandle window)
     // stays until the program deletes it.
     std::erase_if(world.hotkeys, [window](const Hotkey& h) { return h.window == window; });
     world.inputMethodOpen.erase(window);
+    std::erase_if(world.timers, [window](const auto& entry) { return entry.first.first == window; });
 }
 
 std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make)
