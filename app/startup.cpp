@@ -9,6 +9,7 @@
 
 #include "app/note_windows.h"
 #include "app/window_proc.h"
+#include "note/levels.h"
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/window.h"
@@ -120,6 +121,9 @@ int CreateMainWindow(int showCommand)
     platform::UpdateAppWindow(mainWindow);
     platform::PlaceWindow(mainWindow, platform::z::Bottom, platform::Rect{}, kToBottomFlags);
     if (noteTable.pendingCount != 0) CreateNoteWindows(platform::sw::ShowNormal);
+    // Without a tray icon on the screen and with every note hidden (or none
+    // yet), nothing would show that the program runs: one new note does.
+    if (CountShownNotes() == 0 && !TrayIconShown()) CreateNoteWindows(platform::sw::ShowNormal);
     // Only now may the desktop end the program: a save while loaded notes
     // still wait for their windows would leave them out of the data file.
     platform::SetSessionEndWindow(mainWindow);

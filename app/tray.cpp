@@ -31,8 +31,10 @@ platform::TrayIconData TrayRegistration(platform::WindowHandle owner)
     return data;
 }
 
-// The menu opens with its bottom-right corner at the point.
+// The menu opens with its bottom-right corner at the point, or, below an
+// icon in a panel at the top of the screen, with its top-right corner.
 constexpr std::uint32_t kTrayMenuAlignment = platform::tpm::RightAlign | platform::tpm::BottomAlign;
+constexpr std::uint32_t kBelowIconAlignment = platform::tpm::RightAlign | platform::tpm::TopAlign;
 
 // The list shows at most this many characters of a note's text, and marks
 // texts longer than kShortText with "...".
@@ -54,6 +56,39 @@ constexpr MenuEntry kTrayMenu[] = {
     kMenuSeparator,
     MenuOpens(kApplicationMenu),
 };
+
+// Where the tray menu opens: the point and the tpm:: alignment of the
+// menu's corner at it.
+struct TrayMenuPlace {
+    platform::Point at;
+    std::uint32_t alignment = 0;
+};
+
+// Right-aligned with the rectangle; above it in the lower half of the
+// screen (a bottom panel), below it in the upper half (a top panel), so that
+// the menu never covers the icon. The platform keeps the menu on the screen.
+TrayMenuPlace PlaceBeside(const platform::Rect& r)
+{
+    const platform::Rect screen = platform::GetScreenBounds();
+    const bool lowerHalf = r.top + r.bottom > screen.top + screen.bottom;
+    if (lowerHalf) return TrayMenuPlace{{r.right, r.top}, kTrayMenuAlignment};
+    return TrayMenuPlace{{r.right, r.bottom}, kBelowIconAlignment};
+}
+
+// The tray may stand anywhere on a desktop, so the menu opens at the icon
+// when the desktop tells where it is, or at the pointer that clicked it.
+// Without either (a key, no icon on the screen) it opens at the work area's
+// bottom-right corner.
+TrayMenuPlace FindTrayMenuPlace(platform::WindowHandle window, bool clickedOnIcon)
+{
+    if (const auto icon = platform::GetTrayIconBounds(window, kTrayIconId)) return PlaceBeside(*icon);
+    if (clickedOnIcon) {
+        const platform::Point pointer = platform::GetPointerPosition();
+        return PlaceBeside(platform::Rect{pointer.x, pointer.y, pointer.x, pointer.y});
+    }
+    const platform::Rect work = platform::GetWorkArea();
+    return TrayMenuPlace{{work.right, work.bottom}, kTrayMenuAlignment};
+}
 
 }  // namespace
 
@@ -119,10 +154,9 @@ int BuildNoteListMenu(platform::MenuHandle menu)
     return 1;
 }
 
-// The menu opens with its bottom-right corner at the work area's, and the
-// choice is posted as a command from a menu.
-void ShowMainMenu(platform::WindowHandle window)
+// The choice is posted as a command from a menu.
+void ShowMainMenu(platform::WindowHandle window, bool clickedOnIcon)
 {
-    const platform::Rect work = platform::GetWorkArea();
-    ShowMenuOutline(kTrayMenu, MenuContext{}, kTrayMenuAlignment, {work.right, work.bottom}, window);
+    const TrayMenuPlace place = FindTrayMenuPlace(window, clickedOnIcon);
+    ShowMenuOutline(kTrayMenu, MenuContext{}, place.alignment, place.at, window);
 }

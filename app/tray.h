@@ -12,7 +12,10 @@ bool AddTrayIcon(platform::WindowHandle owner);
 void RemoveTrayIcon(platform::WindowHandle owner);
 // A warning beside the owner's tray icon; false when it has none shown.
 bool ShowTrayMessage(platform::WindowHandle owner, const std::u16string& title, const std::u16string& text);
-void ShowMainMenu(platform::WindowHandle mainWindow);
+
+// Shows the tray menu; clickedOnIcon when a click on the tray icon asked for
+// it (rather than a key).
+void ShowMainMenu(platform::WindowHandle mainWindow, bool clickedOnIcon);
 
 // Fills an empty menu with the hidden notes and the hide-all, show-all and
 // log items. Returns 1.

@@ -71,11 +71,20 @@ LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
     return 0;
 }
 
-LResult OnShowMainMenu(WindowHandle window)
+// A click on the icon passes its pointer message on; keys ask with 0.
+LResult OnShowMainMenu(WindowHandle window, LParam origin)
 {
     if (dialogBusy != 0 || menuBusy != 0) return 0;
     const BusyGuard busy(menuBusy);
-    ShowMainMenu(window);
+    ShowMainMenu(window, origin == platform::wm::LeftButtonUp);
+    return 0;
+}
+
+// A tray that starts after the program, or again after its host ended,
+// shows the icon when the setting asks for it.
+LResult OnTrayCreated(WindowHandle window)
+{
+    if (noteSettings.trayIcon != 0) AddTrayIcon(window);
     return 0;
 }
 
@@ -97,8 +106,9 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Destroy: return OnMainDestroy(window);
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
-    case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window);
     case MSG_NOTES_NOT_SAVED: return OnNotesNotSaved();
+    case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window, lParam);
+    case platform::wm::TrayCreated: return OnTrayCreated(window);
     case platform::wm::Timer:
         if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
         return platform::DefaultWindowProc(window, message, wParam, lParam);

@@ -4,6 +4,7 @@
 // focus rules say.
 #include "note/levels.h"
 
+#include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/messages.h"
@@ -58,6 +59,10 @@ std::int32_t CountShownNotes()
         if (noteTable.notes[i].shown == kNoteShown) ++shown;
     return shown;
 }
+
+// The setting alone says nothing on a desktop without a tray, or before a
+// late one has started.
+bool TrayIconShown() { return noteSettings.trayIcon != 0 && platform::IsTrayAvailable(); }
 
 int RaiseNextNote(std::int32_t index) { return RaiseStepping(index, 1); }
 

@@ -7,6 +7,12 @@
 #include "platform/types.h"
 
 std::int32_t CountShownNotes();
+
+// Whether the tray icon is on the screen: switched on and a tray there to
+// show it. Without it, the shown notes (and the hotkey) are the only way
+// back into the program.
+bool TrayIconShown();
+
 int RaiseNextNote(std::int32_t index);
 int RaisePreviousNote(std::int32_t index);
 int RaiseLastNote();

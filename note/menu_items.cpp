@@ -22,17 +22,19 @@ struct ItemDefinition {
     Rule ticked = nullptr;  // shows a check mark while this holds
 };
 
-// The last shown note without a tray icon is the only way back into the
-// program: it cannot be peeled off or hidden from its menu.
-bool LastWayBack(const MenuContext&) { return CountShownNotes() <= 1 && noteSettings.trayIcon == 0; }
+// The last shown note without a tray icon on the screen is the only way back
+// into the program: it cannot be peeled off or hidden from its menu, and
+// the notes cannot all be hidden at once.
+bool LastWayBack(const MenuContext&) { return CountShownNotes() <= 1 && !TrayIconShown(); }
 bool LastWayBackOrNoText(const MenuContext& c)
 {
     return LastWayBack(c) || c.note == nullptr || !HasText(*c.note);
 }
 bool HelpMissing(const MenuContext&) { return !IsExistingFile(helpPath); }
 bool LogMissing(const MenuContext&) { return !IsExistingFile(LogFilePath()); }
-bool NoneShown(const MenuContext&) { return CountShownNotes() == 0; }
+bool NoneShownOrNoWayBack(const MenuContext&) { return CountShownNotes() == 0 || !TrayIconShown(); }
 bool NoneHidden(const MenuContext&) { return CountShownNotes() == noteTable.count; }
+// The setting as stored, whether or not a tray shows the icon now.
 bool TrayIconOn(const MenuContext&) { return noteSettings.trayIcon != 0; }
 bool Topmost(const MenuContext& c) { return c.note != nullptr && c.note->zLevel == platform::z::Topmost; }
 bool Bottom(const MenuContext& c) { return c.note != nullptr && c.note->zLevel == platform::z::Bottom; }
@@ -51,7 +53,7 @@ constexpr ItemDefinition kItems[] = {
     {CMD_EXIT, u"CeVelmo 終了 (&X)"},
     {CMD_UNINSTALL, u"Uninstall (&U)"},
     // The tray menu's list of notes.
-    {CMD_HIDE_ALL, u"すべての付箋紙を非表示 (&H)", NoneShown},
+    {CMD_HIDE_ALL, u"すべての付箋紙を非表示 (&H)", NoneShownOrNoWayBack},
     {CMD_SHOW_ALL, u"すべての付箋紙を再表示 (&R)", NoneHidden},
     {CMD_SHOW_LOG, u"ログ内容を表示 (&L)", LogMissing},
     // A note's menu.

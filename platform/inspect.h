@@ -42,7 +42,8 @@ WindowHandle GetPointerCapture();
 void PumpMessages();
 
 // What a window shows at a client point, as 0x00BBGGRR; false when it cannot
-// be read (no such window, point outside it).
+// be read (no such window, point outside it) or, on a screen scaled to more
+// than one device pixel per point, when those device pixels differ.
 bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour);
 
 // The n-th low-level file write from now on (1 = the next) fails, as a full
@@ -59,10 +60,6 @@ int CompletedReplacements(const std::u16string& path);
 // for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK), and the
 // program's own dialog hears id::Cancel. Nothing happens when none is open.
 void CloseMenuOrDialog();
-
-// Whether the desktop has a tray that can show the program's icon; without
-// one, adding a tray icon fails.
-bool IsTrayAvailable();
 
 // A key pressed and released at the window while the modifiers (mod::) are
 // held, turned into the window's key messages as the desktop's keyboard

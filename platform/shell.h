@@ -1,6 +1,11 @@
 // Desktop shell services: the notification (tray) icon, the program's icon
 // images, the user's special folders, launchers (shortcut files) and
 // handing a file or an address to the desktop's default application.
+//
+// A desktop may have no tray at all, get one later (its host starts after
+// the program, as at login) or lose it and get it back (its host restarts).
+// Icons are added while a tray is there; they go with it, and every window
+// hears of the next tray by wm::TrayCreated so that it can add them again.
 #pragma once
 
 #include <optional>
@@ -18,7 +23,11 @@ inline constexpr int kProgramIcon = 138;
 IconHandle LoadIconImage(int resourceId, int size);
 void DestroyIconImage(IconHandle icon);
 
-// Tray icon registration, one icon per owner and id.
+// Whether the desktop has a tray that shows icons now.
+bool IsTrayAvailable();
+
+// Tray icon registration, one icon per owner and id. Without a tray no icon
+// can be added.
 namespace nif {
 inline constexpr std::uint32_t Message = 0x1;
 inline constexpr std::uint32_t Icon = 0x2;
@@ -43,6 +52,10 @@ bool DeleteTrayIconEntry(const TrayIconData& data);
 // focus. False when there is no such icon or the desktop cannot show such
 // messages.
 bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, const std::u16string& text);
+
+// Where the icon of this owner and id stands on the screen, when the desktop
+// tells it; nullopt for an icon that is not shown or whose place is unknown.
+std::optional<Rect> GetTrayIconBounds(WindowHandle owner, std::uint32_t id);
 
 // Special folders by their identifiers.
 namespace csidl {

@@ -81,6 +81,10 @@ inline constexpr std::uint32_t RightButtonDown = 516;
 inline constexpr std::uint32_t RightButtonUp = 517;
 inline constexpr std::uint32_t Hotkey = 786;
 inline constexpr std::uint32_t User = 1024;
+// The desktop's own news, numbered above any message of the program's:
+// a tray has appeared (its host started late, or again). Posted to every
+// window; tray icons can be added now, and those of an earlier tray are gone.
+inline constexpr std::uint32_t TrayCreated = 0xC000;
 }  // namespace wm
 
 // System commands carried in wParam of wm::SysCommand (the low four bits

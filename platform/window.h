@@ -72,6 +72,9 @@ WindowHandle SetKeyboardFocus(WindowHandle window);
 void CapturePointer(WindowHandle window);
 void ReleasePointer();
 
+// Where the pointer is now, in screen coordinates.
+Point GetPointerPosition();
+
 // True when the key (vk::Shift, vk::Control, vk::Alt, ...) is down at the time
 // the current message is handled.
 bool IsKeyHeld(std::uint32_t virtualKey);

@@ -15,6 +15,10 @@ program_packages=(
   libfontconfig-dev
   # Japanese glyphs for the menus and notes
   fonts-noto-cjk fonts-dejavu-core
+  # Japanese glyphs for the menus and notes, Japanese words in Qt's own dialogs
+  fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
+  # running natively on a Wayland desktop that offers no X
+  qt6-wayland
   # opening the help page and files with the desktop's programs
   xdg-utils
 )
@@ -27,6 +31,11 @@ test_packages=(
   clang libclang-rt-14-dev
   # checking the program's launchers, and starting a session's autostart entries
   desktop-file-utils dex
+  # a compositing manager that casts shadows, for the drag outline
+  picom
+  # a private session bus and the accessibility bus, to read dialogs' buttons,
+  # and a stand-in for a D-Bus tray on it
+  dbus-daemon at-spi2-core libglib2.0-bin python3-dbus python3-gi
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google

@@ -133,7 +133,12 @@ std::string DataFileImage()
     image.reserve(2 * kWordBytes + kSettingsBytes + count * kRecordBytes);
     AppendWord(image, kWrittenVersion);
     image.resize(image.size() + kSettingsBytes);
-    EncodeSettings(noteSettings, std::span(image).last<kSettingsBytes>());
+    // After the main window's end the tray icon setting reads 0 in memory;
+    // a save then (a note the desktop moved before the loop returned) stores
+    // the setting the user had.
+    NoteSettings settings = noteSettings;
+    if (trayIconAtExit >= 0) settings.trayIcon = trayIconAtExit;
+    EncodeSettings(settings, std::span(image).last<kSettingsBytes>());
     AppendWord(image, static_cast<std::uint32_t>(count));
     for (std::size_t i = 0; i < count; ++i) {
         image.resize(image.size() + kRecordBytes);

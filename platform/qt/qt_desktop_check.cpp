@@ -5,6 +5,13 @@
 // without a platform chosen through QT_QPA_PLATFORM, no display named at all;
 // and when the desktop is X (named alone, or chosen), an X display that does
 // not answer. Anything else is Qt's to start or to refuse.
+//
+// Also which desktop Qt starts on. A native Wayland client can neither place
+// its own windows nor keep them above or below the others, and the hotkey
+// and the drag outline need X as well: where a Wayland session offers
+// XWayland, the program runs there.
+#include "platform/qt/qt_desktop_check.h"
+
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -48,3 +55,14 @@ std::string DesktopUnavailableReason()
 }
 
 }  // namespace platform
+
+namespace platform::qt {
+
+std::string PlatformToRunOn()
+{
+    const bool waylandSession = !Variable("WAYLAND_DISPLAY").empty() || Variable("XDG_SESSION_TYPE") == "wayland";
+    if (!Variable("QT_QPA_PLATFORM").empty() || !waylandSession || Variable("DISPLAY").empty()) return {};
+    return XAnswers() ? "xcb" : "";
+}
+
+}  // namespace platform::qt

@@ -2,15 +2,19 @@
 // the paint event in progress, with anti-aliasing off so that every pixel is
 // exactly the colour asked for. Also text extents, whole-screen repainting,
 // the arrow cursor and reading a window's pixels back (by grabbing it).
+//
+// Coordinates are Qt's logical pixels. On a screen scaled by 2 (HiDPI) a
+// logical pixel is 2 x 2 device pixels, so lines are filled as logical
+// pixels: a pen one device pixel wide would leave them dotted.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QPolygon>
 #include <QTextLayout>
 #include <QTextOption>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/draw.h"
 #include "platform/inspect.h"
@@ -112,12 +116,18 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour)
 {
     QPainter* painter = Painter(context);
     if (!painter) return;
-    QPolygon points;
-    for (const Point p : shared::LinePixels(from, to)) points << QPoint(p.x, p.y);
-    painter->save();
-    painter->setPen(QPen(ToQColor(colour), 0));  // cosmetic: one pixel whatever the transform
-    painter->drawPoints(points);
-    painter->restore();
+    const std::vector<Point> pixels = shared::LinePixels(from, to);
+    if (pixels.empty()) return;
+    // A row or a column of pixels is one rectangle; a slanting line (the
+    // grip's) is filled pixel by pixel.
+    QRect span(QPoint(pixels.front().x, pixels.front().y), QSize(1, 1));
+    for (const Point p : pixels) span |= QRect(p.x, p.y, 1, 1);
+    const QColor fill = ToQColor(colour);
+    if (span.width() == 1 || span.height() == 1) {
+        painter->fillRect(span, fill);
+        return;
+    }
+    for (const Point p : pixels) painter->fillRect(QRect(p.x, p.y, 1, 1), fill);
 }
 
 // Each line is laid out on its own, and only as far as it can show: a paint
@@ -174,10 +184,16 @@ bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour)
     if (!record || !record->widget) return false;
     if (client.x < 0 || client.y < 0 || client.x >= record->widget->width() || client.y >= record->widget->height())
         return false;
-    // Grabbing paints the window into an image through its own paint handling.
+    // Grabbing paints the window into an image through its own paint
+    // handling. On a scaled screen the image holds every device pixel of the
+    // point, which must all show the one colour.
     const QImage image = record->widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
     if (image.isNull()) return false;
-    colour = FromQRgb(image.pixel(0, 0));
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != first) return false;
+    colour = FromQRgb(first);
     return true;
 }
 

@@ -115,6 +115,16 @@ AppWindow::AppWindow(WindowHandle handle)
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    // A window looks the same active or not. Qt repaints a widget whose
+    // palette differs between the two whenever it is activated, and such a
+    // repaint, coming a moment after the click that activated a note, wiped
+    // the dotted outline of the drag that click began.
+    QPalette same = palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        same.setBrush(QPalette::Inactive, r, same.brush(QPalette::Active, r));
+    }
+    setPalette(same);
 }
 
 bool AppWindow::event(QEvent* event)
@@ -248,9 +258,11 @@ void AppWindow::mouseMoveEvent(QMouseEvent* event)
         SendPointer(handle_, wm::MouseMove, event);
 }
 
-void AppWindow::focusInEvent(QFocusEvent* event)
+// Qt's own handling of the focus only repaints the widget (for a focus
+// frame, which a window does not draw): that repaint is left out, as the
+// activation's is.
+void AppWindow::focusInEvent(QFocusEvent*)
 {
-    QWidget::focusInEvent(event);
     if (!FindRecord(handle_))
         return;
     focusWindow = handle_;
@@ -259,7 +271,6 @@ void AppWindow::focusInEvent(QFocusEvent* event)
 
 void AppWindow::focusOutEvent(QFocusEvent* event)
 {
-    QWidget::focusOutEvent(event);
     // A popup menu borrows the keyboard but the focus stays where it was.
     if (event->reason() == Qt::PopupFocusReason || !FindRecord(handle_))
         return;

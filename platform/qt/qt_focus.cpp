@@ -1,5 +1,7 @@
-// Activation, keyboard focus, pointer capture and the key state.
+// Activation, keyboard focus, the pointer (its capture and place) and the
+// key state.
 #include <QApplication>
+#include <QCursor>
 
 #include "platform/qt/qt_windows.h"
 
@@ -101,6 +103,12 @@ void ReleasePointer()
 }
 
 WindowHandle GetPointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
+
+Point GetPointerPosition()
+{
+    const QPoint at = QCursor::pos();
+    return Point{at.x(), at.y()};
+}
 
 bool IsKeyHeld(std::uint32_t virtualKey)
 {

@@ -1,15 +1,16 @@
 // The dotted outline that follows a dragged note, drawn over the whole
 // screen in exclusive-or mode. On X11 without a compositing manager it is
 // drawn straight onto the root window (over every window) with an XOR GC;
-// with a compositor (where such drawing would not show) or off X11, a
-// frameless, input-transparent outline window stands in for it. Drawing the
-// same rectangle a second time removes it in both cases.
+// with a compositor (where such drawing would not show) or off X11,
+// frameless, input-transparent windows, one per side, stand in for it.
+// Drawing the same rectangle a second time removes it in both cases.
+#include <QBrush>
 #include <QPainter>
-#include <QPen>
-#include <QRegion>
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -24,23 +25,31 @@
 namespace platform::qt {
 namespace {
 
-// A window that shows nothing but a one-pixel dotted ring.
-class OutlineWindow : public QWidget {
+// One side of the stand-in outline: a window one pixel thick, white with
+// black dots on every other screen pixel. The outline is four of them rather
+// than one window cut to a ring, because a compositor that casts shadows
+// shadows a window's whole rectangle, which turned the ring into a dark box.
+class OutlineSide : public QWidget {
 public:
-    OutlineWindow()
+    OutlineSide()
         : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_QuitOnClose, false);
+        // Compositors give tooltips a shadow and some transparency, and mostly
+        // leave the outline of a drag alone.
+        x11::SetWindowType(*this, "_NET_WM_WINDOW_TYPE_DND");
     }
 
-    void ShowAt(const Rect& r)
+    void ShowAt(const QRect& r)
     {
-        setGeometry(ToQRect(r));
-        const QRect whole(0, 0, r.Width(), r.Height());
-        setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(1, 1, -1, -1))));
+        if (r.isEmpty()) {
+            hide();
+            return;
+        }
+        setGeometry(r);
         show();
         update();
     }
@@ -50,20 +59,21 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
-        painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        // The dots keep to the screen's grid wherever the side stands.
+        painter.setBrushOrigin(-pos());
+        painter.fillRect(rect(), QBrush(Qt::black, Qt::Dense4Pattern));
     }
 };
 
 struct OutlineState {
     std::vector<Rect> drawn;  // rectangles drawn an odd number of times
     bool onRoot = false;      // the mode chosen when the first one was drawn
-    OutlineWindow* window = nullptr;
+    std::array<OutlineSide*, 4> sides{};
 };
 
 OutlineState& State()
 {
-    static OutlineState state;  // its window is never deleted: it outlives nothing of Qt's
+    static OutlineState state;  // its windows are never deleted: they outlive nothing of Qt's
     return state;
 }
 
@@ -93,22 +103,34 @@ void XorOnRoot(const Rect& r)
                   XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_LINE_STYLE | XCB_GC_SUBWINDOW_MODE, values);
     const std::uint8_t dashes[] = {1, 1};
     xcb_set_dashes(connection, gc, 0, 2, dashes);
-    // A rectangle of w x h pixels is outlined by xcb as (w - 1) x (h - 1).
-    const xcb_rectangle_t rect{static_cast<std::int16_t>(r.left), static_cast<std::int16_t>(r.top),
-                               static_cast<std::uint16_t>(std::max(r.Width() - 1, 0)),
-                               static_cast<std::uint16_t>(std::max(r.Height() - 1, 0))};
+    // The root window is in device pixels: on a scaled screen the logical
+    // rectangle covers more of them. A rectangle of w x h pixels is outlined
+    // by xcb as (w - 1) x (h - 1).
+    const double ratio = x11::DevicePixelRatio();
+    const auto device = [ratio](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * ratio)); };
+    const xcb_rectangle_t rect{static_cast<std::int16_t>(device(r.left)), static_cast<std::int16_t>(device(r.top)),
+                               static_cast<std::uint16_t>(std::max(device(r.Width()) - 1, 0)),
+                               static_cast<std::uint16_t>(std::max(device(r.Height()) - 1, 0))};
     xcb_poly_rectangle(connection, root, gc, 1, &rect);
     xcb_free_gc(connection, gc);
     xcb_flush(connection);
 }
 
+// The stand-in shows the rectangle drawn last: its top and bottom rows, and
+// its left and right columns between them.
 void ShowStandIn(OutlineState& state)
 {
-    if (!state.window) state.window = new OutlineWindow;
-    if (state.drawn.empty())
-        state.window->hide();
-    else
-        state.window->ShowAt(state.drawn.back());
+    for (OutlineSide*& side : state.sides)
+        if (!side) side = new OutlineSide;
+    if (state.drawn.empty()) {
+        for (OutlineSide* side : state.sides) side->hide();
+        return;
+    }
+    const QRect r = ToQRect(state.drawn.back());
+    state.sides[0]->ShowAt(QRect(r.left(), r.top(), r.width(), 1));
+    state.sides[1]->ShowAt(QRect(r.left(), r.bottom(), r.width(), r.height() > 1 ? 1 : 0));
+    state.sides[2]->ShowAt(QRect(r.left(), r.top() + 1, 1, r.height() - 2));
+    state.sides[3]->ShowAt(QRect(r.right(), r.top() + 1, r.width() > 1 ? 1 : 0, r.height() - 2));
 }
 
 }  // namespace

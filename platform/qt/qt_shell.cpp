@@ -1,11 +1,19 @@
 // The desktop shell on Qt: the program's icon images (drawn at 16 and 32
 // pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
 // are posted to the owner as its callback message, and the warnings shown
-// at it), the user's special folders (launcher files are written in
-// platform/posix), and handing files and addresses to
-// the desktop's default applications (xdg-open, through QDesktopServices).
+// at it) and the tray host coming and going, the user's special folders
+// (launcher files are written in platform/posix), and handing files and
+// addresses to the desktop's default applications (xdg-open, through
+// QDesktopServices).
+//
+// Qt docks an icon only into the tray that runs when the icon is shown, so a
+// tray that starts later would stay empty: the X11 side tells when a tray host
+// starts or ends (qt_x11.cpp). On a desktop whose tray is a D-Bus
+// StatusNotifier host, Qt registers the icons there and registers them again
+// when that host restarts.
 #include "platform/qt/qt_shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QIcon>
@@ -19,6 +27,8 @@
 #include <utility>
 
 #include "platform/inspect.h"
+#include "platform/qt/qt_windows.h"
+#include "platform/qt/qt_x11.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
@@ -73,6 +83,27 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
         tray.setToolTip(QString::fromStdU16String(data.tip));
 }
 
+// Runs once the event that changed the tray host has been handled by Qt
+// too. Without a tray the icons are gone; with one, those still kept are
+// docked into it anew and every window hears that icons can be added.
+void FollowTrayHost()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        for (const auto& [key, tray] : TrayIcons())
+            tray->hide();
+        TrayIcons().clear();
+        return;
+    }
+    for (const auto& [key, tray] : TrayIcons()) {
+        tray->hide();
+        tray->show();
+    }
+    for (const auto& [handle, record] : AllRecords()) {
+        if (!record->destroying)
+            PostWindowMessage(handle, wm::TrayCreated, 0, 0);
+    }
+}
+
 }  // namespace
 
 QIcon ProgramIcon()
@@ -81,6 +112,11 @@ QIcon ProgramIcon()
     icon.addPixmap(ProgramImage(16));
     icon.addPixmap(ProgramImage(32));
     return icon;
+}
+
+void x11::TrayHostChanged()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &FollowTrayHost, Qt::QueuedConnection);
 }
 
 }  // namespace platform::qt
@@ -133,6 +169,18 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     it->second->hide();
     TrayIcons().erase(it);
     return true;
+}
+
+std::optional<Rect> GetTrayIconBounds(WindowHandle owner, std::uint32_t id)
+{
+    const auto it = TrayIcons().find({owner, id});
+    if (it == TrayIcons().end())
+        return std::nullopt;
+    // Empty while the icon is not docked, and where the tray does not tell.
+    const QRect place = it->second->geometry();
+    if (place.isEmpty())
+        return std::nullopt;
+    return ToRect(place);
 }
 
 // Qt shows the message through the desktop's notification service when

@@ -1,18 +1,24 @@
 // Process-level services on Qt: start-up (the one QApplication of the
-// process, the program's resources, the X11 event filter on xcb),
+// process on the desktop it is to use, Qt's Japanese translations, the
+// program's resources and icon, the X11 event filter on xcb),
 // the program's path, local time, random numbers, blocking waits and message
 // boxes. The instance lock and the hotkey have files of their own
 // (qt_instance.cpp, qt_hotkey.cpp).
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QThread>
+#include <QTranslator>
 
+#include <string>
 #include <vector>
 
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_desktop_check.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
@@ -51,6 +57,18 @@ int AnswerOf(int button)
     }
 }
 
+// Qt's own words (the buttons of every message box, the colour chooser, the
+// file dialogs) read Japanese like the program's, whatever the user's
+// locale. Where Qt's translations are not installed they stay English.
+void LoadJapaneseTranslations(QApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 }  // namespace
 
 void InitPlatform(int argc, char** argv)
@@ -68,10 +86,17 @@ void InitPlatform(int argc, char** argv)
         savedArgv.push_back(programName);
         savedArgc = 1;
     }
+    static std::string platformName = qt::PlatformToRunOn();
+    static char platformOption[] = "-platform";
+    if (!platformName.empty()) {
+        savedArgv.insert(savedArgv.begin() + 1, {platformOption, platformName.data()});
+        savedArgc += 2;
+    }
     savedArgv.push_back(nullptr);
     RegisterResources();
     new QApplication(savedArgc, savedArgv.data());  // lives as long as the process
     QApplication::setApplicationName(QStringLiteral("CeVelmo"));
+    LoadJapaneseTranslations(*application);
     // The program ends only when it posts its quit message, never because
     // its last visible window (a menu or a message box, say) went away.
     QApplication::setQuitOnLastWindowClosed(false);

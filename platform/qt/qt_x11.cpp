@@ -1,13 +1,15 @@
 // X11 services of the desktop backend, on Qt's own xcb connection: the
 // window-manager states of the program's windows, the work area, and the
-// native event filter (mapped windows, grabbed hotkeys).
+// native event filter (mapped windows, grabbed hotkeys, the tray host).
 #include "platform/qt/qt_x11.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -71,9 +73,14 @@ std::optional<Rect> ReadWorkArea()
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 16)
         return std::nullopt;
     const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-    const auto x = static_cast<std::int32_t>(v[0]);
-    const auto y = static_cast<std::int32_t>(v[1]);
-    return Rect{x, y, x + static_cast<std::int32_t>(v[2]), y + static_cast<std::int32_t>(v[3])};
+    // The window manager speaks in device pixels; the area shrinks to the
+    // logical pixels wholly inside it.
+    const double ratio = DevicePixelRatio();
+    const auto left = static_cast<std::int32_t>(std::ceil(v[0] / ratio));
+    const auto top = static_cast<std::int32_t>(std::ceil(v[1] / ratio));
+    const auto right = static_cast<std::int32_t>(std::floor((v[0] + v[2]) / ratio));
+    const auto bottom = static_cast<std::int32_t>(std::floor((v[1] + v[3]) / ratio));
+    return Rect{left, top, right, bottom};
 }
 
 // _NET_WM_STATE actions of the window-manager protocol.
@@ -124,6 +131,44 @@ void OnMapped(xcb_window_t window)
     }
 }
 
+// The window of the tray host now running, whose end this client hears of.
+xcb_window_t trayOwner = XCB_NONE;
+
+xcb_atom_t TraySelection() { return Atom("_NET_SYSTEM_TRAY_S0"); }
+
+// Finds the tray host's window and asks to hear of its end. The host may end
+// between the two requests; the error that then comes back is dropped here
+// rather than reported by Qt.
+void FollowTrayOwner()
+{
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_get_selection_owner(connection, TraySelection());
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+        xcb_get_selection_owner_reply(connection, cookie, nullptr), &std::free);
+    trayOwner = reply ? reply->owner : xcb_window_t{XCB_NONE};
+    if (trayOwner == XCB_NONE)
+        return;
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    std::free(xcb_request_check(
+        connection, xcb_change_window_attributes_checked(connection, trayOwner, XCB_CW_EVENT_MASK, &mask)));
+}
+
+void OnClientMessage(const xcb_client_message_event_t& message)
+{
+    if (message.format != 32 || message.type != Atom("MANAGER") || message.data.data32[1] != TraySelection())
+        return;
+    FollowTrayOwner();
+    TrayHostChanged();
+}
+
+void OnDestroyed(xcb_window_t window)
+{
+    if (trayOwner == XCB_NONE || window != trayOwner)
+        return;
+    trayOwner = XCB_NONE;
+    TrayHostChanged();
+}
+
 class EventFilter : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
@@ -141,6 +186,12 @@ public:
                 cachedWorkArea.reset();
             return false;
         }
+        case XCB_CLIENT_MESSAGE:
+            OnClientMessage(*reinterpret_cast<const xcb_client_message_event_t*>(event));
+            return false;
+        case XCB_DESTROY_NOTIFY:
+            OnDestroyed(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+            return false;
         case XCB_KEY_PRESS:
         case XCB_KEY_RELEASE: {
             const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
@@ -181,6 +232,16 @@ void PrepareForMapping(QWidget& widget, ZBand band)
     xcb_flush(Connection());
 }
 
+void SetWindowType(QWidget& widget, const char* type)
+{
+    if (!Available())
+        return;
+    const xcb_atom_t value = Atom(type);
+    xcb_change_property(Connection(), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget.winId()),
+                        Atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &value);
+    xcb_flush(Connection());
+}
+
 void ApplyBand(QWidget& widget, ZBand band)
 {
     if (Available() && widget.internalWinId())
@@ -196,12 +257,19 @@ std::optional<Rect> WorkArea()
     return *cachedWorkArea;
 }
 
+double DevicePixelRatio()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
 void InstallEventFilter()
 {
     if (!Available())
         return;
     static EventFilter filter;
     qGuiApp->installNativeEventFilter(&filter);
+    FollowTrayOwner();
 }
 
 }  // namespace platform::qt::x11

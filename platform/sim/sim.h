@@ -62,9 +62,13 @@ const std::vector<ShownMessageBox>& MessageBoxes();
 
 // Tray icons that are currently added.
 std::vector<platform::TrayIconData> TrayIcons();
-// A desktop without a tray (set before the program starts): adding a tray
-// icon fails.
+// The desktop's tray goes (every icon goes with it, and adding one fails) or
+// comes (wm::TrayCreated is posted to every window, in handle order).
 void SetTrayAvailable(bool available);
+// Where the tray tells its icons stand: by default a 22 x 22 square two
+// pixels in from the screen's bottom-right corner, below the default work
+// area as a bottom panel's would be; nullopt for a tray that does not tell.
+void SetTrayIconPlace(const std::optional<Rect>& place);
 // A click on the tray icon: posts its callback message with the pointer message.
 void ClickTrayIcon(std::uint32_t pointerMessage);
 // Messages shown at tray icons, in order.
@@ -125,11 +129,15 @@ std::pair<platform::WParam, platform::LParam> LastDelivered(WindowHandle window,
 // held (and Ctrl not) they come in their system forms (wm::SysKeyDown, ...).
 void PressKey(WindowHandle window, std::uint32_t virtualKey);
 
+// The pointer goes to this screen point without a button pressed.
+void MovePointerTo(platform::Point screen);
+
 // The mouse, at a point in the window's client coordinates. The messages are
 // sent at once to the window that holds the pointer capture, or else to this
 // one, with the point turned into the receiver's client coordinates and the
 // mk:: flags of the held button and the held Shift and Ctrl keys. A press on
-// a window that is not active activates it first, as a click does.
+// a window that is not active activates it first, as a click does. The
+// pointer is then at that point of the screen.
 void PointerDown(WindowHandle window, platform::Point client);
 void PointerMove(WindowHandle window, platform::Point client);
 void PointerUp(WindowHandle window, platform::Point client);

@@ -28,6 +28,7 @@ void SendPointer(WindowHandle window, std::uint32_t message, Point client)
     const Rect from = platform::GetWindowBounds(window);
     const Rect to = platform::GetWindowBounds(target);
     const Point at{client.x + from.left - to.left, client.y + from.top - to.top};
+    TheWorld().pointer = Point{client.x + from.left, client.y + from.top};
     platform::SendWindowMessage(target, message, HeldFlags(), platform::PackPoint(at.x, at.y));
 }
 
@@ -40,6 +41,8 @@ void ActivateForClick(WindowHandle window)
 }  // namespace
 
 namespace sim {
+
+void MovePointerTo(Point screen) { TheWorld().pointer = screen; }
 
 void PointerDown(WindowHandle window, Point client)
 {
@@ -82,6 +85,8 @@ void PressKey(WindowHandle window, std::uint32_t virtualKey)
 }  // namespace sim
 
 namespace platform {
+
+Point GetPointerPosition() { return TheWorld().pointer; }
 
 void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
 {

@@ -60,6 +60,17 @@ bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, 
     return true;
 }
 
+std::optional<Rect> GetTrayIconBounds(WindowHandle owner, std::uint32_t id)
+{
+    TrayIconData key;
+    key.owner = owner;
+    key.id = id;
+    if (FindTrayIcon(key) == TheWorld().trayIcons.end()) return std::nullopt;
+    if (TheWorld().trayIconPlace) return *TheWorld().trayIconPlace;
+    const Rect screen = TheWorld().screen;
+    return Rect{screen.right - 24, screen.bottom - 24, screen.right - 2, screen.bottom - 2};
+}
+
 std::optional<std::u16string> GetSpecialFolderPath(int folderId)
 {
     auto it = Shell().specialFolders.find(folderId);
@@ -80,7 +91,20 @@ namespace sim {
 const std::vector<TrayMessage>& TrayMessages() { return detail::TheWorld().trayMessages; }
 
 std::vector<platform::TrayIconData> TrayIcons() { return detail::TheWorld().trayIcons; }
-void SetTrayAvailable(bool available) { detail::TheWorld().trayAvailable = available; }
+void SetTrayAvailable(bool available)
+{
+    detail::World& world = detail::TheWorld();
+    if (world.trayAvailable == available) return;
+    world.trayAvailable = available;
+    if (!available) {
+        world.trayIcons.clear();
+        return;
+    }
+    for (const auto& [window, state] : world.windows)
+        platform::PostWindowMessage(window, platform::wm::TrayCreated, 0, 0);
+}
+
+void SetTrayIconPlace(const std::optional<Rect>& place) { detail::TheWorld().trayIconPlace = place; }
 
 void ClickTrayIcon(std::uint32_t pointerMessage)
 {

@@ -135,6 +135,7 @@ struct World {
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
     std::set<std::uint32_t> heldKeys;
+    platform::Point pointer{512, 384};  // screen coordinates
     // Time and timers: the clock in milliseconds moves only when a test lets
     // time pass (PumpMessagesFor) or the program waits (SleepMilliseconds).
     std::int64_t nowMs = 0;
@@ -168,6 +169,8 @@ struct World {
     std::vector<platform::TrayIconData> trayIcons;
     std::vector<TrayMessage> trayMessages;
     bool trayAvailable = true;
+    // Where the tray shows the icons, when it tells; unset until a test says.
+    std::optional<std::optional<Rect>> trayIconPlace;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
 

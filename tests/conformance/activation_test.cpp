@@ -196,6 +196,24 @@ TEST_F(ActivationTest, FocusMovesAtOnceInTheActiveWindowAndWithTheActivationElse
     EXPECT_EQ(GetKeyboardFocus(), b);
 }
 
+// A window draws the same whether it is active or not, so neither its
+// activation nor its focus repaints it: the drag outline drawn over a note
+// that a click has just activated must stay.
+TEST_F(ActivationTest, ActivationAndFocusDoNotRepaint)
+{
+    const WindowHandle a = MakeWindow(kLeft);
+    const WindowHandle b = MakeWindow(kRight);
+    ShowActive(b);
+    ShowActive(a);
+    for (const WindowHandle w : {b, a, b}) {
+        BringToForeground(w);
+        ASSERT_TRUE(PumpUntil([&] { return ActiveAndFocused(w); }));
+    }
+    PumpAWhile();
+    EXPECT_TRUE(ReceivedBy(a, wm::Paint).empty()) << "activation or focus repainted the window";
+    EXPECT_TRUE(ReceivedBy(b, wm::Paint).empty()) << "activation or focus repainted the window";
+}
+
 TEST_F(ActivationTest, DestroyingTheActiveWindowLeavesNoneAndSendsItNothingMore)
 {
     const WindowHandle a = MakeWindow(kLeft);

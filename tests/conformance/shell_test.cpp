@@ -1,6 +1,8 @@
-// The shell: the program's icon images, the tray icon and the warnings shown
-// at it. A desktop may have no tray (Qt's offscreen platform never has one);
-// the tray cases that need one say so and are skipped there.
+// The shell: the program's icon images, the tray icon, the warnings shown
+// at it and a tray that comes and goes. A desktop may have no tray (Qt's
+// offscreen platform never has one); the tray cases that need one say so and
+// are skipped there, and so is the case of a tray that starts late where no
+// tray host can be started.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "recording_window.h"
+#include "tray_host.h"
 
 namespace conformance {
 namespace {
@@ -55,6 +58,22 @@ TEST_F(Shell, WithoutATrayNoIconCanBeAdded)
     const WindowHandle w = MakeWindow();
     EXPECT_FALSE(AddTrayIconEntry(TrayIcon(w, 1)));
     EXPECT_FALSE(DeleteTrayIconEntry(TrayIcon(w, 1)));
+    EXPECT_FALSE(GetTrayIconBounds(w, 1));
+}
+
+// Where an icon stands, once the tray has taken it in: on the screen, and
+// for that icon only.
+void ExpectIconOnTheScreen(WindowHandle owner, std::uint32_t id)
+{
+    ASSERT_TRUE(PumpUntil([&] { return GetTrayIconBounds(owner, id).has_value(); }))
+        << "the tray never told where icon " << id << " stands";
+    const Rect place = *GetTrayIconBounds(owner, id);
+    const Rect screen = GetScreenBounds();
+    EXPECT_GT(place.Width(), 0);
+    EXPECT_GT(place.Height(), 0);
+    EXPECT_TRUE(place.left >= screen.left && place.top >= screen.top && place.right <= screen.right &&
+                place.bottom <= screen.bottom)
+        << place.left << "," << place.top << " - " << place.right << "," << place.bottom;
 }
 
 TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
@@ -72,6 +91,8 @@ TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
     EXPECT_TRUE(AddTrayIconEntry(TrayIcon(w, 2)));
     EXPECT_TRUE(AddTrayIconEntry(TrayIcon(other, 1)));
     EXPECT_FALSE(AddTrayIconEntry(TrayIcon(w + 1000, 1))) << "an icon for a dead window was added";
+    ExpectIconOnTheScreen(w, 1);
+    EXPECT_FALSE(GetTrayIconBounds(w, 3)) << "an icon never added has a place";
 
     // Only the owner and id name the icon to delete.
     TrayIconData removal;
@@ -79,6 +100,7 @@ TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
     removal.id = 1;
     EXPECT_TRUE(DeleteTrayIconEntry(removal));
     EXPECT_FALSE(DeleteTrayIconEntry(removal));
+    EXPECT_FALSE(GetTrayIconBounds(w, 1)) << "a deleted icon keeps a place";
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(w, 2)));
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(other, 1)));
 }
@@ -153,6 +175,36 @@ TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
     fs::remove_all(root);
 }
 #endif
+
+// A tray host that starts after the program (as at login) and later ends and
+// starts again: every window hears of each new tray, the icons go with the
+// tray that ends, and can be added to the next.
+TEST_F(Shell, EveryWindowHearsOfATrayThatStartsAndTheIconsGoWithTheTray)
+{
+    if (const std::string why = TrayHost::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+    TrayHost host;
+    const WindowHandle a = MakeWindow();
+    const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
+    EXPECT_FALSE(IsTrayAvailable());
+    EXPECT_FALSE(AddTrayIconEntry(TrayIcon(a, 1)));
+    auto heard = [](WindowHandle w) { return ReceivedBy(w, wm::TrayCreated).size(); };
+
+    ASSERT_TRUE(host.Start());
+    ASSERT_TRUE(PumpUntil([&] { return heard(a) == 1 && heard(b) == 1; })) << "the new tray was not announced";
+    EXPECT_TRUE(IsTrayAvailable());
+    ASSERT_TRUE(AddTrayIconEntry(TrayIcon(a, 1)));
+    ExpectIconOnTheScreen(a, 1);
+
+    host.Stop();
+    EXPECT_TRUE(PumpUntil([&] { return !IsTrayAvailable() && !GetTrayIconBounds(a, 1); }));
+    EXPECT_EQ(heard(a), 1u) << "a tray that ended was announced as a new one";
+
+    ASSERT_TRUE(host.Start());
+    ASSERT_TRUE(PumpUntil([&] { return heard(a) == 2 && heard(b) == 2; }));
+    EXPECT_TRUE(AddTrayIconEntry(TrayIcon(a, 1))) << "the icon of the tray that ended is still registered";
+    ExpectIconOnTheScreen(a, 1);
+    EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(a, 1)));
+}
 
 }  // namespace
 }  // namespace conformance

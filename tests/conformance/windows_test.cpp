@@ -113,6 +113,28 @@ TEST_F(Windows, GeometryFollowsMoveAndPlaceWithTheirMessages)
     }
 }
 
+bool Inside(const Rect& inner, const Rect& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// The places the program opens menus at: the work area lies on the screen,
+// and so does the pointer.
+TEST_F(Windows, TheWorkAreaAndThePointerLieOnTheScreen)
+{
+    const Rect screen = GetScreenBounds();
+    ASSERT_GT(screen.Width(), 0);
+    ASSERT_GT(screen.Height(), 0);
+    const Rect work = GetWorkArea();
+    EXPECT_GT(work.Width(), 0);
+    EXPECT_GT(work.Height(), 0);
+    EXPECT_TRUE(Inside(work, screen));
+    const Point pointer = GetPointerPosition();
+    EXPECT_TRUE(Inside(Rect{pointer.x, pointer.y, pointer.x + 1, pointer.y + 1}, screen))
+        << pointer.x << "," << pointer.y;
+}
+
 TEST_F(Windows, ShowReportsThePreviousVisibility)
 {
     struct Step {

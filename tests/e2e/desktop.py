@@ -31,6 +31,7 @@ SANITIZER_REPORT = re.compile(rb"ERROR: (Address|Leak)Sanitizer|runtime error:")
 
 _workspace = None   # the test's temporary folder: program folders and logs
 _programs = []      # (process, stderr log) of every program started
+_helpers = []       # other processes started for the test (a tray host)
 _reported = False   # the programs' errors are printed once
 
 
@@ -59,7 +60,7 @@ def _print_program_errors():
 
 
 def _end():
-    for process, _ in _programs:
+    for process in [p for p, _ in _programs] + _helpers:
         if process.poll() is None:
             process.kill()
             process.wait()
@@ -212,6 +213,93 @@ def stop(process, sig=signal.SIGTERM, timeout=10):
         process.kill()
         process.wait()
         fail("the program did not end after signal %d" % sig)
+
+
+def start_tray():
+    """Starts the desktop's tray host (on a desktop begun with DESKTOP_TRAY=none)
+    and waits for its panel."""
+    command = os.environ.get("TRAY_HOST_COMMAND", "").split()
+    if not command:
+        fail("no tray host to start: TRAY_HOST_COMMAND is not set")
+    host = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _helpers.append(host)
+    if not wait_for(lambda: '("panel" "trayer")' in run("xwininfo", "-root", "-tree")):
+        fail("the tray host did not show its panel")
+    return host
+
+
+def stop_tray(host):
+    host.terminate()
+    host.wait()
+
+
+def add_helper(process):
+    """A process the test started itself, to be killed when the test ends."""
+    _helpers.append(process)
+
+
+def start_session_bus():
+    """Starts a private D-Bus session bus and returns its address. The
+    accessibility bus that a program asks it for is started on demand and
+    ends with it."""
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    _helpers.append(bus)
+    address = bus.stdout.readline().strip()
+    if not address:
+        fail("the session bus did not start")
+    return address
+
+
+def _gdbus(address, dest, path, method, *args):
+    out = subprocess.run(["gdbus", "call", "--address", address, "--dest", dest, "--object-path", path,
+                          "--method", method, *args], capture_output=True, text=True, timeout=10)
+    return out.stdout.strip()
+
+
+def accessible_objects(session_bus):
+    """(role, name) of every accessible object on the desktop, read through
+    the accessibility bus (AT-SPI) of the session bus, depth first."""
+    reply = _gdbus(session_bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+    match = re.fullmatch(r"\('(.*)',\)", reply)
+    if not match:
+        return []
+    address = match.group(1)
+    found = []
+
+    def text(dest, path, method, *args):
+        # A reply such as "('push button',)" or "(<'はい(Y)'>,)".
+        reply = _gdbus(address, dest, path, method, *args)
+        match = re.fullmatch(r"\(<?'(.*)'>?,\)", reply)
+        return match.group(1) if match else ""
+
+    def walk(dest, path, depth):
+        role = text(dest, path, "org.a11y.atspi.Accessible.GetRoleName")
+        name = text(dest, path, "org.freedesktop.DBus.Properties.Get", "org.a11y.atspi.Accessible", "Name")
+        found.append((role, name))
+        if depth == 8:
+            return
+        # Only the first element of a list names its type: (':1.0', objectpath '/a'), (':1.0', '/b').
+        children = _gdbus(address, dest, path, "org.a11y.atspi.Accessible.GetChildren")
+        for child_dest, child_path in re.findall(r"\('([^']+)', (?:objectpath )?'([^']+)'\)", children):
+            walk(child_dest, child_path, depth + 1)
+
+    walk("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root", 0)
+    return found
+
+
+def start_compositor():
+    """Starts a compositing manager that casts shadows under every window (as
+    many users set it up) and waits for it to take over the screen."""
+    config = os.path.join(_workspace_folder(), "picom.conf")
+    with open(config, "w") as f:
+        f.write('backend = "xrender";\nvsync = false;\nshadow = true;\n')
+    compositor = subprocess.Popen(["picom", "--config", config], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+    _helpers.append(compositor)
+    if not wait_for(lambda: '"picom": ("picom" "picom")' in run("xwininfo", "-root", "-children")):
+        fail("the compositor did not start")
+    return compositor
 
 
 def run(*args):
@@ -380,6 +468,13 @@ def tray_icon():
         elif inside_tray and '("cevelmo" "CeVelmo")' in line:
             return int(line.split()[0], 16)
     return None
+
+
+def tray_menu_corner():
+    """Where the tray menu's bottom-right corner belongs: at the tray icon's
+    top-right corner, kept inside the work area the tray's panel leaves."""
+    left, top, width, height = geometry(tray_icon())
+    return (left + width, min(top, work_area()[3]))
 
 
 def click(x, y, button=1):

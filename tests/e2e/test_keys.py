@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Keys at a note of the real program. The main window is never on the
 screen and never has the keyboard, so the notes offer its keys: Ctrl+Tab
-opens the tray menu. Keys pressed with Alt held are the desktop's: Alt+P
+opens the tray menu at the tray icon. Keys pressed with Alt held are the desktop's: Alt+P
 opens the note's menu once, Alt+Left and Alt+Delete do nothing to the
 note, while Left nudges it and Delete asks to peel it off."""
 
@@ -31,9 +31,8 @@ def menus_closed():
 
 d.key("ctrl+Tab")
 menus = d.wait_for(d.popup_menus)
-area = d.work_area()
-d.check(len(menus) == 1 and (menus[0][0] + menus[0][2], menus[0][1] + menus[0][3]) == area[2:],
-        "Ctrl+Tab at the note opens the tray menu at the work area's corner: %s" % (menus,))
+d.check(len(menus) == 1 and (menus[0][0] + menus[0][2], menus[0][1] + menus[0][3]) == d.tray_menu_corner(),
+        "Ctrl+Tab at the note opens the tray menu at the tray icon: %s" % (menus,))
 d.key("Escape")
 d.check(menus_closed(), "Escape closes the tray menu")
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""The real program's menus on a desktop: the tray menu opens at the corner
-of the work area and makes a new note; a right click opens a note's menu at
+"""The real program's menus on a desktop: the tray menu opens at the tray
+icon and makes a new note; a right click opens a note's menu at
 the pointer, from which a note is peeled off with logging. The data file,
 the note files and the log are checked on disk after each step."""
 
@@ -17,12 +17,6 @@ data_path = os.path.join(data_dir, "CeVlmDat.bin")
 log_path = os.path.join(folder, "VlmLog.txt")
 
 
-def work_area():
-    values = re.findall(r"-?\d+", d.run("xprop", "-root", "_NET_WORKAREA").split("=")[-1])
-    left, top, width, height = (int(v) for v in values[:4])
-    return left + width, top + height
-
-
 def text_files():
     return sorted(n for n in os.listdir(data_dir) if n.startswith("VLM"))
 
@@ -36,8 +30,8 @@ d.click_window(icon)
 menus = d.wait_for(d.popup_menus)
 d.check(len(menus) == 1, "tapping the tray icon opens one menu")
 left, top, width, height = menus[0]
-d.check((left + width, top + height) == work_area(),
-        "the tray menu's bottom-right corner is the work area's: %s" % (menus[0],))
+d.check((left + width, top + height) == d.tray_menu_corner(),
+        "the tray menu's bottom-right corner is at the icon's top-right: %s" % (menus[0],))
 d.key("n")
 d.check(d.wait_for(lambda: d.popup_menus() == []), "the menu closes after the choice")
 notes = d.wait_for(d.note_windows)

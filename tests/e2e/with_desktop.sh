@@ -7,6 +7,10 @@
 # runs in parallel never collide), a window manager and a system tray on it,
 # then runs the command with DISPLAY, a fresh private XDG_RUNTIME_DIR and
 # QT_QPA_PLATFORM=xcb. Everything it started is stopped when it ends.
+#
+# With DESKTOP_TRAY=none the desktop starts without a tray, for tests that
+# start one themselves later: TRAY_HOST_COMMAND holds the command line of
+# the tray used here.
 set -u
 
 if [ $# -lt 1 ]; then
@@ -78,12 +82,14 @@ started+=("$!")
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_for 20 wm_ready || fail "the window manager did not start"
 
-trayer --edge bottom --align right --widthtype request --height 24 \
-    --transparent false --SetDockType true --SetPartialStrut true \
-    >"$workdir/trayer.log" 2>&1 &
-started+=("$!")
-tray_ready() { xwininfo -root -tree 2>/dev/null | grep -qi '"panel"\|trayer'; }
-wait_for 10 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
+export TRAY_HOST_COMMAND="trayer --edge bottom --align right --widthtype request --height 24 \
+--transparent false --SetDockType true --SetPartialStrut true"
+if [ "${DESKTOP_TRAY:-}" != none ]; then
+    $TRAY_HOST_COMMAND >"$workdir/trayer.log" 2>&1 &
+    started+=("$!")
+    tray_ready() { xwininfo -root -tree 2>/dev/null | grep -qi '"panel"\|trayer'; }
+    wait_for 10 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
+fi
 
 mkdir -m 700 "$workdir/runtime"
 export XDG_RUNTIME_DIR="$workdir/runtime"

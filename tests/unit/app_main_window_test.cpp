@@ -54,6 +54,7 @@ TEST_F(MainWindowTest, KeysStayWithTheActiveNoteAcrossTheTrayMenu)
 
 TEST_F(MainWindowTest, HotkeyRaisesTheLastVisibleNoteOrAsksForTheMenu)
 {
+    noteSettings.trayIcon = 1;
     noteSettings.hotkeyAlt = 1;
     noteSettings.hotkeyKey = {u'F', 0};
     StoreNotes({});
@@ -98,16 +99,18 @@ TEST_F(MainWindowTest, TrayClickOpensTheMenuAndCtrlClickRaisesEveryNote)
     EXPECT_EQ(platform::GetForegroundAppWindow(), Note(0).window);
 }
 
-// A desktop without a tray: the program starts all the same, and the tray
-// menu is reached from a note's Ctrl+Tab, or with the hotkey once every
-// note is hidden.
+// A desktop without a tray: the program starts all the same, with a note to
+// show for it, and the tray menu is reached from a note's Ctrl+Tab, or with
+// the hotkey once every note is hidden.
 TEST_F(MainWindowTest, WithoutATrayTheMenuIsReachedFromTheNotesAndTheHotkey)
 {
     sim::SetTrayAvailable(false);
+    noteSettings.trayIcon = 1;
     noteSettings.hotkeyCtrl = 1;
     noteSettings.hotkeyKey = {u'F', 0};
     StoreNotes({});
-    StartWithNotes(1);
+    StartWithNotes(0);
+    ASSERT_EQ(noteTable.count, 1);
     EXPECT_TRUE(sim::TrayIcons().empty());
     EXPECT_TRUE(sim::MessageBoxes().empty()) << "a missing tray is no error";
 

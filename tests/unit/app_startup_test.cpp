@@ -1,4 +1,5 @@
 // Start-up, single instance and shutdown of the program.
+#include "app/note_windows.h"
 #include "app/window_proc.h"
 #include "app_fixture.h"
 #include "store/data_file.h"
@@ -243,6 +244,23 @@ TEST_F(AppTest, ShutdownKeepsTheTrayIconSettingForALastSave)
     EXPECT_EQ(noteSettings.trayIcon, 1);
     EXPECT_TRUE(noteTable.notes.empty());
     EXPECT_EQ(noteTable.count, 0);
+}
+
+// The desktop may still move a note after the main window's end and before
+// the loop returns (a window manager placing many notes at start-up); the
+// save that follows stores the tray icon setting the user had, not the 0
+// that the main window's end leaves in memory.
+TEST_F(AppTest, ASaveAfterTheMainWindowsEndStoresTheTrayIconSetting)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(CreateNoteWindows(platform::sw::ShowNormal), 1);
+    ASSERT_TRUE(sim::EndSession());
+    ASSERT_EQ(noteSettings.trayIcon, 0);
+    platform::MoveAppWindow(Note(0).window, platform::Rect{300, 300, 460, 340}, true);
+    platform::PumpMessages();
+    const std::string bytes = ReadBytes(DataFile());
+    ASSERT_EQ(bytes.size(), 172u + 256u) << "the moved note was not saved";
+    EXPECT_EQ(bytes[20], 1) << "the tray icon setting was stored off";
 }
 
 TEST_F(AppTest, HotkeyIsRegisteredWhenTheSettingsNameAModifier)

@@ -38,13 +38,81 @@ TEST_F(MenuTest, TrayMenuWithoutNotesGreysEverythingThatNeedsOne)
     EXPECT_TRUE(list[3].grey);
     EXPECT_TRUE(Item(u"Help (&H)").grey);
     EXPECT_FALSE(Item(u"付箋紙の新規作成 (&N)").grey);
-    // Bottom-right corner at the work area's, the choice returned.
-    EXPECT_EQ(LastMenu().at, (platform::Point{1024, 740}));
+    // Bottom-right corner at the icon's top-right, the choice returned.
+    EXPECT_EQ(LastMenu().at, (platform::Point{1022, 744}));
     EXPECT_EQ(LastMenu().flags, 0x128u);
     EXPECT_EQ(LastMenu().owner, mainWindow);
     EXPECT_EQ(sim::LiveMenuCount(), 0);
     EXPECT_EQ(sim::DeliveredCount(mainWindow, platform::wm::Null), 1);
     EXPECT_EQ(sim::DeliveredCount(mainWindow, platform::wm::Command), 0);
+}
+
+// The tray may stand on any edge of the screen, and the desktop may not tell
+// where its icons are: the menu opens beside the icon, else at the pointer
+// that clicked it, else (a key) at the work area's corner.
+TEST_F(MenuTest, TrayMenuOpensAtTheIconWhereverTheTrayIs)
+{
+    using platform::Point;
+    using platform::Rect;
+    enum class Asked { Click, CtrlTab, Hotkey };
+    constexpr std::uint32_t kAbove = 0x128;  // bottom-right corner at the point
+    constexpr std::uint32_t kBelow = 0x108;  // top-right corner at the point
+    const struct {
+        const char* what;
+        std::optional<Rect> icon;  // where the tray tells the icon stands
+        Point pointer;
+        Asked asked;
+        Point at;
+        std::uint32_t flags;
+    } cases[] = {
+        {"bottom panel, click", Rect{900, 744, 922, 766}, {0, 0}, Asked::Click, {922, 744}, kAbove},
+        {"bottom panel, Ctrl+Tab", Rect{900, 744, 922, 766}, {0, 0}, Asked::CtrlTab, {922, 744}, kAbove},
+        {"top panel, click", Rect{40, 2, 62, 24}, {0, 0}, Asked::Click, {62, 24}, kBelow},
+        {"top panel, hotkey", Rect{40, 2, 62, 24}, {0, 0}, Asked::Hotkey, {62, 24}, kBelow},
+        {"unknown place, click low", std::nullopt, {700, 760}, Asked::Click, {700, 760}, kAbove},
+        {"unknown place, click high", std::nullopt, {300, 10}, Asked::Click, {300, 10}, kBelow},
+        {"unknown place, Ctrl+Tab", std::nullopt, {300, 10}, Asked::CtrlTab, {1024, 740}, kAbove},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        noteSettings.hotkeyCtrl = 1;
+        noteSettings.hotkeyKey = {u'F', 0};
+        noteSettings.trayIcon = 1;
+        StoreNotes({});
+        StartWithNotes(1);
+        sim::SetTrayIconPlace(c.icon);
+        sim::MovePointerTo(c.pointer);
+        if (c.asked == Asked::Click) {
+            OpenTrayMenu();
+        } else if (c.asked == Asked::CtrlTab) {
+            sim::SetKeyHeld(platform::vk::Control, true);
+            sim::PressKey(Note(0).window, platform::vk::Tab);
+            sim::SetKeyHeld(platform::vk::Control, false);
+        } else {
+            HideNote(0);  // with every note hidden the hotkey opens the tray menu
+            ASSERT_TRUE(sim::PressHotkey(platform::mod::Control, 'F'));
+        }
+        platform::PumpMessages();
+        ASSERT_EQ(sim::MenusShown().size(), 1u);
+        EXPECT_EQ(LastMenu().at, c.at);
+        EXPECT_EQ(LastMenu().flags, c.flags);
+    }
+
+    // No icon on the screen: a key opens the menu at the work area's corner.
+    TearDown();
+    SetUp();
+    sim::SetTrayAvailable(false);
+    StartWithNotes(1);
+    sim::MovePointerTo({300, 10});
+    sim::SetKeyHeld(platform::vk::Control, true);
+    sim::PressKey(Note(0).window, platform::vk::Tab);
+    sim::SetKeyHeld(platform::vk::Control, false);
+    platform::PumpMessages();
+    ASSERT_FALSE(sim::MenusShown().empty());
+    EXPECT_EQ(LastMenu().at, (Point{1024, 740}));
+    EXPECT_EQ(LastMenu().flags, kAbove);
 }
 
 TEST_F(MenuTest, HelpAndLogItemsNeedTheirFiles)

@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Qt's own words read Japanese whatever the locale: in an English locale
+(C.UTF-8) the buttons of the peel-off questions read はい, いいえ and
+キャンセル. The buttons are read back as the desktop's accessibility bus
+(AT-SPI) tells them, on a private session bus."""
+
+import os
+import re
+import sys
+
+import desktop as d
+
+program = sys.argv[1]
+folder = d.program_folder(program)
+data_dir = os.path.join(folder, "Data")
+os.makedirs(data_dir)
+with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
+    f.write(d.data_file([d.record_bytes((100, 100, 260, 140)),
+                         d.record_bytes((400, 100, 560, 140), file_name="VLM00000.txt")]))
+with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
+    f.write("買い物".encode("utf-8"))
+
+bus = d.start_session_bus()
+env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8", LANGUAGE="", DBUS_SESSION_BUS_ADDRESS=bus,
+           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+p = d.start(folder, env=env)
+d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both notes are up")
+
+
+def box_buttons():
+    """The labels of the open message box's buttons, their keys left out
+    ("はい(Y)" reads "はい"), or None while no box is open."""
+    objects = d.accessible_objects(bus)
+    roles = [role for role, _ in objects]
+    if "alert message" not in roles:
+        return None
+    after = objects[roles.index("alert message"):]
+    return [re.sub(r"\(.\)$", "", name) for role, name in after if role == "push button"]
+
+
+for (x, y), question, expected in (
+    ((130, 120), "the question for an empty note", ["はい", "いいえ"]),
+    ((430, 120), "the question for a note with text", ["はい", "いいえ", "キャンセル"]),
+):
+    d.click(x, y)
+    d.key("Delete")
+    buttons = d.wait_for(box_buttons, timeout=10)
+    d.check(buttons == expected, "%s has the buttons %s: %s" % (question, " ".join(expected), buttons))
+    d.key("Escape")
+    d.check(d.wait_for(lambda: box_buttons() is None), "Escape closes the box")
+
+d.check(len(d.note_windows()) == 2, "no note was peeled")
+d.check(d.stop(p) == 0, "SIGTERM ends the program")
