@@ -3,7 +3,11 @@
 // handle is a window handle like any other (messages are posted and sent to
 // it, it is destroyed with DestroyAppWindow, GetWindowBounds gives its
 // rectangle in screen coordinates), its place is given in the note's client
-// coordinates, and it never wraps lines.
+// coordinates, and it never wraps lines. It ends with its parent, after the
+// parent's wm::Destroy has run (so the parent's handler can still read it).
+// Giving it the keyboard focus activates its parent first where the parent
+// is not active, as a click into it does; its parent's deactivation takes
+// the focus from it.
 //
 // Every message to the editor passes first through the procedure the
 // program installs with SetWindowProcedure. That procedure either swallows a
@@ -19,7 +23,9 @@
 // enters the editor but through a message the program saw first.
 //
 // Text positions are UTF-16 units of the text with CR LF line breaks, which
-// is how the editor reports its text whatever the control stores.
+// is how the editor reports its text whatever the control stores: every line
+// break that enters it (CR LF, a lone LF or a lone CR, set, typed, pasted or
+// composed) is one line break, reported as CR LF.
 #pragma once
 
 #include <cstdint>
@@ -66,7 +72,7 @@ Rect GetClientRect(WindowHandle window);
 // Installs `proc` as the window's procedure and returns the one it replaces
 // (for the editor at first: the control's own behaviour); nullptr for no
 // window. CallWindowProcedure runs a procedure for a message, which is how a
-// message is passed on.
+// message is passed on; a null procedure does nothing and gives 0.
 WindowProcFn SetWindowProcedure(WindowHandle window, WindowProcFn proc);
 LResult CallWindowProcedure(WindowProcFn proc, WindowHandle window, std::uint32_t message, WParam wParam,
                             LParam lParam);
@@ -76,7 +82,8 @@ LResult CallWindowProcedure(WindowProcFn proc, WindowHandle window, std::uint32_
 // be undone. The caret goes to the start.
 void SetEditorText(WindowHandle editor, std::u16string_view text);
 
-// The text with CR LF line breaks, and its length in UTF-16 units.
+// The text with CR LF line breaks, and its length in UTF-16 units. The copy
+// throws std::bad_alloc when memory runs out, as every copy may.
 std::u16string GetEditorText(WindowHandle editor);
 std::int32_t GetEditorTextLength(WindowHandle editor);
 
@@ -98,6 +105,8 @@ std::int32_t GetEditorCaretLine(WindowHandle editor);
 // The caret's top-left corner in the editor's client coordinates.
 Point GetEditorCaretPosition(WindowHandle editor);
 
+// Whether wm::Undo would take a change back. Undo takes back at least the
+// last change (a control may take back a run of typing as one).
 bool EditorCanUndo(WindowHandle editor);
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/draw.h"
 #include "platform/types.h"
@@ -64,5 +65,10 @@ bool IsTrayAvailable();
 // held, turned into the window's key messages as the desktop's keyboard
 // input is. The modifier keys themselves are not pressed.
 void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers);
+
+// A finished input-method composition of `text` at the window, as the
+// desktop's input method delivers one: wm::ImeComposition with
+// gcs::ResultString, during which GetCompositionResult gives the text.
+void DeliverComposition(WindowHandle window, std::u16string_view text);
 
 }  // namespace platform
