@@ -10,6 +10,7 @@
 
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_windows.h"
+#include "platform/qt/qt_x11.h"
 #include "platform/shared/key_input.h"
 
 namespace platform::qt {
@@ -58,14 +59,21 @@ void AppWindow::paintEvent(QPaintEvent*)
     ClosePaintContext(context);
 }
 
-// The desktop moved or resized the window (or confirmed the program's own
-// move): take its word, and tell the window when the rectangle changed.
-void AppWindow::ReportGeometry()
+void AppWindow::ReportGeometry(bool fromDesktop)
 {
     WindowRecord* record = FindRecord(handle_);
     if (!record || !isVisible())
         return;
-    const Rect now = ToRect(geometry());
+    Rect now = ToRect(geometry());
+    // What the X server reports Qt may have misread (see RootPosition); the
+    // echo of the program's own move is Qt's word on what it asked for.
+    const std::optional<Point> corner = fromDesktop ? x11::RootPosition(*this) : std::nullopt;
+    if (corner) {
+        now.right += corner->x - now.left;
+        now.bottom += corner->y - now.top;
+        now.left = corner->x;
+        now.top = corner->y;
+    }
     const Rect old = record->bounds;
     if (now == old)
         return;
@@ -77,8 +85,8 @@ void AppWindow::ReportGeometry()
         SendWindowMessage(window, wm::Size, 0, PackPoint(now.Width(), now.Height()));
 }
 
-void AppWindow::moveEvent(QMoveEvent*) { ReportGeometry(); }
-void AppWindow::resizeEvent(QResizeEvent*) { ReportGeometry(); }
+void AppWindow::moveEvent(QMoveEvent* event) { ReportGeometry(event->spontaneous()); }
+void AppWindow::resizeEvent(QResizeEvent* event) { ReportGeometry(event->spontaneous()); }
 
 void AppWindow::closeEvent(QCloseEvent* event)
 {

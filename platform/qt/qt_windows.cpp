@@ -112,6 +112,7 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
     const bool wanted = record.shown && IsOnAnyScreen(record.bounds);
     if (wanted && !widget->isVisible()) {
         x11::PrepareForMapping(*widget, record.band);
+        record.placing = true;
         widget->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
         widget->show();
         if (activate)

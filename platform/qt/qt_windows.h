@@ -38,6 +38,7 @@ struct WindowRecord {
     std::int64_t stamp = 0;  // larger is nearer the front of its band
     bool skipErase = false;  // the pending repaint was asked for without erase
     bool updatePending = false;
+    bool placing = false;    // mapped, and not yet seen on the screen where the window manager put it
     bool imeOpen = false;     // an editor's input method as the program last asked for it
     bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
     bool destroying = false;
@@ -50,6 +51,9 @@ public:
     explicit AppWindow(WindowHandle handle);
     WindowHandle Handle() const { return handle_; }
     void Forget() { handle_ = 0; }
+    // The desktop moved or resized the window (or confirmed the program's
+    // own move): take its word, and tell the window when the rectangle changed.
+    void ReportGeometry(bool fromDesktop);
 
 protected:
     bool event(QEvent* event) override;
@@ -68,7 +72,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void ReportGeometry();
     WindowHandle handle_;
 };
 
