@@ -110,11 +110,12 @@ void SetArrowCursor()
 bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour)
 {
     const qt::WindowRecord* record = qt::FindRecord(window);
-    if (!record || !record->widget) return false;
-    if (client.x < 0 || client.y < 0 || client.x >= record->widget->width() || client.y >= record->widget->height())
+    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
+    if (!widget) return false;
+    if (client.x < 0 || client.y < 0 || client.x >= widget->width() || client.y >= widget->height())
         return false;
     // Grabbing paints the window into an image through its own paint handling.
-    const QImage image = record->widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
+    const QImage image = widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
     if (image.isNull()) return false;
     colour = FromQRgb(image.pixel(0, 0));
     return true;

@@ -12,11 +12,13 @@ namespace {
 WindowHandle captureWindow = 0;
 WindowHandle activeWindow = 0;
 
-AppWindow* MappedWidget(WindowHandle window)
+// The widget of a window that is on the desktop now: a shown top-level
+// window, or a shown child of one.
+QWidget* MappedWidget(WindowHandle window)
 {
     const WindowRecord* record = FindRecord(window);
-    AppWindow* widget = record ? record->widget.data() : nullptr;
-    return widget && widget->isVisible() ? widget : nullptr;
+    QWidget* widget = record ? WidgetOf(*record) : nullptr;
+    return widget && widget->isVisible() && widget->window()->isVisible() ? widget : nullptr;
 }
 }  // namespace
 
@@ -50,8 +52,10 @@ bool BringToForeground(WindowHandle window)
     WindowRecord* record = FindRecord(window);
     if (!record)
         return false;
+    if (record->parent)
+        return BringToForeground(record->parent);  // a child comes forward with its window
     RaiseInBand(*record);
-    if (AppWindow* widget = MappedWidget(window)) {
+    if (QWidget* widget = MappedWidget(window)) {
         RaiseNative(*widget);
         widget->activateWindow();
     }
@@ -72,11 +76,11 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
             focused->clearFocus();
         return previous;
     }
-    AppWindow* widget = MappedWidget(window);
+    QWidget* widget = MappedWidget(window);
     if (!widget)
         return 0;
     if (!widget->isActiveWindow())
-        widget->activateWindow();
+        widget->window()->activateWindow();
     widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }
@@ -89,13 +93,13 @@ void CapturePointer(WindowHandle window)
         return;
     ReleasePointer();
     captureWindow = window;
-    if (AppWindow* widget = MappedWidget(window))
+    if (QWidget* widget = MappedWidget(window))
         widget->grabMouse();
 }
 
 void ReleasePointer()
 {
-    if (AppWindow* widget = MappedWidget(captureWindow))
+    if (QWidget* widget = MappedWidget(captureWindow))
         widget->releaseMouse();
     captureWindow = 0;
 }

@@ -29,14 +29,17 @@ struct WindowRecord {
     std::u16string title;
     std::uint32_t classStyle = 0;
     WindowProcFn proc = nullptr;
-    QPointer<AppWindow> widget;
-    Rect bounds;            // what the program last set or the desktop last reported
+    QPointer<AppWindow> widget;  // a top-level window's widget
+    WindowHandle parent = 0;     // a child window's parent; 0 for a top-level window
+    QPointer<QWidget> child;     // a child window's widget, inside its parent's
+    Rect bounds;            // what the program last set or the desktop last reported (top-level only)
     bool shown = false;     // the program's view; an off-screen window stays unmapped
     ZBand band = ZBand::Normal;
     std::int64_t stamp = 0;  // larger is nearer the front of its band
     bool skipErase = false;  // the pending repaint was asked for without erase
     bool updatePending = false;
-    bool imeOpen = false;
+    bool imeOpen = false;     // an editor's input method as the program last asked for it
+    bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
     bool destroying = false;
 };
 
@@ -69,6 +72,14 @@ private:
     WindowHandle handle_;
 };
 
+// Destroys the child windows of a window that is being destroyed: each hears
+// wm::Destroy and leaves the table (its widget goes with its parent's).
+void DestroyChildWindows(WindowHandle parent);
+
+// An editor took the keyboard: an input-method state asked for while it did
+// not have it goes to the framework now.
+void OnEditorTookKeyboard(WindowHandle editor);
+
 // Gives up the hotkeys a window registered; its end ends them.
 void ForgetHotkeys(WindowHandle window);
 
@@ -82,6 +93,12 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how);
 void ForgetActiveWindow(WindowHandle window);
 
 WindowRecord* FindRecord(WindowHandle window);
+// A handle never given out before in this run, and entering a window made
+// with it into the table.
+WindowHandle NewWindowHandle();
+void AddRecord(std::unique_ptr<WindowRecord> record);
+// The widget that stands for a window: a top-level window's own, or a child's.
+QWidget* WidgetOf(const WindowRecord& record);
 const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords();
 
 // The program window a widget belongs to (its top-level), or 0.
