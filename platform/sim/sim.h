@@ -156,6 +156,10 @@ bool EndSession();
 }  // namespace sim
 
 namespace sim {
+// Whether a window's input method is open before the program sets it, as on
+// a desktop whose input method keeps one state for all windows; closed
+// unless a test says otherwise.
+void SetInputMethodOpenAtFirst(bool open);
 // The conversion mode last set for a window's input method; nullopt when
 // none was set.
 std::optional<platform::Conversion> InputConversion(WindowHandle window);

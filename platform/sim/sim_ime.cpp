@@ -19,7 +19,8 @@ bool IsInputMethodOpen(WindowHandle window)
 {
     const auto& open = sim::detail::TheWorld().inputMethodOpen;
     auto it = open.find(window);
-    return it != open.end() && it->second;
+    if (it == open.end()) return IsLiveWindow(window) && sim::detail::TheWorld().inputMethodOpenAtFirst;
+    return it->second;
 }
 
 bool SetInputConversion(WindowHandle window, Conversion conversion)
@@ -48,6 +49,8 @@ void DeliverComposition(WindowHandle window, std::u16string_view text)
 }  // namespace platform
 
 namespace sim {
+
+void SetInputMethodOpenAtFirst(bool open) { detail::TheWorld().inputMethodOpenAtFirst = open; }
 
 std::optional<platform::Conversion> InputConversion(WindowHandle window)
 {

@@ -129,6 +129,7 @@ struct World {
     bool trayAvailable = true;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
+    bool inputMethodOpenAtFirst = false;  // for a window nothing was set for
     std::map<WindowHandle, platform::Conversion> inputConversion;
     // The finished composition being delivered to a window, while its
     // wm::ImeComposition is handled.
