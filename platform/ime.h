@@ -4,7 +4,11 @@
 // On the desktop these act on the input-method framework that runs
 // (fcitx5 first, IBus where that is what runs); with none, or where the
 // framework does not let a program set something, the call reports failure
-// and the program goes on.
+// and the program goes on. The editor control is the window that takes text
+// from an input method: on the desktop no other window has one, so for any
+// other window the calls report failure and the input method reads as
+// closed. An editor's open flag is its own; the framework receives it while
+// the editor has the keyboard focus.
 #pragma once
 
 #include <optional>

@@ -61,6 +61,11 @@ void CloseMenuOrDialog();
 // one, adding a tray icon fails.
 bool IsTrayAvailable();
 
+// Whether the desktop runs an input-method framework that the program
+// reaches; without one, opening, closing and setting the conversion mode
+// report failure and every input method reads as closed.
+bool IsInputMethodAvailable();
+
 // A key pressed and released at the window while the modifiers (mod::) are
 // held, turned into the window's key messages as the desktop's keyboard
 // input is. The modifier keys themselves are not pressed.

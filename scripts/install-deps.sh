@@ -20,6 +20,10 @@ test_packages=(
   libgtest-dev
   # the desktop test rig
   xvfb openbox trayer xdotool imagemagick x11-utils python3
+  # the desktop's clipboard from outside the program
+  xclip
+  # Japanese input through a real input method, in a D-Bus session of its own
+  fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11
 )
 
 case "${1:-all}" in

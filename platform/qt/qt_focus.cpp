@@ -11,6 +11,15 @@ WindowHandle focusWindow = 0;
 namespace {
 WindowHandle captureWindow = 0;
 WindowHandle activeWindow = 0;
+// The keyboard focus asked for while its window was not active: it comes
+// with the activation, after the window's own activation handling.
+WindowHandle focusOnActivation = 0;
+
+WindowHandle TopLevelOf(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    return record && record->parent ? record->parent : window;
+}
 
 // The widget of a window that is on the desktop now: a shown top-level
 // window, or a shown child of one.
@@ -33,6 +42,11 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how)
     if (WindowRecord* record = FindRecord(window)) {
         RaiseInBand(*record);
         SendWindowMessage(window, wm::Activate, how, static_cast<LParam>(previous));
+    }
+    if (focusOnActivation != 0 && activeWindow == window && TopLevelOf(focusOnActivation) == window) {
+        const WindowHandle focus = focusOnActivation;
+        focusOnActivation = 0;
+        SetKeyboardFocus(focus);
     }
 }
 
@@ -79,6 +93,8 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
     QWidget* widget = MappedWidget(window);
     if (!widget)
         return 0;
+    if (activeWindow != TopLevelOf(window))
+        focusOnActivation = window;
     if (!widget->isActiveWindow())
         widget->window()->activateWindow();
     widget->setFocus(Qt::OtherFocusReason);

@@ -57,7 +57,7 @@ bool SetInputMethodOpen(WindowHandle window, bool open)
 {
     WindowRecord* record = FindRecord(window);
     const EditorWidget* widget = InputContextOf(record);
-    if (!widget || ime::InUse() == ime::Framework::None)
+    if (!widget || ime::Answering() == ime::Framework::None)
         return false;
     record->imeOpen = open;
     record->imePending = true;
@@ -79,11 +79,11 @@ bool IsInputMethodOpen(WindowHandle window)
     return record->imeOpen;
 }
 
+bool IsInputMethodAvailable() { return ime::Answering() != ime::Framework::None; }
+
 bool SetInputConversion(WindowHandle window, Conversion conversion)
 {
-    const ime::Framework framework = ime::InUse();
-    return InputContextOf(FindRecord(window)) && framework != ime::Framework::None &&
-           ime::SetConversion(framework, conversion);
+    return InputContextOf(FindRecord(window)) && ime::SetConversion(ime::Answering(), conversion);
 }
 
 std::optional<std::u16string> GetCompositionResult(WindowHandle window)

@@ -95,6 +95,8 @@ std::optional<QString> AnthyTypingMethod()
 
 }  // namespace
 
+bool Answers() { return Call(QStringLiteral("State")).has_value(); }
+
 bool SetActive(bool open)
 {
     if (!Call(open ? QStringLiteral("Activate") : QStringLiteral("Deactivate")))

@@ -7,6 +7,9 @@
 
 namespace platform::qt::ime::fcitx {
 
+// Whether fcitx's controller answers.
+bool Answers();
+
 // Opens or closes the input method of the focused input context; true when
 // fcitx then reports that state.
 bool SetActive(bool open);

@@ -26,6 +26,16 @@ Framework InUse()
     return Framework::None;
 }
 
+Framework Answering()
+{
+    const Framework framework = InUse();
+    switch (framework) {
+    case Framework::Fcitx: return fcitx::Answers() ? framework : Framework::None;
+    case Framework::IBus: return ibus::IsActive().has_value() ? framework : Framework::None;
+    default: return Framework::None;
+    }
+}
+
 bool SetOpen(Framework framework, bool open)
 {
     switch (framework) {

@@ -19,6 +19,9 @@ enum class Framework { None, Fcitx, IBus };
 // QT_IM_MODULE setting of the desktop), or None.
 Framework InUse();
 
+// The framework in use when it answers now, or None.
+Framework Answering();
+
 // Opens or closes the input method of the focused input context; true when
 // the framework confirms the new state.
 bool SetOpen(Framework framework, bool open);

@@ -37,6 +37,9 @@ std::optional<std::u16string> GetCompositionResult(WindowHandle window)
     return composition->second;
 }
 
+// The simulated desktop always runs an input method.
+bool IsInputMethodAvailable() { return true; }
+
 void DeliverComposition(WindowHandle window, std::u16string_view text)
 {
     auto& composition = sim::detail::TheWorld().composition;
