@@ -1,8 +1,11 @@
-// Start-up, the message loop and shutdown: one instance per user, the paths
-// beside the program file, the Data folder, the default settings, the note
-// table and the data file, the window class, the hidden main window and the
-// notes' windows. Start reading at AppMain.
+// Start-up, the message loop and shutdown: the paths beside the program
+// file, the Data folder, one instance per Data folder, the default settings,
+// the note table and the data file, the window class, the hidden main window
+// and the notes' windows, and then the hand-offs from later starts. Start
+// reading at AppMain.
 #include "app/startup.h"
+
+#include <cstdio>
 
 #include "app/note_windows.h"
 #include "app/window_proc.h"
@@ -26,31 +29,68 @@ constexpr std::uint32_t kToBottomFlags = platform::swp::NoSize | platform::swp::
 // user must hear of end with 1.
 constexpr int kExitQuietly = 0;
 constexpr int kExitFailed = 1;
+// A later start waits this long, in all, for the running instance to take
+// its note: the running instance may itself be starting, with a large data
+// file or among a burst of starts.
+constexpr int kHandOffRetryMs = 50;
+constexpr int kHandOffAttempts = 400;
+
+// The lock file in the Data folder, whose lock marks the running instance.
+std::u16string lockFile;
 
 bool EnsureDataFolder()
 {
     if (IsExistingFolder(dataFolder)) return true;
-    if (platform::CreateFolder(dataFolder)) return true;
+    // Another start may have made it meanwhile.
+    if (platform::CreateFolder(dataFolder) || IsExistingFolder(dataFolder)) return true;
     platform::ShowMessageBox(u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
     return false;
 }
 
 bool InitProgramPaths()
 {
-    if (InitPaths(platform::GetModuleFilePath())) return true;
+    if (InitPaths(platform::GetModuleFilePath()) && JoinPath(lockFile, dataFolder, kLockFileName)) return true;
     platform::ShowMessageBox(u"プログラムのフォルダのパスが長すぎます。", kBoxCaption, kErrorBox);
     return false;
 }
 
+// Ends a start-up that found another instance running; false when the
+// program is the first and goes on.
+bool EndAsLaterStart(Instance instance, int& exitCode)
+{
+    switch (instance) {
+    case Instance::First: return false;
+    case Instance::HandedOver: exitCode = kExitQuietly; return true;
+    case Instance::Unreachable:
+        std::fputs("cevelmo: the program already running on this Data folder does not answer; "
+                   "no new note was made\n",
+                   stderr);
+        break;
+    case Instance::Unlockable:
+        platform::ShowMessageBox(u"Data フォルダに書き込めません", kBoxCaption, kErrorBox);
+        break;
+    }
+    exitCode = kExitFailed;
+    return true;
+}
+
 }  // namespace
 
-platform::InstanceLock AcquireSingleInstance(const std::u16string& name)
+Instance AcquireSingleInstance(const std::u16string& lock)
 {
-    const platform::InstanceLock lock = platform::AcquireInstanceLock(name);
-    if (lock == platform::InstanceLock::AlreadyExists)
-        platform::PostToRunningInstance(name, kClassName, kWindowTitle, platform::wm::Command,
-                                        CMD_NEW_NOTE, 0);
-    return lock;
+    for (int attempt = 0; attempt < kHandOffAttempts; ++attempt) {
+        if (attempt > 0) platform::SleepMilliseconds(kHandOffRetryMs);
+        switch (platform::AcquireInstanceLock(lock)) {
+        case platform::InstanceLock::Acquired: return Instance::First;
+        case platform::InstanceLock::Failed: return Instance::Unlockable;
+        case platform::InstanceLock::AlreadyExists: break;
+        }
+        // The running instance listens only once its main window can take
+        // the note, and stops when that window ends: until then, and while
+        // it ends and lets its lock go, this start tries again.
+        if (platform::HandOffToRunningInstance(lock) == platform::HandOff::Queued) return Instance::HandedOver;
+    }
+    return Instance::Unreachable;
 }
 
 int InitDefaultSettings()
@@ -103,20 +143,25 @@ void FreeNoteTable()
 bool StartApp(int& exitCode)
 {
     exitCode = kExitQuietly;
-    if (AcquireSingleInstance(kLockName) != platform::InstanceLock::Acquired) return false;
-    bool started = false;
     if (!InitProgramPaths()) {
         exitCode = kExitFailed;
-    } else if (EnsureDataFolder()) {
-        InitDefaultSettings();
-        started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
-                  CreateMainWindow(platform::sw::Show) != 0;
+        return false;
     }
+    // The lock lives in the Data folder, so the folder comes first.
+    if (!EnsureDataFolder()) return false;
+    if (EndAsLaterStart(AcquireSingleInstance(lockFile), exitCode)) return false;
+    InitDefaultSettings();
+    const bool started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
+                         CreateMainWindow(platform::sw::Show) != 0;
     if (!started) {
         FreeNoteTable();
         platform::ReleaseInstanceLock();
+        return false;
     }
-    return started;
+    // Not reachable by later starts is no reason to stop: the platform has
+    // said why on standard error, and the menus still make notes.
+    platform::ListenForHandOffs(mainWindow, platform::wm::Command, CMD_NEW_NOTE, 0);
+    return true;
 }
 
 void ShutdownApp()

@@ -15,7 +15,12 @@ bool StartApp(int& exitCode);
 // Frees the table (closing an open editor first) and releases the lock.
 void ShutdownApp();
 
-platform::InstanceLock AcquireSingleInstance(const std::u16string& name);
+// What the single-instance lock made of this start: the first instance on
+// its Data folder; a later start whose note the running instance took; one
+// that the running instance never answered; one that could not take or test
+// the lock at all.
+enum class Instance { First, HandedOver, Unreachable, Unlockable };
+Instance AcquireSingleInstance(const std::u16string& lockFile);
 int InitDefaultSettings();
 bool RegisterNoteClass();
 int CreateMainWindow(int showCommand);

@@ -209,7 +209,8 @@ int FitNoteToText(WindowHandle window)
     if (HasText(*note)) {
         const TextBlock block = MeasureTextBlock(note->fontHandle, *note->text, false);
         // An italic font leans out of its extent by about half a space.
-        const std::int32_t lean = note->font.italic != 0 ? platform::MeasureText(note->fontHandle, kSpace).width / 2 : 0;
+        const std::int32_t lean =
+            note->font.italic != 0 ? platform::MeasureText(note->fontHandle, kSpace).width / 2 : 0;
         width = std::max(block.size.width + kNoteTextMargin + lean, kMinNoteExtent);
         height = std::max(block.size.height + kNoteTextMargin, kMinNoteExtent);
     }

@@ -53,7 +53,10 @@ bool IsFixedNote(WindowHandle note)
     return record != nullptr && record->fixed != 0;
 }
 
-void PostEndEdit(WindowHandle editor) { platform::PostWindowMessage(platform::GetParentWindow(editor), MSG_END_EDIT, 0, 0); }
+void PostEndEdit(WindowHandle editor)
+{
+    platform::PostWindowMessage(platform::GetParentWindow(editor), MSG_END_EDIT, 0, 0);
+}
 
 // Alt+P: the edit menu opens half a character cell (of the editor's default
 // font) below the caret.
@@ -67,7 +70,8 @@ void RequestMenuAtCaret(WindowHandle editor, WParam wParam)
 void ShowMenuAtClientPoint(WindowHandle editor, LParam point)
 {
     const platform::Rect bounds = platform::GetWindowBounds(editor);
-    ShowEditMenu(editor, platform::Point{bounds.left + platform::LowSigned(point), bounds.top + platform::HighSigned(point)});
+    ShowEditMenu(editor,
+                 platform::Point{bounds.left + platform::LowSigned(point), bounds.top + platform::HighSigned(point)});
 }
 
 // True when the message is swallowed: the control never sees it.

@@ -1,6 +1,7 @@
-// Process-level services: start-up of the backend, the single-instance lock
-// and the hand-off to a running instance, the program's own path, local time,
-// pseudo-random numbers, waits, the system-wide hotkey and message boxes.
+// Process-level services: whether a desktop can be reached, start-up of the
+// backend, the single-instance lock and the hand-off to a running instance,
+// the program's own path, local time, pseudo-random numbers, waits, the
+// system-wide hotkey and message boxes.
 #pragma once
 
 #include <cstdint>
@@ -10,20 +11,34 @@
 
 namespace platform {
 
+// Why the program cannot reach a desktop to show its windows on, as one line
+// for the user; empty when it can. Asked before InitPlatform, which cannot
+// start without a desktop and would end the process on its own terms.
+std::string DesktopUnavailableReason();
+
 // Prepares the backend; called once before anything else.
 void InitPlatform(int argc, char** argv);
 
-// Single instance. The lock is per user; "already exists" means another
-// process of this user holds it.
+// Single instance. The lock is a lock file: whoever reaches the same file,
+// by whatever path, from whatever session, meets the same lock. A process
+// holds at most one; asking again for the one it holds finds it taken, asking
+// for another fails. It is given back by ReleaseInstanceLock or by the end of
+// the process, however it ends. Failed: the file cannot be made or locked.
 enum class InstanceLock { Acquired, AlreadyExists, Failed };
-InstanceLock AcquireInstanceLock(const std::u16string& name);
+InstanceLock AcquireInstanceLock(const std::u16string& lockFile);
 void ReleaseInstanceLock();
 
-// Posts a message to the running instance's window of this class and title.
-// Returns false when no such instance or window can be reached.
-bool PostToRunningInstance(const std::u16string& lockName, const std::u16string& className,
-                           const std::u16string& title, std::uint32_t message, WParam wParam,
-                           LParam lParam);
+// The holder of the lock lets later starts reach it: from now until the lock
+// is given back, each hand-off request that reaches it posts this message to
+// the window, while the window lives. The request carries nothing else, so
+// nothing else can be asked of the holder. False when it cannot listen.
+bool ListenForHandOffs(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
+
+// One attempt to hand a request to the holder of the lock file. Queued once
+// the holder has posted its message; NotNow when no holder listens (it may
+// still be starting, or be ending), or it did not answer.
+enum class HandOff { Queued, NotNow };
+HandOff HandOffToRunningInstance(const std::u16string& lockFile);
 
 // Full path of the program file, or empty when it cannot be found out.
 std::u16string GetModuleFilePath();

@@ -1,5 +1,5 @@
 // The running program's globals and its fixed identities (class name, title,
-// lock name). They sit at the bottom of the system's own code so that
+// lock file name, version). They sit at the bottom of the system's own code so that
 // notes, the editor and the dialogs can read them without reaching up into
 // the shell; the shell sets most of them.
 #pragma once
@@ -9,10 +9,11 @@
 
 #include "platform/types.h"
 
-inline constexpr char16_t kLockName[] = u"CE_VELMO";
+inline constexpr char16_t kLockFileName[] = u"CE_VELMO.lock";  // in the Data folder
 inline constexpr char16_t kClassName[] = u"VELMO";
 inline constexpr char16_t kWindowTitle[] = u"付箋紙";
 inline constexpr char16_t kBoxCaption[] = u"付箋紙";
+inline constexpr char16_t kVersionText[] = u"1.20";
 
 extern platform::WindowHandle mainWindow;  // 0 until its creation call returned
 extern std::int32_t hotkeyRegistered;

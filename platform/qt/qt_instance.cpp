@@ -1,100 +1,39 @@
-// The single-instance lock and the hand-off from a second start.
+// The single-instance lock: an exclusive flock on a lock file that the
+// program names (it keeps it in its Data folder, so that the lock belongs to
+// the notes, whichever session starts the program). The kernel gives a flock
+// back when its process ends, however it ends, so a killed holder leaves no
+// stale lock. The file itself stays: removing it would let a start that
+// opened the old file and one that made a new one both hold "the" lock.
 //
-// The lock is a lock file in the user's private runtime folder; the process
-// that holds it also listens on a local socket beside it. A second start
-// connects, sends (class, title, message, wParam, lParam) and waits briefly
-// for a one-byte answer: 1 when the running instance found the window and
-// posted the message to it.
-#include <QDataStream>
-#include <QDir>
-#include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QLockFile>
-#include <QStandardPaths>
+// The hand-off to the holder is qt_hand_off_*.cpp's; the holder writes its
+// socket's address into this file.
+#include <cerrno>
+#include <optional>
 
-#include <memory>
-
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/inspect.h"
+#include "platform/qt/qt_hand_off.h"
 #include "platform/system.h"
-#include "platform/window.h"
+#include "platform/text.h"
 
 namespace platform::qt {
 namespace {
 
-constexpr int kConnectTimeoutMs = 1500;
-constexpr int kAnswerTimeoutMs = 2000;
-
-std::unique_ptr<QLockFile> heldLock;
-QLocalServer* handOffServer = nullptr;  // deleted on release, never at exit
-QString heldName;
-
-QString RuntimeFolder(const QString& name)
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && QDir().mkpath(runtime))
-        return runtime;
-    const QString fallback = QStringLiteral("/tmp/%1-%2").arg(name).arg(getuid());
-    QDir().mkpath(fallback);
-    QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return fallback;
-}
-
-QString ServerPath(const QString& name)
-{
-    return RuntimeFolder(name) + QStringLiteral("/%1-%2").arg(name).arg(getuid());
-}
-
-struct HandOff {
-    QString className;
-    QString title;
-    quint32 message = 0;
-    quint64 wParam = 0;
-    qint64 lParam = 0;
+struct HeldLock {
+    int fd = -1;
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
 };
+std::optional<HeldLock> held;
 
-bool PostHandOff(const HandOff& handOff)
+bool IsHeldFile(const std::string& path)
 {
-    const WindowHandle window = FindAppWindow(handOff.className.toStdU16String(), handOff.title.toStdU16String());
-    return window != 0 && PostWindowMessage(window, handOff.message, static_cast<WParam>(handOff.wParam),
-                                            static_cast<LParam>(handOff.lParam));
-}
-
-// Reads one hand-off from a connection once all of it has arrived, posts it
-// and answers.
-void ServeConnection(QLocalSocket* socket)
-{
-    QDataStream in(socket);
-    in.setVersion(QDataStream::Qt_6_0);
-    in.startTransaction();
-    HandOff handOff;
-    in >> handOff.className >> handOff.title >> handOff.message >> handOff.wParam >> handOff.lParam;
-    if (!in.commitTransaction())
-        return;  // the rest has not arrived yet
-    const char answer = PostHandOff(handOff) ? 1 : 0;
-    socket->write(&answer, 1);
-    socket->flush();
-    socket->disconnectFromServer();
-}
-
-void StartServer(const QString& name)
-{
-    const QString path = ServerPath(name);
-    QLocalServer::removeServer(path);  // a socket left by a crashed holder of the lock
-    handOffServer = new QLocalServer;
-    if (!handOffServer->listen(path))
-        return;
-    QLocalServer* server = handOffServer;
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-        while (QLocalSocket* socket = server->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] { ServeConnection(socket); });
-            if (socket->bytesAvailable() > 0)
-                ServeConnection(socket);
-        }
-    });
+    struct stat info = {};
+    return held && ::stat(path.c_str(), &info) == 0 && info.st_dev == held->device && info.st_ino == held->inode;
 }
 
 }  // namespace
@@ -103,58 +42,49 @@ void StartServer(const QString& name)
 namespace platform {
 using namespace platform::qt;
 
-InstanceLock AcquireInstanceLock(const std::u16string& name)
+InstanceLock AcquireInstanceLock(const std::u16string& lockFile)
 {
-    const QString lockName = QString::fromStdU16String(name);
-    // One lock per process; asking again for the one held finds it taken.
-    if (heldLock)
-        return heldName == lockName ? InstanceLock::AlreadyExists : InstanceLock::Failed;
-    auto lock = std::make_unique<QLockFile>(RuntimeFolder(lockName) + QStringLiteral("/%1.lock").arg(lockName));
-    lock->setStaleLockTime(0);  // stale only when its owner is gone
-    if (!lock->tryLock(0)) {
-        return lock->error() == QLockFile::LockFailedError ? InstanceLock::AlreadyExists
-                                                           : InstanceLock::Failed;
+    const std::string path = ToUtf8(lockFile);
+    if (held) return IsHeldFile(path) ? InstanceLock::AlreadyExists : InstanceLock::Failed;
+    // Not through a link, and never waiting on whatever else may lie there.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return InstanceLock::Failed;
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return InstanceLock::Failed;
     }
-    heldLock = std::move(lock);
-    heldName = lockName;
-    StartServer(lockName);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        ::close(fd);
+        return taken ? InstanceLock::AlreadyExists : InstanceLock::Failed;
+    }
+    // An address left by a holder that was killed leads nowhere.
+    [[maybe_unused]] const int cleared = ::ftruncate(fd, 0);
+    held = HeldLock{fd, path, info.st_dev, info.st_ino};
     return InstanceLock::Acquired;
 }
 
 void ReleaseInstanceLock()
 {
-    delete handOffServer;
-    handOffServer = nullptr;
-    if (heldLock)
-        heldLock->unlock();
-    heldLock.reset();
-    heldName.clear();
+    handoff::Stop();
+    if (!held) return;
+    ::close(held->fd);
+    held.reset();
 }
 
-bool PostToRunningInstance(const std::u16string& lockName, const std::u16string& className,
-                           const std::u16string& title, std::uint32_t message, WParam wParam,
-                           LParam lParam)
+bool ListenForHandOffs(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
-    const QString name = QString::fromStdU16String(lockName);
-    const HandOff handOff{QString::fromStdU16String(className), QString::fromStdU16String(title), message,
-                          static_cast<quint64>(wParam), static_cast<qint64>(lParam)};
-    if (heldLock && heldName == name)
-        return PostHandOff(handOff);  // this process is the running instance
-    QLocalSocket socket;
-    socket.connectToServer(ServerPath(name));
-    if (!socket.waitForConnected(kConnectTimeoutMs))
-        return false;
-    QDataStream out(&socket);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << handOff.className << handOff.title << handOff.message << handOff.wParam << handOff.lParam;
-    if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kConnectTimeoutMs))
-        return false;
-    char answer = 0;
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(kAnswerTimeoutMs))
-            return false;
-    }
-    return socket.read(&answer, 1) == 1 && answer == 1;
+    return held && handoff::Listen(held->fd, held->path, handoff::Target{window, message, wParam, lParam});
+}
+
+HandOff HandOffToRunningInstance(const std::u16string& lockFile)
+{
+    const std::string path = ToUtf8(lockFile);
+    // This process is the running instance: a request to itself is served
+    // here, as the socket would serve it, without a loop to serve it on.
+    if (IsHeldFile(path)) return handoff::DeliverHere() ? HandOff::Queued : HandOff::NotNow;
+    return handoff::Request(path) ? HandOff::Queued : HandOff::NotNow;
 }
 
 }  // namespace platform

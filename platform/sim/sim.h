@@ -76,18 +76,20 @@ std::vector<Hotkey> Hotkeys();
 // The user presses a registered hotkey: posts wm::Hotkey; false when none.
 bool PressHotkey(std::uint32_t modifiers, std::uint32_t virtualKey);
 
-// Another process holds the single-instance lock of this name.
-void SetInstanceLockHeldElsewhere(const std::u16string& name, bool held);
-struct HandedOff {
-    std::u16string className, title;
-    std::uint32_t message = 0;
-    platform::WParam wParam = 0;
-    platform::LParam lParam = 0;
-};
-// Messages handed to the "other" instance by PostToRunningInstance when the
-// lock is held elsewhere; when this process holds the lock the message is
-// posted to its own window instead.
-const std::vector<HandedOff>& HandedOffMessages();
+// Another process holds the single-instance lock of this lock file (by
+// whatever path it is named).
+void SetInstanceLockHeldElsewhere(const std::u16string& lockFile, bool held);
+// How that other process answers this process's hand-off attempts, one
+// answer per attempt, the last one repeating; with none scripted it queues
+// every one. Ends: it has ended, and its lock is free from then on.
+enum class Holder { Queues, NotListening, Ends };
+void ScriptHolderElsewhere(std::vector<Holder> answers);
+// Lock files of the hand-offs that the other process queued, in order.
+const std::vector<std::u16string>& HandOffsElsewhere();
+// A later start in another process hands its request to this one, as the
+// socket brings it: posts the message chosen by ListenForHandOffs and
+// answers Queued while this process listens and the window lives.
+platform::HandOff HandOffFromElsewhere();
 
 // The quit message: whether one was posted and its code.
 bool QuitPosted();

@@ -164,7 +164,9 @@ void OnMouse(WindowHandle window, EditorState& editor, std::uint32_t message, LP
 void SetSelection(EditorState& editor, WParam start, LParam end)
 {
     const std::int32_t length = Length(editor);
-    const auto clamp = [length](std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, length)); };
+    const auto clamp = [length](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, length));
+    };
     editor.anchor = clamp(static_cast<std::int64_t>(start));
     editor.caret = end < 0 ? length : clamp(end);
 }

@@ -1,6 +1,7 @@
 // Process services of the simulation: start-up, the single-instance lock and
-// the hand-off to the "other" instance, the program path, the settable clock,
-// the scripted random numbers, recorded waits, hotkeys and message boxes.
+// the hand-offs to and from the "other" instance, the program path, the
+// settable clock, the scripted random numbers, recorded waits, hotkeys and
+// message boxes.
 #include <algorithm>
 
 #include "platform/sim/sim_world.h"
@@ -9,34 +10,55 @@ namespace platform {
 
 using sim::detail::TheWorld;
 
+// The simulated desktop is always there.
+std::string DesktopUnavailableReason() { return {}; }
+
 // Nothing to prepare: the simulated desktop is ready from the start.
 void InitPlatform(int, char**) {}
 
-InstanceLock AcquireInstanceLock(const std::u16string& name)
+InstanceLock AcquireInstanceLock(const std::u16string& lockFile)
 {
     auto& world = TheWorld();
-    if (world.locksElsewhere.contains(name) || world.heldLock == name) return InstanceLock::AlreadyExists;
+    // The file is made as on the desktop, so that the folder holds the same.
+    const std::optional<std::u16string> key = sim::detail::LockKey(lockFile, true);
+    if (!key) return InstanceLock::Failed;
+    if (world.locksElsewhere.contains(*key) || world.heldLock == key) return InstanceLock::AlreadyExists;
     if (world.heldLock) return InstanceLock::Failed;  // one lock per process
-    world.heldLock = name;
+    world.heldLock = key;
     return InstanceLock::Acquired;
 }
 
-void ReleaseInstanceLock() { TheWorld().heldLock.reset(); }
+void ReleaseInstanceLock()
+{
+    TheWorld().heldLock.reset();
+    TheWorld().handOffTarget.reset();
+}
 
-bool PostToRunningInstance(const std::u16string& lockName, const std::u16string& className,
-                           const std::u16string& title, std::uint32_t message, WParam wParam,
-                           LParam lParam)
+bool ListenForHandOffs(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
     auto& world = TheWorld();
-    if (world.locksElsewhere.contains(lockName)) {
-        world.handedOff.push_back({className, title, message, wParam, lParam});
-        return true;
-    }
+    if (!world.heldLock) return false;
+    world.handOffTarget = sim::detail::HandOffTarget{window, message, wParam, lParam};
+    return true;
+}
+
+HandOff HandOffToRunningInstance(const std::u16string& lockFile)
+{
+    auto& world = TheWorld();
+    const std::optional<std::u16string> key = sim::detail::LockKey(lockFile, false);
+    if (!key) return HandOff::NotNow;
     // The program started a second time inside the same test: the running
     // instance is this process.
-    if (world.heldLock != lockName) return false;
-    const WindowHandle target = FindAppWindow(className, title);
-    return target != 0 && PostWindowMessage(target, message, wParam, lParam);
+    if (world.heldLock == key) return sim::HandOffFromElsewhere();
+    if (!world.locksElsewhere.contains(*key)) return HandOff::NotNow;
+    const sim::Holder answer = world.holderElsewhere.empty() ? sim::Holder::Queues : world.holderElsewhere.front();
+    if (world.holderElsewhere.size() > 1) world.holderElsewhere.pop_front();
+    switch (answer) {
+    case sim::Holder::Queues: world.handOffsElsewhere.push_back(*key); return HandOff::Queued;
+    case sim::Holder::NotListening: return HandOff::NotNow;
+    case sim::Holder::Ends: world.locksElsewhere.erase(*key); return HandOff::NotNow;
+    }
+    return HandOff::NotNow;
 }
 
 std::u16string GetModuleFilePath() { return TheWorld().modulePath; }
@@ -137,14 +159,29 @@ bool PressHotkey(std::uint32_t modifiers, std::uint32_t virtualKey)
     return false;
 }
 
-void SetInstanceLockHeldElsewhere(const std::u16string& name, bool held)
+void SetInstanceLockHeldElsewhere(const std::u16string& lockFile, bool held)
 {
+    const std::optional<std::u16string> key = detail::LockKey(lockFile, false);
+    if (!key) return;
     if (held)
-        TheWorld().locksElsewhere.insert(name);
+        TheWorld().locksElsewhere.insert(*key);
     else
-        TheWorld().locksElsewhere.erase(name);
+        TheWorld().locksElsewhere.erase(*key);
 }
 
-const std::vector<HandedOff>& HandedOffMessages() { return TheWorld().handedOff; }
+void ScriptHolderElsewhere(std::vector<Holder> answers)
+{
+    TheWorld().holderElsewhere.assign(answers.begin(), answers.end());
+}
+
+const std::vector<std::u16string>& HandOffsElsewhere() { return TheWorld().handOffsElsewhere; }
+
+platform::HandOff HandOffFromElsewhere()
+{
+    const auto& target = TheWorld().handOffTarget;
+    if (!target || !platform::IsLiveWindow(target->window)) return platform::HandOff::NotNow;
+    platform::PostWindowMessage(target->window, target->message, target->wParam, target->lParam);
+    return platform::HandOff::Queued;
+}
 
 }  // namespace sim

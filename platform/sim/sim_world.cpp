@@ -3,6 +3,10 @@
 #include "platform/sim/sim_world.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/text.h"
 
 namespace sim::detail {
 namespace {
@@ -47,6 +51,18 @@ void ForgetWindowServices(WindowHandle window)
     world.inputMethodOpen.erase(window);
     world.inputConversion.erase(window);
     world.editors.erase(window);
+}
+
+std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make)
+{
+    const std::filesystem::path path(platform::ToUtf8(lockFile));
+    std::error_code error;
+    if (make && !std::filesystem::exists(path, error)) std::ofstream(path, std::ios::app);
+    if (!std::filesystem::is_directory(path.parent_path(), error)) return std::nullopt;
+    if (make && !std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    if (error) return std::nullopt;
+    return platform::FromUtf8(canonical.string());
 }
 
 }  // namespace sim::detail

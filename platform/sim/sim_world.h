@@ -66,6 +66,14 @@ struct EditorState {
     platform::FontHandle font = 0;
 };
 
+// What a hand-off makes the holder do (ListenForHandOffs).
+struct HandOffTarget {
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+};
+
 // The pixels of a window or the screen, 0x00BBGGRR, row by row.
 struct PixelBuffer {
     std::int32_t width = 0;
@@ -108,9 +116,12 @@ struct World {
     std::set<std::uint32_t> heldKeys;
 
     // Process services.
+    // Lock files by their canonical paths.
     std::set<std::u16string> locksElsewhere;
+    std::deque<Holder> holderElsewhere;
+    std::vector<std::u16string> handOffsElsewhere;
     std::optional<std::u16string> heldLock;
-    std::vector<HandedOff> handedOff;
+    std::optional<HandOffTarget> handOffTarget;  // set while listening
     std::u16string modulePath;
     LocalTime clock{2024, 1, 2, 3, 4, 5};
     std::vector<std::uint32_t> randomSequence;  // empty: count up from 0
@@ -217,5 +228,10 @@ bool PaintDirtyWindows();
 
 // Forgets what the other parts of the world keep about a destroyed window.
 void ForgetWindowServices(WindowHandle window);
+
+// A lock file's key: its canonical path, as every path to the same file
+// meets the same lock on the desktop. Made first when asked (as taking the
+// lock makes it); nullopt when its folder does not exist or it cannot be made.
+std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make);
 
 }  // namespace sim::detail

@@ -245,6 +245,24 @@ TEST_F(Editor, CutCopyAndPasteGoThroughTheClipboard)
     EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "lloa\r\nb") << "a pasted lone LF is a line break";
 }
 
+TEST_F(Editor, TheKeyboardSelectsAllCutsCopiesAndUndoesWithCtrl)
+{
+    SetEditorText(editor_, u"memo");
+    Type('A', mod::Control);
+    EXPECT_EQ(GetEditorSelection(editor_), (TextSelection{0, 4}));
+    Type('C', mod::Control);
+    PumpMessages();
+    EXPECT_EQ(GetClipboardText(), std::optional<std::u16string>(u"memo"));
+    EXPECT_FALSE(IsEditorModified(editor_));
+    SendWindowMessage(editor_, em::SetSelection, 0, 2);
+    Type('X', mod::Control);
+    PumpMessages();
+    EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "mo");
+    EXPECT_EQ(GetClipboardText(), std::optional<std::u16string>(u"me"));
+    Type('Z', mod::Control);
+    EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "memo");
+}
+
 TEST_F(Editor, TheInstalledProcedureSeesEveryKeyBeforeTheControl)
 {
     SetEditorText(editor_, u"x");

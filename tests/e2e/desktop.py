@@ -118,15 +118,37 @@ def program_folder(program):
     return folder
 
 
-def start(folder):
-    """Starts the program in the folder; its standard error goes to a log that
-    is searched for sanitizer reports and shown when the test fails."""
+def start(folder, args=(), env=None):
+    """Starts the program in the folder, with these arguments and environment
+    (this process's by default); its standard error goes to a log that is
+    searched for sanitizer reports and shown when the test fails."""
     log_fd, log = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=_workspace_folder())
-    with os.fdopen(log_fd, "wb") as stderr:
-        process = subprocess.Popen([os.path.join(folder, "cevelmo")], cwd=folder,
-                                   stdout=subprocess.DEVNULL, stderr=stderr)
+    out_fd, out = tempfile.mkstemp(prefix="stdout-", suffix=".log", dir=_workspace_folder())
+    with os.fdopen(log_fd, "wb") as stderr, os.fdopen(out_fd, "wb") as stdout:
+        process = subprocess.Popen([os.path.join(folder, "cevelmo"), *args], cwd=folder, env=env,
+                                   stdout=stdout, stderr=stderr)
+    process.stdout_log = out
     _programs.append((process, log))
     return process
+
+
+def finish(process, timeout=20):
+    """Waits for a program that ends on its own: (exit code, standard output,
+    standard error)."""
+    try:
+        process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        fail("the program (pid %d) did not end within %d s" % (process.pid, timeout))
+    log = next(log for p, log in _programs if p is process)
+    text = lambda path: read(path, b"").decode("utf-8", "replace")
+    return process.returncode, text(process.stdout_log), text(log)
+
+
+def private_folder(name):
+    """A fresh folder of this user's only (mode 0700) in the test's folder."""
+    path = os.path.join(_workspace_folder(), name)
+    os.mkdir(path, 0o700)
+    return path
 
 
 def stop(process, sig=signal.SIGTERM, timeout=10):

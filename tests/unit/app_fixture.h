@@ -58,6 +58,18 @@ protected:
 
     std::filesystem::path DataDir() const { return folder_ / "Data"; }
     std::filesystem::path DataFile() const { return DataDir() / "CeVlmDat.bin"; }
+    std::filesystem::path LockFile() const { return DataDir() / "CE_VELMO.lock"; }
+
+    // Another process runs on this program folder's Data folder.
+    void HoldLockElsewhere() const
+    {
+        std::filesystem::create_directories(DataDir());
+        sim::SetInstanceLockHeldElsewhere(platform::FromUtf8(LockFile().string()), true);
+    }
+    std::u16string CanonicalLockFile() const
+    {
+        return platform::FromUtf8(std::filesystem::weakly_canonical(LockFile()).string());
+    }
 
     std::string ReadBytes(const std::filesystem::path& path) const
     {

@@ -44,8 +44,9 @@ TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
     EXPECT_EQ(box.caption, u"付箋紙");
     EXPECT_EQ(box.style, 0x30u | 0x10000u);
     EXPECT_EQ(mainWindow, 0u);
-    // The lock is given back: a later start is a first instance again.
-    EXPECT_EQ(platform::AcquireInstanceLock(u"CE_VELMO"), platform::InstanceLock::Acquired);
+    // Nothing is held: once the file is gone, a start is a first instance.
+    std::filesystem::remove(folder_ / "Data");
+    EXPECT_TRUE(Start());
 }
 
 TEST_F(AppTest, AProgramPathTooLongForThePathBuffersIsAClearError)
@@ -56,6 +57,40 @@ TEST_F(AppTest, AProgramPathTooLongForThePathBuffersIsAClearError)
     ASSERT_EQ(sim::MessageBoxes().size(), 1u);
     EXPECT_EQ(sim::MessageBoxes()[0].caption, u"付箋紙");
     EXPECT_FALSE(std::filesystem::exists(DataDir()));
+}
+
+TEST_F(AppTest, APathThatLeavesNoRoomForTheLockFileIsTheSameError)
+{
+    // "<folder>/Data" fits the 259 units of a path, "<folder>/Data/CE_VELMO.lock" does not.
+    const std::u16string folder = u"/" + std::u16string(250, u'a');
+    sim::SetModulePath(folder + u"/cevelmo");
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 1);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"プログラムのフォルダのパスが長すぎます。");
+}
+
+TEST_F(AppTest, TheLockLivesInTheDataFolderAndTheFolderComesFirst)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(std::filesystem::is_regular_file(LockFile()));
+    // Whatever else tries this Data folder's lock finds it taken.
+    EXPECT_EQ(platform::AcquireInstanceLock(platform::FromUtf8(LockFile().string())),
+              platform::InstanceLock::AlreadyExists);
+    ShutdownApp();
+    EXPECT_EQ(platform::AcquireInstanceLock(platform::FromUtf8(LockFile().string())),
+              platform::InstanceLock::Acquired)
+        << "the lock was not given back at shutdown";
+}
+
+TEST_F(AppTest, ALockFileThatCannotBeMadeIsACleanError)
+{
+    std::filesystem::create_directories(LockFile());  // a folder where the lock file goes
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 1);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"Data フォルダに書き込めません");
+    EXPECT_EQ(mainWindow, 0u);
 }
 
 TEST_F(AppTest, SecondStartMakesOneNewNoteInTheRunningInstanceAndWritesNothing)
@@ -71,19 +106,77 @@ TEST_F(AppTest, SecondStartMakesOneNewNoteInTheRunningInstanceAndWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(DataFile()));
 }
 
+TEST_F(AppTest, TheRunningInstanceListensOnceItsNotesStandAndUntilItsMainWindowEnds)
+{
+    StoreNotes({StoredNote({10, 10, 100, 60}, -2, 1)});
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::NotNow);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(noteTable.count, 1);
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::Queued);
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::Queued);
+    platform::PumpMessages();
+    EXPECT_EQ(noteTable.count, 3) << "one new note per later start";
+    EXPECT_EQ(sim::LastDelivered(mainWindow, Command), (std::pair<platform::WParam, platform::LParam>{CMD_NEW_NOTE, 0}));
+
+    PostCommand(mainWindow, CMD_EXIT, 0);
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::NotNow)
+        << "a later start must not be told its note is made by an instance that is ending";
+}
+
+TEST_F(AppTest, AStartThatFailsLaterNeitherListensNorKeepsTheLock)
+{
+    sim::FailNthWindowCreation(1);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::NotNow);
+    EXPECT_EQ(platform::AcquireInstanceLock(platform::FromUtf8(LockFile().string())),
+              platform::InstanceLock::Acquired);
+}
+
 TEST_F(AppTest, SecondStartHandsNewNoteToAnotherProcess)
 {
-    sim::SetInstanceLockHeldElsewhere(u"CE_VELMO", true);
+    HoldLockElsewhere();
     EXPECT_FALSE(Start());
     EXPECT_EQ(exitCode_, 0);
-    ASSERT_EQ(sim::HandedOffMessages().size(), 1u);
-    const auto& sent = sim::HandedOffMessages()[0];
-    EXPECT_EQ(sent.className, u"VELMO");
-    EXPECT_EQ(sent.title, u"付箋紙");
-    EXPECT_EQ(sent.message, Command);
-    EXPECT_EQ(sent.wParam, CMD_NEW_NOTE);
-    EXPECT_EQ(sent.lParam, 0);
-    EXPECT_FALSE(std::filesystem::exists(DataDir()));  // the second start touches nothing
+    EXPECT_EQ(sim::HandOffsElsewhere(), (std::vector<std::u16string>{CanonicalLockFile()}));
+    EXPECT_TRUE(sim::Sleeps().empty()) << "a running instance that listens is reached at once";
+    EXPECT_FALSE(std::filesystem::exists(DataFile()));  // the second start writes nothing
+    EXPECT_EQ(mainWindow, 0u);
+}
+
+TEST_F(AppTest, ALaterStartWaitsForARunningInstanceThatIsStillStarting)
+{
+    HoldLockElsewhere();
+    sim::ScriptHolderElsewhere({sim::Holder::NotListening, sim::Holder::NotListening, sim::Holder::NotListening,
+                                sim::Holder::Queues});
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 0);
+    EXPECT_EQ(sim::HandOffsElsewhere().size(), 1u);
+    EXPECT_EQ(sim::Sleeps(), (std::vector<int>{50, 50, 50}));
+}
+
+TEST_F(AppTest, ALaterStartBecomesTheInstanceWhenTheRunningOneEndsMeanwhile)
+{
+    HoldLockElsewhere();
+    sim::ScriptHolderElsewhere({sim::Holder::NotListening, sim::Holder::Ends});
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(sim::HandOffsElsewhere().empty());
+    EXPECT_NE(mainWindow, 0u);
+    EXPECT_EQ(sim::HandOffFromElsewhere(), platform::HandOff::Queued) << "and serves later starts in turn";
+}
+
+TEST_F(AppTest, ALaterStartThatIsNeverAnsweredFailsAfterAWhile)
+{
+    HoldLockElsewhere();
+    sim::ScriptHolderElsewhere({sim::Holder::NotListening});
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(exitCode_, 1) << "no note was made: not a success";
+    EXPECT_TRUE(sim::HandOffsElsewhere().empty());
+    int waited = 0;
+    for (const int ms : sim::Sleeps()) waited += ms;
+    EXPECT_GE(waited, 5000) << "a running instance that is slow to start must get its time";
+    EXPECT_LE(waited, 30000);
+    EXPECT_EQ(mainWindow, 0u);
 }
 
 TEST_F(AppTest, ExitFromMenuSavesFirstThenEndsTheLoop)

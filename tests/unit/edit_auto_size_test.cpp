@@ -148,7 +148,8 @@ protected:
     void ExpectNoteAndEditor(WindowHandle editor, Rect note)
     {
         EXPECT_EQ(Bounds(), note);
-        EXPECT_EQ(platform::GetWindowBounds(editor), (Rect{note.left + 5, note.top + 5, note.right - 5, note.bottom - 5}));
+        EXPECT_EQ(platform::GetWindowBounds(editor),
+                  (Rect{note.left + 5, note.top + 5, note.right - 5, note.bottom - 5}));
     }
 };
 

@@ -168,7 +168,8 @@ TEST_F(WholeNoteClipboard, CopyingANoteWithoutTextLeavesTheClipboardAlone)
 {
     StartWithText(std::nullopt);
     sim::SetClipboardContent(u"kept");
-    for (const std::optional<std::u16string>& text : {std::optional<std::u16string>{}, std::optional<std::u16string>(u"")}) {
+    const std::optional<std::u16string> noTexts[] = {std::nullopt, u""};
+    for (const std::optional<std::u16string>& text : noTexts) {
         Note(0).text = text;
         EXPECT_EQ(CopyNoteToClipboard(Window(0)), 0);
         PostCommand(Window(0), CMD_COPY, 1);

@@ -3,16 +3,20 @@
 // records, the stand-ins for another process, the hotkey press, the clock,
 // random numbers and waits, failure injection, the delivery record and the
 // reset, typing text key by key, the mouse on a child window and the
-// editor's own mouse handling. What the sim shares with the real desktop is checked against both
-// in tests/conformance.
+// editor's own mouse handling. What the sim shares with the real desktop is
+// checked against both in tests/conformance.
+#include <unistd.h>
+
+#include <filesystem>
 #include <new>
 
 #include "platform/dialogs.h"
 #include "platform/editor.h"
-#include "platform/ime.h"
 #include "platform/font.h"
+#include "platform/ime.h"
 #include "platform/menu.h"
 #include "platform/sim/sim_menus.h"
+#include "platform/text.h"
 #include "sim_fixture.h"
 
 namespace {
@@ -107,18 +111,23 @@ TEST_F(SimScripts, BoxesAreRecordedInOpeningOrderAndAClosedOneWithItsEscapeAnswe
 
 using SimStandIns = SimTest;
 
-TEST_F(SimStandIns, ALockHeldElsewhereBlocksItAndTakesTheHandOff)
+TEST_F(SimStandIns, ALockHeldElsewhereBlocksItAndAnswersHandOffsAsScripted)
 {
-    sim::SetInstanceLockHeldElsewhere(u"OTHER", true);
-    EXPECT_EQ(AcquireInstanceLock(u"OTHER"), InstanceLock::AlreadyExists);
-    const std::uint32_t message = wm::Command;
-    EXPECT_TRUE(PostToRunningInstance(u"OTHER", u"SIMTEST", u"sim", message, 111, 0));
-    ASSERT_EQ(sim::HandedOffMessages().size(), 1u);
-    EXPECT_EQ(sim::HandedOffMessages()[0].className, u"SIMTEST");
-    EXPECT_EQ(sim::HandedOffMessages()[0].wParam, 111u);
-    sim::SetInstanceLockHeldElsewhere(u"OTHER", false);
-    EXPECT_EQ(AcquireInstanceLock(u"OTHER"), InstanceLock::Acquired);
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("sim-lock-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::u16string lock = FromUtf8((folder / "x.lock").string());
+    const std::u16string sameLock = FromUtf8((folder / "." / "x.lock").string());
+    sim::SetInstanceLockHeldElsewhere(lock, true);
+    EXPECT_EQ(AcquireInstanceLock(sameLock), InstanceLock::AlreadyExists);
+    sim::ScriptHolderElsewhere({sim::Holder::NotListening, sim::Holder::Queues, sim::Holder::Ends});
+    EXPECT_EQ(HandOffToRunningInstance(lock), HandOff::NotNow);
+    EXPECT_EQ(HandOffToRunningInstance(sameLock), HandOff::Queued);
+    EXPECT_EQ(sim::HandOffsElsewhere().size(), 1u);
+    EXPECT_EQ(AcquireInstanceLock(lock), InstanceLock::AlreadyExists) << "it has not ended yet";
+    EXPECT_EQ(HandOffToRunningInstance(lock), HandOff::NotNow);
+    EXPECT_EQ(AcquireInstanceLock(lock), InstanceLock::Acquired) << "its end gave the lock back";
     ReleaseInstanceLock();
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SimStandIns, APressedHotkeyIsPostedToItsWindow)
