@@ -27,7 +27,7 @@ TEST_F(MenuTest, EachCommandWritesTheDataFileByItsRule)
         {CMD_PEEL, 0, 1, 1},           {CMD_TEXT_COLOUR, 0, 0, 0},   {CMD_TEXT_COLOUR, 1, 1, 1},
         {CMD_BACK_COLOUR, 0, 0, 0},    {CMD_BACK_COLOUR, 1, 1, 1},   {CMD_EDIT_DIRECT, 1, 0, 0},
         {CMD_SAVE_DATA, 0, 1, 1},      {CMD_SHOW_LOG, 1, 0, 0},      {CMD_CUT, 0, 1, 1},
-        {CMD_COPY, 1, 0, 0},           {CMD_PASTE, 0, 1, 1},         {CMD_AUTO_SIZE, 1, 0, 0},
+        {CMD_COPY, 1, 0, 0},           {CMD_PASTE, 0, 1, 1},         {CMD_AUTO_SIZE, 1, 0, 1},
         {CMD_SAVE_TO_FILE, 1, 0, 0},   {CMD_LOAD_FROM_FILE, 1, 0, 0}, {CMD_HELP, 1, 0, 0},
         {CMD_UNINSTALL, 1, 0, 0},      {CMD_EXIT, 0, 0, 0},          {CMD_EXIT, 1, 1, 1},
         {CMD_EDIT_UNDO, 1, 0, 0},      {CMD_EDIT_END, 1, 0, 0},      {104, 1, 0, 0},
