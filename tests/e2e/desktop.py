@@ -176,6 +176,25 @@ def note_windows(only_mapped=True):
     return [int(w) for w in run(*args).split()]
 
 
+def window_at(left, top):
+    """The mapped note window whose top-left corner is at the point, or None."""
+    for w in note_windows():
+        if geometry(w)[:2] == (left, top):
+            return w
+    return None
+
+
+def stored_text(data_dir, index):
+    """The text file that the data file in data_dir names for note `index`,
+    as bytes; None when it names none or the file is missing."""
+    data = read(os.path.join(data_dir, "CeVlmDat.bin"))
+    if not data:
+        return None
+    count, recs = records(data)
+    name = record_file_name(recs[index]) if index < count else ""
+    return read(os.path.join(data_dir, name)) if name else None
+
+
 def geometry(window):
     """(left, top, width, height) of a window on the screen."""
     info = run("xwininfo", "-id", str(window))

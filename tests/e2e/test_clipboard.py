@@ -27,17 +27,8 @@ with open(data_path, "wb") as f:
 p = d.start(folder)
 
 
-def window_at(left, top):
-    for w in d.note_windows():
-        if d.geometry(w)[:2] == (left, top):
-            return w
-    return None
-
-
 def stored_text(index):
-    count, recs = d.records(d.read(data_path))
-    name = d.record_file_name(recs[index]) if index < count else ""
-    return d.read(os.path.join(data_dir, name)) if name else None
+    return d.stored_text(data_dir, index)
 
 
 def choose_from_edit_submenu(x, y, accelerator):
@@ -48,8 +39,8 @@ def choose_from_edit_submenu(x, y, accelerator):
     d.check(d.wait_for(lambda: d.popup_menus() == []), "choosing '%s' closes the menus" % accelerator)
 
 
-first = d.wait_for(lambda: window_at(200, 150))
-small = d.wait_for(lambda: window_at(600, 150))
+first = d.wait_for(lambda: d.window_at(200, 150))
+small = d.wait_for(lambda: d.window_at(600, 150))
 d.check(first and small, "both stored notes are up")
 
 choose_from_edit_submenu(250, 170, "c")

@@ -29,32 +29,16 @@ with open(data_path, "wb") as f:
 p = d.start(folder)
 
 
-def window_at(left, top):
-    for w in d.note_windows():
-        if d.geometry(w)[:2] == (left, top):
-            return w
-    return None
-
-
 def stored_text(index):
-    """The text file the data file names for note `index`, as bytes; None
-    when it names none or the file is missing."""
-    data = d.read(data_path)
-    if not data:
-        return None
-    count, recs = d.records(data)
-    if index >= count:
-        return None
-    name = d.record_file_name(recs[index])
-    return d.read(os.path.join(data_dir, name)) if name else None
+    return d.stored_text(data_dir, index)
 
 
 def is_text(rgb):
     return max(rgb) < 100  # the notes' text is black on a light note
 
 
-first = d.wait_for(lambda: window_at(200, 150))
-second = d.wait_for(lambda: window_at(600, 150))
+first = d.wait_for(lambda: d.window_at(200, 150))
+second = d.wait_for(lambda: d.window_at(600, 150))
 d.check(first and second, "both stored notes are up")
 
 # Editing starts: the editor (white, as the desktop's text fields are) lies

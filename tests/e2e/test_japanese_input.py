@@ -48,9 +48,7 @@ def edit_session(input_mode, bounds):
     note = d.wait_for(d.note_windows)[0]
 
     def stored_text():
-        count, recs = d.records(d.read(data_path))
-        name = d.record_file_name(recs[0]) if count else ""
-        return d.read(os.path.join(data_dir, name)) if name else None
+        return d.stored_text(data_dir, 0)
 
     left, top = bounds[0], bounds[1]
     d.ctrl_double_click(left + 15, top + 15)
