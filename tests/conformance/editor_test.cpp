@@ -336,5 +336,27 @@ TEST_F(Editor, TakesTheKeyboardFocusWithItsParentsActivation)
     EXPECT_EQ(GetForegroundAppWindow(), parent_);
 }
 
+TEST_F(Editor, NoKeyOrButtonTravelsOnToTheParent)
+{
+    SetEditorText(editor_, u"x");
+    Subclassed();
+    Subclass::swallow = {wm::KeyDown, wm::Char};
+    Type('B');
+    Subclass::swallow.clear();
+    Type(vk::F1);
+    Type(vk::Left, mod::Alt);
+    Type('Q', mod::Control);
+    SendWindowMessage(editor_, wm::RightButtonDown, 0, PackPoint(10, 10));
+    const auto parentHeard = [this] {
+        std::vector<std::uint32_t> out;
+        for (const Received& r : Log())
+            if (r.window == parent_ && r.message >= wm::KeyDown && r.message <= wm::SysChar) out.push_back(r.message);
+        return out;
+    };
+    EXPECT_EQ(parentHeard(), std::vector<std::uint32_t>{}) << "keys the editor swallows or has no use for stay there";
+    EXPECT_EQ(SeenMessages({wm::KeyDown}).size(), 3u) << "B, F1 and Ctrl+Q reached the editor";
+    EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "x");
+}
+
 }  // namespace
 }  // namespace conformance
