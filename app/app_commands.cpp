@@ -13,6 +13,7 @@
 #include "dialogs/uninstall.h"
 #include "platform/window.h"
 #include "store/app_state.h"
+#include "store/data_file.h"
 #include "store/deletion_log.h"
 #include "store/messages.h"
 #include "store/paths.h"
@@ -52,7 +53,6 @@ void RunDefaultFont(platform::WindowHandle window, platform::LParam)
     platform::BringToForeground(window);
 }
 
-// The new setting is stored by the next save.
 void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
 {
     if (noteSettings.trayIcon == 0) {
@@ -77,11 +77,14 @@ void OpenDeletionLog()
 
 void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }
 
-// A completed uninstall ends the program without writing the data file.
+// A completed uninstall ends the program without writing the data file,
+// not even a change that waits to be written.
 void RunUninstall(platform::WindowHandle window, platform::LParam)
 {
     const int removed = IsInstalled(appFolder) ? UninstallInstalled(window) : UninstallUnpacked(window);
-    if (removed != 0) PostCommand(window, CMD_EXIT, 0);
+    if (removed == 0) return;
+    StopDataFileSaves();
+    PostCommand(window, CMD_EXIT, 0);
 }
 
 void ShowListedNote(std::uint32_t n)

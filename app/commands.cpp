@@ -26,9 +26,10 @@ using platform::WindowHandle;
 
 // Where a command's work writes the data file. FromMenu: only when a popup
 // menu chose it (lParam 1), so that program code can post many commands and
-// save once at the end. FromMenuFirst: the same, but before the work.
-// The writers outside this table are listed by SaveTrigger (store/data_file.h).
-enum class Saves { Never, Always, FromMenu, FromMenuFirst };
+// save once at the end. FromMenuFirst: the same, but before the work. Soon:
+// within a second, together with the changes around it (RequestDataFileSave).
+// The writers outside this table are listed in store/data_file.h.
+enum class Saves { Never, Always, FromMenu, FromMenuFirst, Soon };
 
 // What a command acts on. A note command that reaches the main window (or a
 // window that is no longer a note) does nothing at all. A command on a
@@ -71,7 +72,8 @@ void ToggleFixed(WindowHandle window, LParam) { ToggleNoteFixed(window); }
 
 // Columns: id, what it acts on, when it writes the data file, the work.
 constexpr std::array kCommands = {
-    Command{CMD_NEW_NOTE, Acts::OnProgram, Saves::Never, NewNote},
+    // A second start may hand over several new notes in a row.
+    Command{CMD_NEW_NOTE, Acts::OnProgram, Saves::Soon, NewNote},
     Command{CMD_SAVE_DATA, Acts::OnProgram, Saves::Always, SaveData},
     Command{CMD_EXIT, Acts::OnProgram, Saves::FromMenuFirst, Exit},
     Command{CMD_LEVEL_TOPMOST, Acts::OnNote, Saves::FromMenu, LevelTopmost},
@@ -86,7 +88,7 @@ constexpr std::array kCommands = {
     Command{CMD_ABOUT, Acts::OnProgram, Saves::Never, RunAbout},
     Command{CMD_SETTINGS, Acts::OnProgram, Saves::Always, RunSettings},
     Command{CMD_DEFAULT_FONT, Acts::OnProgram, Saves::Always, RunDefaultFont},
-    Command{CMD_TOGGLE_TRAY_ICON, Acts::OnProgram, Saves::Never, ToggleTrayIcon},
+    Command{CMD_TOGGLE_TRAY_ICON, Acts::OnProgram, Saves::Always, ToggleTrayIcon},
     Command{CMD_SHOW_LOG, Acts::OnProgram, Saves::Never, ShowLog},
     Command{CMD_HELP, Acts::OnProgram, Saves::Never, OpenHelp},
     Command{CMD_UNINSTALL, Acts::OnProgram, Saves::Never, RunUninstall},
@@ -124,7 +126,14 @@ const Command* FindCommand(std::uint32_t id)
 
 bool ShouldSave(Saves rule, LParam origin)
 {
-    return rule == Saves::Always || (rule != Saves::Never && origin != 0);
+    switch (rule) {
+    case Saves::Never:
+    case Saves::Soon: return false;
+    case Saves::Always: return true;
+    case Saves::FromMenu:
+    case Saves::FromMenuFirst: return origin != 0;
+    }
+    return false;
 }
 
 }  // namespace
@@ -145,5 +154,6 @@ platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LP
     if (save && saveFirst) SaveDataFile();
     command->run(window, lParam);
     if (save && !saveFirst) SaveDataFile();
+    if (command->saves == Saves::Soon) RequestDataFileSave();
     return 0;
 }

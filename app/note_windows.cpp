@@ -152,6 +152,20 @@ platform::LResult OnNoteClose(platform::WindowHandle window)
     return 0;
 }
 
+// Only the note's own peel-off removes a note, with its question, its log
+// entry and its text file. The desktop's close (its close button, Alt+F4)
+// would otherwise lose the text without a word, so it hides the note as
+// "非表示 (&H)" does, and saves; without a tray icon the hidden note could
+// not be found again, so then nothing happens.
+platform::LResult OnNoteSysCommand(platform::WindowHandle window, platform::WParam command,
+                                   platform::LParam lParam)
+{
+    if ((command & 0xFFF0) != platform::sc::Close)
+        return platform::DefaultWindowProc(window, platform::wm::SysCommand, command, lParam);
+    if (noteSettings.trayIcon != 0) PostCommand(window, CMD_HIDE_NOTE, 1);
+    return 0;
+}
+
 platform::LResult OnNoteDestroy(platform::WindowHandle window)
 {
     if (noteTable.count <= 0) return 0;

@@ -16,4 +16,8 @@ void RemoveNote(std::vector<NoteRecord>& notes, std::int32_t index);
 
 // The end of a note window.
 platform::LResult OnNoteClose(platform::WindowHandle window);
+// wm::SysCommand at a note: the desktop's close request hides the note
+// when the tray icon can bring it back, and otherwise changes nothing.
+platform::LResult OnNoteSysCommand(platform::WindowHandle window, platform::WParam command,
+                                   platform::LParam lParam);
 platform::LResult OnNoteDestroy(platform::WindowHandle window);

@@ -116,11 +116,13 @@ int CreateMainWindow(int showCommand)
 {
     mainWindow = platform::CreateAppWindow(kClassName, kWindowTitle, kMainWindowPlace);
     if (mainWindow == 0) return 0;
-    platform::SetSessionEndWindow(mainWindow);
     platform::ShowAppWindow(mainWindow, showCommand);
     platform::UpdateAppWindow(mainWindow);
     platform::PlaceWindow(mainWindow, platform::z::Bottom, platform::Rect{}, kToBottomFlags);
     if (noteTable.pendingCount != 0) CreateNoteWindows(platform::sw::ShowNormal);
+    // Only now may the desktop end the program: a save while loaded notes
+    // still wait for their windows would leave them out of the data file.
+    platform::SetSessionEndWindow(mainWindow);
     return 1;
 }
 
@@ -130,11 +132,12 @@ void FreeNoteTable()
     // An editor closed now writes the data file; it must keep the tray icon
     // setting the user had, not the one the main window's end cleared.
     if (trayIconAtExit >= 0) noteSettings.trayIcon = trayIconAtExit;
-    for (NoteRecord& note : noteTable.notes) {
-        if (note.window == 0) continue;
-        if (note.editWindow != 0) platform::SendWindowMessage(note.window, MSG_END_EDIT, 0, 0);
-        note.text.reset();
-    }
+    for (const NoteRecord& note : noteTable.notes)
+        if (note.window != 0 && note.editWindow != 0) platform::SendWindowMessage(note.window, MSG_END_EDIT, 0, 0);
+    // A change that still waits for its save timer is written now, with the
+    // settings as the user had them.
+    FlushDataFileSave();
+    for (NoteRecord& note : noteTable.notes) note.text.reset();
     noteTable.notes.clear();
     noteTable.capacity = 0;
     noteTable.count = 0;

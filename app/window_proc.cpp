@@ -16,8 +16,10 @@
 #include "note/painting.h"
 #include "platform/draw.h"
 #include "platform/editor.h"
+#include "platform/timer.h"
 #include "platform/window.h"
 #include "store/app_state.h"
+#include "store/data_file.h"
 #include "store/messages.h"
 #include "store/records.h"
 
@@ -89,15 +91,26 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window);
+    case platform::wm::Timer:
+        if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
+        return platform::DefaultWindowProc(window, message, wParam, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
 }
 
 // --- note windows ----------------------------------------------------------
 
+// Arrow keys, sizing to the text and the desktop itself move and resize
+// notes with no save of their own; a drag's release saves at once, which
+// settles the request made here.
 LResult OnNoteGeometry(WindowHandle window)
 {
-    if (NoteRecord* note = FindNote(window)) note->bounds = platform::GetWindowBounds(window);
+    NoteRecord* note = FindNote(window);
+    if (note == nullptr) return 0;
+    const platform::Rect now = platform::GetWindowBounds(window);
+    if (now == note->bounds) return 0;
+    note->bounds = now;
+    RequestDataFileSave();
     return 0;
 }
 
@@ -148,6 +161,7 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Paint: return OnNotePaint(window);
     case platform::wm::KeyDown: HandleNoteKey(window, static_cast<std::uint32_t>(wParam)); return 0;
     case platform::wm::SysChar: return OnNoteSysChar(window, wParam);
+    case platform::wm::SysCommand: return OnNoteSysCommand(window, wParam, lParam);
     case platform::wm::MouseMove: return OnNoteMouseMove(window, wParam, lParam);
     case platform::wm::LeftButtonDown: return OnNoteLeftDown(window, wParam, lParam);
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);

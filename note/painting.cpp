@@ -95,10 +95,10 @@ void PaintNote(platform::WindowHandle note, DrawContext context)
     const Rect r = ClientRect(note);
     platform::FillSolidRect(context, r, flashing ? LightenColor(record->backColor) : record->backColor);
     if (record->text && !record->text->empty() && record->text->front() != u'\0') {
-        // The text ends at its first NUL, like the C string it is stored as.
-        const std::u16string_view text(record->text->c_str());
+        // The drawing ends the text at its first NUL, like the C string it is
+        // stored as, without a pass over the whole text on every paint.
         const Rect inset{kTextInset, kTextInset, r.right - kTextInset, r.bottom - kTextInset};
-        platform::DrawTextInRect(context, text, inset, record->textColor, record->fontHandle);
+        platform::DrawTextInRect(context, *record->text, inset, record->textColor, record->fontHandle);
     }
     if (record->fixed == 0 && record->editWindow == 0) DrawResizeGrip(context, r, record->backColor);
     DrawNoteFrame(context, r, record->backColor);

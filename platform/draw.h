@@ -40,8 +40,11 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour);
 // top-left aligned, never wrapped (lines break only at the text's own line
 // breaks: CR LF, CR or LF), tabs expanded to stops every eight average
 // character widths from the rectangle's left edge, "&" drawn as itself, and
-// everything outside the rectangle cut off. Font 0 is the context's default
-// font.
+// everything outside the rectangle cut off. The text ends at its first NUL,
+// if it has one. Font 0 is the context's default font. The cost is that of
+// what can show: lines below the rectangle and characters past its right
+// edge are not laid out, so a text of many megabytes draws as fast as its
+// first screenful.
 void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Colour colour,
                     FontHandle font);
 

@@ -1,10 +1,11 @@
 // What tests ask of the desktop beyond what the program itself needs: which
 // windows live and where they stand, which window is active, has the
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
-// the posted messages without a main loop, closing a menu or dialog as the
-// Escape key would, the file layer's failure seam
-// and save counter, whether the desktop has a tray, and key strokes delivered
-// as the desktop delivers them.
+// the posted messages without a main loop or for a while of timers,
+// closing a menu or dialog as the Escape key would, the file layer's
+// failure seam and save counter, whether the desktop has a tray, key strokes
+// and close requests delivered as the desktop delivers them, and the
+// desktop ending the program.
 //
 // Both backends implement all of it, so that the conformance tests can hold
 // the simulation to the real desktop through the same calls.
@@ -75,5 +76,19 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
 // desktop's input method delivers one: wm::ImeComposition with
 // gcs::ResultString, during which GetCompositionResult gives the text.
 void DeliverComposition(WindowHandle window, std::u16string_view text);
+
+// The desktop asks to close the window, as its close button, Alt+F4 or the
+// window manager's close do: wm::SysCommand with sc::Close is sent to it.
+void DeliverCloseRequest(WindowHandle window);
+
+// Asks the program to end as the desktop does: by a signal, or by the
+// toolkit's own quit at the end of a session (SetSessionEndWindow).
+enum class SessionEnd { Terminate, Hangup, Interrupt, DesktopQuit };
+void RequestSessionEnd(SessionEnd how);
+
+// Delivers messages for `milliseconds`, as an idle loop would: posted
+// messages, and timers as they fall due. On the headless backend no time
+// passes for real: its clock moves on from one due timer to the next.
+void PumpMessagesFor(int milliseconds);
 
 }  // namespace platform

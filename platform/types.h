@@ -69,6 +69,8 @@ inline constexpr std::uint32_t SysKeyDown = 260;
 inline constexpr std::uint32_t SysKeyUp = 261;
 inline constexpr std::uint32_t SysChar = 262;
 inline constexpr std::uint32_t Command = 273;
+// The desktop's window commands; wParam is one of sc::.
+inline constexpr std::uint32_t SysCommand = 274;
 inline constexpr std::uint32_t MouseMove = 512;
 inline constexpr std::uint32_t LeftButtonDown = 513;
 inline constexpr std::uint32_t LeftButtonUp = 514;
@@ -78,6 +80,14 @@ inline constexpr std::uint32_t RightButtonUp = 517;
 inline constexpr std::uint32_t Hotkey = 786;
 inline constexpr std::uint32_t User = 1024;
 }  // namespace wm
+
+// System commands carried in wParam of wm::SysCommand (the low four bits
+// are the desktop's own).
+namespace sc {
+// The desktop asks to close the window (its close button, Alt+F4, the
+// window manager's close); the default processing sends wm::Close.
+inline constexpr std::uint32_t Close = 0xF060;
+}  // namespace sc
 
 // Activation states carried in the low word of wParam of wm::Activate.
 namespace wa {

@@ -79,6 +79,9 @@ bool IsKeyHeld(std::uint32_t virtualKey);
 // Messages.
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
 LResult SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
+// The default processing: wm::Close destroys the window, sc::Close of
+// wm::SysCommand sends wm::Close, an activated window takes the keyboard
+// focus, the background is erased in white.
 LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
 void PostQuit(int exitCode);
 
@@ -94,7 +97,10 @@ Rect GetWorkArea();
 namespace platform {
 
 // The window that is destroyed when the desktop ends the program (the end of
-// the user's session, SIGTERM or SIGINT); its wm::Destroy ends the loop.
+// the user's session, SIGTERM, SIGHUP or SIGINT); its wm::Destroy ends the
+// loop. The desktop's request is carried out by a loop, never in the middle
+// of a handler; one that comes before a window is named waits until one is,
+// and the first loop that runs after that carries it out. 0 names none.
 void SetSessionEndWindow(WindowHandle window);
 
 }  // namespace platform

@@ -11,13 +11,21 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/timer.h"
+#include "store/app_state.h"
 #include "store/paths.h"
 #include "store/record_codec.h"
 #include "store/records.h"
 
+DataFileSaves dataFileSaves;
+
 namespace {
 
 constexpr std::uint32_t kWrittenVersion = 1;
+// The main window's timers of a requested save; nothing else sets timers on
+// the main window.
+constexpr std::uint32_t kSaveQuietTimer = 0x5101;
+constexpr std::uint32_t kSaveLatestTimer = 0x5102;
 constexpr std::size_t kWordBytes = 4;
 
 // Reads the image front to back; what lies beyond the end reads as zero.
@@ -98,6 +106,13 @@ void ShowUnreadableMessage()
                              platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
 }
 
+void CancelRequestedSave()
+{
+    platform::KillWindowTimer(mainWindow, kSaveQuietTimer);
+    platform::KillWindowTimer(mainWindow, kSaveLatestTimer);
+    dataFileSaves.pending = false;
+}
+
 }  // namespace
 
 std::u16string DataFilePath()
@@ -136,7 +151,8 @@ int LoadDataFile()
 
 int SaveDataFile()
 {
-    if (noteTable.notes.empty()) return 0;
+    if (dataFileSaves.stopped || noteTable.notes.empty()) return 0;
+    CancelRequestedSave();
     const auto count = static_cast<std::size_t>(
         std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size())));
     std::vector<std::uint8_t> image;
@@ -154,6 +170,34 @@ int SaveDataFile()
 }
 
 int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }
+
+void RequestDataFileSave()
+{
+    if (dataFileSaves.stopped) return;
+    const bool first = !dataFileSaves.pending;
+    dataFileSaves.pending = true;
+    bool armed = platform::SetWindowTimer(mainWindow, kSaveQuietTimer, kSaveQuietMs);
+    if (first) armed = platform::SetWindowTimer(mainWindow, kSaveLatestTimer, kSaveLatestMs) && armed;
+    if (!armed) SaveDataFile();
+}
+
+bool OnSaveTimer(std::uint32_t timerId)
+{
+    if (timerId != kSaveQuietTimer && timerId != kSaveLatestTimer) return false;
+    SaveDataFile();
+    return true;
+}
+
+void FlushDataFileSave()
+{
+    if (dataFileSaves.pending) SaveDataFile();
+}
+
+void StopDataFileSaves()
+{
+    CancelRequestedSave();
+    dataFileSaves.stopped = true;
+}
 
 std::optional<std::u16string> ReadTextFile(const std::u16string& path)
 {

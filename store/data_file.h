@@ -3,6 +3,7 @@
 // every change worth keeping.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,11 +13,14 @@
 int LoadDataFile();
 
 // Writes the settings and the live records. The previous file stays whole
-// when the write cannot be completed. Non-zero on success.
+// when the write cannot be completed. Non-zero on success. A save writes
+// everything, so it also settles a save that RequestDataFileSave asked for.
+// After StopDataFileSaves it writes nothing and returns 0.
 //
-// Two places decide when the file is written: the saving column of the
-// command table (app/commands.cpp) for commands, and SaveDataFileAfter for
-// everything else. Nothing else calls SaveDataFile.
+// Three places decide when the file is written: the saving column of the
+// command table (app/commands.cpp) for commands, SaveDataFileAfter for the
+// other moments that write at once, and RequestDataFileSave for the changes
+// that come in bursts. Nothing else calls SaveDataFile.
 int SaveDataFile();
 
 // The moments outside the command table that write the data file.
@@ -30,6 +34,36 @@ enum class SaveTrigger {
 
 // Writes the data file because of `trigger`; SaveDataFile's result.
 int SaveDataFileAfter(SaveTrigger trigger);
+
+// Asks for the data file to be written soon: once no further request has
+// come for kSaveQuietMs, and never later than kSaveLatestMs after the first
+// request that is not yet written. A burst of changes (an arrow key held
+// down) so becomes one write, and every change is on disk within a second.
+// Asked by the Soon rule of the command table (a new note) and by a note
+// whose rectangle changed without a save of its own (arrow keys, sizing to
+// the text, the desktop). The two timers belong to the main window; without
+// it the file is written at once.
+void RequestDataFileSave();
+inline constexpr int kSaveQuietMs = 300;
+inline constexpr int kSaveLatestMs = 900;
+
+// wm::Timer at the main window: writes the requested save when the timer is
+// one of the save timers. False for any other timer.
+bool OnSaveTimer(std::uint32_t timerId);
+
+// The program is ending: a requested save that still waits is written now.
+void FlushDataFileSave();
+
+// After an uninstall the data file must not come back: a requested save is
+// dropped, and nothing writes the file again in this run.
+void StopDataFileSaves();
+
+// Whether a requested save waits, and whether saving has stopped for good.
+struct DataFileSaves {
+    bool pending = false;
+    bool stopped = false;
+};
+extern DataFileSaves dataFileSaves;
 
 std::u16string DataFilePath();
 

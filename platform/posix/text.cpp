@@ -6,7 +6,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace platform {
@@ -15,6 +17,10 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// UTF-16 as the program holds it in memory, so that iconv reads and writes
+// the program's own text without a copy.
+constexpr const char* kNativeUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
 // One iconv descriptor for the length of one conversion.
 class Converter {
@@ -28,86 +34,82 @@ public:
     Converter& operator=(const Converter&) = delete;
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of in. At a bad sequence, onBad(out) is called and the
-    // input moves on by skip bytes (an incomplete tail ends the input); with
-    // strict set, the first bad sequence fails the whole conversion.
-    template <typename OnBad>
-    std::optional<std::string> Run(std::string_view in, std::size_t skip, bool strict, OnBad onBad)
+    // Converts all of `in` straight into a string of Unit, starting with room
+    // for `room` units (enough for most texts in one pass: a text of many
+    // megabytes is converted without copies). At a bad sequence, onBad(at)
+    // writes a replacement at `at` (room for kMaxReplacementBytes is made
+    // first) and returns its length in bytes, and the input moves on by skip
+    // bytes (an incomplete tail ends the input); with strict set, the first
+    // bad sequence fails the whole conversion.
+    template <typename Unit, typename OnBad>
+    std::optional<std::basic_string<Unit>> Run(std::string_view in, std::size_t room, std::size_t skip,
+                                               bool strict, OnBad onBad)
     {
-        std::string out;
-        char buffer[1024];
+        std::basic_string<Unit> out(std::max<std::size_t>(room, 16), Unit{});
+        std::size_t used = 0;  // bytes written
         char* inPtr = const_cast<char*>(in.data());
         std::size_t inLeft = in.size();
         while (inLeft > 0) {
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            std::size_t rc = ::iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            int error = errno;
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (rc != static_cast<std::size_t>(-1) || error == E2BIG) continue;
+            char* base = reinterpret_cast<char*>(out.data());
+            char* outPtr = base + used;
+            std::size_t outLeft = out.size() * sizeof(Unit) - used;
+            const std::size_t rc = ::iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+            const int error = errno;
+            used = static_cast<std::size_t>(outPtr - base);
+            if (rc != static_cast<std::size_t>(-1)) continue;
+            if (error == E2BIG) {
+                out.resize(out.size() * 2);
+                continue;
+            }
             if (strict) return std::nullopt;
-            onBad(out);
-            std::size_t step = error == EILSEQ ? std::min(skip, inLeft) : inLeft;
+            if (out.size() * sizeof(Unit) - used < kMaxReplacementBytes) out.resize(out.size() * 2);
+            used += onBad(reinterpret_cast<char*>(out.data()) + used);
+            const std::size_t step = error == EILSEQ ? std::min(skip, inLeft) : inLeft;
             inPtr += step;
             inLeft -= step;
         }
+        out.resize(used / sizeof(Unit));
         return out;
     }
+
+    static constexpr std::size_t kMaxReplacementBytes = 4;
 
 private:
     iconv_t cd_;
 };
 
-std::string Utf16ToBytes(std::u16string_view text)
+std::size_t WriteReplacementUnit(char* at)
 {
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
+    std::memcpy(at, &kReplacement, sizeof kReplacement);
+    return sizeof kReplacement;
 }
-
-std::u16string BytesToUtf16(const std::string& bytes)
-{
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        auto low = static_cast<unsigned char>(bytes[i]);
-        auto high = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(static_cast<char16_t>(low | (high << 8)));
-    }
-    return text;
-}
-
-void AppendReplacementUnit(std::string& utf16le) { utf16le.append("\xFD\xFF", 2); }
 
 // Decodes bytes of the given character set; nullopt only in strict mode when
-// a sequence is invalid.
+// a sequence is invalid. Every byte gives at most one UTF-16 unit.
 std::optional<std::u16string> Decode(const char* charset, std::string_view bytes, bool strict)
 {
-    Converter converter("UTF-16LE", charset);
+    Converter converter(kNativeUtf16, charset);
     if (!converter.ok()) {
         if (strict) return std::nullopt;
         std::u16string text;  // without the converter only ASCII is certain
         for (char c : bytes) text.push_back(static_cast<unsigned char>(c) < 0x80 ? c : kReplacement);
         return text;
     }
-    auto utf16le = converter.Run(bytes, 1, strict, AppendReplacementUnit);
-    if (!utf16le) return std::nullopt;
-    return BytesToUtf16(*utf16le);
+    return converter.Run<char16_t>(bytes, bytes.size(), 1, strict, WriteReplacementUnit);
 }
 
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text)
 {
-    Converter converter("UTF-8", "UTF-16LE");
+    Converter converter("UTF-8", kNativeUtf16);
     if (!converter.ok()) return {};
+    const std::string_view units(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
     // A lone surrogate is the only invalid UTF-16: skip its one unit.
-    auto out = converter.Run(Utf16ToBytes(text), 2, false,
-                             [](std::string& o) { o.append(kUtf8Replacement); });
+    auto out = converter.Run<char>(units, text.size() + text.size() / 2, sizeof(char16_t), false, [](char* at) {
+        std::memcpy(at, kUtf8Replacement.data(), kUtf8Replacement.size());
+        return kUtf8Replacement.size();
+    });
     return out.value_or(std::string{});
 }
 

@@ -7,13 +7,17 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
+#include <QTextLayout>
 #include <QTextOption>
+
+#include <algorithm>
 
 #include "platform/draw.h"
 #include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
+#include "platform/shared/text_lines.h"
 
 namespace platform {
 namespace {
@@ -39,13 +43,58 @@ QFont FontOrDefault(FontHandle font, const QFont& fallback)
     return chosen ? *chosen : fallback;
 }
 
-// The desktop's line breaks are CR LF, CR or LF; Qt breaks at LF.
-QString WithLineFeeds(std::u16string_view text)
+// A right-to-left character puts the characters around it in an order that
+// depends on the rest of its line.
+bool HasRightToLeft(const QString& s)
 {
-    QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(QChar(u'\r'), QChar(u'\n'));
-    return s;
+    for (const QChar c : s) {
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI: return true;
+        default: break;
+        }
+    }
+    return false;
+}
+
+// Draws one line of text (no breaks in it) with its top at `top` and
+// returns how far down the next line starts. Only the part that can show is
+// laid out: a start that reaches well past the right edge (two lines'
+// heights, so that no character near the cut changes how a shown one looks
+// or how high the line is). A line with right-to-left text is laid out
+// whole, since its order depends on all of it.
+qreal DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect, qreal top,
+                  const QTextOption& option)
+{
+    const QFontMetricsF metrics(painter.font());
+    const qreal reach = rect.width() + 2.0 * metrics.height();
+    std::size_t take = std::max<std::size_t>(64, static_cast<std::size_t>(rect.width()) + 16);
+    for (;;) {
+        take = std::min(take, line.size());
+        // Never cut between the two halves of a surrogate pair.
+        if (take < line.size() && QChar::isHighSurrogate(line[take - 1])) ++take;
+        const QString shown = QString::fromUtf16(line.data(), static_cast<qsizetype>(take));
+        if (take < line.size() && HasRightToLeft(shown)) {
+            take = line.size();
+            continue;
+        }
+        QTextLayout layout(shown, painter.font(), painter.device());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine textLine = layout.createLine();
+        if (textLine.isValid()) textLine.setLineWidth(rect.width());
+        layout.endLayout();
+        if (!textLine.isValid()) return metrics.lineSpacing();
+        if (take < line.size() && textLine.naturalTextWidth() < reach) {
+            take *= 4;
+            continue;
+        }
+        layout.draw(&painter, QPointF(rect.left(), top));
+        return metrics.leading() + textLine.height();
+    }
 }
 
 }  // namespace
@@ -71,6 +120,10 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour)
     painter->restore();
 }
 
+// Each line is laid out on its own, and only as far as it can show: a paint
+// costs the lines and characters it shows, not the whole text. A line is as
+// high as the characters it shows need (a character of a taller fallback
+// font makes its line taller), plus the font's leading.
 void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Colour colour, FontHandle font)
 {
     QPainter* painter = Painter(context);
@@ -79,12 +132,20 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
     painter->setFont(FontOrDefault(font, painter->font()));
     painter->setPen(ToQColor(colour));
     painter->setBackgroundMode(Qt::TransparentMode);
-    painter->setClipRect(qt::ToQRect(rect));
+    const QRect area = qt::ToQRect(rect);
+    painter->setClipRect(area);
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     option.setWrapMode(QTextOption::NoWrap);
+    // Lines read from the left edge whatever script the text begins with.
+    option.setTextDirection(Qt::LeftToRight);
     option.setTabStopDistance(8.0 * QFontMetrics(painter->font()).averageCharWidth());
-    // A QTextOption layout knows no mnemonics, so "&" is drawn as itself.
-    painter->drawText(QRectF(qt::ToQRect(rect)), WithLineFeeds(text), option);
+    // A QTextLayout knows no mnemonics, so "&" is drawn as itself.
+    std::size_t start = 0;
+    for (qreal top = area.top(); top < area.top() + area.height();) {
+        const std::size_t end = shared::LineEnd(text, start);
+        top += std::max<qreal>(1.0, DrawOneLine(*painter, text.substr(start, end - start), area, top, option));
+        if (!shared::NextLine(text, end, start)) break;
+    }
     painter->restore();
 }
 

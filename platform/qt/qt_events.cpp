@@ -90,10 +90,11 @@ void AppWindow::resizeEvent(QResizeEvent* event) { ReportGeometry(event->spontan
 
 void AppWindow::closeEvent(QCloseEvent* event)
 {
-    // Closing is the window's own decision.
+    // The desktop only asks (its close button, Alt+F4, the window manager's
+    // close): the window decides, and its default is to close.
     event->ignore();
     if (FindRecord(handle_))
-        SendWindowMessage(handle_, wm::Close, 0, 0);
+        SendWindowMessage(handle_, wm::SysCommand, sc::Close, 0);
 }
 
 void AppWindow::keyPressEvent(QKeyEvent* event)
@@ -202,6 +203,19 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
         return;
     QKeyEvent release(QEvent::KeyRelease, key, qtModifiers, text);
     QCoreApplication::sendEvent(widget, &release);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+// The desktop's close reaches the window's close event, as a window
+// manager's WM_DELETE_WINDOW does.
+void DeliverCloseRequest(WindowHandle window)
+{
+    if (const qt::WindowRecord* record = qt::FindRecord(window))
+        if (record->widget)
+            record->widget->close();
 }
 
 }  // namespace platform

@@ -23,6 +23,7 @@ struct Posted {
     WParam wParam = 0;
     LParam lParam = 0;
     bool quit = false;
+    std::uint64_t timerSerial = 0;  // the arming of the timer that posted it; 0: posted by a call
 };
 
 class MessageEvent : public QEvent {
@@ -50,6 +51,9 @@ protected:
             quitDelivered = true;
             quitCode = static_cast<int>(posted.wParam);
             QCoreApplication::exit(quitCode);
+        } else if (posted.timerSerial != 0) {
+            if (ClaimTimerMessage(posted.window, static_cast<std::uint32_t>(posted.wParam), posted.timerSerial))
+                SendWindowMessage(posted.window, posted.message, posted.wParam, posted.lParam);
         } else if (IsLiveWindow(posted.window)) {
             SendWindowMessage(posted.window, posted.message, posted.wParam, posted.lParam);
         }
@@ -69,6 +73,12 @@ void Post(const Posted& posted)
 }
 
 }  // namespace
+
+void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial)
+{
+    Post(Posted{window, wm::Timer, id, 0, false, serial});
+}
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -96,6 +106,10 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
     switch (message) {
     case wm::Close:
         DestroyAppWindow(window);
+        return 0;
+    case wm::SysCommand:
+        if ((wParam & 0xFFF0) == sc::Close)
+            SendWindowMessage(window, wm::Close, 0, 0);
         return 0;
     case wm::Activate:
         if (LowWord(wParam) != wa::Inactive)

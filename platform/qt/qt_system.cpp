@@ -13,6 +13,7 @@
 
 #include <vector>
 
+#include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
 
@@ -56,6 +57,9 @@ void InitPlatform(int argc, char** argv)
 {
     if (QCoreApplication::instance())
         return;
+    // From here on SIGTERM, SIGINT and SIGHUP end the program cleanly, even
+    // before it has made its windows.
+    qt::InstallSessionEndSignals();
     // QApplication keeps references to argc and argv for its whole life.
     static int savedArgc = argc;
     static std::vector<char*> savedArgv(argv, argv + argc);
@@ -75,6 +79,7 @@ void InitPlatform(int argc, char** argv)
     icon.addFile(QStringLiteral(":/icons/cevelmo-16.png"));
     icon.addFile(QStringLiteral(":/icons/cevelmo-32.png"));
     application->setWindowIcon(icon);
+    qt::WatchSessionEnd();
     qt::x11::InstallEventFilter();
 }
 

@@ -240,6 +240,7 @@ bool DestroyAppWindow(WindowHandle window)
         child->deleteLater();  // the same: a key it handles may end it
     }
     Table().erase(window);
+    ForgetWindowTimers(window);
     return true;
 }
 

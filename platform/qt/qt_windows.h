@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/inspect.h"
+#include "platform/timer.h"
 #include "platform/window.h"
 
 class QPainter;
@@ -123,6 +124,18 @@ bool AnyWindowAwaitingExposure();
 // of the tests cannot).
 void RaiseNative(QWidget& widget);
 void LowerNative(QWidget& widget);
+
+// The end of the program from outside: the signal handlers go in first
+// thing, and the Qt loop watches for their word once QApplication exists.
+void InstallSessionEndSignals();
+void WatchSessionEnd();
+
+// Timers: a due timer posts its wm::Timer through the message queue with
+// the serial of its arming; the queue delivers it only while that arming
+// still runs (ClaimTimerMessage). A window's timers end with it.
+void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+bool ClaimTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+void ForgetWindowTimers(WindowHandle window);
 
 // Paint contexts: valid from the start to the end of one paint.
 DrawContext OpenPaintContext(QPainter& painter, WindowHandle window);

@@ -41,8 +41,12 @@ void SetLocalTime(const LocalTime& time);
 // Numbers that RandomNumber returns, in order; the last repeats.
 void SetRandomSequence(const std::vector<std::uint32_t>& numbers);
 void SetScreen(const Rect& screen, const Rect& workArea);
-// Waits asked for by SleepMilliseconds, in order (nothing is slept).
+// Waits asked for by SleepMilliseconds, in order (nothing is slept; the
+// simulated clock moves on by the wait).
 const std::vector<int>& Sleeps();
+// The simulated clock in milliseconds since the last Reset. It moves only
+// through platform::PumpMessagesFor and SleepMilliseconds.
+std::int64_t Now();
 
 // Window creation fails for the n-th CreateAppWindow from now (1 = next).
 void FailNthWindowCreation(int n);
@@ -152,8 +156,9 @@ int ArrowCursorSets();
 }  // namespace sim
 
 namespace sim {
-// The desktop ends the program (as SIGTERM would): destroys the session-end
-// window. False when none is set or it is gone.
+// The desktop ends the program (as SIGTERM would) and a loop runs: the
+// session-end window is destroyed. False when none is set yet (the request
+// then waits for one) or it is gone.
 bool EndSession();
 }  // namespace sim
 

@@ -13,6 +13,7 @@
 #include "platform/draw.h"
 #include "platform/inspect.h"
 #include "platform/shared/line_raster.h"
+#include "platform/shared/text_lines.h"
 #include "platform/sim/sim_world.h"
 
 namespace sim::detail {
@@ -112,15 +113,17 @@ Rect Intersect(Rect a, Rect b)
                 std::min(a.bottom, b.bottom)};
 }
 
-bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 // Draws one line of text (no line breaks in it) with its cells' top at y.
+// Characters that start beyond the right edge cannot show: the line ends
+// there.
 void DrawLineOfText(PixelBuffer& buffer, std::u16string_view line, Rect clip, std::int32_t y,
                     std::int32_t height, Colour colour)
 {
     const std::int32_t tabStop = 8 * (height / 2);
     std::int32_t x = clip.left;
     for (const char16_t c : line) {
+        if (x >= clip.right) return;
         if (c == u'\t') {
             if (tabStop > 0) x = clip.left + ((x - clip.left) / tabStop + 1) * tabStop;
             continue;
@@ -160,16 +163,11 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
     PixelBuffer* buffer = ContextBuffer(context);
     if (buffer == nullptr) return;
     const std::int32_t height = FontHeight(font);
-    std::int32_t y = rect.top;
     std::size_t start = 0;
-    while (start <= text.size() && y < rect.bottom) {
-        std::size_t end = start;
-        while (end < text.size() && !IsLineBreak(text[end])) ++end;
+    for (std::int32_t y = rect.top; y < rect.bottom; y += height) {
+        const std::size_t end = shared::LineEnd(text, start);
         DrawLineOfText(*buffer, text.substr(start, end - start), rect, y, height, colour);
-        if (end >= text.size()) break;
-        // CR LF is one break; a lone CR or LF is one too.
-        start = end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
-        y += height;
+        if (!shared::NextLine(text, end, start)) break;
     }
 }
 

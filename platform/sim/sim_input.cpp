@@ -140,4 +140,7 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
     TheWorld().heldKeys = before;
 }
 
+// The desktop's close (its close button, Alt+F4): a system command.
+void DeliverCloseRequest(WindowHandle window) { SendWindowMessage(window, wm::SysCommand, sc::Close, 0); }
+
 }  // namespace platform

@@ -25,6 +25,8 @@ constexpr int kMaxIdleRepaints = 1000;
 // the main loop that reaches it, or the next one to run.
 bool DeliverOnePosted()
 {
+    CarryOutSessionEnd();
+    PostDueTimers();
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();
@@ -32,7 +34,7 @@ bool DeliverOnePosted()
     if (posted.quit) {
         TheWorld().quitDelivered = true;
         TheWorld().quitCode = static_cast<int>(posted.wParam);
-    } else {
+    } else if (posted.timerSerial == 0 || ClaimTimerMessage(posted)) {
         Dispatch(posted.window, posted.message, posted.wParam, posted.lParam);
     }
     return true;
@@ -77,6 +79,9 @@ LResult DefaultWindowProc(WindowHandle window, std::uint32_t message, WParam wPa
 {
     switch (message) {
     case wm::Close: DestroyAppWindow(window); return 0;
+    case wm::SysCommand:
+        if ((wParam & 0xFFF0) == sc::Close) SendWindowMessage(window, wm::Close, 0, 0);
+        return 0;
     case wm::EraseBackground: return 1;
     case wm::Activate:
         // An activated window that leaves activation to the default gets the

@@ -73,7 +73,13 @@ std::uint32_t RandomNumber()
     return world.randomSequence[std::min(index, world.randomSequence.size() - 1)];
 }
 
-void SleepMilliseconds(int milliseconds) { TheWorld().sleeps.push_back(milliseconds); }
+// Nothing is slept, but the simulated clock moves on: timers that fall due
+// meanwhile fire when a loop next looks, as after a real wait.
+void SleepMilliseconds(int milliseconds)
+{
+    TheWorld().sleeps.push_back(milliseconds);
+    TheWorld().nowMs += std::max(milliseconds, 0);
+}
 
 bool RegisterSystemHotkey(WindowHandle window, int id, std::uint32_t modifiers, std::uint32_t virtualKey)
 {

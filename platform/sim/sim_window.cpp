@@ -317,6 +317,14 @@ void LeaveHiddenWindow(WindowHandle window)
     if (world.focus != 0 && TopLevelOf(world.focus) == window) SendKillFocus(world.focus);
 }
 
+void CarryOutSessionEnd()
+{
+    World& world = TheWorld();
+    if (!world.sessionEndRequested || world.sessionEndWindow == 0) return;
+    world.sessionEndRequested = false;
+    if (platform::IsLiveWindow(world.sessionEndWindow)) platform::DestroyAppWindow(world.sessionEndWindow);
+}
+
 }  // namespace sim::detail
 
 namespace platform {
@@ -388,6 +396,10 @@ WindowHandle GetPointerCapture() { return TheWorld().capture; }
 // The window the desktop ends when the session ends (sim::EndSession).
 void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = window; }
 
+// A signal or the desktop's quit: carried out by the next loop that looks at
+// the queue, and only once the program has named its session-end window.
+void RequestSessionEnd(SessionEnd) { TheWorld().sessionEndRequested = true; }
+
 }  // namespace platform
 
 namespace sim {
@@ -397,8 +409,10 @@ using detail::FindWindow;
 bool EndSession()
 {
     const WindowHandle window = detail::TheWorld().sessionEndWindow;
-    if (window == 0 || !platform::IsLiveWindow(window)) return false;
-    return platform::DestroyAppWindow(window);
+    const bool live = window != 0 && platform::IsLiveWindow(window);
+    platform::RequestSessionEnd(platform::SessionEnd::Terminate);
+    platform::PumpMessages();
+    return live && !platform::IsLiveWindow(window);
 }
 
 void FailNthWindowCreation(int n) { detail::TheWorld().failCreationCountdown = n; }

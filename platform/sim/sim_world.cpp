@@ -51,6 +51,7 @@ void ForgetWindowServices(WindowHandle window)
     world.inputMethodOpen.erase(window);
     world.inputConversion.erase(window);
     world.editors.erase(window);
+    std::erase_if(world.timers, [window](const auto& entry) { return entry.first.first == window; });
 }
 
 std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make)

@@ -87,6 +87,17 @@ struct PostedMessage {
     WParam wParam = 0;
     LParam lParam = 0;
     bool quit = false;  // the quit message, for the thread, with its code in wParam
+    std::uint64_t timerSerial = 0;  // the arming of the timer that posted it; 0: posted by a call
+};
+
+// A window timer: its period, when it falls due next on the simulated
+// clock, and whether its wm::Timer waits in the queue. Every arming gets a
+// new serial, so a message of an earlier arming is recognised and dropped.
+struct SimTimer {
+    int period = 1;
+    std::int64_t due = 0;
+    bool queued = false;
+    std::uint64_t serial = 0;
 };
 
 struct World {
@@ -114,6 +125,14 @@ struct World {
     std::map<std::pair<WindowHandle, std::uint32_t>, int> delivered;
     std::map<std::pair<WindowHandle, std::uint32_t>, std::pair<WParam, LParam>> lastDelivered;
     std::set<std::uint32_t> heldKeys;
+    // Time and timers: the clock in milliseconds moves only when a test lets
+    // time pass (PumpMessagesFor) or the program waits (SleepMilliseconds).
+    std::int64_t nowMs = 0;
+    std::map<std::pair<WindowHandle, std::uint32_t>, SimTimer> timers;
+    std::uint64_t lastTimerSerial = 0;
+    // A signal or the desktop's quit waits for a loop, and for the
+    // session-end window to be named.
+    bool sessionEndRequested = false;
 
     // Process services.
     // Lock files by their canonical paths.
@@ -233,5 +252,16 @@ void ForgetWindowServices(WindowHandle window);
 // meets the same lock on the desktop. Made first when asked (as taking the
 // lock makes it); nullopt when its folder does not exist or it cannot be made.
 std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make);
+
+// Destroys the session-end window when an end was requested and the window
+// is named; loops call it each time they look at the queue.
+void CarryOutSessionEnd();
+
+// Posts wm::Timer for every timer that has fallen due on the clock and has
+// none waiting; loops call it each time they look at the queue.
+void PostDueTimers();
+// True when a timer's message may be delivered: the timer still runs with
+// the same arming. Marks it as no longer waiting.
+bool ClaimTimerMessage(const PostedMessage& posted);
 
 }  // namespace sim::detail

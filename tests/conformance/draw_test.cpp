@@ -109,6 +109,49 @@ TEST_F(Drawing, TextIsDrawnInsideItsRectangleOnly)
     EXPECT_GT(inside, 20) << "no text was drawn";
 }
 
+// A paint lays out only what can show. What it shows of a long text must be
+// exactly what it shows of the part that fits: the same lines, the same
+// characters, at the same places.
+TEST_F(Drawing, AHugeTextShowsExactlyItsVisiblePart)
+{
+    std::u16string huge;
+    std::u16string visible;
+    for (int line = 0; line < 400; ++line) {
+        std::u16string text = u"付箋紙\tline " + std::u16string(1, static_cast<char16_t>(u'A' + line % 26)) + u" ";
+        for (int i = 0; i < 3000; ++i) text += static_cast<char16_t>(u'a' + (line + i) % 26);
+        huge += text + u"\r\n";
+        if (line < 12) visible += text.substr(0, 200) + u"\r\n";
+    }
+    const Rect area{2, 2, 58, 30};
+    SetHandler([&](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint) return std::nullopt;
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 60, 32}, 0x00FFFFFF);
+        const bool whole = GetWindowBounds(window).top == 200;
+        DrawTextInRect(dc, whole ? huge : visible, area, kBlue, 0);
+        EndPaint(window, dc);
+        return 0;
+    });
+    const WindowHandle all = MakeWindow(Rect{200, 200, 260, 232}, u"conformance huge");
+    const WindowHandle part = MakeWindow(Rect{300, 300, 360, 332}, u"conformance part");
+    for (const WindowHandle w : {all, part}) {
+        ShowAppWindow(w, sw::Show);
+        UpdateAppWindow(w);
+    }
+    int inked = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            Colour a = 0, b = 0;
+            ASSERT_TRUE(ReadWindowPixel(all, Point{x, y}, a));
+            ASSERT_TRUE(ReadWindowPixel(part, Point{x, y}, b));
+            ASSERT_EQ(a, b) << "at " << x << "," << y;
+            if (a != 0x00FFFFFF) ++inked;
+        }
+    }
+    EXPECT_GT(inked, 50) << "no text was drawn";
+}
+
 using Painting = PlatformTest;
 
 std::vector<std::uint32_t> PaintMessages()

@@ -9,6 +9,8 @@ built with the sanitizers that reports an error fails the test, even when
 the report comes as it exits."""
 
 import atexit
+import ctypes
+import ctypes.util
 import os
 import re
 import shutil
@@ -367,3 +369,70 @@ def record_file_name(record):
 
 def settings_tray_icon(data):
     return struct.unpack_from("<i", data, 4 + 16)[0]
+
+
+class Replacements:
+    """Counts the files renamed into a folder under one name: every save of
+    the data file replaces it by rename. Watches with inotify from the moment
+    it is made."""
+
+    IN_MOVED_TO = 0x80
+
+    def __init__(self, folder, name):
+        self._libc = ctypes.CDLL(None, use_errno=True)
+        self._fd = self._libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self._fd < 0 or self._libc.inotify_add_watch(self._fd, folder.encode(), self.IN_MOVED_TO) < 0:
+            fail("inotify cannot watch %s" % folder)
+        self._name = name.encode()
+        self.count = 0
+
+    def poll(self):
+        """The number of replacements so far."""
+        while True:
+            try:
+                data = os.read(self._fd, 65536)
+            except BlockingIOError:
+                return self.count
+            pos = 0
+            while pos + 16 <= len(data):
+                _, mask, _, length = struct.unpack_from("iIII", data, pos)
+                name = data[pos + 16:pos + 16 + length].rstrip(b"\0")
+                if mask & self.IN_MOVED_TO and name == self._name:
+                    self.count += 1
+                pos += 16 + length
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def close_request(window):
+    """Asks the window to close as a window manager or a task bar does: the
+    WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        fail("cannot open the display to send WM_DELETE_WINDOW")
+    event = _Event()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = window
+    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.xclient.data[1] = 0  # CurrentTime
+    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)

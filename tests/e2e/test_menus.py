@@ -43,7 +43,9 @@ d.check(d.wait_for(lambda: d.popup_menus() == []), "the menu closes after the ch
 notes = d.wait_for(d.note_windows)
 d.check(len(notes) == 1, "'付箋紙の新規作成 (&N)' makes one new note")
 d.check(d.geometry(notes[0]) == (40, 40, 160, 40), "the new note stands at 40, 40, 160 x 40")
-d.check(not os.path.exists(data_path) and text_files() == [], "a new note alone writes no file")
+d.check(d.wait_for(lambda: d.records(d.read(data_path, b"\0" * 172))[0] == 1, timeout=2),
+        "the new note is in the data file within a second")
+d.check(text_files() == [], "a new note has no text file")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 
 # A note's menu at the pointer: peel a note off with logging.

@@ -4,6 +4,7 @@ second start handing a new note to the first, and the end of the session."""
 
 import os
 import sys
+import time
 
 import desktop as d
 
@@ -68,6 +69,10 @@ d.check("_NET_WM_STATE_ABOVE" in d.net_wm_state(by_place[(100, 120)]), "the topm
 d.check("_NET_WM_STATE_ABOVE" not in d.net_wm_state(by_place[(400, 150)]), "the normal note is not above")
 d.check("_NET_WM_STATE_SKIP_TASKBAR" in d.net_wm_state(by_place[(400, 150)]), "notes keep out of the taskbar")
 
+# Starting changes nothing, so nothing is written, not even a second later.
+time.sleep(1.2)
+d.check(d.read(data_path) == stored, "nothing was written by merely starting")
+
 # A second start asks the running program for one new note and ends at once.
 second = d.start(folder)
 d.check(second.wait(15) == 0, "the second start exits with code 0")
@@ -75,9 +80,10 @@ fourth = d.wait_for(lambda: [w for w in d.note_windows() if w not in shown])
 d.check(len(fourth) == 1, "exactly one new note appears")
 d.check(d.geometry(fourth[0]) == (64, 52, 160, 40), "the new note stands at (40 + 8*3, 40 + 4*3), 160 x 40")
 
-with open(data_path, "rb") as f:
-    d.check(f.read() == stored, "nothing was written by merely starting")
+# The new note is written within a second; the stored notes stay as they were.
+with_new = d.wait_for(lambda: d.records(d.read(data_path))[0] == 4 and d.read(data_path), timeout=2)
+d.check(with_new and len(with_new) == 172 + 256 * 4, "the new note is in the data file within a second")
+d.check(with_new[:168] == stored[:168] and with_new[172:172 + 256 * 3] == stored[172:],
+        "the settings and the stored notes are written back unchanged")
 d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
-with open(data_path, "rb") as f:
-    after = f.read()
-d.check(len(after) == 172 + 256 * len(records) and after == stored, "the data file is still whole")
+d.check(d.read(data_path) == with_new, "the data file is still whole, and nothing waited to be written")

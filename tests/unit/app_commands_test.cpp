@@ -4,6 +4,7 @@
 #include <set>
 
 #include "menu_fixture.h"
+#include "platform/inspect.h"
 #include "platform/sim/sim_menus.h"
 
 namespace {
@@ -11,7 +12,8 @@ namespace {
 struct SaveCase {
     std::uint32_t id;
     platform::LParam origin;
-    int saves;
+    int saves;         // while the command runs
+    int savesLater;    // a second later: a change is written within a second
 };
 
 }  // namespace
@@ -19,16 +21,17 @@ struct SaveCase {
 TEST_F(MenuTest, EachCommandWritesTheDataFileByItsRule)
 {
     const SaveCase cases[] = {
-        {CMD_ABOUT, 1, 0},          {CMD_SETTINGS, 0, 1},      {CMD_NOTE_FONT, 0, 1},
-        {CMD_DEFAULT_FONT, 0, 1},   {CMD_TOGGLE_TRAY_ICON, 1, 0}, {CMD_NEW_NOTE, 1, 0},
-        {CMD_PEEL_LOGGED, 0, 1},    {CMD_PEEL, 0, 1},          {CMD_TEXT_COLOUR, 0, 0},
-        {CMD_TEXT_COLOUR, 1, 1},    {CMD_BACK_COLOUR, 0, 0},   {CMD_BACK_COLOUR, 1, 1},
-        {CMD_EDIT_DIRECT, 1, 0},    {CMD_SAVE_DATA, 0, 1},     {CMD_SHOW_LOG, 1, 0},
-        {CMD_CUT, 0, 1},            {CMD_COPY, 1, 0},          {CMD_PASTE, 0, 1},
-        {CMD_AUTO_SIZE, 1, 0},      {CMD_SAVE_TO_FILE, 1, 0},  {CMD_LOAD_FROM_FILE, 1, 0},
-        {CMD_HELP, 1, 0},           {CMD_UNINSTALL, 1, 0},     {CMD_EXIT, 0, 0},
-        {CMD_EXIT, 1, 1},           {CMD_EDIT_UNDO, 1, 0},     {CMD_EDIT_END, 1, 0},
-        {104, 1, 0},                {138, 1, 0},
+        {CMD_ABOUT, 1, 0, 0},          {CMD_SETTINGS, 0, 1, 1},      {CMD_NOTE_FONT, 0, 1, 1},
+        {CMD_DEFAULT_FONT, 0, 1, 1},   {CMD_TOGGLE_TRAY_ICON, 1, 1, 1}, {CMD_TOGGLE_TRAY_ICON, 0, 1, 1},
+        {CMD_NEW_NOTE, 1, 0, 1},       {CMD_NEW_NOTE, 0, 0, 1},      {CMD_PEEL_LOGGED, 0, 1, 1},
+        {CMD_PEEL, 0, 1, 1},           {CMD_TEXT_COLOUR, 0, 0, 0},   {CMD_TEXT_COLOUR, 1, 1, 1},
+        {CMD_BACK_COLOUR, 0, 0, 0},    {CMD_BACK_COLOUR, 1, 1, 1},   {CMD_EDIT_DIRECT, 1, 0, 0},
+        {CMD_SAVE_DATA, 0, 1, 1},      {CMD_SHOW_LOG, 1, 0, 0},      {CMD_CUT, 0, 1, 1},
+        {CMD_COPY, 1, 0, 0},           {CMD_PASTE, 0, 1, 1},         {CMD_AUTO_SIZE, 1, 0, 1},
+        {CMD_SAVE_TO_FILE, 1, 0, 0},   {CMD_LOAD_FROM_FILE, 1, 0, 0}, {CMD_HELP, 1, 0, 0},
+        {CMD_UNINSTALL, 1, 0, 0},      {CMD_EXIT, 0, 0, 0},          {CMD_EXIT, 1, 1, 1},
+        {CMD_EDIT_UNDO, 1, 0, 0},      {CMD_EDIT_END, 1, 0, 0},      {104, 1, 0, 0},
+        {138, 1, 0, 0},
     };
     for (const SaveCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.id << " from " << c.origin);
@@ -38,6 +41,8 @@ TEST_F(MenuTest, EachCommandWritesTheDataFileByItsRule)
         Note(0).text = u"some text";
         Run(Note(0).window, c.id, c.origin);
         EXPECT_EQ(Saves(), c.saves);
+        platform::PumpMessagesFor(1000);
+        EXPECT_EQ(Saves(), c.savesLater);
     }
 }
 
@@ -70,7 +75,7 @@ TEST_F(MenuTest, ExitFromAMenuAfterSwitchingTheTrayIconOffStoresItOff)
     RightClick(0);
     EXPECT_EQ(noteSettings.trayIcon, 0);
     EXPECT_TRUE(sim::TrayIcons().empty());
-    EXPECT_EQ(Saves(), 0);
+    EXPECT_EQ(Saves(), 1) << "the switch is written at once";
     sim::QueueMenuAnswer(CMD_EXIT);
     RightClick(0);
     EXPECT_FALSE(platform::IsLiveWindow(mainWindow));

@@ -46,6 +46,7 @@ protected:
         mainWindow = 0;
         hotkeyRegistered = dialogBusy = menuBusy = 0;
         trayIconAtExit = -1;
+        dataFileSaves = DataFileSaves{};
     }
 
     bool Start()

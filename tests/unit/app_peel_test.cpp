@@ -3,6 +3,7 @@
 // last shown note goes while it is off.
 #include "menu_fixture.h"
 #include "note/context_menu.h"
+#include "platform/inspect.h"
 #include "store/deletion_log.h"
 
 namespace {
@@ -171,4 +172,39 @@ TEST_F(PeelTest, PeelFromTheMenuTakesTheNotesFileAndRecord)
     EXPECT_FALSE(HasLog());
     const std::string data = ReadBytes(DataFile());
     EXPECT_EQ(data.size(), 4u + 164u + 4u + 256u);
+}
+
+// Only the note's own peel-off removes it: the desktop's close request (its
+// close button, Alt+F4) hides the note when the tray icon can bring it
+// back, and otherwise changes nothing. Either way the record, the text file
+// and the log stay as they were.
+TEST_F(PeelTest, TheDesktopsCloseRequestNeverRemovesANote)
+{
+    for (const std::int32_t trayIcon : {1, 0}) {
+        SCOPED_TRACE(trayIcon);
+        TearDown();
+        SetUp();
+        StartWithText(2, u"keep me");
+        if (trayIcon == 0) Run(Note(1).window, CMD_TOGGLE_TRAY_ICON, 1);
+        const int savesBefore = Saves();
+        const platform::WindowHandle window = Note(0).window;
+        platform::DeliverCloseRequest(window);
+        platform::PumpMessages();
+        EXPECT_TRUE(platform::IsLiveWindow(window));
+        ASSERT_EQ(noteTable.count, 2);
+        EXPECT_EQ(Note(0).window, window);
+        EXPECT_EQ(Note(0).text, u"keep me");
+        EXPECT_TRUE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
+        EXPECT_FALSE(HasLog());
+        EXPECT_TRUE(sim::MessageBoxes().empty()) << "no question: nothing is peeled";
+        if (trayIcon != 0) {
+            EXPECT_FALSE(platform::IsWindowShown(window)) << "hidden, to come back from the tray menu";
+            EXPECT_EQ(Note(0).shown, kNoteHidden);
+            EXPECT_EQ(Saves(), savesBefore + 1) << "hiding is written like the menu's";
+        } else {
+            EXPECT_TRUE(platform::IsWindowShown(window)) << "without a tray icon the note stays in sight";
+            EXPECT_EQ(Note(0).shown, kNoteShown);
+            EXPECT_EQ(Saves(), savesBefore);
+        }
+    }
 }

@@ -215,6 +215,25 @@ TEST_F(AppTest, ExitFromProgramCodeAndSessionEndWriteNothing)
     EXPECT_EQ(ReadBytes(DataFile()), saved);
 }
 
+// A signal that comes while the program starts (loading a big data file,
+// say) must not cut start-up short: with only some notes given windows, a
+// save at the end would leave the others out of the data file.
+TEST_F(AppTest, ASignalDuringStartUpEndsTheProgramOnceItHasStarted)
+{
+    StoreNotes({StoredNote({100, 100, 260, 140}, -2, 1), StoredNote({300, 100, 460, 140}, -1, 1),
+                StoredNote({500, 100, 660, 140}, -2, 0)});
+    const std::string stored = ReadBytes(DataFile());
+    EXPECT_FALSE(sim::EndSession()) << "there is no window to end yet";
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(noteTable.count, 3);
+    EXPECT_EQ(noteTable.pendingCount, 0);
+    EXPECT_TRUE(platform::IsLiveWindow(mainWindow)) << "start-up was cut short";
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_FALSE(platform::IsLiveWindow(mainWindow));
+    ShutdownApp();
+    EXPECT_EQ(ReadBytes(DataFile()), stored) << "ending after start-up changes nothing on disk";
+}
+
 TEST_F(AppTest, ShutdownKeepsTheTrayIconSettingForALastSave)
 {
     ASSERT_TRUE(Start());

@@ -228,6 +228,36 @@ TEST_F(NoteText, LongLinesAreCutAtTheInsetAndNeverWrap)
     EXPECT_FALSE(Inked(7, 35)) << "third line below the text rectangle";
 }
 
+// A note paints the lines and characters that can show; a text of millions
+// of characters must look exactly like the part of it that fits, and a NUL
+// ends the text wherever it stands.
+TEST_F(NoteText, AHugeTextLooksLikeItsFirstScreenful)
+{
+    std::u16string huge;
+    for (int line = 0; line < 20000; ++line) {
+        huge += u"line " + std::u16string(1, static_cast<char16_t>(u'A' + line % 26)) + u"\t";
+        huge += std::u16string(100, static_cast<char16_t>(u'a' + line % 26)) + u"\r\n";
+    }
+    std::u16string visible;
+    for (int line = 0; line < 4; ++line)
+        visible += u"line " + std::u16string(1, static_cast<char16_t>(u'A' + line)) + u"\t" +
+                   std::u16string(20, static_cast<char16_t>(u'a' + line)) + u"\r\n";
+    auto pixels = [this] {
+        std::vector<std::uint32_t> all;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) all.push_back(Pixel(0, x, y));
+        return all;
+    };
+    PaintText(visible);
+    const std::vector<std::uint32_t> expected = pixels();
+    EXPECT_TRUE(Inked(7, 10));
+    for (const std::u16string& text : {huge, visible + u'\0' + huge}) {
+        Note(0).text = text;
+        Repaint();
+        EXPECT_EQ(pixels(), expected);
+    }
+}
+
 TEST_F(NoteText, NoTextShowsOnlyFillGripAndFrame)
 {
     PaintText(u"");

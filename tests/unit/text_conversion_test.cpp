@@ -53,3 +53,31 @@ TEST(TextConversion, Utf16RoundTrip)
 }
 
 }  // namespace
+
+namespace {
+
+// Texts far larger than the room a conversion starts with, so that it has
+// to grow its output while converting and while replacing broken input.
+TEST(TextConversion, LongTextsAndLongRunsOfBrokenInput)
+{
+    std::u16string japanese;
+    std::string japaneseUtf8;
+    for (int i = 0; i < 50000; ++i) {
+        japanese += u"付\U0001F4DD";
+        japaneseUtf8 += "\xE4\xBB\x98\xF0\x9F\x93\x9D";
+    }
+    EXPECT_EQ(platform::ToUtf8(japanese), japaneseUtf8);
+    EXPECT_EQ(platform::FromMultiByte(japaneseUtf8), japanese);
+
+    const std::u16string loneSurrogates(40000, u'\xDC00');
+    std::string replaced;
+    for (int i = 0; i < 40000; ++i) replaced += "\xEF\xBF\xBD";
+    EXPECT_EQ(platform::ToUtf8(loneSurrogates), replaced);
+
+    EXPECT_EQ(platform::FromUtf8(std::string(40000, '\xFF')), std::u16string(40000, u'\uFFFD'));
+    std::string cp932;
+    for (int i = 0; i < 40000; ++i) cp932 += "\x95\x74";
+    EXPECT_EQ(platform::FromMultiByte(cp932), std::u16string(40000, u'付'));
+}
+
+}  // namespace
