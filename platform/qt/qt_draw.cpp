@@ -11,6 +11,10 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <unordered_map>
 
 #include "platform/draw.h"
 #include "platform/inspect.h"
@@ -18,6 +22,36 @@
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
+
+namespace platform::qt {
+namespace {
+
+// The extent of every line of a note's text is asked for at every key while
+// the note is edited, and shaping a line is what costs: a line's width in a
+// font never changes, so the widths are kept per font until the font object
+// goes, and the table is emptied when it grows large.
+struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
+};
+struct Extents {
+    QFontMetrics metrics;
+    std::unordered_map<std::u16string, int, Hash, std::equal_to<>> widths;
+};
+constexpr std::size_t kMaxKeptWidths = 50000;
+
+std::map<FontHandle, Extents>& ExtentsByFont()
+{
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* fonts = new std::map<FontHandle, Extents>;
+    return *fonts;
+}
+
+}  // namespace
+
+void ForgetTextExtents(FontHandle font) { ExtentsByFont().erase(font); }
+
+}  // namespace platform::qt
 
 namespace platform {
 namespace {
@@ -151,9 +185,18 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
 
 TextSize MeasureText(FontHandle font, std::u16string_view text)
 {
-    const QFontMetrics metrics(FontOrDefault(font, QGuiApplication::font()));
-    const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    return TextSize{metrics.horizontalAdvance(s), metrics.height()};
+    auto& fonts = qt::ExtentsByFont();
+    auto it = fonts.find(font);
+    if (it == fonts.end())
+        it = fonts.emplace(font, qt::Extents{QFontMetrics(FontOrDefault(font, QGuiApplication::font())), {}}).first;
+    qt::Extents& extents = it->second;
+    auto known = extents.widths.find(text);
+    if (known == extents.widths.end()) {
+        if (extents.widths.size() >= qt::kMaxKeptWidths) extents.widths.clear();
+        const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+        known = extents.widths.emplace(std::u16string(text), extents.metrics.horizontalAdvance(s)).first;
+    }
+    return TextSize{known->second, extents.metrics.height()};
 }
 
 void InvalidateScreen()

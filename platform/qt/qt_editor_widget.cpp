@@ -7,7 +7,6 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include "platform/clipboard.h"
@@ -192,22 +191,15 @@ void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event)
 void EditorWidget::focusInEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusInEvent(event);
-    if (!FindRecord(handle_))
-        return;
-    focusWindow = handle_;
-    OnEditorTookKeyboard(handle_);
-    SendWindowMessage(handle_, wm::SetFocus, 0, 0);
+    if (FindRecord(handle_))
+        OnEditorTookKeyboard(handle_);
+    ReportFocusIn(handle_);
 }
 
 void EditorWidget::focusOutEvent(QFocusEvent* event)
 {
     QPlainTextEdit::focusOutEvent(event);
-    // A popup menu borrows the keyboard but the focus stays where it was.
-    if (event->reason() == Qt::PopupFocusReason || !FindRecord(handle_))
-        return;
-    if (focusWindow == handle_)
-        focusWindow = 0;
-    SendWindowMessage(handle_, wm::KillFocus, 0, 0);
+    ReportFocusOut(handle_, *event);
 }
 
 // Whatever QPlainTextEdit would take in from the clipboard, the selection or

@@ -155,21 +155,13 @@ void AppWindow::mouseMoveEvent(QMouseEvent* event)
 void AppWindow::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    if (!FindRecord(handle_))
-        return;
-    focusWindow = handle_;
-    SendWindowMessage(handle_, wm::SetFocus, 0, 0);
+    ReportFocusIn(handle_);
 }
 
 void AppWindow::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
-    // A popup menu borrows the keyboard but the focus stays where it was.
-    if (event->reason() == Qt::PopupFocusReason || !FindRecord(handle_))
-        return;
-    if (focusWindow == handle_)
-        focusWindow = 0;
-    SendWindowMessage(handle_, wm::KillFocus, 0, 0);
+    ReportFocusOut(handle_, *event);
 }
 
 bool AppWindow::focusNextPrevChild(bool)

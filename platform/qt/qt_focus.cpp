@@ -1,5 +1,6 @@
 // Activation, keyboard focus, pointer capture and the key state.
 #include <QApplication>
+#include <QFocusEvent>
 
 #include "platform/qt/qt_windows.h"
 
@@ -48,6 +49,23 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how)
         focusOnActivation = 0;
         SetKeyboardFocus(focus);
     }
+}
+
+void ReportFocusIn(WindowHandle window)
+{
+    if (!FindRecord(window))
+        return;
+    focusWindow = window;
+    SendWindowMessage(window, wm::SetFocus, 0, 0);
+}
+
+void ReportFocusOut(WindowHandle window, const QFocusEvent& event)
+{
+    if (event.reason() == Qt::PopupFocusReason || !FindRecord(window))
+        return;
+    if (focusWindow == window)
+        focusWindow = 0;
+    SendWindowMessage(window, wm::KillFocus, 0, 0);
 }
 
 void ForgetActiveWindow(WindowHandle window)

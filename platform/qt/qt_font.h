@@ -14,4 +14,7 @@ const QFont* FontOf(FontHandle font);
 QFont FontFromDescription(const FontDescription& description);
 FontDescription DescriptionOf(const QFont& font, const FontDescription& requested);
 
+// Drops the text widths kept for a font object that goes away.
+void ForgetTextExtents(FontHandle font);
+
 }  // namespace platform::qt

@@ -1,7 +1,8 @@
 // IBus through its own D-Bus bus. IBus keeps no open flag per input context:
 // its engine is either a keyboard layout ("xkb:...") or an input method, and
-// the desktop's switch key swaps between the first of each in the user's
-// list (PreloadEngines). Opening and closing do the same swap.
+// the desktop's switch key swaps between them. Opening switches to the input
+// method last seen in use (at first a Japanese engine IBus knows), closing
+// to the layout last seen in use.
 #include "platform/qt/qt_ime_ibus.h"
 
 #include <QDBusArgument>
@@ -81,7 +82,7 @@ std::optional<QList<QVariant>> Call(const QString& interface, const QString& met
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, interface, method);
     message.setArguments(arguments);
     const QDBusMessage reply = bus.call(message, QDBus::Block, kTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+    if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.arguments();
 }
@@ -91,17 +92,14 @@ QVariant Unwrapped(const QVariant& value)
     return value.userType() == qMetaTypeId<QDBusVariant>() ? value.value<QDBusVariant>().variant() : value;
 }
 
-// The name of the engine in use: the third field of the engine description
-// (type name, attachments, name, ...).
-std::optional<QString> GlobalEngine()
+// The name in an engine description: its third field (type name,
+// attachments, name, ...).
+std::optional<QString> EngineName(const QVariant& description)
 {
-    const auto reply = Call(kInterface, QStringLiteral("GetGlobalEngine"), {});
-    if (!reply)
+    const QVariant value = Unwrapped(description);
+    if (value.userType() != qMetaTypeId<QDBusArgument>())
         return std::nullopt;
-    const QVariant description = Unwrapped(reply->at(0));
-    if (description.userType() != qMetaTypeId<QDBusArgument>())
-        return std::nullopt;
-    const QDBusArgument argument = description.value<QDBusArgument>();
+    const QDBusArgument argument = value.value<QDBusArgument>();
     QString typeName, name;
     QVariantMap attachments;
     argument.beginStructure();
@@ -109,30 +107,67 @@ std::optional<QString> GlobalEngine()
     return name;
 }
 
-QStringList PreloadEngines()
+std::optional<QString> GlobalEngine()
 {
-    const auto reply = Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                            {kInterface, QStringLiteral("PreloadEngines")});
-    return reply ? Unwrapped(reply->at(0)).toStringList() : QStringList();
+    const auto reply = Call(kInterface, QStringLiteral("GetGlobalEngine"), {});
+    return reply && !reply->isEmpty() ? EngineName(reply->at(0)) : std::nullopt;
+}
+
+// The first of the named engines that IBus knows, in the order given.
+QString FirstKnownEngine(const QStringList& names)
+{
+    const auto reply = Call(kInterface, QStringLiteral("GetEnginesByNames"), {names});
+    if (!reply || reply->isEmpty() || reply->at(0).userType() != qMetaTypeId<QDBusArgument>())
+        return QString();
+    const QDBusArgument list = reply->at(0).value<QDBusArgument>();
+    QString first;
+    list.beginArray();
+    while (!list.atEnd()) {
+        QDBusVariant description;
+        list >> description;
+        if (const std::optional<QString> name = EngineName(description.variant()); name && first.isEmpty())
+            first = *name;
+    }
+    list.endArray();
+    return first;
+}
+
+// The engines of each kind last seen in use: opening goes back to the
+// user's input method, closing to the user's layout.
+QString lastLayout;
+QString lastInputMethod;
+
+std::optional<QString> EngineInUse()
+{
+    const std::optional<QString> engine = GlobalEngine();
+    if (engine && !engine->isEmpty())
+        (IsLayout(*engine) ? lastLayout : lastInputMethod) = *engine;
+    return engine;
 }
 
 }  // namespace
 
 bool SetActive(bool open)
 {
-    const QStringList engines = PreloadEngines();
-    const auto target =
-        std::find_if(engines.begin(), engines.end(), [open](const QString& e) { return IsLayout(e) != open; });
-    if (target == engines.end())
+    const std::optional<QString> current = EngineInUse();
+    if (!current)
         return false;
-    if (!Call(kInterface, QStringLiteral("SetGlobalEngine"), {*target}))
-        return false;
-    return IsActive() == open;
+    if (IsLayout(*current) != open)
+        return true;
+    // IBus has no list of the user's engines for programs to read; a
+    // Japanese engine it knows stands in until the user's own was seen.
+    QString target = open ? lastInputMethod : lastLayout;
+    if (target.isEmpty() && open)
+        target = FirstKnownEngine({QStringLiteral("mozc-jp"), QStringLiteral("anthy"), QStringLiteral("kkc")});
+    // IBus answers once it has taken the request; the engine itself starts
+    // a moment later, so asking which one is in use now could still name
+    // the old one.
+    return !target.isEmpty() && Call(kInterface, QStringLiteral("SetGlobalEngine"), {target}).has_value();
 }
 
 std::optional<bool> IsActive()
 {
-    const std::optional<QString> engine = GlobalEngine();
+    const std::optional<QString> engine = EngineInUse();
     if (!engine)
         return std::nullopt;
     return !IsLayout(*engine);

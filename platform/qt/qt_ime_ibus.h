@@ -5,9 +5,9 @@
 
 namespace platform::qt::ime::ibus {
 
-// Opens the input method (the first engine of the user's list that is not a
-// keyboard layout) or closes it (the first keyboard layout); true when IBus
-// then reports that engine.
+// Opens the input method (the input-method engine last seen in use, at
+// first a Japanese engine IBus knows) or closes it (the keyboard layout last
+// seen in use); true when IBus took the request.
 bool SetActive(bool open);
 
 // Whether the engine in use is an input method rather than a keyboard

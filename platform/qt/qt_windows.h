@@ -18,6 +18,7 @@
 #include "platform/timer.h"
 #include "platform/window.h"
 
+class QFocusEvent;
 class QPainter;
 
 namespace platform::qt {
@@ -89,6 +90,12 @@ void ForgetHotkeys(WindowHandle window);
 
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
+
+// A window's widget gained or lost Qt's keyboard focus: the program's view
+// follows and the window hears wm::SetFocus or wm::KillFocus. A popup menu
+// only borrows the keyboard; the focus stays where it was.
+void ReportFocusIn(WindowHandle window);
+void ReportFocusOut(WindowHandle window, const QFocusEvent& event);
 
 // Makes a window the active one in the program's view and sends the
 // deactivation and activation messages at once, the old window first. The

@@ -113,7 +113,6 @@ Rect Intersect(Rect a, Rect b)
                 std::min(a.bottom, b.bottom)};
 }
 
-
 // Draws one line of text (no line breaks in it) with its cells' top at y.
 // Characters that start beyond the right edge cannot show: the line ends
 // there.
