@@ -32,8 +32,10 @@ using platform::WindowHandle;
 enum class Saves { Never, Always, FromMenu, FromMenuFirst, Soon };
 
 // What a command acts on. A note command that reaches the main window (or a
-// window that is no longer a note) does nothing at all.
-enum class Acts { OnProgram, OnNote };
+// window that is no longer a note) does nothing at all. A command on a
+// note's text first ends the note's edit, if one is open, so that it acts on
+// the text the user sees and no later end of that edit overwrites its work.
+enum class Acts { OnProgram, OnNote, OnNoteText };
 
 struct Command {
     std::uint32_t id;
@@ -91,19 +93,19 @@ constexpr std::array kCommands = {
     Command{CMD_HELP, Acts::OnProgram, Saves::Never, OpenHelp},
     Command{CMD_UNINSTALL, Acts::OnProgram, Saves::Never, RunUninstall},
     // Peeling off saves when the note's window has closed (SaveTrigger::NoteClose).
-    Command{CMD_PEEL_LOGGED, Acts::OnNote, Saves::Never, PeelNoteLogged},
-    Command{CMD_PEEL, Acts::OnNote, Saves::Never, PeelNote},
+    Command{CMD_PEEL_LOGGED, Acts::OnNoteText, Saves::Never, PeelNoteLogged},
+    Command{CMD_PEEL, Acts::OnNoteText, Saves::Never, PeelNote},
     Command{CMD_TEXT_COLOUR, Acts::OnNote, Saves::FromMenu, ChooseTextColour},
     Command{CMD_BACK_COLOUR, Acts::OnNote, Saves::FromMenu, ChooseBackColour},
     Command{CMD_NOTE_FONT, Acts::OnNote, Saves::Always, ChooseNoteFont},
     Command{CMD_EDIT_DIRECT, Acts::OnNote, Saves::Never, EditDirect},
-    Command{CMD_CUT, Acts::OnNote, Saves::Always, CutNote},
-    Command{CMD_COPY, Acts::OnNote, Saves::Never, CopyNote},
-    Command{CMD_PASTE, Acts::OnNote, Saves::Always, PasteNote},
-    Command{CMD_AUTO_SIZE, Acts::OnNote, Saves::Never, AutoSizeNote},
-    Command{CMD_SAVE_TO_FILE, Acts::OnNote, Saves::Never, ExportNoteText},
+    Command{CMD_CUT, Acts::OnNoteText, Saves::Always, CutNote},
+    Command{CMD_COPY, Acts::OnNoteText, Saves::Never, CopyNote},
+    Command{CMD_PASTE, Acts::OnNoteText, Saves::Always, PasteNote},
+    Command{CMD_AUTO_SIZE, Acts::OnNoteText, Saves::Never, AutoSizeNote},
+    Command{CMD_SAVE_TO_FILE, Acts::OnNoteText, Saves::Never, ExportNoteText},
     // The import saves only when it replaced the text (SaveTrigger::Import).
-    Command{CMD_LOAD_FROM_FILE, Acts::OnNote, Saves::Never, ImportNoteText},
+    Command{CMD_LOAD_FROM_FILE, Acts::OnNoteText, Saves::Never, ImportNoteText},
 };
 
 constexpr bool IdsAreUnique()
@@ -145,7 +147,8 @@ platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LP
     }
     const Command* command = FindCommand(id);
     if (command == nullptr) return platform::DefaultWindowProc(window, platform::wm::Command, wParam, lParam);
-    if (command->acts == Acts::OnNote && FindNote(window) == nullptr) return 0;
+    if (command->acts != Acts::OnProgram && FindNote(window) == nullptr) return 0;
+    if (command->acts == Acts::OnNoteText) platform::SendWindowMessage(window, MSG_END_EDIT, 0, 0);
     const bool save = ShouldSave(command->saves, lParam);
     const bool saveFirst = command->saves == Saves::FromMenuFirst;
     if (save && saveFirst) SaveDataFile();

@@ -44,8 +44,8 @@ bool ChooseColour(platform::WindowHandle window, platform::ColorRequest& request
 void SetEditorInputMode(platform::WindowHandle editor)
 {
     switch (noteSettings.inputMode) {
-    case 0: OpenInputMethod(editor, InputConversion::Romaji); break;
-    case 1: OpenInputMethod(editor, InputConversion::Kana); break;
+    case 0: OpenInputMethod(editor, platform::Conversion::Romaji); break;
+    case 1: OpenInputMethod(editor, platform::Conversion::Kana); break;
     case 2: CloseInputMethod(editor); break;
     default: break;
     }

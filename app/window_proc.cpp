@@ -10,11 +10,13 @@
 #include "app/note_windows.h"
 #include "app/save_warnings.h"
 #include "app/tray.h"
+#include "edit/editor.h"
 #include "note/context_menu.h"
 #include "note/interaction.h"
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/draw.h"
+#include "platform/editor.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "store/app_state.h"
@@ -185,6 +187,7 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::LeftButtonUp: return OnNoteLeftUp(window, wParam, lParam);
     case platform::wm::LeftButtonDoubleClick: return OnNoteDoubleClick(window);
     case MSG_RAISE_NOTE: return OnRaiseNote(window);
+    case MSG_END_EDIT: return OnNoteEndEdit(window);
     case platform::wm::RightButtonUp:
     case MSG_SHOW_NOTE_MENU: return OnNoteMenuRequest(window, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
@@ -195,6 +198,9 @@ LResult NoteWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
 
 LResult WindowProc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {
+    // A child window (the editor) has a procedure of its own; whatever may
+    // still reach this one for it is no note's business.
+    if (platform::GetParentWindow(window) != 0) return platform::DefaultWindowProc(window, message, wParam, lParam);
     if ((mainWindow == 0 || window == mainWindow) && message != platform::wm::Command)
         return MainWindowProc(window, message, wParam, lParam);
     if (message == platform::wm::Command) return HandleCommand(window, wParam, lParam);

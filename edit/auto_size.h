@@ -1,7 +1,58 @@
-// Sizing a note to its text.
+// Sizing a note to its text. While a note is edited it only grows, before a
+// key, a composed text or a paste reaches the editor, as far as the text is
+// about to need; outside editing FitNoteToText gives it the exact size of
+// its text, shrinking as well as growing. A fixed note never changes size.
+//
+// A text's lines end only at CR LF (a lone CR or LF is an ordinary
+// character), and a NUL ends the text. Sizes are in pixels, measured in the
+// note's font; a note is its text's size plus a margin of 5 on every side.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
+#include "platform/draw.h"
 #include "platform/types.h"
 
-// Non-zero when the note's size changed.
+inline constexpr std::int32_t kNoteTextMargin = 10;  // both sides together
+
+// The lines of the editor's text: the width of the line that holds the
+// caret (0 when no line has that index) and the size of the whole text.
+// A non-empty line is its extent wide plus `tabWidth` for each tab in it; an
+// empty line (the last one too, when the text is empty or ends in CR LF) is
+// a space high and 0 wide.
+struct EditorLines {
+    std::int32_t caretLineWidth = 0;
+    platform::TextSize size;
+};
+EditorLines MeasureEditorLines(std::int32_t caretLine, platform::FontHandle font, std::u16string_view text,
+                               std::int32_t tabWidth);
+
+// The lines of a text block (a note's text, or a text about to be inserted):
+// each tab adds ten spaces to its line. The final empty line (text empty or
+// ending in CR LF) counts a space high only when `addTrailingLine` is set.
+// The first line's width (0 for an empty text), the last line's (0 when the
+// text ends in CR LF or is empty), and whether the text has no CR LF.
+struct TextBlock {
+    platform::TextSize size;
+    std::int32_t firstLineWidth = 0;
+    std::int32_t lastLineWidth = 0;
+    bool singleLine = true;
+};
+TextBlock MeasureTextBlock(platform::FontHandle font, std::u16string_view text, bool addTrailingLine);
+
+// The note's rectangle, in `rect`, enlarged so that the editor's text still
+// fits once `key` has acted on it. Non-zero when the rectangle was enlarged.
+int EstimateKeyGrowth(platform::WindowHandle editor, platform::WindowHandle note, std::uint32_t key,
+                      platform::Rect& rect);
+
+// Grows the editor's note (and the editor with it) before the key, or the
+// text, reaches the editor, when the estimate says the text would no longer
+// fit. Never shrinks the note nor moves its top-left corner.
+void GrowNoteForKey(platform::WindowHandle editor, std::uint32_t key);
+void GrowNoteForInsert(platform::WindowHandle editor, std::u16string_view text);
+
+// Sets the note's size from its text (26 x 26 for no text, never smaller),
+// kept usable on the work area. 0 for a fixed note, else 1. An open editor
+// is not moved.
 int FitNoteToText(platform::WindowHandle note);

@@ -1,6 +1,9 @@
 // Whole notes through the clipboard: a note's text copied out, and the
-// clipboard's text taken into a note in place of its own.
+// clipboard's text taken into a note in place of its own. The clipboard is
+// shared with other programs and reached afresh for every operation.
 #include "edit/clipboard.h"
+
+#include <new>
 
 #include "platform/clipboard.h"
 #include "store/records.h"
@@ -17,8 +20,23 @@ int PasteNoteFromClipboard(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
-    std::optional<std::u16string> copy = platform::GetClipboardText();
+    std::optional<std::u16string> copy = GetClipboardText();
     if (!copy) return 0;
     ReplaceNoteText(*note, std::move(copy));
     return 1;
+}
+
+std::optional<std::u16string> GetClipboardText()
+{
+    try {
+        return platform::GetClipboardText();
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool ClipboardHasText()
+{
+    const std::optional<std::u16string> text = GetClipboardText();
+    return text && !text->empty();
 }

@@ -1,9 +1,7 @@
-// The input method of a note or its editor.
+// Closing the input method of a note or its editor: every note starts with
+// it closed, and it closes again when editing ends.
 #include "edit/input_method.h"
 
 #include "platform/ime.h"
 
-void CloseInputMethod(platform::WindowHandle window)
-{
-    platform::SetInputMethodOpen(window, false);
-}
+int CloseInputMethod(platform::WindowHandle window) { return platform::SetInputMethodOpen(window, false) ? 1 : 0; }

@@ -6,6 +6,7 @@
 #include "note/levels.h"
 #include "note/painting.h"
 #include "platform/window.h"
+#include "store/messages.h"
 #include "store/records.h"
 
 void SetNoteLevel(platform::WindowHandle window, std::int32_t level)
@@ -20,6 +21,9 @@ void HideNote(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return;
+    // A hidden note's editor would keep the typed text out of the note for
+    // as long as it stays hidden: it is stored now.
+    platform::SendWindowMessage(window, MSG_END_EDIT, 0, 0);
     note->shown = kNoteHidden;
     platform::ShowAppWindow(window, platform::sw::Hide);
     platform::UpdateAppWindow(window);

@@ -1,4 +1,6 @@
-// The desktop's clipboard, Unicode text only.
+// The desktop's clipboard, Unicode text only. The program's line breaks are
+// CR LF; a desktop whose programs break lines otherwise (LF on Linux) holds
+// the text in its own form, and the text read back has CR LF line breaks.
 #pragma once
 
 #include <optional>

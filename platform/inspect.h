@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/dialog_box.h"
 #include "platform/draw.h"
@@ -61,10 +62,20 @@ int CompletedReplacements(const std::u16string& path);
 // program's own dialog hears id::Cancel. Nothing happens when none is open.
 void CloseMenuOrDialog();
 
+// Whether the desktop runs an input-method framework that the program
+// reaches; without one, opening, closing and setting the conversion mode
+// report failure and every input method reads as closed.
+bool IsInputMethodAvailable();
+
 // A key pressed and released at the window while the modifiers (mod::) are
 // held, turned into the window's key messages as the desktop's keyboard
 // input is. The modifier keys themselves are not pressed.
 void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers);
+
+// A finished input-method composition of `text` at the window, as the
+// desktop's input method delivers one: wm::ImeComposition with
+// gcs::ResultString, during which GetCompositionResult gives the text.
+void DeliverComposition(WindowHandle window, std::u16string_view text);
 
 // The desktop asks to close the window, as its close button, Alt+F4 or the
 // window manager's close do: wm::SysCommand with sc::Close is sent to it.

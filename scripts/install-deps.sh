@@ -36,6 +36,10 @@ test_packages=(
   # a private session bus and the accessibility bus, to read dialogs' buttons,
   # and a stand-in for a D-Bus tray on it
   dbus-daemon at-spi2-core libglib2.0-bin python3-dbus python3-gi
+  # the desktop's clipboard from outside the program
+  xclip
+  # Japanese input through a real input method, in a D-Bus session of its own
+  fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google

@@ -29,6 +29,7 @@ enum class SaveTrigger {
     ColourCycle,  // Shift+click or Shift+B stepped a note's background colour
     NoteClose,    // a note's window closed (peeled off): the table lost its record
     Import,       // an imported text file replaced a note's text
+    EditEnd,      // a note's editor closed (its text stored, or not changed)
 };
 
 // Writes the data file because of `trigger`; SaveDataFile's result.

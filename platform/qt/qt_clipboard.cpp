@@ -1,4 +1,6 @@
-// The desktop's clipboard through Qt, Unicode text only.
+// The desktop's clipboard through Qt, Unicode text only. The program's text
+// breaks its lines with CR LF; the desktop's programs break them with LF, so
+// a text goes to the clipboard with LF breaks and comes back with CR LF.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -11,16 +13,26 @@ bool SetClipboardText(const std::u16string& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) return false;
-    clipboard->setText(QString::fromStdU16String(text));
+    QString desktop = QString::fromStdU16String(text);
+    desktop.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    clipboard->setText(desktop, QClipboard::Clipboard);
     return true;
 }
 
 std::optional<std::u16string> GetClipboardText()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;
+    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
     if (data == nullptr || !data->hasText()) return std::nullopt;
-    return data->text().toStdU16String();
+    const QString desktop = data->text();
+    std::u16string text;
+    text.reserve(static_cast<std::size_t>(desktop.size()));
+    for (qsizetype i = 0; i < desktop.size(); ++i) {
+        const char16_t c = desktop.at(i).unicode();
+        if (c == u'\n' && (i == 0 || desktop.at(i - 1) != u'\r')) text += u'\r';
+        text += c;
+    }
+    return text;
 }
 
 }  // namespace platform

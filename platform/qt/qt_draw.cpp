@@ -15,6 +15,10 @@
 
 #include <algorithm>
 #include <vector>
+#include <functional>
+#include <map>
+#include <string>
+#include <unordered_map>
 
 #include "platform/draw.h"
 #include "platform/inspect.h"
@@ -22,6 +26,36 @@
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
+
+namespace platform::qt {
+namespace {
+
+// The extent of every line of a note's text is asked for at every key while
+// the note is edited, and shaping a line is what costs: a line's width in a
+// font never changes, so the widths are kept per font until the font object
+// goes, and the table is emptied when it grows large.
+struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
+};
+struct Extents {
+    QFontMetrics metrics;
+    std::unordered_map<std::u16string, int, Hash, std::equal_to<>> widths;
+};
+constexpr std::size_t kMaxKeptWidths = 50000;
+
+std::map<FontHandle, Extents>& ExtentsByFont()
+{
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* fonts = new std::map<FontHandle, Extents>;
+    return *fonts;
+}
+
+}  // namespace
+
+void ForgetTextExtents(FontHandle font) { ExtentsByFont().erase(font); }
+
+}  // namespace platform::qt
 
 namespace platform {
 namespace {
@@ -161,9 +195,18 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
 
 TextSize MeasureText(FontHandle font, std::u16string_view text)
 {
-    const QFontMetrics metrics(FontOrDefault(font, QGuiApplication::font()));
-    const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    return TextSize{metrics.horizontalAdvance(s), metrics.height()};
+    auto& fonts = qt::ExtentsByFont();
+    auto it = fonts.find(font);
+    if (it == fonts.end())
+        it = fonts.emplace(font, qt::Extents{QFontMetrics(FontOrDefault(font, QGuiApplication::font())), {}}).first;
+    qt::Extents& extents = it->second;
+    auto known = extents.widths.find(text);
+    if (known == extents.widths.end()) {
+        if (extents.widths.size() >= qt::kMaxKeptWidths) extents.widths.clear();
+        const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+        known = extents.widths.emplace(std::u16string(text), extents.metrics.horizontalAdvance(s)).first;
+    }
+    return TextSize{known->second, extents.metrics.height()};
 }
 
 void InvalidateScreen()
@@ -181,13 +224,14 @@ void SetArrowCursor()
 bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour)
 {
     const qt::WindowRecord* record = qt::FindRecord(window);
-    if (!record || !record->widget) return false;
-    if (client.x < 0 || client.y < 0 || client.x >= record->widget->width() || client.y >= record->widget->height())
+    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
+    if (!widget) return false;
+    if (client.x < 0 || client.y < 0 || client.x >= widget->width() || client.y >= widget->height())
         return false;
     // Grabbing paints the window into an image through its own paint
     // handling. On a scaled screen the image holds every device pixel of the
     // point, which must all show the one colour.
-    const QImage image = record->widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
+    const QImage image = widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
     if (image.isNull()) return false;
     const QRgb first = image.pixel(0, 0);
     for (int y = 0; y < image.height(); ++y)

@@ -8,102 +8,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <utility>
-
+#include "platform/qt/qt_input.h"
 #include "platform/qt/qt_windows.h"
+#include "platform/qt/qt_x11.h"
 #include "platform/shared/key_input.h"
 
 namespace platform::qt {
-namespace {
-
-// Qt's keys and the virtual keys they stand for; the first row of a virtual
-// key is the Qt key it is given back as.
-constexpr std::pair<int, std::uint32_t> kKeyTable[] = {
-    {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
-    {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
-    {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
-    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, 33},            {Qt::Key_PageDown, 34},
-    {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
-    {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
-    {Qt::Key_Insert, 45},          {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
-    {Qt::Key_Hiragana_Katakana, vk::Kana}, {Qt::Key_Katakana, vk::Kana},
-};
-
-std::uint32_t VirtualKeyOf(int key)
-{
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return static_cast<std::uint32_t>(key);  // Qt's codes are the upper-case characters
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return vk::F1 + static_cast<std::uint32_t>(key - Qt::Key_F1);
-    for (const auto& [qtKey, virtualKey] : kKeyTable) {
-        if (qtKey == key)
-            return virtualKey;
-    }
-    return 0;
-}
-
-int QtKeyOf(std::uint32_t virtualKey)
-{
-    if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9'))
-        return static_cast<int>(virtualKey);
-    if (virtualKey >= vk::F1 && virtualKey < vk::F1 + 24)
-        return Qt::Key_F1 + static_cast<int>(virtualKey - vk::F1);
-    for (const auto& [qtKey, key] : kKeyTable) {
-        if (key == virtualKey)
-            return qtKey;
-    }
-    return Qt::Key_unknown;
-}
-
-// A key stroke with Alt held and Ctrl not held comes in the system forms of
-// the key messages, so that Alt+P, Alt+arrows and Alt+Delete do not act as
-// the plain keys.
-bool IsSystemStroke(const QKeyEvent* event, std::uint32_t virtualKey)
-{
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    return shared::IsSystemKeyStroke(virtualKey, modifiers.testFlag(Qt::AltModifier),
-                                     modifiers.testFlag(Qt::ControlModifier));
-}
-
-WParam PointerFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
-{
-    WParam flags = 0;
-    if (buttons.testFlag(Qt::LeftButton))
-        flags |= mk::LeftButton;
-    if (buttons.testFlag(Qt::RightButton))
-        flags |= mk::RightButton;
-    if (modifiers.testFlag(Qt::ShiftModifier))
-        flags |= mk::Shift;
-    if (modifiers.testFlag(Qt::ControlModifier))
-        flags |= mk::Control;
-    return flags;
-}
-
-void SendPointer(WindowHandle window, std::uint32_t message, const QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    SendWindowMessage(window, message, PointerFlags(event->buttons(), event->modifiers()),
-                      PackPoint(at.x(), at.y()));
-}
-
-// Characters the keyboard typed, as the character messages carry them.
-void SendCharacters(WindowHandle window, const QKeyEvent* event, bool system)
-{
-    const QString text = event->text();
-    const LParam lParam = shared::KeyMessageLParam(system);
-    if (system) {
-        if (!text.isEmpty())
-            SendWindowMessage(window, wm::SysChar, text.at(0).unicode(), lParam);
-        return;
-    }
-    for (const QChar c : text) {
-        if (c.unicode() == 0x7F || !IsLiveWindow(window))
-            continue;  // Delete is a key, not a character
-        SendWindowMessage(window, wm::Char, c.unicode(), lParam);
-    }
-}
-
-}  // namespace
 
 AppWindow::AppWindow(WindowHandle handle)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), handle_(handle)
@@ -159,14 +69,21 @@ void AppWindow::paintEvent(QPaintEvent*)
     ClosePaintContext(context);
 }
 
-// The desktop moved or resized the window (or confirmed the program's own
-// move): take its word, and tell the window when the rectangle changed.
-void AppWindow::ReportGeometry()
+void AppWindow::ReportGeometry(bool fromDesktop)
 {
     WindowRecord* record = FindRecord(handle_);
     if (!record || !isVisible())
         return;
-    const Rect now = ToRect(geometry());
+    Rect now = ToRect(geometry());
+    // What the X server reports Qt may have misread (see RootPosition); the
+    // echo of the program's own move is Qt's word on what it asked for.
+    const std::optional<Point> corner = fromDesktop ? x11::RootPosition(*this) : std::nullopt;
+    if (corner) {
+        now.right += corner->x - now.left;
+        now.bottom += corner->y - now.top;
+        now.left = corner->x;
+        now.top = corner->y;
+    }
     const Rect old = record->bounds;
     if (now == old)
         return;
@@ -178,8 +95,8 @@ void AppWindow::ReportGeometry()
         SendWindowMessage(window, wm::Size, 0, PackPoint(now.Width(), now.Height()));
 }
 
-void AppWindow::moveEvent(QMoveEvent*) { ReportGeometry(); }
-void AppWindow::resizeEvent(QResizeEvent*) { ReportGeometry(); }
+void AppWindow::moveEvent(QMoveEvent* event) { ReportGeometry(event->spontaneous()); }
+void AppWindow::resizeEvent(QResizeEvent* event) { ReportGeometry(event->spontaneous()); }
 
 void AppWindow::closeEvent(QCloseEvent* event)
 {
@@ -192,27 +109,14 @@ void AppWindow::closeEvent(QCloseEvent* event)
 
 void AppWindow::keyPressEvent(QKeyEvent* event)
 {
-    const WindowHandle window = handle_;
-    if (!FindRecord(window))
-        return;
-    const std::uint32_t key = VirtualKeyOf(event->key());
-    const bool system = IsSystemStroke(event, key);
-    if (key) {
-        const LParam repeat = event->isAutoRepeat() ? (1 << 30) : 0;
-        SendWindowMessage(window, system ? wm::SysKeyDown : wm::KeyDown, key,
-                          shared::KeyMessageLParam(system) | repeat);
-    }
-    if (IsLiveWindow(window))
-        SendCharacters(window, event, system);
+    if (FindRecord(handle_))
+        SendKeyPress(handle_, *event);
 }
 
 void AppWindow::keyReleaseEvent(QKeyEvent* event)
 {
-    const std::uint32_t key = VirtualKeyOf(event->key());
-    if (!key || !FindRecord(handle_))
-        return;
-    const bool system = IsSystemStroke(event, key);
-    SendWindowMessage(handle_, system ? wm::SysKeyUp : wm::KeyUp, key, shared::KeyMessageLParam(system));
+    if (FindRecord(handle_))
+        SendKeyRelease(handle_, *event);
 }
 
 void AppWindow::mousePressEvent(QMouseEvent* event)
@@ -225,9 +129,9 @@ void AppWindow::mousePressEvent(QMouseEvent* event)
     if (!IsLiveWindow(handle_))
         return;
     if (event->button() == Qt::LeftButton)
-        SendPointer(handle_, wm::LeftButtonDown, event);
+        SendPointer(handle_, wm::LeftButtonDown, *event);
     else if (event->button() == Qt::RightButton)
-        SendPointer(handle_, wm::RightButtonDown, event);
+        SendPointer(handle_, wm::RightButtonDown, *event);
 }
 
 void AppWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -235,9 +139,9 @@ void AppWindow::mouseReleaseEvent(QMouseEvent* event)
     if (!FindRecord(handle_))
         return;
     if (event->button() == Qt::LeftButton)
-        SendPointer(handle_, wm::LeftButtonUp, event);
+        SendPointer(handle_, wm::LeftButtonUp, *event);
     else if (event->button() == Qt::RightButton)
-        SendPointer(handle_, wm::RightButtonUp, event);
+        SendPointer(handle_, wm::RightButtonUp, *event);
 }
 
 void AppWindow::mouseDoubleClickEvent(QMouseEvent* event)
@@ -247,7 +151,7 @@ void AppWindow::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     // Windows whose class does not ask for double clicks see a second press.
     if (event->button() == Qt::LeftButton && (record->classStyle & cs::DoubleClicks))
-        SendPointer(handle_, wm::LeftButtonDoubleClick, event);
+        SendPointer(handle_, wm::LeftButtonDoubleClick, *event);
     else
         mousePressEvent(event);
 }
@@ -255,7 +159,7 @@ void AppWindow::mouseDoubleClickEvent(QMouseEvent* event)
 void AppWindow::mouseMoveEvent(QMouseEvent* event)
 {
     if (FindRecord(handle_))
-        SendPointer(handle_, wm::MouseMove, event);
+        SendPointer(handle_, wm::MouseMove, *event);
 }
 
 // Qt's own handling of the focus only repaints the widget (for a focus
@@ -263,20 +167,14 @@ void AppWindow::mouseMoveEvent(QMouseEvent* event)
 // activation's is.
 void AppWindow::focusInEvent(QFocusEvent*)
 {
-    if (!FindRecord(handle_))
-        return;
-    focusWindow = handle_;
-    SendWindowMessage(handle_, wm::SetFocus, 0, 0);
+    QWidget::focusInEvent(event);
+    ReportFocusIn(handle_);
 }
 
 void AppWindow::focusOutEvent(QFocusEvent* event)
 {
-    // A popup menu borrows the keyboard but the focus stays where it was.
-    if (event->reason() == Qt::PopupFocusReason || !FindRecord(handle_))
-        return;
-    if (focusWindow == handle_)
-        focusWindow = 0;
-    SendWindowMessage(handle_, wm::KillFocus, 0, 0);
+    QWidget::focusOutEvent(event);
+    ReportFocusOut(handle_, *event);
 }
 
 bool AppWindow::focusNextPrevChild(bool)
@@ -293,7 +191,7 @@ namespace platform {
 void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
 {
     const qt::WindowRecord* record = qt::FindRecord(window);
-    QPointer<qt::AppWindow> widget = record ? record->widget : nullptr;
+    QPointer<QWidget> widget = record ? qt::WidgetOf(*record) : nullptr;
     if (!widget)
         return;
     Qt::KeyboardModifiers qtModifiers;

@@ -2,6 +2,7 @@
 // key state.
 #include <QApplication>
 #include <QCursor>
+#include <QFocusEvent>
 
 #include "platform/qt/qt_windows.h"
 
@@ -13,12 +14,23 @@ WindowHandle focusWindow = 0;
 namespace {
 WindowHandle captureWindow = 0;
 WindowHandle activeWindow = 0;
+// The keyboard focus asked for while its window was not active: it comes
+// with the activation, after the window's own activation handling.
+WindowHandle focusOnActivation = 0;
 
-AppWindow* MappedWidget(WindowHandle window)
+WindowHandle TopLevelOf(WindowHandle window)
 {
     const WindowRecord* record = FindRecord(window);
-    AppWindow* widget = record ? record->widget.data() : nullptr;
-    return widget && widget->isVisible() ? widget : nullptr;
+    return record && record->parent ? record->parent : window;
+}
+
+// The widget of a window that is on the desktop now: a shown top-level
+// window, or a shown child of one.
+QWidget* MappedWidget(WindowHandle window)
+{
+    const WindowRecord* record = FindRecord(window);
+    QWidget* widget = record ? WidgetOf(*record) : nullptr;
+    return widget && widget->isVisible() && widget->window()->isVisible() ? widget : nullptr;
 }
 }  // namespace
 
@@ -34,6 +46,28 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how)
         RaiseInBand(*record);
         SendWindowMessage(window, wm::Activate, how, static_cast<LParam>(previous));
     }
+    if (focusOnActivation != 0 && activeWindow == window && TopLevelOf(focusOnActivation) == window) {
+        const WindowHandle focus = focusOnActivation;
+        focusOnActivation = 0;
+        SetKeyboardFocus(focus);
+    }
+}
+
+void ReportFocusIn(WindowHandle window)
+{
+    if (!FindRecord(window))
+        return;
+    focusWindow = window;
+    SendWindowMessage(window, wm::SetFocus, 0, 0);
+}
+
+void ReportFocusOut(WindowHandle window, const QFocusEvent& event)
+{
+    if (event.reason() == Qt::PopupFocusReason || !FindRecord(window))
+        return;
+    if (focusWindow == window)
+        focusWindow = 0;
+    SendWindowMessage(window, wm::KillFocus, 0, 0);
 }
 
 void ForgetActiveWindow(WindowHandle window)
@@ -52,8 +86,10 @@ bool BringToForeground(WindowHandle window)
     WindowRecord* record = FindRecord(window);
     if (!record)
         return false;
+    if (record->parent)
+        return BringToForeground(record->parent);  // a child comes forward with its window
     RaiseInBand(*record);
-    if (AppWindow* widget = MappedWidget(window)) {
+    if (QWidget* widget = MappedWidget(window)) {
         RaiseNative(*widget);
         RequestActivation(window);
     }
@@ -74,11 +110,13 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
             focused->clearFocus();
         return previous;
     }
-    AppWindow* widget = MappedWidget(window);
+    QWidget* widget = MappedWidget(window);
     if (!widget)
         return 0;
+    if (activeWindow != TopLevelOf(window))
+        focusOnActivation = window;
     if (!widget->isActiveWindow())
-        RequestActivation(window);
+        RequestActivation(TopLevelOf(window));
     widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }
@@ -91,13 +129,13 @@ void CapturePointer(WindowHandle window)
         return;
     ReleasePointer();
     captureWindow = window;
-    if (AppWindow* widget = MappedWidget(window))
+    if (QWidget* widget = MappedWidget(window))
         widget->grabMouse();
 }
 
 void ReleasePointer()
 {
-    if (AppWindow* widget = MappedWidget(captureWindow))
+    if (QWidget* widget = MappedWidget(captureWindow))
         widget->releaseMouse();
     captureWindow = 0;
 }

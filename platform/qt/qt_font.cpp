@@ -121,6 +121,10 @@ bool DescribeFontObject(FontHandle font, FontDescription& out)
     return true;
 }
 
-void DeleteFontObject(FontHandle font) { Fonts().erase(font); }
+void DeleteFontObject(FontHandle font)
+{
+    Fonts().erase(font);
+    ForgetTextExtents(font);
+}
 
 }  // namespace platform

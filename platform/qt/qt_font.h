@@ -20,4 +20,7 @@ FontDescription DescriptionOf(const QFont& font, const FontDescription& requeste
 // dialog font, with Japanese glyphs.
 QFont DialogFont(const std::u16string& face, int points);
 
+// Drops the text widths kept for a font object that goes away.
+void ForgetTextExtents(FontHandle font);
+
 }  // namespace platform::qt

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/editor.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 
@@ -95,6 +96,11 @@ bool ShowAppWindow(WindowHandle window, int showCommand)
         return false;
     const bool wasShown = record->shown;
     record->shown = showCommand != sw::Hide;
+    if (record->parent) {
+        if (record->child)
+            record->child->setVisible(record->shown);
+        return wasShown;
+    }
     if (record->shown && !wasShown)
         RaiseInBand(*record);
     SyncNativeVisibility(*record, record->shown);
@@ -107,10 +113,19 @@ bool IsWindowShown(WindowHandle window)
     return record && record->shown;
 }
 
+// A child's rectangle on the screen is its place in its parent's client
+// area moved by the parent's place on the screen.
 Rect GetWindowBounds(WindowHandle window)
 {
     const WindowRecord* record = FindRecord(window);
-    return record ? record->bounds : Rect{};
+    if (!record)
+        return Rect{};
+    if (!record->parent)
+        return record->bounds;
+    const Rect parent = GetWindowBounds(record->parent);
+    const QRect child = record->child ? record->child->geometry() : QRect();
+    return Rect{parent.left + child.x(), parent.top + child.y(), parent.left + child.x() + child.width(),
+                parent.top + child.y() + child.height()};
 }
 
 bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
@@ -118,6 +133,13 @@ bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
     WindowRecord* record = FindRecord(window);
     if (!record)
         return false;
+    if (record->parent) {
+        const Rect parent = GetWindowBounds(record->parent);
+        return MoveChildWindow(window,
+                               Rect{bounds.left - parent.left, bounds.top - parent.top, bounds.right - parent.left,
+                                    bounds.bottom - parent.top},
+                               repaint);
+    }
     SetBounds(*record, bounds);
     if (repaint)
         InvalidateWindow(window, true);
@@ -127,7 +149,7 @@ bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
 bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std::uint32_t flags)
 {
     WindowRecord* record = FindRecord(window);
-    if (!record || (!(flags & swp::NoZOrder) && !IsKnownInsertAfter(insertAfter)))
+    if (!record || record->parent || (!(flags & swp::NoZOrder) && !IsKnownInsertAfter(insertAfter)))
         return false;
     if ((flags & (swp::NoMove | swp::NoSize)) != (swp::NoMove | swp::NoSize)) {
         SetBounds(*record, PlacedBounds(*record, bounds, flags));
@@ -155,9 +177,12 @@ ZBand GetZBand(WindowHandle window)
 
 int GetZRank(WindowHandle window)
 {
+    // Child windows stand inside their parents, not in the desktop's order.
     std::vector<const WindowRecord*> order;
-    for (const auto& [handle, record] : AllRecords())
-        order.push_back(record.get());
+    for (const auto& [handle, record] : AllRecords()) {
+        if (!record->parent)
+            order.push_back(record.get());
+    }
     std::sort(order.begin(), order.end(), [](const WindowRecord* a, const WindowRecord* b) {
         if (a->band != b->band)
             return a->band < b->band;
@@ -181,15 +206,16 @@ void InvalidateWindow(WindowHandle window, bool erase)
     else if (!record->updatePending)
         record->skipErase = true;
     record->updatePending = true;
-    if (record->widget)
-        record->widget->update();
+    if (QWidget* widget = WidgetOf(*record))
+        widget->update();
 }
 
 void UpdateAppWindow(WindowHandle window)
 {
     WindowRecord* record = FindRecord(window);
-    if (record && record->updatePending && record->widget && record->widget->isVisible())
-        record->widget->repaint();
+    QWidget* widget = record ? WidgetOf(*record) : nullptr;
+    if (record && record->updatePending && widget && widget->isVisible())
+        widget->repaint();
 }
 
 Rect GetScreenBounds()

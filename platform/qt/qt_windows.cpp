@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include <utility>
+#include <vector>
 
 #include "platform/qt/qt_x11.h"
 
@@ -69,6 +70,32 @@ WindowRecord* FindRecord(WindowHandle window)
 
 const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords() { return Table(); }
 
+WindowHandle NewWindowHandle() { return ++lastHandle; }
+
+void AddRecord(std::unique_ptr<WindowRecord> record)
+{
+    const WindowHandle handle = record->handle;
+    Table()[handle] = std::move(record);
+}
+
+QWidget* WidgetOf(const WindowRecord& record)
+{
+    if (record.widget)
+        return record.widget;
+    return record.child;
+}
+
+void DestroyChildWindows(WindowHandle parent)
+{
+    std::vector<WindowHandle> children;
+    for (const auto& [handle, record] : Table()) {
+        if (record->parent == parent)
+            children.push_back(handle);
+    }
+    for (const WindowHandle child : children)
+        DestroyAppWindow(child);
+}
+
 WindowHandle HandleOfWidget(const QWidget* widget)
 {
     if (!widget)
@@ -93,6 +120,7 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
         // elsewhere a window counts as mapped once it is shown.
         record.mappedByDesktop = !x11::Available();
         lastShown = record.handle;
+        record.placing = true;
         // The window manager is never asked to activate a window at its map;
         // an activation comes as its own request, so that only the last of
         // many survives.
@@ -213,7 +241,7 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     if (cls == Classes().end())
         return 0;
     auto record = std::make_unique<WindowRecord>();
-    record->handle = ++lastHandle;
+    record->handle = NewWindowHandle();
     record->className = className;
     record->title = title;
     record->classStyle = cls->second.style;
@@ -225,7 +253,7 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     widget->setGeometry(ToQRect(bounds));
     record->widget = widget;
     const WindowHandle handle = record->handle;
-    Table()[handle] = std::move(record);
+    AddRecord(std::move(record));
     if (SendWindowMessage(handle, wm::Create, 0, 0) == -1) {
         DestroyAppWindow(handle);
         return 0;
@@ -267,11 +295,15 @@ bool DestroyAppWindow(WindowHandle window)
         ReleasePointer();
     ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
+    DestroyChildWindows(window);
     ForgetHotkeys(window);
     if (AppWindow* widget = record->widget) {
         widget->Forget();
         widget->hide();
         widget->deleteLater();  // the window may be inside one of its own event handlers
+    } else if (QWidget* child = record->child) {
+        child->hide();
+        child->deleteLater();  // the same: a key it handles may end it
     }
     Table().erase(window);
     ForgetWindowTimers(window);

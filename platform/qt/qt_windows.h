@@ -18,6 +18,7 @@
 #include "platform/timer.h"
 #include "platform/window.h"
 
+class QFocusEvent;
 class QPainter;
 
 namespace platform::qt {
@@ -30,15 +31,19 @@ struct WindowRecord {
     std::u16string title;
     std::uint32_t classStyle = 0;
     WindowProcFn proc = nullptr;
-    QPointer<AppWindow> widget;
-    QPointer<QWidget> dialog;  // instead of `widget`, for a dialog of RunModalDialog
-    Rect bounds;            // what the program last set or the desktop last reported
+    QPointer<AppWindow> widget;  // a top-level window's widget
+    QPointer<QWidget> dialog;    // instead of `widget`, for a dialog of RunModalDialog
+    WindowHandle parent = 0;     // a child window's parent; 0 for a top-level window
+    QPointer<QWidget> child;     // a child window's widget, inside its parent's
+    Rect bounds;            // what the program last set or the desktop last reported (top-level only)
     bool shown = false;     // the program's view; an off-screen window stays unmapped
     ZBand band = ZBand::Normal;
     std::int64_t stamp = 0;  // larger is nearer the front of its band
     bool skipErase = false;  // the pending repaint was asked for without erase
     bool updatePending = false;
-    bool imeOpen = false;
+    bool placing = false;    // mapped, and not yet seen on the screen where the window manager put it
+    bool imeOpen = false;     // an editor's input method as the program last asked for it
+    bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
     bool destroying = false;
     // The window manager's side of a shown window: whether it has mapped the
     // window since the program last showed it, whether it had mapped it
@@ -55,6 +60,9 @@ public:
     explicit AppWindow(WindowHandle handle);
     WindowHandle Handle() const { return handle_; }
     void Forget() { handle_ = 0; }
+    // The desktop moved or resized the window (or confirmed the program's
+    // own move): take its word, and tell the window when the rectangle changed.
+    void ReportGeometry(bool fromDesktop);
 
 protected:
     bool event(QEvent* event) override;
@@ -73,15 +81,28 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void ReportGeometry();
     WindowHandle handle_;
 };
+
+// Destroys the child windows of a window that is being destroyed: each hears
+// wm::Destroy and leaves the table (its widget goes with its parent's).
+void DestroyChildWindows(WindowHandle parent);
+
+// An editor took the keyboard: an input-method state asked for while it did
+// not have it goes to the framework now.
+void OnEditorTookKeyboard(WindowHandle editor);
 
 // Gives up the hotkeys a window registered; its end ends them.
 void ForgetHotkeys(WindowHandle window);
 
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
+
+// A window's widget gained or lost Qt's keyboard focus: the program's view
+// follows and the window hears wm::SetFocus or wm::KillFocus. A popup menu
+// only borrows the keyboard; the focus stays where it was.
+void ReportFocusIn(WindowHandle window);
+void ReportFocusOut(WindowHandle window, const QFocusEvent& event);
 
 // Makes a window the active one in the program's view and sends the
 // deactivation and activation messages at once, the old window first. The
@@ -95,6 +116,12 @@ WindowRecord* FindRecord(WindowHandle window);
 // procedure serves, of the class "dialog", standing where `dialog` stands.
 // The caller owns the widget; destroying the window removes only the entry.
 WindowHandle AddDialogRecord(QWidget& dialog, const std::u16string& title, Rect bounds, WindowProcFn proc);
+// A handle never given out before in this run, and entering a window made
+// with it into the table.
+WindowHandle NewWindowHandle();
+void AddRecord(std::unique_ptr<WindowRecord> record);
+// The widget that stands for a window: a top-level window's own, or a child's.
+QWidget* WidgetOf(const WindowRecord& record);
 const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords();
 
 // The program window a widget belongs to (its top-level), or 0.

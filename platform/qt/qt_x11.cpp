@@ -169,6 +169,21 @@ void OnDestroyed(xcb_window_t window)
     TrayHostChanged();
 }
 
+// A window just mapped is first exposed once the window manager has placed
+// its frame; Qt may still hold the frame-relative corner it saw on the way
+// (RootPosition), so the window's place is read once more from the X server.
+void OnExposed(xcb_window_t window)
+{
+    for (const auto& [handle, record] : AllRecords()) {
+        if (record->widget && record->widget->internalWinId() == window) {
+            if (record->placing)
+                record->widget->ReportGeometry(true);
+            record->placing = false;
+            return;
+        }
+    }
+}
+
 class EventFilter : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
@@ -191,6 +206,10 @@ public:
             return false;
         case XCB_DESTROY_NOTIFY:
             OnDestroyed(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+            return false;
+        case XCB_EXPOSE:
+            if (reinterpret_cast<const xcb_expose_event_t*>(event)->count == 0)
+                OnExposed(reinterpret_cast<const xcb_expose_event_t*>(event)->window);
             return false;
         case XCB_KEY_PRESS:
         case XCB_KEY_RELEASE: {
@@ -246,6 +265,20 @@ void ApplyBand(QWidget& widget, ZBand band)
 {
     if (Available() && widget.internalWinId())
         AssertStates(static_cast<xcb_window_t>(widget.internalWinId()), band);
+}
+
+std::optional<Point> RootPosition(const QWidget& widget)
+{
+    if (!Available() || !widget.internalWinId())
+        return std::nullopt;
+    xcb_connection_t* connection = Connection();
+    const auto cookie = xcb_translate_coordinates(connection, static_cast<xcb_window_t>(widget.internalWinId()),
+                                                  RootWindowId(), 0, 0);
+    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> reply(
+        xcb_translate_coordinates_reply(connection, cookie, nullptr), &std::free);
+    if (!reply)
+        return std::nullopt;
+    return Point{reply->dst_x, reply->dst_y};
 }
 
 std::optional<Rect> WorkArea()

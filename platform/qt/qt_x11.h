@@ -33,6 +33,12 @@ void ApplyBand(QWidget& widget, ZBand band);
 // place of the one Qt chose from its flags.
 void SetWindowType(QWidget& widget, const char* type);
 
+// Where the window's top-left corner lies on the screen, as the X server
+// says. Qt's own idea can stay at the frame-relative (0, 0) it was told when
+// the window manager reparented a new window, when no later configure
+// notification from the window manager corrects it.
+std::optional<Point> RootPosition(const QWidget& widget);
+
 // The work area from the root window's _NET_WORKAREA, when the window
 // manager publishes one, in Qt's logical pixels.
 std::optional<Rect> WorkArea();

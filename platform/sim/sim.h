@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/ime.h"
 #include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -132,6 +134,16 @@ void PressKey(WindowHandle window, std::uint32_t virtualKey);
 // The pointer goes to this screen point without a button pressed.
 void MovePointerTo(platform::Point screen);
 
+// Types the text at the window key by key, as the desktop's keyboard does:
+// each character is its key's key-down, the character and key-up (an
+// upper-case letter with Shift held, a line break as Return; with Alt held
+// in the system forms). Letters, digits, space, Tab and line breaks have
+// keys; false (and the rest untyped) at a character without one, which
+// comes through the input method instead (platform::DeliverComposition).
+// A paste from the keyboard is platform::DeliverKeyStroke(window, 'V',
+// platform::mod::Control).
+bool TypeText(WindowHandle window, std::u16string_view text);
+
 // The mouse, at a point in the window's client coordinates. The messages are
 // sent at once to the window that holds the pointer capture, or else to this
 // one, with the point turned into the receiver's client coordinates and the
@@ -143,6 +155,15 @@ void PointerMove(WindowHandle window, platform::Point client);
 void PointerUp(WindowHandle window, platform::Point client);
 // The second click of a double click (instead of its press); follow with PointerUp.
 void DoubleClick(WindowHandle window, platform::Point client);
+// A press, move, release or double click at a point of a window where one of
+// its shown children (the editor) lies reaches the child, at the point in
+// the child's client coordinates, as on the desktop.
+
+// The editor control: the n-th copy of an editor's text from now on (1 =
+// the next; GetEditorText) fails as when memory runs out, throwing
+// std::bad_alloc; 0 switches the failure off. The control does not scroll;
+// its font is fixed-metric like every sim font.
+void FailNthEditorTextCopy(int n);
 
 // Pixels as drawn, 0x00BBGGRR: a window's client pixel (white until painted)
 // and a screen pixel (black unless an outline is drawn over it); kNoPixel
@@ -160,6 +181,16 @@ namespace sim {
 // session-end window is destroyed. False when none is set yet (the request
 // then waits for one) or it is gone.
 bool EndSession();
+}  // namespace sim
+
+namespace sim {
+// Whether a window's input method is open before the program sets it, as on
+// a desktop whose input method keeps one state for all windows; closed
+// unless a test says otherwise.
+void SetInputMethodOpenAtFirst(bool open);
+// The conversion mode last set for a window's input method; nullopt when
+// none was set.
+std::optional<platform::Conversion> InputConversion(WindowHandle window);
 }  // namespace sim
 
 namespace sim {

@@ -32,6 +32,15 @@ WindowHandle WindowOfDrawContext(platform::DrawContext context)
     return FindWindow(window) ? window : 0;
 }
 
+std::int32_t FontHeight(platform::FontHandle font)
+{
+    constexpr std::int32_t kDefaultFontHeight = 12;
+    const auto& fonts = TheWorld().fonts;
+    const auto it = fonts.find(font);
+    if (it == fonts.end() || it->second.height == 0) return kDefaultFontHeight;
+    return std::abs(it->second.height);
+}
+
 std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
 
 std::int32_t TextWidth(std::u16string_view text, std::int32_t height)
@@ -51,13 +60,13 @@ using platform::Point;
 using platform::Rect;
 using platform::WindowHandle;
 using sim::detail::PixelBuffer;
+using sim::detail::CharWidth;
+using sim::detail::FontHeight;
 using sim::detail::TheWorld;
 
 constexpr Colour kFreshWindow = 0x00FFFFFF;
 constexpr Colour kFreshScreen = 0x00000000;
 constexpr Colour kXorMask = 0x00FFFFFF;
-constexpr std::int32_t kDefaultFontHeight = 12;
-
 void Fit(PixelBuffer& buffer, std::int32_t width, std::int32_t height, Colour fresh)
 {
     width = std::max(width, 0);
@@ -112,16 +121,6 @@ Rect Intersect(Rect a, Rect b)
     return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                 std::min(a.bottom, b.bottom)};
 }
-
-std::int32_t FontHeight(platform::FontHandle font)
-{
-    const auto& fonts = TheWorld().fonts;
-    const auto it = fonts.find(font);
-    if (it == fonts.end() || it->second.height == 0) return kDefaultFontHeight;
-    return std::abs(it->second.height);
-}
-
-using sim::detail::CharWidth;
 
 // Draws one line of text (no line breaks in it) with its cells' top at y.
 // Characters that start beyond the right edge cannot show: the line ends

@@ -21,10 +21,22 @@ std::uint32_t HeldFlags()
     return flags;
 }
 
+// The shown child of the window under the client point, or the window.
+WindowHandle WindowUnder(WindowHandle window, Point client)
+{
+    for (WindowHandle child : sim::detail::ChildrenOf(window)) {
+        const sim::detail::SimWindow* w = sim::detail::FindWindow(child);
+        const Rect r = w->bounds;
+        if (w->shown && client.x >= r.left && client.x < r.right && client.y >= r.top && client.y < r.bottom)
+            return child;
+    }
+    return window;
+}
+
 void SendPointer(WindowHandle window, std::uint32_t message, Point client)
 {
     const WindowHandle capture = TheWorld().capture;
-    const WindowHandle target = capture != 0 ? capture : window;
+    const WindowHandle target = capture != 0 ? capture : WindowUnder(window, client);
     const Rect from = platform::GetWindowBounds(window);
     const Rect to = platform::GetWindowBounds(target);
     const Point at{client.x + from.left - to.left, client.y + from.top - to.top};
@@ -34,6 +46,7 @@ void SendPointer(WindowHandle window, std::uint32_t message, Point client)
 
 void ActivateForClick(WindowHandle window)
 {
+    window = sim::detail::TopLevelOf(window);
     if (TheWorld().capture == 0 && sim::detail::IsMapped(window) && TheWorld().active != window)
         sim::detail::Activate(window, platform::wa::ClickActive);
 }
@@ -80,6 +93,39 @@ void PressKey(WindowHandle window, std::uint32_t virtualKey)
         platform::SendWindowMessage(window, system ? wm::SysChar : wm::Char, typed, lParam);
     if (platform::IsLiveWindow(window))
         platform::SendWindowMessage(window, system ? wm::SysKeyUp : wm::KeyUp, virtualKey, lParam);
+}
+
+// The key that types a character on the keyboard the sim forms its keys
+// from, and whether Shift is held for it; false for a character that no key
+// types.
+bool KeyOfCharacter(char16_t c, std::uint32_t& virtualKey, bool& shift)
+{
+    shift = c >= u'A' && c <= u'Z';
+    if (shift) virtualKey = c;
+    else if (c >= u'a' && c <= u'z') virtualKey = c - u'a' + u'A';
+    else if ((c >= u'0' && c <= u'9') || c == u' ') virtualKey = c;
+    else if (c == u'\t') virtualKey = platform::vk::Tab;
+    else if (c == u'\n') virtualKey = platform::vk::Return;
+    else return false;
+    return true;
+}
+
+bool TypeText(WindowHandle window, std::u16string_view text)
+{
+    const auto& held = TheWorld().heldKeys;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A line break is one Return, however the text writes it.
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+        const char16_t c = text[i] == u'\r' ? u'\n' : text[i];
+        std::uint32_t key = 0;
+        bool shift = false;
+        if (!KeyOfCharacter(c, key, shift) || !platform::IsLiveWindow(window)) return false;
+        const bool wasShift = held.contains(platform::vk::Shift);
+        SetKeyHeld(platform::vk::Shift, shift);
+        PressKey(window, key);
+        SetKeyHeld(platform::vk::Shift, wasShift);
+    }
+    return true;
 }
 
 }  // namespace sim

@@ -84,6 +84,8 @@ bool DestroyAppWindow(WindowHandle handle)
     if (window == nullptr || window->destroying) return false;
     window->destroying = true;
     sim::detail::Dispatch(handle, wm::Destroy, 0, 0);
+    // Children end with their parent, after the parent's own wm::Destroy.
+    for (WindowHandle child : sim::detail::ChildrenOf(handle)) DestroyAppWindow(child);
     auto& world = TheWorld();
     world.windows.erase(handle);
     std::erase(world.zOrder, handle);
@@ -125,10 +127,16 @@ bool IsWindowShown(WindowHandle handle)
     return window != nullptr && window->shown;
 }
 
+// A child's bounds are kept in its parent's client coordinates and reported
+// on the screen, so it follows its parent.
 Rect GetWindowBounds(WindowHandle handle)
 {
     const SimWindow* window = FindWindow(handle);
-    return window == nullptr ? Rect{} : window->bounds;
+    if (window == nullptr) return Rect{};
+    if (window->parent == 0) return window->bounds;
+    const Rect parent = GetWindowBounds(window->parent);
+    const Rect r = window->bounds;
+    return Rect{parent.left + r.left, parent.top + r.top, parent.left + r.right, parent.top + r.bottom};
 }
 
 bool MoveAppWindow(WindowHandle handle, Rect bounds, bool repaint)
@@ -245,9 +253,24 @@ bool IsMapped(WindowHandle window)
 {
     const SimWindow* w = FindWindow(window);
     if (w == nullptr || !w->shown) return false;
+    if (w->parent != 0) return IsMapped(w->parent);
     const Rect screen = TheWorld().screen;
     return w->bounds.left < screen.right && w->bounds.right > screen.left && w->bounds.top < screen.bottom &&
            w->bounds.bottom > screen.top;
+}
+
+WindowHandle TopLevelOf(WindowHandle window)
+{
+    const SimWindow* w = FindWindow(window);
+    return w != nullptr && w->parent != 0 ? w->parent : window;
+}
+
+std::vector<WindowHandle> ChildrenOf(WindowHandle window)
+{
+    std::vector<WindowHandle> children;
+    for (const auto& [handle, w] : TheWorld().windows)
+        if (w.parent == window) children.push_back(handle);
+    return children;
 }
 
 void RequestActivation(WindowHandle window)
@@ -279,13 +302,15 @@ void Activate(WindowHandle window, std::uint32_t how)
     if (window != 0 && world.active == window)
         Dispatch(window, platform::wm::Activate, how, static_cast<LParam>(previous));
     if (world.active != window) return;
-    // The keyboard focus asked for while the window was inactive comes now;
-    // a focus that stayed in a window no longer active is lost.
-    if (world.focusOnActivation == window) {
+    // The keyboard focus asked for while the window was inactive comes now
+    // (to it or to one of its children); a focus that stayed in a window no
+    // longer active is lost.
+    if (world.focusOnActivation != 0 && TopLevelOf(world.focusOnActivation) == window) {
+        const WindowHandle focus = world.focusOnActivation;
         world.focusOnActivation = 0;
-        platform::SetKeyboardFocus(window);
+        platform::SetKeyboardFocus(focus);
     }
-    if (world.focus != 0 && world.focus == previous) SendKillFocus(previous);
+    if (world.focus != 0 && TopLevelOf(world.focus) == previous) SendKillFocus(world.focus);
 }
 
 void LeaveHiddenWindow(WindowHandle window)
@@ -295,7 +320,7 @@ void LeaveHiddenWindow(WindowHandle window)
         world.active = 0;
         Dispatch(window, platform::wm::Activate, platform::wa::Inactive, 0);
     }
-    if (world.focus == window) SendKillFocus(window);
+    if (world.focus != 0 && TopLevelOf(world.focus) == window) SendKillFocus(world.focus);
 }
 
 void CarryOutSessionEnd()
@@ -332,6 +357,7 @@ bool BringToForeground(WindowHandle window)
 {
     if (!IsLiveWindow(window)) return false;
     ++TheWorld().restacks;
+    window = sim::detail::TopLevelOf(window);
     sim::detail::PlaceInBand(window, FindWindow(window)->band);
     sim::detail::RequestActivation(window);
     return true;
@@ -351,9 +377,10 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
         return previous;
     }
     if (!sim::detail::IsMapped(window)) return 0;
-    if (world.active != window) {
+    const WindowHandle top = sim::detail::TopLevelOf(window);
+    if (world.active != top) {
         world.focusOnActivation = window;
-        sim::detail::RequestActivation(window);
+        sim::detail::RequestActivation(top);
         return previous;
     }
     if (previous == window) return previous;

@@ -49,6 +49,8 @@ void ForgetWindowServices(WindowHandle window)
     // stays until the program deletes it.
     std::erase_if(world.hotkeys, [window](const Hotkey& h) { return h.window == window; });
     world.inputMethodOpen.erase(window);
+    world.inputConversion.erase(window);
+    world.editors.erase(window);
     std::erase_if(world.timers, [window](const auto& entry) { return entry.first.first == window; });
 }
 

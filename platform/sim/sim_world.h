@@ -17,6 +17,7 @@
 
 #include "platform/dialog_box.h"
 #include "platform/font.h"
+#include "platform/ime.h"
 #include "platform/inspect.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
@@ -42,6 +43,29 @@ struct SimWindow {
     bool erase = false;
     bool destroying = false;  // wm::Destroy is running
     platform::WindowProcFn proc = nullptr;
+    // A child window (the editor) lies in its parent's client area: its
+    // bounds are in the parent's client coordinates and it is in no z band.
+    WindowHandle parent = 0;
+    int childId = 0;
+};
+
+// The state of an editor control: its text with CR LF line breaks, the
+// selection from the anchor to the caret (UTF-16 units), the modification
+// flag, the undo steps (the state before each change, newest last) and the
+// font it measures with.
+struct EditorSnapshot {
+    std::u16string text;
+    std::int32_t anchor = 0;
+    std::int32_t caret = 0;
+};
+struct EditorState {
+    std::u16string text;
+    std::int32_t anchor = 0;
+    std::int32_t caret = 0;
+    bool modified = false;
+    bool mouseSelecting = false;
+    std::vector<EditorSnapshot> undo;
+    platform::FontHandle font = 0;
 };
 
 // What a hand-off makes the holder do (ListenForHandOffs).
@@ -173,6 +197,15 @@ struct World {
     std::optional<std::optional<Rect>> trayIconPlace;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
     std::map<WindowHandle, bool> inputMethodOpen;
+    bool inputMethodOpenAtFirst = false;  // for a window nothing was set for
+    std::map<WindowHandle, platform::Conversion> inputConversion;
+    // The finished composition being delivered to a window, while its
+    // wm::ImeComposition is handled.
+    std::optional<std::pair<WindowHandle, std::u16string>> composition;
+    // Editor controls by window, and how many copies of an editor's text
+    // from now on succeed before one fails as out of memory (0: none fails).
+    std::map<WindowHandle, EditorState> editors;
+    int failEditorTextCopyCountdown = 0;
 
     // Drawing: a pixel buffer per window that has painted, the screen's own
     // buffer for the exclusive-or outline, the left button and the cursor.
@@ -212,10 +245,19 @@ LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LPar
 void PlaceInBand(WindowHandle window, platform::ZBand band);
 bool Restack(WindowHandle window, std::int32_t insertAfter);
 
-// A window is mapped when it is shown and overlaps the screen; only a mapped
-// window can be activated or take the keyboard focus. The hidden main window,
-// far off the screen, never is.
+// A window is mapped when it is shown and overlaps the screen (a child: when
+// it is shown and its parent is mapped); only a mapped window can be
+// activated or take the keyboard focus. The hidden main window, far off the
+// screen, never is.
 bool IsMapped(WindowHandle window);
+
+// The top-level window a window belongs to: itself, or a child's parent.
+WindowHandle TopLevelOf(WindowHandle window);
+// The live children of a window, oldest first.
+std::vector<WindowHandle> ChildrenOf(WindowHandle window);
+
+// The fixed-metric font: the height of its lines.
+std::int32_t FontHeight(platform::FontHandle font);
 
 // Activation: makes the window active (and foreground) at once with the
 // wm::Activate pair, the old window first, `how` (wa::) for the new one.

@@ -1,6 +1,7 @@
 // Per-process services the program relies on: the clipboard's text, the
 // input method's open flag per window, and the system-wide hotkey registry.
 #include "platform/clipboard.h"
+#include "platform/editor.h"
 #include "platform/ime.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -33,17 +34,45 @@ TEST(Clipboard, TextGoesRoundTripWholeAndReplacesWhatWasThere)
 
 using InputMethod = PlatformTest;
 
-TEST_F(InputMethod, OpenIsKeptPerWindowAndClosedAtFirst)
+// The editor is what takes text from an input method. Where the desktop runs
+// one, each editor keeps its own open flag, closed at first, also while
+// another editor has the keyboard; without one, every call reports failure
+// and the input method reads as closed.
+TEST_F(InputMethod, EachEditorKeepsItsOwnOpenFlag)
 {
     const WindowHandle a = MakeWindow();
     const WindowHandle b = MakeWindow(Rect{300, 100, 460, 140});
-    EXPECT_FALSE(IsInputMethodOpen(a));
-    EXPECT_TRUE(SetInputMethodOpen(a, true));
-    EXPECT_TRUE(IsInputMethodOpen(a));
-    EXPECT_FALSE(IsInputMethodOpen(b));
-    EXPECT_TRUE(SetInputMethodOpen(a, false));
-    EXPECT_FALSE(IsInputMethodOpen(a));
-    EXPECT_FALSE(SetInputMethodOpen(a + 1000, true));
+    ShowAppWindow(a, sw::ShowNormal);
+    ShowAppWindow(b, sw::ShowNormal);
+    const WindowHandle editorA = CreateEditorControl(a, 139, Rect{5, 5, 155, 35}, 0);
+    const WindowHandle editorB = CreateEditorControl(b, 139, Rect{5, 5, 155, 35}, 0);
+    ASSERT_NE(editorA, 0u);
+    ASSERT_NE(editorB, 0u);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundAppWindow() == b; })) << "the window shown last is active";
+    PumpAWhile();  // a window manager's own word on the new windows comes late
+    SetKeyboardFocus(editorA);
+    ASSERT_TRUE(PumpUntil([&] { return GetKeyboardFocus() == editorA; }));
+    EXPECT_FALSE(IsInputMethodOpen(editorA));
+    EXPECT_FALSE(IsInputMethodOpen(editorB));
+    EXPECT_FALSE(SetInputMethodOpen(editorA + 1000, true)) << "no window, no input method";
+    if (!IsInputMethodAvailable()) {
+        EXPECT_FALSE(SetInputMethodOpen(editorA, true));
+        EXPECT_FALSE(IsInputMethodOpen(editorA));
+        EXPECT_FALSE(SetInputConversion(editorA, Conversion::Romaji));
+        return;
+    }
+    EXPECT_TRUE(SetInputMethodOpen(editorA, true));
+    EXPECT_TRUE(IsInputMethodOpen(editorA));
+    EXPECT_FALSE(IsInputMethodOpen(editorB));
+    EXPECT_TRUE(SetInputMethodOpen(editorA, false));
+    EXPECT_FALSE(IsInputMethodOpen(editorA));
+
+    EXPECT_TRUE(SetInputMethodOpen(editorB, true)) << "set while the other editor has the keyboard";
+    SetKeyboardFocus(editorB);
+    ASSERT_TRUE(PumpUntil([&] { return GetKeyboardFocus() == editorB; }));
+    PumpAWhile();
+    EXPECT_TRUE(IsInputMethodOpen(editorB)) << "the editor's own flag comes with its keyboard";
+    EXPECT_FALSE(IsInputMethodOpen(editorA));
 }
 
 class Hotkeys : public PlatformTest {

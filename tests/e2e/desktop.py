@@ -31,7 +31,7 @@ SANITIZER_REPORT = re.compile(rb"ERROR: (Address|Leak)Sanitizer|runtime error:")
 
 _workspace = None   # the test's temporary folder: program folders and logs
 _programs = []      # (process, stderr log) of every program started
-_helpers = []       # other processes started for the test (a tray host)
+_helpers = []       # other processes started for the test (a tray host, clipboard owners)
 _reported = False   # the programs' errors are printed once
 
 
@@ -329,6 +329,25 @@ def note_windows(only_mapped=True):
     return [int(w) for w in run(*args).split()]
 
 
+def window_at(left, top):
+    """The mapped note window whose top-left corner is at the point, or None."""
+    for w in note_windows():
+        if geometry(w)[:2] == (left, top):
+            return w
+    return None
+
+
+def stored_text(data_dir, index):
+    """The text file that the data file in data_dir names for note `index`,
+    as bytes; None when it names none or the file is missing."""
+    data = read(os.path.join(data_dir, "CeVlmDat.bin"))
+    if not data:
+        return None
+    count, recs = records(data)
+    name = record_file_name(recs[index]) if index < count else ""
+    return read(os.path.join(data_dir, name)) if name else None
+
+
 def geometry(window):
     """(left, top, width, height) of a window on the screen."""
     info = run("xwininfo", "-id", str(window))
@@ -355,12 +374,12 @@ def font_bytes(height=-16, face="DejaVu Sans"):
     return struct.pack("<5i8B", height, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + utf16_field(face, 32)
 
 
-def settings_bytes(tray_icon=1):
+def settings_bytes(tray_icon=1, input_mode=0):
     data = bytearray(SETTINGS)
     data[0:4] = utf16_field("F", 2)
     struct.pack_into("<i", data, 16, tray_icon)
     data[20:112] = font_bytes(-12)
-    struct.pack_into("<ii", data, 112, 1, 0)
+    struct.pack_into("<ii", data, 112, 1, input_mode)  # edit gesture: Ctrl + double click
     return bytes(data)
 
 
@@ -376,8 +395,9 @@ def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, cre
     return bytes(data)
 
 
-def data_file(records, tray_icon=1):
-    return struct.pack("<I", 1) + settings_bytes(tray_icon) + struct.pack("<i", len(records)) + b"".join(records)
+def data_file(records, tray_icon=1, input_mode=0):
+    return (struct.pack("<I", 1) + settings_bytes(tray_icon, input_mode) + struct.pack("<i", len(records))
+            + b"".join(records))
 
 
 def work_area():
@@ -475,6 +495,49 @@ def tray_menu_corner():
     top-right corner, kept inside the work area the tray's panel leaves."""
     left, top, width, height = geometry(tray_icon())
     return (left + width, min(top, work_area()[3]))
+
+
+def ctrl_double_click(x, y):
+    """The default gesture that starts editing a note."""
+    run("xdotool", "mousemove", "--sync", str(x), str(y), "keydown", "ctrl",
+        "click", "--repeat", "2", "--delay", "60", "1", "keyup", "ctrl")
+
+
+def type_text(text, delay=40):
+    run("xdotool", "type", "--delay", str(delay), text)
+
+
+def clipboard(selection="clipboard"):
+    """What another program reads from the desktop's clipboard (or primary
+    selection)."""
+    return subprocess.run(["xclip", "-o", "-selection", selection], capture_output=True).stdout
+
+
+def offer_clipboard(text, selection="clipboard"):
+    """Puts text on the desktop's clipboard from another program, which keeps
+    serving it until the test ends (or another program takes the clipboard)."""
+    process = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", selection],
+                               stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process.stdin.write(text.encode("utf-8"))
+    process.stdin.close()
+    _helpers.append(process)
+    time.sleep(0.3)
+    return process
+
+
+def ink_box(shot, rect, is_ink):
+    """(left, top, right, bottom) of the pixels inside rect (left, top, width,
+    height) that is_ink holds for, relative to the rect; None without any."""
+    left, top, width, height = rect
+    xs, ys = [], []
+    for y in range(top, top + height):
+        for x in range(left, left + width):
+            if is_ink(shot.pixel(x, y)):
+                xs.append(x - left)
+                ys.append(y - top)
+    if not xs:
+        return None
+    return (min(xs), min(ys), max(xs), max(ys))
 
 
 def click(x, y, button=1):

@@ -32,33 +32,26 @@ def shown_flags():
     return [d.record_shown(r) for r in stored]
 
 
-def window_at(left, top):
-    for w in d.note_windows():
-        if d.geometry(w)[:2] == (left, top):
-            return w
-    return None
-
-
 def texts_intact():
     return all(d.read(os.path.join(data_dir, name)) == text.encode("utf-8") for name, text in texts.items())
 
 
 p = d.start(folder)
-first = d.wait_for(lambda: window_at(100, 120))
-second = d.wait_for(lambda: window_at(400, 150))
+first = d.wait_for(lambda: d.window_at(100, 120))
+second = d.wait_for(lambda: d.window_at(400, 150))
 d.check(first and second, "both stored notes are shown")
 
 # Alt+F4 on the focused note: the window manager asks it to close.
 d.click(200, 150)
 d.check(d.wait_for(lambda: d.run("xdotool", "getwindowfocus").strip() == str(first)), "a click focuses the note")
 d.run("xdotool", "key", "alt+F4")
-d.check(d.wait_for(lambda: window_at(100, 120) is None, timeout=5), "Alt+F4 takes the note off the screen")
+d.check(d.wait_for(lambda: d.window_at(100, 120) is None, timeout=5), "Alt+F4 takes the note off the screen")
 d.check(d.wait_for(lambda: shown_flags() == [0, 1], timeout=3), "the data file keeps both notes, the first hidden")
 d.check(p.poll() is None, "the program keeps running")
 
 # WM_DELETE_WINDOW sent straight to the other note, as task bars do.
 d.close_request(second)
-d.check(d.wait_for(lambda: window_at(400, 150) is None, timeout=5), "WM_DELETE_WINDOW hides the second note")
+d.check(d.wait_for(lambda: d.window_at(400, 150) is None, timeout=5), "WM_DELETE_WINDOW hides the second note")
 d.check(d.wait_for(lambda: shown_flags() == [0, 0], timeout=3), "both notes are stored hidden")
 d.check(texts_intact() and not os.path.exists(log_path), "the text files are untouched and nothing was logged")
 
@@ -66,7 +59,7 @@ d.check(texts_intact() and not os.path.exists(log_path), "the text files are unt
 d.click_window(d.wait_for(d.tray_icon))
 d.check(len(d.wait_for(d.popup_menus)) == 1, "the tray menu opens")
 d.key("d", "r")
-d.check(d.wait_for(lambda: window_at(100, 120) and window_at(400, 150), timeout=5),
+d.check(d.wait_for(lambda: d.window_at(100, 120) and d.window_at(400, 150), timeout=5),
         "'すべての付箋紙を再表示 (&R)' brings both notes back")
 d.check(d.wait_for(lambda: shown_flags() == [1, 1], timeout=3), "both are stored shown again")
 
@@ -77,12 +70,12 @@ d.check(len(d.wait_for(d.popup_menus)) == 1, "a right click opens the note's men
 d.key("h", "i")  # CeVelmo (&H) → TaskTray ICON (&I)
 d.check(d.wait_for(lambda: d.settings_tray_icon(d.read(data_path)) == 0, timeout=5),
         "the tray icon is switched off, and the data file says so at once")
-first = window_at(100, 120)
+first = d.window_at(100, 120)
 d.close_request(first)
 d.click(200, 150)
 d.run("xdotool", "key", "alt+F4")
-d.wait_for(lambda: window_at(100, 120) is None, timeout=1.5)
-d.check(window_at(100, 120) == first, "without a tray icon the note stays on the screen")
+d.wait_for(lambda: d.window_at(100, 120) is None, timeout=1.5)
+d.check(d.window_at(100, 120) == first, "without a tray icon the note stays on the screen")
 d.check(shown_flags() == [1, 1] and texts_intact(), "the data file and the text files are as they were")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 count, stored = d.records(d.read(data_path))

@@ -26,13 +26,6 @@ with open(data_path, "wb") as f:
 p = d.start(folder)
 
 
-def window_at(left, top):
-    for w in d.note_windows():
-        if d.geometry(w)[:2] == (left, top):
-            return w
-    return None
-
-
 def stored(index):
     records = d.stored_records(data_path)
     return records[index] if index < len(records) else None
@@ -42,8 +35,8 @@ def shade(colour, k):
     return tuple(max(c - k, 0) for c in d.rgb(colour))
 
 
-note = d.wait_for(lambda: window_at(200, 150))
-topmost = d.wait_for(lambda: window_at(700, 150))
+note = d.wait_for(lambda: d.window_at(200, 150))
+topmost = d.wait_for(lambda: d.window_at(700, 150))
 d.check(note and topmost, "both stored notes are mapped at their rectangles")
 d.check("_NET_WM_STATE_ABOVE" in d.net_wm_state(topmost), "the topmost note reports the above state")
 

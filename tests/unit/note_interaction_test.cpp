@@ -281,6 +281,9 @@ TEST_F(NoteInteraction, DoubleClickStartsEditingByTheGestureSetting)
             EXPECT_EQ(sim::LastDelivered(Window(0), platform::wm::Command),
                       (std::pair<platform::WParam, platform::LParam>{CMD_EDIT_DIRECT, 0}));
         }
+        // The editor now lies over the note; the next double click is for
+        // the note itself.
+        platform::SendWindowMessage(Window(0), MSG_END_EDIT, 0, 0);
     }
 }
 

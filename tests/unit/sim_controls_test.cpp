@@ -2,15 +2,19 @@
 // no real desktop has: scripted menus, dialogs and message boxes with their
 // records, the stand-ins for another process, the hotkey press, the clock,
 // random numbers and waits, failure injection, the delivery record and the
-// reset. What the sim shares with the real desktop is checked against both
-// in tests/conformance.
+// reset, typing text key by key, the mouse on a child window and the
+// editor's own mouse handling. What the sim shares with the real desktop is
+// checked against both in tests/conformance.
 #include <unistd.h>
 
 #include <filesystem>
+#include <new>
 
 #include "platform/dialog_box.h"
 #include "platform/dialogs.h"
+#include "platform/editor.h"
 #include "platform/font.h"
+#include "platform/ime.h"
 #include "platform/menu.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/text.h"
@@ -311,6 +315,96 @@ TEST_F(SimScripts, EachDialogTakesTheNextScriptAndWhatIsLeftOpenIsEscaped)
     EXPECT_EQ(sim::DialogsShown()[1].parameter, 9);
     EXPECT_EQ(sim::DialogsShown()[1].result, 0);
     EXPECT_EQ(GetOpenDialog(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace platform;
+using SimInput = SimTest;
+
+TEST_F(SimInput, TypedTextArrivesKeyByKeyWithShiftForCapitalsAndReturnForLineBreaks)
+{
+    const WindowHandle w = Make();
+    std::vector<bool> shiftAtKey;
+    Answer() = [&](WindowHandle, std::uint32_t m, WParam, LParam) -> std::optional<LResult> {
+        if (m == wm::KeyDown) shiftAtKey.push_back(IsKeyHeld(vk::Shift));
+        return std::nullopt;
+    };
+    EXPECT_TRUE(sim::TypeText(w, u"aB 1\r\n\t"));
+    const std::vector<SimMessage> expected = {
+        {w, wm::KeyDown, 'A', 1},        {w, wm::Char, u'a', 1},       {w, wm::KeyUp, 'A', 1},
+        {w, wm::KeyDown, 'B', 1},        {w, wm::Char, u'B', 1},       {w, wm::KeyUp, 'B', 1},
+        {w, wm::KeyDown, vk::Space, 1},  {w, wm::Char, u' ', 1},       {w, wm::KeyUp, vk::Space, 1},
+        {w, wm::KeyDown, '1', 1},        {w, wm::Char, u'1', 1},       {w, wm::KeyUp, '1', 1},
+        {w, wm::KeyDown, vk::Return, 1}, {w, wm::Char, u'\r', 1},      {w, wm::KeyUp, vk::Return, 1},
+        {w, wm::KeyDown, vk::Tab, 1},    {w, wm::Char, u'\t', 1},      {w, wm::KeyUp, vk::Tab, 1},
+    };
+    EXPECT_EQ(Only({wm::KeyDown, wm::Char, wm::KeyUp}), expected);
+    EXPECT_EQ(shiftAtKey, (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_FALSE(IsKeyHeld(vk::Shift));
+
+    Messages().clear();
+    EXPECT_FALSE(sim::TypeText(w, u"a漢b")) << "no key types a kanji";
+    EXPECT_EQ(Only({wm::Char}), (std::vector<SimMessage>{{w, wm::Char, u'a', 1}}));
+
+    Messages().clear();
+    sim::SetKeyHeld(vk::Alt, true);
+    EXPECT_TRUE(sim::TypeText(w, u"p"));
+    sim::SetKeyHeld(vk::Alt, false);
+    EXPECT_EQ(Only({wm::SysChar}).size(), 1u);
+    EXPECT_TRUE(Only({wm::Char}).empty());
+}
+
+TEST_F(SimInput, TheMouseReachesTheChildUnderItAndTheEditorPlacesItsCaret)
+{
+    const WindowHandle parent = Make(Rect{10, 10, 210, 60});
+    const WindowHandle editor = CreateEditorControl(parent, 139, Rect{5, 5, 195, 45}, 0);
+    ASSERT_NE(editor, 0u);
+    SetEditorText(editor, u"one two\r\nthree");
+    ShowAppWindow(parent, sw::ShowNormal);
+    PumpMessages();
+
+    // Default font: 6 x 12 a character.
+    sim::PointerDown(parent, {5 + 6 * 5 + 1, 5 + 12 + 2});  // second line, after "thr" and a bit
+    EXPECT_EQ(GetEditorSelection(editor), (TextSelection{9 + 5, 9 + 5}));
+    EXPECT_EQ(GetPointerCapture(), editor);
+    EXPECT_EQ(GetKeyboardFocus(), editor);
+    sim::PointerMove(parent, {5 + 6 * 2, 5 + 12 + 2});
+    sim::PointerUp(parent, {5 + 6 * 2, 5 + 12 + 2});
+    EXPECT_EQ(GetEditorSelection(editor), (TextSelection{9 + 2, 9 + 5})) << "dragging selects";
+    EXPECT_EQ(GetPointerCapture(), 0u);
+
+    sim::DoubleClick(editor, {6 * 5, 3});
+    sim::PointerUp(editor, {6 * 5, 3});
+    EXPECT_EQ(GetEditorSelection(editor), (TextSelection{4, 7})) << "a double click selects the word";
+
+    Messages().clear();
+    sim::PointerDown(parent, {2, 2});
+    sim::PointerUp(parent, {2, 2});
+    EXPECT_EQ(Only({wm::LeftButtonDown}), (std::vector<SimMessage>{{parent, wm::LeftButtonDown, mk::LeftButton,
+                                                                      PackPoint(2, 2)}}))
+        << "the parent's own client area outside the child";
+}
+
+TEST_F(SimInput, EditorCopiesFailOnRequestAndInputMethodsMayStartOpen)
+{
+    const WindowHandle parent = Make();
+    const WindowHandle editor = CreateEditorControl(parent, 139, Rect{5, 5, 95, 45}, 0);
+    SetEditorText(editor, u"text");
+    sim::FailNthEditorTextCopy(2);
+    EXPECT_EQ(GetEditorText(editor), u"text");
+    EXPECT_THROW(GetEditorText(editor), std::bad_alloc);
+    EXPECT_EQ(GetEditorText(editor), u"text") << "only the n-th copy fails";
+
+    EXPECT_FALSE(IsInputMethodOpen(parent));
+    sim::SetInputMethodOpenAtFirst(true);
+    EXPECT_TRUE(IsInputMethodOpen(parent));
+    EXPECT_TRUE(SetInputMethodOpen(parent, false));
+    EXPECT_FALSE(IsInputMethodOpen(parent));
+    EXPECT_TRUE(IsInputMethodOpen(editor));
+    EXPECT_FALSE(IsInputMethodOpen(editor + 1000)) << "no window, no input method";
 }
 
 }  // namespace

@@ -1,0 +1,375 @@
+// The editor control's widget: Qt's events become the editor's messages, and
+// the control's own behaviour acts on the messages the program passes on.
+#include "platform/qt/qt_editor_widget.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextDocument>
+
+#include "platform/clipboard.h"
+#include "platform/editor.h"
+#include "platform/qt/qt_input.h"
+#include "platform/qt/qt_windows.h"
+
+namespace platform::qt {
+namespace {
+
+bool IsLineBreak(QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; }
+
+// Keys that move the caret or the view: the control acts on them with the
+// Shift (extend the selection) and Ctrl (by words, to the ends) they came with.
+bool IsCaretKey(std::uint32_t virtualKey)
+{
+    return (virtualKey >= 33 && virtualKey <= 40);  // Page Up/Down, End, Home, the arrows
+}
+
+constexpr std::uint32_t kInsertKey = 45;
+
+// The text up to its first NUL, which ends a text the way it ends a string.
+QString UpToNul(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString CrLfOf(const QString& documentText)
+{
+    QString out;
+    out.reserve(documentText.size() + documentText.size() / 16);
+    for (const QChar c : documentText) {
+        if (IsLineBreak(c))
+            out += QStringLiteral("\r\n");
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& font)
+    : QPlainTextEdit(parent), handle_(handle)
+{
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The view follows the caret, but no scroll bar takes room from the text.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The text starts at the editor's corner, where the note paints it.
+    document()->setDocumentMargin(0);
+    setFont(font);
+    // Tab stops as the note paints them: every eight average character widths.
+    setTabStopDistance(8.0 * QFontMetrics(font).averageCharWidth());
+    // Neither the widget's menu nor a drop may put text in behind the
+    // program's back; the program has its own edit menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+    // Every change the user makes is an undo step; undoing is a change too
+    // (Undo below), so the flag, once set, stays set until the program sets
+    // the text. QTextDocument's own flag would clear when undone to the start.
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { modified_ = true; });
+}
+
+void EditorWidget::SetProgramText(const QString& text)
+{
+    setPlainText(UpToNul(text));  // also clears the undo history
+    document()->setModified(false);
+    modified_ = false;
+    moveCursor(QTextCursor::Start);
+}
+
+std::u16string EditorWidget::CrLfText() const { return CrLfOf(document()->toRawText()).toStdU16String(); }
+
+std::int32_t EditorWidget::ToCrLfPosition(int position) const
+{
+    const QString text = document()->toRawText();
+    const int end = std::min<int>(position, text.size());
+    std::int32_t out = 0;
+    for (int i = 0; i < end; ++i)
+        out += IsLineBreak(text.at(i)) ? 2 : 1;
+    return out + std::max(0, position - end);
+}
+
+int EditorWidget::FromCrLfPosition(std::int32_t position) const
+{
+    const QString text = document()->toRawText();
+    std::int32_t at = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (at >= position)
+            return i;
+        at += IsLineBreak(text.at(i)) ? 2 : 1;
+    }
+    return static_cast<int>(text.size());
+}
+
+QString EditorWidget::CompositionInFlight() const
+{
+    return composition_ ? composition_->commitString() : QString();
+}
+
+// --- Qt's events become messages ---------------------------------------
+
+void EditorWidget::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();  // a key never travels on to the note
+    if (!FindRecord(handle_))
+        return;
+    keyInFlight_ = true;
+    keyModifiers_ = event->modifiers();
+    SendKeyPress(handle_, *event);
+    keyInFlight_ = false;
+}
+
+void EditorWidget::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
+    if (FindRecord(handle_))
+        SendKeyRelease(handle_, *event);
+}
+
+// A finished composition is the program's to see first; what is still being
+// composed (the preedit) is the control's own business.
+void EditorWidget::inputMethodEvent(QInputMethodEvent* event)
+{
+    const WindowHandle window = handle_;
+    if (!FindRecord(window) || event->commitString().isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    composition_ = event;
+    compositionDelivered_ = false;
+    SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
+    composition_ = nullptr;
+    if (!compositionDelivered_ && FindRecord(window)) {
+        // The program kept the finished text out; the composition goes on.
+        QInputMethodEvent rest(event->preeditString(), event->attributes());
+        QPlainTextEdit::inputMethodEvent(&rest);
+    }
+    event->accept();
+}
+
+void EditorWidget::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();  // no button reaches the note through the editor
+    const WindowRecord* record = FindRecord(handle_);
+    if (!record || (event->button() != Qt::LeftButton && event->button() != Qt::RightButton))
+        return;  // the middle button's paste of the selection is switched off
+    const WindowHandle window = handle_;
+    // A click activates the note before the editor hears of the press.
+    SetActiveWindow(record->parent, wa::ClickActive);
+    if (IsLiveWindow(window))
+        SendPointer(window, event->button() == Qt::LeftButton ? wm::LeftButtonDown : wm::RightButtonDown, *event);
+}
+
+void EditorWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (!FindRecord(handle_))
+        return;
+    if (event->button() == Qt::LeftButton)
+        SendPointer(handle_, wm::LeftButtonUp, *event);
+    else if (event->button() == Qt::RightButton)
+        SendPointer(handle_, wm::RightButtonUp, *event);
+}
+
+void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (!FindRecord(handle_))
+        return;
+    if (event->button() == Qt::LeftButton)
+        SendPointer(handle_, wm::LeftButtonDoubleClick, *event);
+    else
+        mousePressEvent(event);
+}
+
+void EditorWidget::focusInEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    if (FindRecord(handle_))
+        OnEditorTookKeyboard(handle_);
+    ReportFocusIn(handle_);
+}
+
+void EditorWidget::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    ReportFocusOut(handle_, *event);
+}
+
+// Whatever QPlainTextEdit would take in from the clipboard, the selection or
+// a drop: nothing. The control's own paste (Paste below) inserts the text the
+// program was shown.
+bool EditorWidget::canInsertFromMimeData(const QMimeData*) const { return false; }
+void EditorWidget::insertFromMimeData(const QMimeData*) {}
+
+// --- the control's own behaviour ---------------------------------------
+
+LResult EditorWidget::OwnBehaviour(std::uint32_t message, WParam wParam, LParam lParam)
+{
+    switch (message) {
+    case wm::KeyDown: ActOnKey(static_cast<std::uint32_t>(wParam)); return 0;
+    case wm::Char: ActOnCharacter(static_cast<char16_t>(wParam)); return 0;
+    case wm::ImeComposition:
+        if (composition_ && !compositionDelivered_ && (lParam & gcs::ResultString)) {
+            compositionDelivered_ = true;
+            QPlainTextEdit::inputMethodEvent(composition_);
+        }
+        return 0;
+    case wm::LeftButtonDown:
+    case wm::LeftButtonUp:
+    case wm::LeftButtonDoubleClick: ActOnButton(message, wParam, lParam); return 0;
+    case wm::Paste: Paste(); return 0;
+    case wm::Cut: CopySelection(true); return 0;
+    case wm::Copy: CopySelection(false); return 0;
+    case wm::Undo: return Undo();
+    case em::SetSelection:
+        Select(static_cast<std::int32_t>(wParam), static_cast<std::int32_t>(lParam));
+        return 0;
+    default: return DefaultWindowProc(handle_, message, wParam, lParam);
+    }
+}
+
+Qt::KeyboardModifiers EditorWidget::KeyModifiers() const
+{
+    if (keyInFlight_)
+        return keyModifiers_;
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+// Gives the widget a key as its own typing: only the keys and texts chosen
+// below ever reach it, so none of its shortcuts (paste among them) can act.
+void EditorWidget::Type(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    QKeyEvent key(QEvent::KeyPress, qtKey, modifiers, text);
+    QPlainTextEdit::keyPressEvent(&key);
+}
+
+// Key-down: the keys that move the caret or delete, and the clipboard keys
+// of the desktop (Shift+Insert, Ctrl+Insert, Shift+Delete), which send their
+// messages so that the program sees them.
+void EditorWidget::ActOnKey(std::uint32_t virtualKey)
+{
+    const Qt::KeyboardModifiers modifiers = KeyModifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    if (virtualKey == kInsertKey && shift)
+        SendWindowMessage(handle_, wm::Paste, 0, 0);
+    else if (virtualKey == kInsertKey && ctrl)
+        SendWindowMessage(handle_, wm::Copy, 0, 0);
+    else if (virtualKey == vk::Delete && shift)
+        SendWindowMessage(handle_, wm::Cut, 0, 0);
+    else if (IsCaretKey(virtualKey) || virtualKey == vk::Delete)
+        Type(QtKeyOf(virtualKey), modifiers);
+}
+
+// Characters: typed text goes in; Backspace, Return and Tab edit; the
+// control characters of Ctrl+A, C, V, X and Z select all, copy, paste, cut
+// and undo, each through its message.
+void EditorWidget::ActOnCharacter(char16_t character)
+{
+    switch (character) {
+    case 0x01: SendWindowMessage(handle_, em::SetSelection, 0, -1); return;
+    case 0x03: SendWindowMessage(handle_, wm::Copy, 0, 0); return;
+    case 0x16: SendWindowMessage(handle_, wm::Paste, 0, 0); return;
+    case 0x18: SendWindowMessage(handle_, wm::Cut, 0, 0); return;
+    case 0x1A: SendWindowMessage(handle_, wm::Undo, 0, 0); return;
+    case u'\b': Type(Qt::Key_Backspace, Qt::NoModifier); return;
+    case u'\r': Type(Qt::Key_Return, Qt::NoModifier); return;
+    case u'\t': Type(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")); return;
+    default: break;
+    }
+    if (character < 0x20 || character == 0x7F)
+        return;
+    const QChar c(character);
+    if (c.isHighSurrogate()) {
+        highSurrogate_ = character;
+        return;
+    }
+    QString text(c);
+    if (c.isLowSurrogate()) {
+        if (!highSurrogate_)
+            return;
+        text.prepend(QChar(highSurrogate_));
+    }
+    highSurrogate_ = 0;
+    Type(Qt::Key_unknown, Qt::NoModifier, text);
+}
+
+void EditorWidget::ActOnButton(std::uint32_t message, WParam wParam, LParam lParam)
+{
+    const QPointF at(LowSigned(lParam), HighSigned(lParam));
+    Qt::KeyboardModifiers modifiers;
+    modifiers.setFlag(Qt::ShiftModifier, (wParam & mk::Shift) != 0);
+    modifiers.setFlag(Qt::ControlModifier, (wParam & mk::Control) != 0);
+    const QPointF global = viewport()->mapToGlobal(at);
+    switch (message) {
+    case wm::LeftButtonDown: {
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+        QPlainTextEdit::mousePressEvent(&press);
+        break;
+    }
+    case wm::LeftButtonUp: {
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, modifiers);
+        QPlainTextEdit::mouseReleaseEvent(&release);
+        break;
+    }
+    default: {
+        QMouseEvent twice(QEvent::MouseButtonDblClick, at, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+        QPlainTextEdit::mouseDoubleClickEvent(&twice);
+        break;
+    }
+    }
+}
+
+// The clipboard's text as the program reads it (GetClipboardText), the text
+// the program grew the note for, replaces the selection.
+void EditorWidget::Paste()
+{
+    const std::optional<std::u16string> text = GetClipboardText();
+    if (!text || text->empty())
+        return;
+    insertPlainText(UpToNul(QString::fromStdU16String(*text)));
+}
+
+void EditorWidget::CopySelection(bool remove)
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    if (!SetClipboardText(CrLfOf(cursor.selectedText()).toStdU16String()) || !remove)
+        return;
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+LResult EditorWidget::Undo()
+{
+    if (!document()->isUndoAvailable())
+        return 0;
+    undo();
+    modified_ = true;
+    return 1;
+}
+
+// From start to end, the caret at the end; an end of -1 is the end of the
+// text, a start of -1 only takes the selection away.
+void EditorWidget::Select(std::int32_t start, std::int32_t end)
+{
+    QTextCursor cursor = textCursor();
+    if (start < 0) {
+        cursor.clearSelection();
+    } else {
+        const int last = static_cast<int>(document()->toRawText().size());
+        cursor.setPosition(std::min(FromCrLfPosition(start), last));
+        cursor.setPosition(end < 0 ? last : std::min(FromCrLfPosition(end), last), QTextCursor::KeepAnchor);
+    }
+    setTextCursor(cursor);
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,135 @@
+// fcitx5 through its D-Bus controller (org.fcitx.Fcitx.Controller1), which
+// acts on the input context that has the focus: Activate and Deactivate open
+// and close the input method, State tells 0 (no input context), 1 (closed)
+// or 2 (open). The Anthy engine's typing method (romaji or kana) is part of
+// its configuration, which the controller reads and writes.
+#include "platform/qt/qt_ime_fcitx.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QVariantMap>
+
+namespace platform::qt::ime::fcitx {
+namespace {
+
+const QString kService = QStringLiteral("org.fcitx.Fcitx5");
+const QString kPath = QStringLiteral("/controller");
+const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
+const QString kAnthyConfig = QStringLiteral("fcitx://config/addon/anthy");
+const QString kTypingMethod = QStringLiteral("TypingMethod");
+const QString kGeneral = QStringLiteral("General");
+constexpr int kTimeoutMs = 250;
+
+// Qt's fcitx input context talks to fcitx on a connection of its own named
+// "fcitx". Requests sent on that same connection reach fcitx after the focus
+// changes the input context reported, so they act on the editor's context.
+QDBusConnection Bus()
+{
+    QDBusConnection shared(QStringLiteral("fcitx"));
+    return shared.isConnected() ? shared : QDBusConnection::sessionBus();
+}
+
+std::optional<QList<QVariant>> Call(const QString& method, const QList<QVariant>& arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = Bus().call(message, QDBus::Block, kTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return std::nullopt;
+    return reply.arguments();
+}
+
+// A dictionary of the configuration tree, however D-Bus wrapped it.
+QVariantMap MapOf(const QVariant& value)
+{
+    if (value.userType() == qMetaTypeId<QDBusVariant>())
+        return MapOf(value.value<QDBusVariant>().variant());
+    if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+        QVariantMap map;
+        value.value<QDBusArgument>() >> map;
+        return map;
+    }
+    return value.toMap();
+}
+
+QString StringOf(const QVariant& value)
+{
+    if (value.userType() == qMetaTypeId<QDBusVariant>())
+        return value.value<QDBusVariant>().variant().toString();
+    return value.toString();
+}
+
+// Anthy's typing method as the configuration names it, when Anthy is one of
+// the input methods of the current group (the one that opening switches to).
+std::optional<QString> AnthyTypingMethod()
+{
+    const auto group = Call(QStringLiteral("CurrentInputMethodGroup"));
+    if (!group || group->isEmpty())
+        return std::nullopt;
+    const auto info = Call(QStringLiteral("InputMethodGroupInfo"), {group->at(0)});
+    bool hasAnthy = false;
+    if (info && info->size() >= 2) {
+        const QDBusArgument items = info->at(1).value<QDBusArgument>();
+        items.beginArray();
+        while (!items.atEnd()) {
+            QString name, layout;
+            items.beginStructure();
+            items >> name >> layout;
+            items.endStructure();
+            hasAnthy = hasAnthy || name == QLatin1String("anthy");
+        }
+        items.endArray();
+    }
+    if (!hasAnthy)
+        return std::nullopt;
+    const auto config = Call(QStringLiteral("GetConfig"), {kAnthyConfig});
+    if (!config || config->isEmpty())
+        return std::nullopt;
+    const QVariant method = MapOf(MapOf(config->at(0)).value(kGeneral)).value(kTypingMethod);
+    if (!method.isValid())
+        return std::nullopt;
+    return StringOf(method);
+}
+
+}  // namespace
+
+bool Answers() { return Call(QStringLiteral("State")).has_value(); }
+
+bool SetActive(bool open)
+{
+    if (!Call(open ? QStringLiteral("Activate") : QStringLiteral("Deactivate")))
+        return false;
+    return IsActive() == open;
+}
+
+std::optional<bool> IsActive()
+{
+    const auto state = Call(QStringLiteral("State"));
+    if (!state || state->isEmpty())
+        return std::nullopt;
+    const int value = state->at(0).toInt();
+    if (value == 0)
+        return std::nullopt;  // no input context has the focus
+    return value == 2;
+}
+
+bool SetTypingMethod(Conversion conversion)
+{
+    const QString wanted = conversion == Conversion::Kana ? QStringLiteral("Kana") : QStringLiteral("Romaji");
+    const std::optional<QString> current = AnthyTypingMethod();
+    if (!current)
+        return false;
+    if (*current == wanted)
+        return true;  // the engine's stored setting is written only when it changes
+    QVariantMap general;
+    general.insert(kTypingMethod, wanted);
+    QVariantMap config;
+    config.insert(kGeneral, general);
+    if (!Call(QStringLiteral("SetConfig"), {kAnthyConfig, QVariant::fromValue(QDBusVariant(config))}))
+        return false;
+    return AnthyTypingMethod() == wanted;
+}
+
+}  // namespace platform::qt::ime::fcitx
