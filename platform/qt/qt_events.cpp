@@ -167,13 +167,11 @@ void AppWindow::mouseMoveEvent(QMouseEvent* event)
 // activation's is.
 void AppWindow::focusInEvent(QFocusEvent*)
 {
-    QWidget::focusInEvent(event);
     ReportFocusIn(handle_);
 }
 
 void AppWindow::focusOutEvent(QFocusEvent* event)
 {
-    QWidget::focusOutEvent(event);
     ReportFocusOut(handle_, *event);
 }
 

@@ -1,13 +1,12 @@
 // Process-level services on Qt: start-up (the one QApplication of the
 // process on the desktop it is to use, Qt's Japanese translations, the
-// program's resources and icon, the X11 event filter on xcb),
+// program's resources, the X11 event filter on xcb),
 // the program's path, local time, random numbers, blocking waits and message
 // boxes. The instance lock and the hotkey have files of their own
 // (qt_instance.cpp, qt_hotkey.cpp).
 #include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QRandomGenerator>
@@ -94,7 +93,8 @@ void InitPlatform(int argc, char** argv)
     }
     savedArgv.push_back(nullptr);
     RegisterResources();
-    new QApplication(savedArgc, savedArgv.data());  // lives as long as the process
+    // Lives as long as the process.
+    static QApplication* application = new QApplication(savedArgc, savedArgv.data());
     QApplication::setApplicationName(QStringLiteral("CeVelmo"));
     LoadJapaneseTranslations(*application);
     // The program ends only when it posts its quit message, never because
