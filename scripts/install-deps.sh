@@ -14,12 +14,16 @@ program_packages=(
   fonts-noto-cjk fonts-dejavu-core
   # opening the help page and files with the desktop's programs
   xdg-utils
+  # rendering the installed icon's sizes from its drawings
+  librsvg2-bin
 )
 # The sanitizers need nothing more: g++ brings gcc's libasan and libubsan.
 test_packages=(
   libgtest-dev
   # the desktop test rig
   xvfb openbox trayer xdotool imagemagick x11-utils python3
+  # building the Debian package and checking what it holds
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 
 case "${1:-all}" in
