@@ -42,6 +42,7 @@ bool DeleteTrayIconEntry(const TrayIconData& data);
 // Special folders by their identifiers.
 namespace csidl {
 inline constexpr int Personal = 5;  // the user's documents
+inline constexpr int LocalAppData = 28;  // the base of the user's data folders
 }  // namespace csidl
 
 // The folder's path, or nullopt when the desktop has none of this kind.

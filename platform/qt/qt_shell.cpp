@@ -114,8 +114,28 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
     return true;
 }
 
+namespace {
+
+// The base folder of the user's data by the XDG rules: $XDG_DATA_HOME when
+// it is an absolute path (a relative one is to be ignored), else
+// ~/.local/share. It need not exist yet; whoever keeps data there makes it.
+std::optional<std::u16string> UserDataHome()
+{
+    const QString set = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!set.isEmpty() && QDir::isAbsolutePath(set))
+        return QDir::cleanPath(set).toStdU16String();
+    const QString home = QDir::homePath();
+    if (home.isEmpty())
+        return std::nullopt;
+    return QDir::cleanPath(home + QStringLiteral("/.local/share")).toStdU16String();
+}
+
+}  // namespace
+
 std::optional<std::u16string> GetSpecialFolderPath(int folderId)
 {
+    if (folderId == csidl::LocalAppData)
+        return UserDataHome();
     if (folderId != csidl::Personal)
         return std::nullopt;
     const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
