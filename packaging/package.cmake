@@ -4,10 +4,11 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME cevelmo)
 set(CPACK_PACKAGE_VERSION ${CEVELMO_VERSION})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The install record must name /usr/bin, not the folder the package is
 # staged in: the installation runs with DESTDIR and the real prefix.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "CeVelmo Maintainers <maintainers@cevelmo.example.org>")
@@ -21,8 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # log and the software centre.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sticky notes that float on the desktop")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "sticky notes that float on the desktop
-CeVelmo (付箋紙) puts sticky notes on the desktop. Each note is a small
+# The summary is the description's first line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "CeVelmo (付箋紙) puts sticky notes on the desktop. Each note is a small
 borderless window with its own text, colours and font that floats above,
 among or below the other windows. A tray icon and a hotkey reach everything
 else: new notes, the list of hidden notes, hiding and showing all of them,
