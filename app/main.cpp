@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv)
 {
+    platform::CatchEndSignals();
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     if (const std::optional<int> ended = HandleCommandLine(arguments, std::cout, std::cerr)) return *ended;
     if (const std::string reason = platform::DesktopUnavailableReason(); !reason.empty()) {

@@ -11,6 +11,12 @@
 
 namespace platform {
 
+// From now on the signals that end the program (SIGTERM, SIGINT, SIGHUP)
+// end it through its own shutdown once it runs, instead of killing it where
+// it stands. The first thing the program does, so that no moment of its
+// start-up is left without them; InitPlatform does it too.
+void CatchEndSignals();
+
 // Why the program cannot reach a desktop to show its windows on, as one line
 // for the user; empty when it can. Asked before InitPlatform, which cannot
 // start without a desktop and would end the process on its own terms.

@@ -74,6 +74,7 @@ namespace platform::qt {
 
 void InstallSessionEndSignals()
 {
+    if (signalPipe[0] >= 0) return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
     struct sigaction action = {};
     action.sa_handler = OnSignal;
@@ -119,5 +120,11 @@ void RequestSessionEnd(SessionEnd how)
         break;
     }
 }
+
+}  // namespace platform
+
+namespace platform {
+
+void CatchEndSignals() { qt::InstallSessionEndSignals(); }
 
 }  // namespace platform

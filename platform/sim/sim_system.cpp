@@ -14,6 +14,8 @@ using sim::detail::TheWorld;
 std::string DesktopUnavailableReason() { return {}; }
 
 // Nothing to prepare: the simulated desktop is ready from the start.
+void CatchEndSignals() {}
+
 void InitPlatform(int, char**) {}
 
 InstanceLock AcquireInstanceLock(const std::u16string& lockFile)

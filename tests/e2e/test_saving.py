@@ -98,7 +98,20 @@ records = [d.record_bytes((40 + 3 * (i % 200), 40 + 2 * (i % 150), 200 + 3 * (i 
 folder, data_dir, data_path = fresh_folder(records, {"VLM%05d.txt" % i: "メモ %d" % i for i in range(300)})
 stored = d.read(data_path)
 p = d.start(folder)
-time.sleep(0.05)
+
+
+def catches_sigterm():
+    """True once the program has its handler for SIGTERM in place, which is
+    the first thing it does; before that the signal would kill any program."""
+    try:
+        with open("/proc/%d/status" % p.pid) as status:
+            caught = next(line for line in status if line.startswith("SigCgt:"))
+    except (OSError, StopIteration):
+        return False
+    return int(caught.split()[1], 16) & (1 << (signal.SIGTERM - 1)) != 0
+
+
+d.check(d.wait_for(catches_sigterm, timeout=10, step=0.002), "the program catches SIGTERM from its start")
 p.send_signal(signal.SIGTERM)
 try:
     code = p.wait(30)
