@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +17,10 @@ enum class PathKind { Missing, File, Folder };
 PathKind QueryPath(const std::u16string& path);
 
 bool CreateFolder(const std::u16string& path);
+
+// The names of the entries of a folder that are not folders, sorted; empty
+// when the folder cannot be listed.
+std::vector<std::u16string> ListFolderFiles(const std::u16string& folder);
 bool DeleteFileAt(const std::u16string& path);
 
 // The whole content of a file; nullopt when it cannot be opened or read.

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "platform/types.h"
 
@@ -38,5 +40,30 @@ FontHandle CreateFontObject(const FontDescription& description);
 bool DescribeFontObject(FontHandle font, FontDescription& out);
 
 void DeleteFontObject(FontHandle font);
+
+// The desktop's font families and their styles. A family's font type has
+// fonttype::TrueType when its faces are scalable outlines (TrueType,
+// OpenType or CFF) and fonttype::Raster when they are bitmaps.
+namespace fonttype {
+inline constexpr std::uint32_t Raster = 0x1;
+inline constexpr std::uint32_t TrueType = 0x4;
+}  // namespace fonttype
+
+struct FontFace {
+    FontDescription description;  // the face name is the family's name
+    std::u16string styleName;
+    std::uint32_t fontType = 0;   // fonttype::
+};
+
+// Called once per family or style; answering false ends the enumeration.
+using FontFaceVisitor = std::function<bool(const FontFace&)>;
+
+// Every font family once, each with the description of one of its faces.
+void EnumerateFontFamilies(const FontFaceVisitor& visit);
+
+// Every style of one family with its full description. The family's
+// upright face of normal weight is reported as "Regular", whatever the
+// desktop calls it ("Book", "Normal", "Roman", ...), with weight 400.
+void EnumerateFontStyles(const std::u16string& family, const FontFaceVisitor& visit);
 
 }  // namespace platform

@@ -4,16 +4,19 @@
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
 // failure seam and save counter, whether the desktop has a tray, key strokes
-// and close requests delivered as the desktop delivers them, and the
-// desktop ending the program.
+// and close requests delivered as the desktop delivers them, the desktop
+// ending the program, and the open dialog's controls: where they stand,
+// which has the focus, what they show, and the mouse on them.
 //
 // Both backends implement all of it, so that the conformance tests can hold
 // the simulation to the real desktop through the same calls.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "platform/dialog_box.h"
 #include "platform/draw.h"
 #include "platform/types.h"
 
@@ -50,11 +53,11 @@ void FailNthFileWrite(int n);
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
 
-// Closes the popup menu, message box or common dialog whose nested loop is
-// running (the innermost one), as the Escape key does: a menu chooses
-// nothing, a dialog is cancelled, a message box gives its Escape answer
-// (id::No for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK). Nothing
-// happens when none is open.
+// Closes the popup menu, message box or dialog whose nested loop is running
+// (the innermost one), as the Escape key does: a menu chooses nothing, a
+// common dialog is cancelled, a message box gives its Escape answer (id::No
+// for Yes/No, id::Cancel for Yes/No/Cancel, id::Ok for OK), and the
+// program's own dialog hears id::Cancel. Nothing happens when none is open.
 void CloseMenuOrDialog();
 
 // Whether the desktop has a tray that can show the program's icon; without
@@ -79,5 +82,36 @@ void RequestSessionEnd(SessionEnd how);
 // messages, and timers as they fall due. On the headless backend no time
 // passes for real: its clock moves on from one due timer to the next.
 void PumpMessagesFor(int milliseconds);
+
+// The innermost dialog that RunModalDialog has open, 0 when none.
+WindowHandle GetOpenDialog();
+
+// The dialog font's average character width and height in pixels, from
+// which its dialog units are mapped; zero for a window that is no dialog.
+struct DialogUnitsInPixels {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+DialogUnitsInPixels GetDialogBaseUnits(WindowHandle dialog);
+
+// A control's rectangle in the dialog's client area, pixels; an empty
+// rectangle when there is no such control.
+Rect GetControlBounds(WindowHandle dialog, int id);
+
+// The control that has the keyboard focus in the dialog, if any.
+std::optional<int> GetFocusedControl(WindowHandle dialog);
+
+// The mouse on a dialog: a click on a button (an enabled one only; a check
+// box toggles first when it ticks itself), a click on a list's item, and a
+// click on the dialog's close box. Each acts as the desktop's own input
+// does, reporting to the procedure before it returns; false when there is
+// nothing to click.
+bool ClickControl(WindowHandle dialog, int id);
+bool ClickListItem(WindowHandle dialog, int id, int index);
+bool ClickCloseBox(WindowHandle dialog);
+
+// What a control shows at a point of its client area (inside its border),
+// as 0x00BBGGRR; false when it cannot be read.
+bool ReadControlPixel(WindowHandle dialog, int id, Point client, Colour& colour);
 
 }  // namespace platform

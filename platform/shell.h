@@ -1,6 +1,6 @@
 // Desktop shell services: the notification (tray) icon, the program's icon
-// images, the user's special folders and handing a file or an address to
-// the desktop's default application.
+// images, the user's special folders, launchers (shortcut files) and
+// handing a file or an address to the desktop's default application.
 #pragma once
 
 #include <optional>
@@ -41,12 +41,34 @@ bool DeleteTrayIconEntry(const TrayIconData& data);
 
 // Special folders by their identifiers.
 namespace csidl {
+inline constexpr int Desktop = 0;   // the user's desktop folder
 inline constexpr int Personal = 5;  // the user's documents
+inline constexpr int Startup = 7;   // what starts with the user's session
 inline constexpr int LocalAppData = 28;  // the base of the user's data folders
 }  // namespace csidl
 
-// The folder's path, or nullopt when the desktop has none of this kind.
+// The folder's path, or nullopt when the desktop has none of this kind. The
+// start-up folder is made when it is missing.
 std::optional<std::u16string> GetSpecialFolderPath(int folderId);
+
+// A launcher: a desktop entry that starts `target`, a command line of
+// arguments in double quotes (the program's path in quotes, for one), shown
+// with a name and an icon file.
+struct ShortcutFile {
+    std::u16string target;
+    std::u16string name;
+    std::u16string icon;
+};
+
+// Writes the launcher file, replacing the file at the path whole, and marks
+// it executable as desktops want of a trusted launcher. False on failure.
+bool CreateShortcutFile(const std::u16string& path, const ShortcutFile& shortcut);
+
+// The target of the launcher file, in the form CreateShortcutFile takes (each
+// argument in double quotes, separated by spaces): what its desktop entry
+// starts. Nullopt for a file that is no launcher of an application ("*.desktop"),
+// or a hidden one, which desktops treat as deleted.
+std::optional<std::u16string> ReadShortcutTarget(const std::u16string& path);
 
 // Asks the desktop to carry out `verb` (only "open" is known) on a file path
 // or an address (a "mailto:" or web address) with the default application

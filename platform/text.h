@@ -13,6 +13,10 @@ namespace platform {
 std::string ToMultiByte(std::u16string_view text);
 std::u16string FromMultiByte(std::string_view bytes);
 
+// The text in upper case, character by character (letters of every script
+// that has cases; others stay as they are).
+std::u16string ToUpperCase(std::u16string_view text);
+
 // Plain UTF-8 <-> UTF-16 for paths and messages; invalid input is replaced.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view bytes);

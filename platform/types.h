@@ -68,6 +68,8 @@ inline constexpr std::uint32_t Char = 258;
 inline constexpr std::uint32_t SysKeyDown = 260;
 inline constexpr std::uint32_t SysKeyUp = 261;
 inline constexpr std::uint32_t SysChar = 262;
+// To a dialog's procedure before it shows; lParam is the creation parameter.
+inline constexpr std::uint32_t InitDialog = 272;
 inline constexpr std::uint32_t Command = 273;
 // The desktop's window commands; wParam is one of sc::.
 inline constexpr std::uint32_t SysCommand = 274;

@@ -10,6 +10,8 @@ program_packages=(
   build-essential cmake g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
   libx11-dev libgl-dev
+  # the font chooser's list of the desktop's font families
+  libfontconfig-dev
   # Japanese glyphs for the menus and notes
   fonts-noto-cjk fonts-dejavu-core
   # opening the help page and files with the desktop's programs
@@ -22,8 +24,10 @@ test_packages=(
   libgtest-dev
   # the desktop test rig
   xvfb openbox trayer xdotool imagemagick x11-utils python3
+  # checking the program's launchers, and starting a session's autostart entries
+  desktop-file-utils dex
   # building the Debian package and checking what it holds
-  dpkg-dev file lintian appstream desktop-file-utils
+  dpkg-dev file lintian appstream
 )
 
 case "${1:-all}" in

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/inspect.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +94,24 @@ PathKind QueryPath(const std::u16string& path)
 bool CreateFolder(const std::u16string& path)
 {
     return !path.empty() && ::mkdir(NativePath(path).c_str(), 0777) == 0;
+}
+
+std::vector<std::u16string> ListFolderFiles(const std::u16string& folder)
+{
+    std::vector<std::u16string> names;
+    DIR* dir = folder.empty() ? nullptr : ::opendir(NativePath(folder).c_str());
+    if (dir == nullptr) return names;
+    const std::string base = NativePath(folder) + "/";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        // A link counts as what it leads to.
+        if (::stat((base + name).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
+        names.push_back(FromUtf8(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool DeleteFileAt(const std::u16string& path)

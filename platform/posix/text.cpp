@@ -4,6 +4,8 @@
 #include "platform/text.h"
 
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <bit>
@@ -127,6 +129,21 @@ std::u16string FromMultiByte(std::string_view bytes)
     if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) body.remove_prefix(kUtf8Bom.size());
     if (auto utf8 = Decode("UTF-8", body, true)) return *utf8;
     return Decode("CP932", bytes, false).value_or(std::u16string{});
+}
+
+// glibc's C.UTF-8 locale knows the case of every Unicode letter, whatever
+// locale the user runs in. Surrogates are left alone: no letter of the
+// supplementary planes has a case that a hotkey could use.
+std::u16string ToUpperCase(std::u16string_view text)
+{
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    std::u16string upper(text);
+    for (char16_t& unit : upper) {
+        if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+        const wint_t mapped = utf8 != nullptr ? ::towupper_l(unit, utf8) : ::towupper(unit);
+        if (mapped <= 0xFFFF) unit = static_cast<char16_t>(mapped);
+    }
+    return upper;
 }
 
 }  // namespace platform

@@ -43,6 +43,17 @@ void SetFace(FontDescription& description, const QString& family)
     std::copy_n(family.utf16(), length, description.faceName.begin());
 }
 
+// Qt names a family that more than one foundry makes as "Family [foundry]";
+// a description holds the family's name alone, as the desktop lists it.
+QString FamilyOf(const QFontInfo& info)
+{
+    QString family = info.family();
+    const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
+    if (bracket > 0 && family.endsWith(QLatin1Char(']')))
+        family.truncate(bracket);
+    return family;
+}
+
 }  // namespace
 
 const QFont* FontOf(FontHandle font)
@@ -76,7 +87,7 @@ FontDescription DescriptionOf(const QFont& font, const FontDescription& requeste
     out.italic = info.italic() ? 1 : 0;
     out.underline = info.underline() ? 1 : 0;
     out.strikeOut = info.strikeOut() ? 1 : 0;
-    SetFace(out, info.family());
+    SetFace(out, FamilyOf(info));
     return out;
 }
 

@@ -21,6 +21,8 @@ void SetBounds(WindowRecord& record, const Rect& bounds)
     record.bounds = bounds;
     if (record.widget)
         record.widget->setGeometry(ToQRect(bounds));
+    if (record.dialog)
+        record.dialog->setGeometry(ToQRect(bounds));
     SyncNativeVisibility(record, false);
     if (old.left != bounds.left || old.top != bounds.top)
         SendWindowMessage(handle, wm::Move, 0, PackPoint(bounds.left, bounds.top));

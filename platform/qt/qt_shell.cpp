@@ -1,7 +1,7 @@
 // The desktop shell on Qt: the program's icon images (drawn at 16 and 32
 // pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
 // are posted to the owner as its callback message), the user's special
-// folders, and handing files and addresses to the desktop's default
+// folders (launcher files are written in platform/posix), and handing files and addresses to the desktop's default
 // applications (xdg-open, through QDesktopServices).
 #include <QDesktopServices>
 #include <QDir>
@@ -132,14 +132,33 @@ std::optional<std::u16string> UserDataHome()
 
 }  // namespace
 
+// The folders of the XDG base and user directories: the documents and the
+// desktop folder as xdg-user-dirs names them, and the autostart folder of
+// the user's configuration, which autostart runners read at login.
 std::optional<std::u16string> GetSpecialFolderPath(int folderId)
 {
     if (folderId == csidl::LocalAppData)
         return UserDataHome();
-    if (folderId != csidl::Personal)
-        return std::nullopt;
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    // A documents folder that was never made is no place to start a dialog in.
+    QString path;
+    switch (folderId) {
+    case csidl::Personal: path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); break;
+    case csidl::Desktop:
+        path = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        // A desktop that shows no folder is reported as the home folder,
+        // which is no place for launchers.
+        if (path == QStandardPaths::writableLocation(QStandardPaths::HomeLocation))
+            return std::nullopt;
+        break;
+    case csidl::Startup:
+        path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        if (path.isEmpty() || !QDir(path).mkpath(QStringLiteral("autostart")))
+            return std::nullopt;
+        path += QStringLiteral("/autostart");
+        break;
+    default: return std::nullopt;
+    }
+    // A documents or desktop folder that was never made is no place to put
+    // anything in.
     if (path.isEmpty() || !QDir(path).exists())
         return std::nullopt;
     return path.toStdU16String();

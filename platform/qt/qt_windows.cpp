@@ -190,6 +190,30 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     return IsLiveWindow(handle) ? handle : 0;
 }
 
+}  // namespace platform
+
+namespace platform::qt {
+
+WindowHandle AddDialogRecord(QWidget& dialog, const std::u16string& title, Rect bounds, WindowProcFn proc)
+{
+    auto record = std::make_unique<WindowRecord>();
+    record->handle = ++lastHandle;
+    record->className = u"dialog";
+    record->title = title;
+    record->proc = proc;
+    record->bounds = bounds;
+    record->dialog = &dialog;
+    record->shown = true;
+    RaiseInBand(*record);
+    const WindowHandle handle = record->handle;
+    Table()[handle] = std::move(record);
+    return handle;
+}
+
+}  // namespace platform::qt
+
+namespace platform {
+
 bool DestroyAppWindow(WindowHandle window)
 {
     WindowRecord* record = FindRecord(window);

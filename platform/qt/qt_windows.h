@@ -31,6 +31,7 @@ struct WindowRecord {
     std::uint32_t classStyle = 0;
     WindowProcFn proc = nullptr;
     QPointer<AppWindow> widget;
+    QPointer<QWidget> dialog;  // instead of `widget`, for a dialog of RunModalDialog
     Rect bounds;            // what the program last set or the desktop last reported
     bool shown = false;     // the program's view; an off-screen window stays unmapped
     ZBand band = ZBand::Normal;
@@ -83,6 +84,11 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how);
 void ForgetActiveWindow(WindowHandle window);
 
 WindowRecord* FindRecord(WindowHandle window);
+
+// Enters a dialog of RunModalDialog in the table: a window that its
+// procedure serves, of the class "dialog", standing where `dialog` stands.
+// The caller owns the widget; destroying the window removes only the entry.
+WindowHandle AddDialogRecord(QWidget& dialog, const std::u16string& title, Rect bounds, WindowProcFn proc);
 const std::map<WindowHandle, std::unique_ptr<WindowRecord>>& AllRecords();
 
 // The program window a widget belongs to (its top-level), or 0.

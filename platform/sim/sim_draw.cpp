@@ -32,6 +32,15 @@ WindowHandle WindowOfDrawContext(platform::DrawContext context)
     return FindWindow(window) ? window : 0;
 }
 
+std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
+
+std::int32_t TextWidth(std::u16string_view text, std::int32_t height)
+{
+    std::int32_t width = 0;
+    for (const char16_t c : text) width += CharWidth(c, height);
+    return width;
+}
+
 }  // namespace sim::detail
 
 namespace {
@@ -77,8 +86,10 @@ PixelBuffer& ScreenBuffer()
     return buffer;
 }
 
+// A window's paint or a control's canvas.
 PixelBuffer* ContextBuffer(DrawContext context)
 {
+    if (PixelBuffer* canvas = sim::detail::ControlCanvas(context)) return canvas;
     const WindowHandle window = sim::detail::WindowOfDrawContext(context);
     return window == 0 ? nullptr : WindowBuffer(window);
 }
@@ -110,7 +121,7 @@ std::int32_t FontHeight(platform::FontHandle font)
     return std::abs(it->second.height);
 }
 
-std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
+using sim::detail::CharWidth;
 
 // Draws one line of text (no line breaks in it) with its cells' top at y.
 // Characters that start beyond the right edge cannot show: the line ends
@@ -172,9 +183,7 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
 TextSize MeasureText(FontHandle font, std::u16string_view text)
 {
     const std::int32_t height = FontHeight(font);
-    TextSize size{0, height};
-    for (const char16_t c : text) size.width += CharWidth(c, height);
-    return size;
+    return TextSize{sim::detail::TextWidth(text, height), height};
 }
 
 void DrawScreenFocusRect(Rect r)

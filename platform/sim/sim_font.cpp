@@ -1,6 +1,11 @@
 // Fixed-metric fonts of the simulation: a font object keeps the description
 // it was made from, with the blanks filled in as a real font mapper would
-// (a default size, normal weight, a face that exists).
+// (a default size, normal weight, a face that exists). The desktop's
+// families are a fixed list that has what the font chooser must tell apart:
+// scalable families (one naming its regular style "標準"), a bitmap family,
+// a vertical-writing "@" family and a family without a regular style.
+#include <string_view>
+
 #include "platform/sim/sim_world.h"
 
 namespace platform {
@@ -29,7 +34,63 @@ FontDescription Realise(FontDescription font)
     return font;
 }
 
+struct SimStyle {
+    std::u16string_view name;
+    std::int32_t weight;
+    bool italic;
+};
+
+struct SimFamily {
+    std::u16string_view name;
+    std::uint32_t fontType;
+    std::uint8_t charSet;
+    std::vector<SimStyle> styles;
+};
+
+constexpr std::uint8_t kAnsiCharSet = 0;
+
+const std::vector<SimFamily>& Families()
+{
+    static const std::vector<SimFamily> families = {
+        {u"SimSans", fonttype::TrueType, kAnsiCharSet,
+         {{u"Regular", 400, false}, {u"Bold", 700, false}, {u"Italic", 400, true}, {u"Bold Italic", 700, true}}},
+        {u"SimSerif", fonttype::TrueType, kAnsiCharSet, {{u"Bold", 700, false}, {u"Regular", 400, false}}},
+        {u"Sim明朝", fonttype::TrueType, kShiftJisCharSet, {{u"標準", 400, false}, {u"太字", 700, false}}},
+        {u"SimFixed", fonttype::Raster, kAnsiCharSet, {{u"Regular", 400, false}}},
+        {u"@Sim明朝", fonttype::TrueType, kShiftJisCharSet, {{u"標準", 400, false}}},
+        {u"SimThin", fonttype::TrueType, kAnsiCharSet, {{u"Light", 300, false}, {u"Bold", 700, false}}},
+    };
+    return families;
+}
+
+FontFace FaceOf(const SimFamily& family, const SimStyle& style)
+{
+    FontFace face;
+    face.description.weight = style.weight;
+    face.description.italic = style.italic ? 1 : 0;
+    face.description.charSet = family.charSet;
+    SetFaceName(face.description, family.name);
+    face.styleName = style.name;
+    face.fontType = family.fontType;
+    return face;
+}
+
 }  // namespace
+
+void EnumerateFontFamilies(const FontFaceVisitor& visit)
+{
+    for (const SimFamily& family : Families())
+        if (!visit(FaceOf(family, family.styles.front()))) return;
+}
+
+void EnumerateFontStyles(const std::u16string& name, const FontFaceVisitor& visit)
+{
+    for (const SimFamily& family : Families()) {
+        if (family.name != name) continue;
+        for (const SimStyle& style : family.styles)
+            if (!visit(FaceOf(family, style))) return;
+    }
+}
 
 bool DescribeSystemFont(FontDescription& out)
 {

@@ -9,10 +9,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/dialog_box.h"
 #include "platform/dialogs.h"
 #include "platform/types.h"
 
@@ -76,6 +79,52 @@ struct ShownFileDialog {
     bool chosen = false;
 };
 const std::vector<ShownFileDialog>& FileDialogs();
+
+// --- the program's own dialogs ----------------------------------------------
+//
+// A dialog run by RunModalDialog is a window with controls. While it is
+// open, the next queued script runs with the dialog's handle, as the user
+// at the dialog: it reads the controls and works them with the mouse
+// (platform::ClickControl, ClickListItem, ClickCloseBox), the keyboard
+// (TypeInControl, platform::CloseMenuOrDialog for Escape) and anything else a
+// test does meanwhile. Every such input delivers the posted messages it
+// causes before it returns. A dialog still open when its script is done (or
+// with no script queued) is closed with the Escape key.
+
+using DialogScript = std::function<void(platform::WindowHandle dialog)>;
+void QueueDialogScript(DialogScript script);
+
+// A control as the dialog shows it: bounds in the dialog's client area.
+struct ControlState {
+    int id = -1;
+    platform::ControlClass kind = platform::ControlClass::Static;
+    std::uint32_t style = 0;
+    std::u16string text;
+    platform::Rect bounds;
+    int checked = 0;
+    bool enabled = true;
+    std::vector<std::u16string> items;  // a list's items, in order
+    int selection = -1;
+    int paints = 0;  // how often the program painted it (BeginControlPaint)
+};
+
+// The open dialog's control with this id, or null.
+const ControlState* FindControl(platform::WindowHandle dialog, int id);
+
+// The user selects the edit box's text and types this in its place.
+bool TypeInControl(platform::WindowHandle dialog, int id, std::u16string_view text);
+
+// What a control shows at a client point, 0x00BBGGRR (kNoPixel outside).
+std::uint32_t ControlPixel(platform::WindowHandle dialog, int id, int x, int y);
+
+struct ShownDialog {
+    std::u16string caption;
+    platform::LParam parameter = 0;
+    platform::Rect bounds;                // where it stood when it closed
+    std::vector<ControlState> controls;   // as they were when it closed
+    int result = 0;
+};
+const std::vector<ShownDialog>& DialogsShown();
 
 // --- shell -----------------------------------------------------------------
 

@@ -15,8 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dialog_box.h"
 #include "platform/font.h"
 #include "platform/inspect.h"
+#include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_menu_world.h"
@@ -55,6 +57,34 @@ struct PixelBuffer {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::vector<std::uint32_t> pixels;
+};
+
+// A dialog's control: what tests see, and the pixels the program painted
+// into it.
+struct SimControl {
+    ControlState state;
+    Rect client;  // inside its border, in its own coordinates
+    platform::Colour background = 0;
+    PixelBuffer canvas;
+};
+
+struct SimDialogBox {
+    std::vector<SimControl> controls;
+    platform::shared::BaseUnits units;
+    std::optional<int> focus;
+    bool ended = false;
+    int result = 0;
+    std::size_t record = 0;  // its entry in DialogBoxWorld::shown
+};
+
+struct DialogBoxWorld {
+    std::map<WindowHandle, SimDialogBox> boxes;
+    std::vector<WindowHandle> open;  // innermost last
+    std::deque<DialogScript> scripts;
+    std::vector<ShownDialog> shown;
+    // Contexts of BeginControlPaint: the dialog and the control's id.
+    std::map<platform::DrawContext, std::pair<WindowHandle, int>> paints;
+    platform::DrawContext lastPaint = 0;
 };
 
 struct PostedMessage {
@@ -142,9 +172,10 @@ struct World {
     PixelBuffer screenPixels;
     bool leftButtonDown = false;
     int arrowCursorSets = 0;
-    // Popup menus, common dialogs and shell requests.
+    // Popup menus, common dialogs and shell requests; the program's dialogs.
     MenuWorld menu;
     DialogWorld dialogs;
+    DialogBoxWorld boxes;
     // The clipboard's text, and whether it can be reached.
     std::optional<std::u16string> clipboard;
     bool clipboardReachable = true;
@@ -203,6 +234,14 @@ bool PaintDirtyWindows();
 
 // Forgets what the other parts of the world keep about a destroyed window.
 void ForgetWindowServices(WindowHandle window);
+
+// The canvas of a control being painted through this context, or null.
+PixelBuffer* ControlCanvas(platform::DrawContext context);
+
+// The sim's fixed-metric measures: a character's width in a font of this
+// height (|height| / 2, and |height| from U+0800), and a text's width.
+std::int32_t CharWidth(char16_t c, std::int32_t height);
+std::int32_t TextWidth(std::u16string_view text, std::int32_t height);
 
 // A lock file's key: its canonical path, as every path to the same file
 // meets the same lock on the desktop. Made first when asked (as taking the

@@ -1,9 +1,14 @@
 // The shell: the program's icon images and the tray icon. A desktop may have
 // no tray (Qt's offscreen platform never has one); the tray cases that need
 // one say so and are skipped there.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "platform/shell.h"
+#include "platform/text.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -77,6 +82,62 @@ TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(w, 2)));
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(other, 1)));
 }
+
+// The desktop folder is the one xdg-user-dirs names; the start-up folder is
+// the autostart folder of the user's configuration, made when missing.
+#ifdef CONFORMANCE_HEADLESS
+TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+#else
+// An environment variable set for the length of a case, then put back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+std::optional<std::string> Folder(int id)
+{
+    const std::optional<std::u16string> path = GetSpecialFolderPath(id);
+    if (!path) return std::nullopt;
+    return ToUtf8(*path);
+}
+
+TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("cevelmo-xdg-" + std::to_string(::getpid()));
+    fs::create_directories(root / "home");
+    fs::create_directories(root / "config");
+    const ScopedEnvironment home("HOME", (root / "home").string());
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (root / "config").string());
+    std::ofstream(root / "config" / "user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n";
+
+    EXPECT_EQ(Folder(csidl::Desktop), std::nullopt) << "a desktop folder that is not there was named";
+    fs::create_directories(root / "home" / "Schreibtisch");
+    EXPECT_EQ(Folder(csidl::Desktop), (root / "home" / "Schreibtisch").string());
+
+    EXPECT_EQ(Folder(csidl::Startup), (root / "config" / "autostart").string());
+    EXPECT_TRUE(fs::is_directory(root / "config" / "autostart"));
+    fs::remove_all(root);
+}
+#endif
 
 }  // namespace
 }  // namespace conformance

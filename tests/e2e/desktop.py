@@ -109,14 +109,66 @@ def wait_for(predicate, timeout=10.0, step=0.1):
 
 
 def program_folder(program):
-    """A fresh folder holding a copy of the program and its help page, removed
-    when the test ends."""
+    """A fresh folder holding a copy of the program with its help page and
+    the icon of its launchers, removed when the test ends."""
     folder = tempfile.mkdtemp(prefix="program-", dir=_workspace_folder())
     shutil.copy2(program, os.path.join(folder, "cevelmo"))
-    help_page = os.path.join(os.path.dirname(program), "CeVelmo.htm")
-    if os.path.exists(help_page):
-        shutil.copy2(help_page, folder)
+    for beside in ("CeVelmo.htm", "CeVelmo.svg"):
+        path = os.path.join(os.path.dirname(program), beside)
+        if os.path.exists(path):
+            shutil.copy2(path, folder)
     return folder
+
+
+def scratch_folder(prefix):
+    """A fresh folder in the test's workspace, removed when the test ends."""
+    return tempfile.mkdtemp(prefix=prefix, dir=_workspace_folder())
+
+
+class Adopted:
+    """A program that something else started (an autostart runner), watched
+    and ended by its process id like the programs the test starts."""
+
+    def __init__(self, pid):
+        self.pid = pid
+
+    def poll(self):
+        try:
+            with open("/proc/%d/stat" % self.pid) as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            return 0
+        return 0 if state in ("Z", "X") else None
+
+    def send_signal(self, sig):
+        if self.poll() is None:
+            os.kill(self.pid, sig)
+
+    def kill(self):
+        self.send_signal(signal.SIGKILL)
+
+    def wait(self, timeout=10):
+        end = time.time() + (timeout if timeout is not None else 3600)
+        while self.poll() is None:
+            if time.time() > end:
+                raise subprocess.TimeoutExpired("pid %d" % self.pid, timeout)
+            time.sleep(0.05)
+        return 0
+
+
+def adopt(pid, log):
+    """Watches a program started by someone else whose standard error goes
+    to the log; it is killed when the test ends, as the test's own are."""
+    program = Adopted(pid)
+    _programs.append((program, log))
+    return program
+
+
+def log_file(prefix):
+    """A fresh file in the workspace for a program's standard error."""
+    fd, path = tempfile.mkstemp(prefix=prefix, suffix=".log", dir=_workspace_folder())
+    os.close(fd)
+    return path
 
 
 def start(folder, args=(), env=None):
@@ -166,6 +218,20 @@ def run(*args):
     return subprocess.run(args, capture_output=True, text=True).stdout
 
 
+def windows_named(title):
+    """Mapped X windows with exactly this title (a dialog's caption)."""
+    return [int(w) for w in run("xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title)).split()]
+
+
+def save_screenshot(name):
+    """Saves the screen as NAME.png in the folder that CEVELMO_E2E_SHOTS names,
+    for a person to look at; nothing when it is not set."""
+    folder = os.environ.get("CEVELMO_E2E_SHOTS")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")])
+
+
 def note_windows(only_mapped=True):
     """X windows titled like the program's windows."""
     args = ["xdotool", "search"]
@@ -210,13 +276,14 @@ def settings_bytes(tray_icon=1):
     return bytes(data)
 
 
-def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, created="2024/05/06 07:08:09"):
+def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, created="2024/05/06 07:08:09",
+                 font=None):
     data = bytearray(RECORD)
     struct.pack_into("<4i", data, 8, *bounds)
     struct.pack_into("<ii", data, 24, z_level, shown)
     data[36:64] = utf16_field(file_name, 14)
     data[64:104] = utf16_field(created, 20)
-    data[104:196] = font_bytes()
+    data[104:196] = font if font is not None else font_bytes()
     struct.pack_into("<II", data, 200, 0, back)
     return bytes(data)
 
@@ -361,6 +428,21 @@ def records(data):
 
 def record_shown(record):
     return struct.unpack_from("<i", record, 28)[0]
+
+
+def record_font(record):
+    """(height, weight, italic, face name) of a record's font description."""
+    height, _, _, _, weight = struct.unpack_from("<5i", record, 104)
+    italic = record[104 + 20]
+    face = record[104 + 28:104 + 92].decode("utf-16-le").split("\0")[0]
+    return height, weight, italic, face
+
+
+def settings_hotkey(data):
+    """(key, alt, ctrl, shift) of a data file's settings."""
+    key = data[4:8].decode("utf-16-le").split("\0")[0]
+    alt, ctrl, shift = struct.unpack_from("<3i", data, 4 + 4)
+    return key, alt, ctrl, shift
 
 
 def record_file_name(record):

@@ -6,6 +6,7 @@
 #include "menu_fixture.h"
 #include "platform/inspect.h"
 #include "platform/sim/sim_menus.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -96,6 +97,8 @@ TEST_F(MenuTest, TrayIconCommandSwitchesTheIconBothWays)
     EXPECT_EQ(noteSettings.trayIcon, 1);
 }
 
+// Confirmed or closed, the settings leave the hotkey registered anew from
+// what they hold then.
 TEST_F(MenuTest, SettingsTakeTheHotkeyAnewWhateverTheDialogSaid)
 {
     noteSettings.hotkeyKey = {u'F', 0};
@@ -103,11 +106,24 @@ TEST_F(MenuTest, SettingsTakeTheHotkeyAnewWhateverTheDialogSaid)
     StoreNotes({});
     StartWithNotes(0);
     ASSERT_EQ(sim::Hotkeys().size(), 1u);
-    noteSettings.hotkeyKey[0] = u'G';
-    Run(mainWindow, CMD_SETTINGS, 1);
-    ASSERT_EQ(sim::Hotkeys().size(), 1u);
-    EXPECT_EQ(sim::Hotkeys()[0].virtualKey, static_cast<std::uint32_t>('G'));
-    EXPECT_EQ(sim::Hotkeys()[0].modifiers, platform::mod::Control);
+    const struct {
+        char16_t key;
+        int button;
+    } cases[] = {{u'G', platform::id::Ok}, {u'H', platform::id::Cancel}};
+    for (const auto& c : cases) {
+        noteSettings.hotkeyKey[0] = c.key;
+        sim::QueueDialogScript([&c](platform::WindowHandle d) {
+            if (c.button == platform::id::Ok)
+                platform::ClickControl(d, c.button);
+            else
+                platform::ClickCloseBox(d);
+        });
+        Run(mainWindow, CMD_SETTINGS, 1);
+        ASSERT_EQ(sim::Hotkeys().size(), 1u);
+        EXPECT_EQ(sim::Hotkeys()[0].virtualKey, static_cast<std::uint32_t>(c.key));
+        EXPECT_EQ(sim::Hotkeys()[0].modifiers, platform::mod::Control);
+        EXPECT_EQ(sim::DialogsShown().back().result, c.button);
+    }
     EXPECT_EQ(hotkeyRegistered, 1);
     EXPECT_EQ(dialogBusy, 0);
 }
@@ -228,19 +244,4 @@ TEST_F(MenuTest, EditDirectClosesTheOtherNotesEditorFirst)
     EXPECT_EQ(sim::DeliveredCount(Note(0).window, MSG_END_EDIT), ended0 + 1);
     EXPECT_EQ(sim::DeliveredCount(Note(1).window, MSG_END_EDIT), ended1);
     EXPECT_EQ(Saves(), 0);
-}
-
-TEST_F(MenuTest, CancelledFontDialogsChangeNothingButStillSave)
-{
-    StartWithNotes(1);
-    const platform::FontDescription noteFont = Note(0).font;
-    const platform::FontDescription defaultFont = noteSettings.defaultFont;
-    const platform::FontHandle handle = Note(0).fontHandle;
-    Run(Note(0).window, CMD_NOTE_FONT, 1);
-    Run(mainWindow, CMD_DEFAULT_FONT, 1);
-    EXPECT_EQ(Note(0).font, noteFont);
-    EXPECT_EQ(Note(0).fontHandle, handle);
-    EXPECT_EQ(noteSettings.defaultFont, defaultFont);
-    EXPECT_EQ(Saves(), 2);
-    EXPECT_EQ(dialogBusy, 0);
 }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "platform/dialog_box.h"
 #include "platform/dialogs.h"
 #include "platform/font.h"
 #include "platform/menu.h"
@@ -264,6 +265,52 @@ TEST_F(SimRecords, ResetForgetsEverythingButNeverReusesAHandle)
     EXPECT_EQ(RunMessageLoop(), -1);
     ASSERT_TRUE(RegisterWindowClass(u"SIMTEST", 0, DefaultWindowProc));
     EXPECT_GT(Make(), w);
+}
+
+// The sim's user at a dialog: one script per dialog, in the order the
+// dialogs open; what the script leaves open is closed with Escape, and a
+// procedure that will not end even then is ended with 0. The record keeps
+// each dialog as it was when it closed.
+DialogTemplate TwoControls()
+{
+    const std::uint32_t shown = ws::Child | ws::Visible;
+    return DialogTemplate{u"two", u"System", 8, ws::Caption | ws::SysMenu, {0, 0, 100, 40},
+                          {{5, ControlClass::Edit, u"", shown | ws::Border | ws::TabStop, {4, 4, 40, 12}, 0},
+                           {6, ControlClass::Edit, u"fixed", shown | es::ReadOnly, {50, 4, 40, 12}, 0}}};
+}
+
+LResult EndsOnCancel(WindowHandle d, std::uint32_t message, WParam wParam, LParam)
+{
+    if (message == wm::Command && LowWord(wParam) == id::Cancel) EndModalDialog(d, 2);
+    return 1;
+}
+
+LResult NeverEnds(WindowHandle, std::uint32_t, WParam, LParam) { return 1; }
+
+TEST_F(SimScripts, EachDialogTakesTheNextScriptAndWhatIsLeftOpenIsEscaped)
+{
+    std::vector<std::u16string> order;
+    sim::QueueDialogScript([&](WindowHandle d) {
+        order.push_back(u"outer");
+        EXPECT_TRUE(sim::TypeInControl(d, 5, u"typed"));
+        EXPECT_FALSE(sim::TypeInControl(d, 6, u"read-only")) << "typed into a read-only box";
+        EXPECT_EQ(RunModalDialog(TwoControls(), NeverEnds, 9), 0);
+        EXPECT_EQ(GetOpenDialog(), d);
+    });
+    sim::QueueDialogScript([&](WindowHandle) { order.push_back(u"inner"); });
+    EXPECT_EQ(RunModalDialog(TwoControls(), EndsOnCancel, 7), 2);
+    EXPECT_EQ(order, (std::vector<std::u16string>{u"outer", u"inner"}));
+    ASSERT_EQ(sim::DialogsShown().size(), 2u);
+    const sim::ShownDialog& outer = sim::DialogsShown()[0];
+    EXPECT_EQ(outer.caption, u"two");
+    EXPECT_EQ(outer.parameter, 7);
+    EXPECT_EQ(outer.result, 2);
+    ASSERT_EQ(outer.controls.size(), 2u);
+    EXPECT_EQ(outer.controls[0].text, u"typed");
+    EXPECT_EQ(outer.controls[1].text, u"fixed");
+    EXPECT_EQ(sim::DialogsShown()[1].parameter, 9);
+    EXPECT_EQ(sim::DialogsShown()[1].result, 0);
+    EXPECT_EQ(GetOpenDialog(), 0u);
 }
 
 }  // namespace

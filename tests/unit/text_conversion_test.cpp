@@ -56,6 +56,19 @@ TEST(TextConversion, Utf16RoundTrip)
 
 namespace {
 
+// The hotkey's key is stored in upper case: letters of every script with
+// cases change, everything else stays.
+TEST(UpperCase, LettersOfEveryCasedScriptAndNothingElse)
+{
+    const struct {
+        std::u16string in, out;
+    } cases[] = {
+        {u"q", u"Q"}, {u"Ab9", u"AB9"}, {u"ä", u"Ä"}, {u"ｑ", u"Ｑ"}, {u"ω", u"Ω"},
+        {u"かな付箋", u"かな付箋"}, {u"", u""}, {u"\xD83D\xDE00", u"\xD83D\xDE00"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::ToUpperCase(c.in), c.out) << platform::ToUtf8(c.in);
+}
+
 // Texts far larger than the room a conversion starts with, so that it has
 // to grow its output while converting and while replacing broken input.
 TEST(TextConversion, LongTextsAndLongRunsOfBrokenInput)

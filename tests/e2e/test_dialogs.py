@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""The about box and the font chooser of the real program. The about box
+opens from the tray menu in the middle of the screen and closes with Enter.
+The font chooser opens from a note's menu with the note's font selected;
+choosing the largest size with the keyboard and pressing Enter repaints the
+note larger and stores -35 in the note's record; the default font's chooser
+closed with Escape changes nothing but writes the data file.
+
+Set CEVELMO_E2E_SHOTS to a folder to keep screenshots of both dialogs."""
+
+import os
+import sys
+import time
+
+import desktop as d
+
+program = sys.argv[1]
+folder = d.program_folder(program)
+data_dir = os.path.join(folder, "Data")
+data_path = os.path.join(data_dir, "CeVlmDat.bin")
+os.makedirs(data_dir)
+NOTE = (300, 200, 700, 330)
+with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
+    f.write("付箋紙 Abc".encode("utf-8"))
+with open(data_path, "wb") as f:
+    f.write(d.data_file([d.record_bytes(NOTE, file_name="VLM00000.txt", font=d.font_bytes(-16, "DejaVu Sans"))]))
+
+
+def dialog(title):
+    windows = d.wait_for(lambda: d.windows_named(title))
+    d.check(len(windows) == 1, "the dialog '%s' is open" % title)
+    return windows[0]
+
+
+def closed(title):
+    return d.wait_for(lambda: d.windows_named(title) == [])
+
+
+def dark_pixels(bounds):
+    """Pixels of the note drawn in its black text colour."""
+    shot = d.Screenshot()
+    left, top, right, bottom = bounds
+    return sum(1 for y in range(top + 3, bottom - 3) for x in range(left + 3, right - 3)
+               if max(shot.pixel(x, y)) < 80)
+
+
+p = d.start(folder)
+d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the stored note is up")
+d.wait_for(d.tray_icon)
+
+# The about box, from the tray menu's application submenu.
+d.click_window(d.tray_icon())
+d.wait_for(d.popup_menus)
+d.key("h", "a")
+about = dialog("ﾊﾞｰｼﾞｮﾝ情報")
+left, top, width, height = d.geometry(about)
+screen = d.Screenshot()
+d.check(abs(left + width // 2 - screen.width // 2) <= 2 and abs(top + height // 2 - screen.height // 2) <= 40,
+        "the about box stands in the middle of the screen: %s" % ((left, top, width, height),))
+d.check(left >= 0 and top >= 0 and left + width <= screen.width and top + height <= screen.height,
+        "the about box is whole on the screen")
+d.save_screenshot("about")
+d.key("Return")
+d.check(closed("ﾊﾞｰｼﾞｮﾝ情報"), "Enter closes the about box (its OK button)")
+
+# The font chooser, from the note's menu.
+note_bounds = NOTE
+before = dark_pixels(note_bounds)
+d.check(before > 0, "the note shows its text")
+d.click(NOTE[0] + 20, NOTE[1] + 100, button=3)
+d.wait_for(d.popup_menus)
+d.key("f")
+chooser = dialog("フォント選択")
+time.sleep(0.5)
+d.save_screenshot("font")
+saved = os.stat(data_path).st_mtime_ns
+# The family list has the keys; Tab reaches the weights, then the sizes.
+d.key("Tab", "Tab", "End", "Return")
+d.check(closed("フォント選択"), "Enter confirms the choice")
+count, records = d.records(d.wait_for(lambda: os.stat(data_path).st_mtime_ns != saved and d.read(data_path)))
+height, weight, italic, face = d.record_font(records[0])
+d.check((height, weight, italic, face) == (-35, 400, 0, "DejaVu Sans"),
+        "the record holds the chosen size as -35 in DejaVu Sans: %s" % ((height, weight, italic, face),))
+after = d.wait_for(lambda: dark_pixels(note_bounds) > 2 * before and dark_pixels(note_bounds))
+d.check(after, "the note is repainted in the larger font: %d dark pixels, before %d" % (dark_pixels(note_bounds), before))
+d.check(d.geometry(d.note_windows()[0]) == (NOTE[0], NOTE[1], NOTE[2] - NOTE[0], NOTE[3] - NOTE[1]),
+        "the note keeps its size")
+
+# The default font's chooser closed with Escape: the settings keep their
+# font, and the data file is written all the same.
+default_font = d.read(data_path)[4 + 20:4 + 112]
+saved = os.stat(data_path).st_mtime_ns
+time.sleep(0.05)
+d.click_window(d.tray_icon())
+d.wait_for(d.popup_menus)
+d.key("h", "f")
+dialog("フォント選択")
+d.key("Escape")
+d.check(closed("フォント選択"), "Escape closes the chooser")
+d.check(d.wait_for(lambda: os.stat(data_path).st_mtime_ns != saved), "the data file is written after Escape")
+d.check(d.read(data_path)[4 + 20:4 + 112] == default_font, "the default font is unchanged")
+
+d.check(d.stop(p) == 0, "SIGTERM ends the program")
