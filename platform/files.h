@@ -36,6 +36,11 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
 // Creates the file when missing and appends the bytes at its end.
 bool AppendToFile(const std::u16string& path, const std::string& bytes);
 
+// Removes from the folder the temporary files that whole-file writes leave
+// when the process dies between creating and renaming them, and nothing
+// else: only names of that writer's own pattern. The number removed.
+int RemoveLeftoverTempFiles(const std::u16string& folder);
+
 // Makes the folder and whichever of its parents are missing, each one that
 // is made open to its owner only (0700), as the user's data folders are.
 // True when the folder exists afterwards.

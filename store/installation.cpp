@@ -10,6 +10,7 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "store/paths.h"
+#include "store/records.h"
 
 bool installedCopy = false;
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr char16_t kRecordName[] = u"install-record";
 constexpr char16_t kUserFolderName[] = u"cevelmo";
+constexpr char16_t kUnpackedIconName[] = u"CeVelmo.svg";
 // The path from the folder of the installed program to the installation's
 // own folder, as the build's install rules lay them out ("../share/cevelmo").
 constexpr std::string_view kFromProgramFolder = CEVELMO_SHARE_FROM_BIN;
@@ -93,4 +95,22 @@ std::optional<std::u16string> UserDataFolder()
     std::u16string folder;
     if (!base || !JoinPath(folder, *base, kUserFolderName)) return std::nullopt;
     return folder;
+}
+
+std::u16string ProgramIconPath()
+{
+    const std::optional<std::size_t> slash = FindLastChar(modulePath, kPathSeparator);
+    if (!slash) return {};
+    const std::u16string programFolder = modulePath.substr(0, *slash);
+    std::u16string icon;
+    if (!installedCopy) {
+        JoinPath(icon, programFolder, kUnpackedIconName);
+        return icon;
+    }
+    // The installation's own folder lies beside the icon theme's:
+    // <prefix>/share/cevelmo and <prefix>/share/icons.
+    const std::optional<std::u16string> installation = InstallationFolder(programFolder);
+    const std::optional<std::size_t> up = installation ? FindLastChar(*installation, kPathSeparator) : std::nullopt;
+    if (up) JoinPath(icon, installation->substr(0, *up), u"icons/hicolor/scalable/apps/" + ComponentId() + u".svg");
+    return icon;
 }

@@ -40,3 +40,8 @@ bool IsInstalled(const std::u16string& programFolder);
 // The folder an installed copy keeps its data and log in, inside the user's
 // data folder; nullopt when the desktop names no such folder.
 std::optional<std::u16string> UserDataFolder();
+
+// The icon file the program's launchers show: the installation's scalable
+// icon for an installed copy, CeVelmo.svg beside an unpacked program. Empty
+// before the paths are set.
+std::u16string ProgramIconPath();

@@ -4,7 +4,9 @@
 // Only bare names inside Data are ever written or deleted.
 #include "store/text_files.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/files.h"
 #include "platform/text.h"
@@ -13,6 +15,9 @@
 namespace {
 
 constexpr int kNoteFileNumbers = 100000;
+constexpr std::u16string_view kNotePrefix = u"VLM";
+constexpr std::u16string_view kNoteSuffix = u".txt";
+constexpr std::size_t kNoteDigits = 5;
 
 std::u16string NoteFileName(int number)
 {
@@ -38,6 +43,14 @@ std::string TextFileBytes(const std::u16string& text)
 }
 
 }  // namespace
+
+bool IsNoteFileName(const std::u16string& name)
+{
+    const std::size_t size = kNotePrefix.size() + kNoteDigits + kNoteSuffix.size();
+    if (name.size() != size || !name.starts_with(kNotePrefix) || !name.ends_with(kNoteSuffix)) return false;
+    const std::u16string_view digits = std::u16string_view(name).substr(kNotePrefix.size(), kNoteDigits);
+    return std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
 
 int MakeNoteFileName(std::u16string& path, std::u16string& name)
 {

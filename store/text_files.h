@@ -9,6 +9,9 @@
 #include "platform/types.h"
 #include "store/records.h"
 
+// True for a note text file's name, "VLM" + five digits + ".txt".
+bool IsNoteFileName(const std::u16string& name);
+
 // The lowest free note file name in the Data folder, with its full path.
 // Zero when all 100,000 names are taken.
 int MakeNoteFileName(std::u16string& path, std::u16string& name);

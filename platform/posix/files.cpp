@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <string_view>
 
 #include "platform/text.h"
 
@@ -51,6 +52,18 @@ bool WriteAll(int fd, const std::string& bytes)
 }
 
 std::string NativePath(const std::u16string& path) { return ToUtf8(path); }
+
+// A temporary file is the target's name + kTempMark + the writer's process
+// id, e.g. "CeVlmDat.bin.tmp4242".
+constexpr std::string_view kTempMark = ".tmp";
+
+bool IsLeftoverTempName(std::string_view name)
+{
+    const std::size_t mark = name.rfind(kTempMark);
+    if (mark == std::string_view::npos || mark == 0) return false;
+    const std::string_view digits = name.substr(mark + kTempMark.size());
+    return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
 
 std::string FolderOf(const std::string& path)
 {
@@ -156,7 +169,7 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
 {
     if (path.empty()) return false;
     const std::string target = NativePath(path);
-    const std::string temp = target + ".tmp" + std::to_string(::getpid());
+    const std::string temp = target + std::string(kTempMark) + std::to_string(::getpid());
     int fd = CreateTempFile(temp);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
@@ -169,6 +182,18 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
     SyncFolderOf(target);
     ++replacements[path];
     return true;
+}
+
+int RemoveLeftoverTempFiles(const std::u16string& folder)
+{
+    int removed = 0;
+    for (const std::u16string& name : ListFolderFiles(folder)) {
+        std::u16string path = folder;
+        path += u'/';
+        path += name;
+        if (IsLeftoverTempName(ToUtf8(name)) && DeleteFileAt(path)) ++removed;
+    }
+    return removed;
 }
 
 bool AppendToFile(const std::u16string& path, const std::string& bytes)
