@@ -3,16 +3,10 @@
 // Data folder's own files, the log, the folders left empty) and what stays
 // (the program file, every file and folder of the user's), the desktop's
 // page or folder opened afterwards, and a No that changes nothing.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <set>
 
-#include "dialogs/shortcuts.h"
-#include "menu_fixture.h"
-#include "platform/shell.h"
-#include "store/deletion_log.h"
-#include "store/installation.h"
+#include "install_fixture.h"
 
 namespace {
 
@@ -31,100 +25,7 @@ const std::u16string kUnpackedQuestion =
 constexpr std::uint32_t kQuestionStyle =
     platform::mb::YesNo | platform::mb::IconQuestion | platform::mb::SetForeground;
 
-// A home folder with a desktop and an autostart folder, and a data home
-// that does not exist yet; the program file in the test's folder.
-class UninstallTest : public MenuTest {
-protected:
-    void SetUp() override
-    {
-        MenuTest::SetUp();
-        home_ = folder_ / "home";
-        fs::create_directories(Desktop());
-        fs::create_directories(Autostart());
-        sim::SetSpecialFolder(platform::csidl::Desktop, FromUtf8(Desktop().string()));
-        sim::SetSpecialFolder(platform::csidl::Startup, FromUtf8(Autostart().string()));
-        sim::SetSpecialFolder(platform::csidl::LocalAppData, FromUtf8(DataHome().string()));
-        UseProgramIn(folder_);
-    }
-
-    void TearDown() override
-    {
-        installedCopy = false;
-        MenuTest::TearDown();
-    }
-
-    fs::path Desktop() const { return home_ / "Desktop"; }
-    fs::path Autostart() const { return home_ / ".config" / "autostart"; }
-    fs::path DataHome() const { return home_ / ".local" / "share"; }
-
-    void UseProgramIn(const fs::path& folder)
-    {
-        program_ = folder / "cevelmo";
-        WriteBytes(program_, "the program");
-        sim::SetModulePath(FromUtf8(program_.string()));
-    }
-
-    // An installation under prefix whose record names the folder given.
-    void Install(const fs::path& prefix, const fs::path& recordedFolder)
-    {
-        UseProgramIn(prefix / "bin");
-        WriteBytes(prefix / "share" / "cevelmo" / "install-record",
-                   "Instl=1\nInstlDir=" + recordedFolder.string() + "\n");
-        WriteBytes(prefix / "share" / "cevelmo" / "CeVelmo.htm", "<html>");
-    }
-
-    void Launcher(const fs::path& path, const std::string& command) const
-    {
-        WriteBytes(path, "[Desktop Entry]\nType=Application\nName=CeVelmo\nExec=" + command + "\n");
-    }
-
-    // The program's launchers as the settings make them and as a user may
-    // copy them under other names, and one of another program.
-    void MakeLaunchers()
-    {
-        ASSERT_TRUE(CreateShortcut(modulePath, platform::csidl::Desktop));
-        Launcher(Desktop() / "copy of notes.desktop", "\"" + program_.string() + "\"");
-        Launcher(Autostart() / "my notes.desktop", program_.string());
-        Launcher(Desktop() / "editor.desktop", "/usr/bin/ed");
-    }
-
-    // The program's own files in Data and the log, as a run leaves them: the
-    // data file, note files, a save's leftover, the lock file.
-    void MakeProgramFiles() const
-    {
-        ASSERT_NE(SaveDataFile(), 0);
-        WriteBytes(fs::path(platform::ToUtf8(dataFolder)) / "VLM00000.txt", "a note");
-        WriteBytes(fs::path(platform::ToUtf8(dataFolder)) / "VLM00012.txt", "another");
-        WriteBytes(fs::path(platform::ToUtf8(dataFolder)) / "CeVlmDat.bin.tmp4242", "an unfinished save");
-        WriteBytes(fs::path(platform::ToUtf8(appFolder)) / "VlmLog.txt", "the log");
-    }
-
-    static void ChooseUninstall(int answer)
-    {
-        sim::QueueMessageBoxAnswer(answer);
-        sim::QueueMenuAnswer(CMD_UNINSTALL);
-        OpenTrayMenu();
-    }
-
-    // Every file and folder under the folder, relative to it.
-    static std::set<std::string> Tree(const fs::path& folder)
-    {
-        std::set<std::string> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            entries.insert(fs::relative(entry.path(), folder).string());
-        return entries;
-    }
-
-    static std::vector<std::u16string> ShellFiles()
-    {
-        std::vector<std::u16string> files;
-        for (const sim::ShellRequest& request : sim::ShellRequests()) files.push_back(request.file);
-        return files;
-    }
-
-    fs::path home_;
-    fs::path program_;
-};
+using UninstallTest = InstallTest;
 
 TEST_F(UninstallTest, AnUnpackedCopyLosesOnlyWhatTheProgramMade)
 {
@@ -187,35 +88,6 @@ TEST_F(UninstallTest, NoLeavesEverythingAndTheProgramRunsOn)
     const int saves = Saves();
     Run(Note(0).window, CMD_HIDE_NOTE, 1);
     EXPECT_EQ(Saves(), saves + 1) << "the data file is still written";
-}
-
-TEST_F(UninstallTest, AnInstalledCopyKeepsItsDataInTheUsersFolder)
-{
-    const fs::path prefix = folder_ / "prefix";
-    Install(prefix, prefix / "bin");
-    StartWithNotes(1);
-    const fs::path userFolder = DataHome() / "cevelmo";
-
-    EXPECT_TRUE(installedCopy);
-    EXPECT_EQ(appFolder, FromUtf8(userFolder.string()));
-    EXPECT_EQ(dataFolder, FromUtf8((userFolder / "Data").string()));
-    EXPECT_EQ(helpPath, FromUtf8((prefix / "share" / "cevelmo" / "CeVelmo.htm").string()));
-    EXPECT_EQ(LogFilePath(), FromUtf8((userFolder / "VlmLog.txt").string()));
-    ASSERT_NE(SaveDataFile(), 0);
-    EXPECT_TRUE(fs::exists(userFolder / "Data" / "CeVlmDat.bin"));
-    EXPECT_EQ(Tree(prefix / "bin"), std::set<std::string>{"cevelmo"}) << "nothing lands beside the program";
-    struct stat info {};
-    ASSERT_EQ(::stat(userFolder.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the folders made in a fresh home are the user's alone";
-
-    Run(mainWindow, CMD_HELP, 1);
-    EXPECT_EQ(ShellFiles(), std::vector<std::u16string>{helpPath}) << "Help opens the installation's page";
-
-    // The launchers the settings make show the installation's icon.
-    ASSERT_TRUE(CreateShortcut(modulePath, platform::csidl::Startup));
-    const std::string icon = (prefix / "share" / "icons" / "hicolor" / "scalable" / "apps").string() + "/" +
-                             platform::ToUtf8(ComponentId()) + ".svg";
-    EXPECT_NE(ReadBytes(Autostart() / "CeVelmo.desktop").find("\nIcon=" + icon + "\n"), std::string::npos);
 }
 
 TEST_F(UninstallTest, AnInstalledCopyOpensTheSoftwareCentreAfterwards)
