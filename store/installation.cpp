@@ -2,8 +2,10 @@
 // copy keeps its files.
 #include "store/installation.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/files.h"
