@@ -27,7 +27,7 @@ test_packages=(
   # checking the program's launchers, and starting a session's autostart entries
   desktop-file-utils dex
   # building the Debian package and checking what it holds
-  dpkg-dev file lintian appstream
+  dpkg-dev file lintian appstream man-db
 )
 
 case "${1:-all}" in
