@@ -15,6 +15,7 @@
 #include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/deletion_log.h"
+#include "store/installation.h"
 #include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
@@ -81,7 +82,8 @@ void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }
 // not even a change that waits to be written.
 void RunUninstall(platform::WindowHandle window, platform::LParam)
 {
-    const int removed = IsInstalled(appFolder) ? UninstallInstalled(window) : UninstallUnpacked(window);
+    // The copy is what start-up found it to be, where its data is.
+    const int removed = installedCopy ? UninstallInstalled(window) : UninstallUnpacked(window);
     if (removed == 0) return;
     StopDataFileSaves();
     PostCommand(window, CMD_EXIT, 0);

@@ -16,10 +16,11 @@ constexpr int kExitUsageError = 2;
 constexpr char kUsage[] =
     "Usage: cevelmo [--help | --version]\n"
     "\n"
-    "CeVelmo (付箋紙) puts sticky notes on the desktop. It keeps them in the\n"
-    "Data folder beside the program file, and runs once per Data folder:\n"
-    "started again while it runs, it adds one new note to the running\n"
-    "program and ends.\n"
+    "CeVelmo (付箋紙) puts sticky notes on the desktop. An installed copy\n"
+    "keeps them in the user's data folder (~/.local/share/cevelmo/Data), a\n"
+    "copy unpacked into a folder in the Data folder beside the program file.\n"
+    "It runs once per Data folder: started again while it runs, it adds one\n"
+    "new note to the running program and ends.\n"
     "\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n";

@@ -1,8 +1,9 @@
-// Start-up, the message loop and shutdown: the paths beside the program
-// file, the Data folder, one instance per Data folder, the default settings,
-// the note table and the data file, the window class, the hidden main window
-// and the notes' windows, and then the hand-offs from later starts. Start
-// reading at AppMain.
+// Start-up, the message loop and shutdown: the paths (beside the program
+// file, or in the user's data folder for an installed copy), the Data
+// folder, one instance per Data folder, the default settings, the note table
+// and the data file, the window class, the hidden main window and the notes'
+// windows, and then the hand-offs from later starts. Start reading at
+// AppMain.
 #include "app/startup.h"
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/installation.h"
 #include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
@@ -42,6 +44,9 @@ std::u16string lockFile;
 bool EnsureDataFolder()
 {
     if (IsExistingFolder(dataFolder)) return true;
+    // An installed copy's folder in the user's data folder is made on its
+    // first start, with whatever parents a fresh home folder lacks.
+    if (installedCopy) platform::CreateUserFolder(appFolder);
     // Another start may have made it meanwhile.
     if (platform::CreateFolder(dataFolder) || IsExistingFolder(dataFolder)) return true;
     platform::ShowMessageBox(u"Data フォルダが作成できません", kBoxCaption, kErrorBox);

@@ -4,13 +4,12 @@
 
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "store/installation.h"
 #include "store/paths.h"
 #include "store/records.h"
 
 namespace {
 
-// The icon beside the program, which desktop menus show for its launcher.
-constexpr char16_t kIconFileName[] = u"CeVelmo.svg";
 constexpr char16_t kLauncherName[] = u"CeVelmo";
 
 }  // namespace
@@ -44,7 +43,5 @@ bool CreateShortcut(const std::u16string& target, int folderId)
     const std::optional<std::u16string> folder = platform::GetSpecialFolderPath(folderId);
     std::u16string path;
     if (!folder || !JoinPath(path, *folder, kShortcutFileName)) return false;
-    std::u16string icon;
-    JoinPath(icon, appFolder, kIconFileName);
-    return platform::CreateShortcutFile(path, platform::ShortcutFile{*quoted, kLauncherName, icon});
+    return platform::CreateShortcutFile(path, platform::ShortcutFile{*quoted, kLauncherName, ProgramIconPath()});
 }

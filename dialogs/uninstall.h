@@ -1,12 +1,13 @@
-// The uninstall command: removing an installed or an unpacked program.
+// The uninstall command: removing what the program made, for an installed or
+// an unpacked copy (store/installation.h), after the user's yes.
 #pragma once
-
-#include <string>
 
 #include "platform/types.h"
 
-// True when the program in this folder was installed (not just unpacked).
-bool IsInstalled(const std::u16string& folder);
-// Non-zero when the program was removed and must end.
+// Ask the copy's question; on yes remove the launchers, the Data folder's
+// own files, the log and the folders left empty, and open the software
+// centre's page of the program (installed) or the program's folder
+// (unpacked). 1 when the user said yes and the program must end, 0 when
+// nothing changed.
 int UninstallInstalled(platform::WindowHandle owner);
 int UninstallUnpacked(platform::WindowHandle owner);

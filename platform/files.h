@@ -53,4 +53,17 @@ bool AppendToFile(const std::u16string& path, const std::string& bytes);
 // else: only names of that writer's own pattern. The number removed.
 int RemoveLeftoverTempFiles(const std::u16string& folder);
 
+// Makes the folder and whichever of its parents are missing, each one that
+// is made open to its owner only (0700), as the user's data folders are.
+// True when the folder exists afterwards.
+bool CreateUserFolder(const std::u16string& path);
+
+// Removes the folder when it is empty; a folder that still holds anything
+// stays. False when it was not removed.
+bool RemoveEmptyFolder(const std::u16string& path);
+
+// The path with every symbolic link, "." and ".." resolved; nullopt when it
+// leads nowhere.
+std::optional<std::u16string> RealPath(const std::u16string& path);
+
 }  // namespace platform

@@ -62,6 +62,7 @@ namespace csidl {
 inline constexpr int Desktop = 0;   // the user's desktop folder
 inline constexpr int Personal = 5;  // the user's documents
 inline constexpr int Startup = 7;   // what starts with the user's session
+inline constexpr int LocalAppData = 28;  // the base of the user's data folders
 }  // namespace csidl
 
 // The folder's path, or nullopt when the desktop has none of this kind. The

@@ -21,6 +21,8 @@ program_packages=(
   qt6-wayland
   # opening the help page and files with the desktop's programs
   xdg-utils
+  # rendering the installed icon's sizes from its drawings
+  librsvg2-bin
 )
 # The sanitizers need nothing more: g++ brings gcc's libasan and libubsan.
 test_packages=(
@@ -40,6 +42,8 @@ test_packages=(
   xclip
   # Japanese input through a real input method, in a D-Bus session of its own
   fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11
+  # building the Debian package and checking what it holds
+  dpkg-dev file lintian appstream man-db
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google

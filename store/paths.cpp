@@ -3,6 +3,7 @@
 #include "store/paths.h"
 
 #include "platform/files.h"
+#include "store/installation.h"
 #include "store/records.h"
 
 namespace {
@@ -45,16 +46,30 @@ bool IsExistingFolder(const std::u16string& path)
 bool InitPaths(const std::u16string& programPath)
 {
     if (programPath.empty()) return false;
-    std::u16string folder = programPath;
-    if (auto slash = FindLastChar(folder, kPathSeparator)) folder.resize(*slash);
+    std::u16string programFolder = programPath;
+    if (auto slash = FindLastChar(programFolder, kPathSeparator)) programFolder.resize(*slash);
+    const bool installed = IsInstalled(programFolder);
+    // An installed copy keeps its data in the user's data folder and reads
+    // the installation's help page; an unpacked one keeps both beside the
+    // program file.
+    std::u16string folder = programFolder;
+    std::u16string helpFolder = programFolder;
+    if (installed) {
+        const std::optional<std::u16string> userFolder = UserDataFolder();
+        const std::optional<std::u16string> installation = InstallationFolder(programFolder);
+        if (!userFolder || !installation) return false;
+        folder = *userFolder;
+        helpFolder = *installation;
+    }
     // Built by hand rather than with JoinPath: a program in the root folder
     // has an empty appFolder and still gets "/Data".
     std::u16string data = folder + kPathSeparator + u"Data";
-    std::u16string help = folder + kPathSeparator + u"CeVelmo.htm";
+    std::u16string help = helpFolder + kPathSeparator + u"CeVelmo.htm";
     if (!FitsPathBuffer(programPath) || !FitsPathBuffer(data) || !FitsPathBuffer(help)) return false;
     modulePath = programPath;
     appFolder = std::move(folder);
     dataFolder = std::move(data);
     helpPath = std::move(help);
+    installedCopy = installed;
     return true;
 }

@@ -18,5 +18,7 @@ bool IsExistingFile(const std::u16string& path);
 bool IsExistingFolder(const std::u16string& path);
 
 // Sets modulePath, appFolder, dataFolder and helpPath from the program file's
-// path. False when a path does not fit the global path buffers.
+// path, for an installed or an unpacked copy (store/installation.h). False
+// when a path does not fit the global path buffers, or an installed copy has
+// no user data folder.
 bool InitPaths(const std::u16string& programPath);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+#include <string_view>
 
 #include "platform/files.h"
 #include "platform/text.h"

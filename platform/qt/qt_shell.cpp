@@ -194,12 +194,31 @@ bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, 
                             QSystemTrayIcon::Warning, kTrayMessageMilliseconds);
     return true;
 }
+namespace {
+
+// The base folder of the user's data by the XDG rules: $XDG_DATA_HOME when
+// it is an absolute path (a relative one is to be ignored), else
+// ~/.local/share. It need not exist yet; whoever keeps data there makes it.
+std::optional<std::u16string> UserDataHome()
+{
+    const QString set = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!set.isEmpty() && QDir::isAbsolutePath(set))
+        return QDir::cleanPath(set).toStdU16String();
+    const QString home = QDir::homePath();
+    if (home.isEmpty())
+        return std::nullopt;
+    return QDir::cleanPath(home + QStringLiteral("/.local/share")).toStdU16String();
+}
+
+}  // namespace
 
 // The folders of the XDG base and user directories: the documents and the
 // desktop folder as xdg-user-dirs names them, and the autostart folder of
 // the user's configuration, which autostart runners read at login.
 std::optional<std::u16string> GetSpecialFolderPath(int folderId)
 {
+    if (folderId == csidl::LocalAppData)
+        return UserDataHome();
     QString path;
     switch (folderId) {
     case csidl::Personal: path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); break;

@@ -122,8 +122,15 @@ TEST_F(Shell, TrayMessagesAreShownOnlyAtAnIconThatIsThere)
 
 // The desktop folder is the one xdg-user-dirs names; the start-up folder is
 // the autostart folder of the user's configuration, made when missing.
+//
+// The base of the user's data folders is $XDG_DATA_HOME when that is an
+// absolute path, else ~/.local/share, whether or not it exists yet.
 #ifdef CONFORMANCE_HEADLESS
 TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
 {
     GTEST_SKIP() << "the sim's special folders are the ones its tests set";
 }
@@ -173,6 +180,23 @@ TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
     EXPECT_EQ(Folder(csidl::Startup), (root / "config" / "autostart").string());
     EXPECT_TRUE(fs::is_directory(root / "config" / "autostart"));
     fs::remove_all(root);
+}
+
+TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
+{
+    const std::string home = "/nonexistent/cevelmo-home-" + std::to_string(::getpid());
+    const ScopedEnvironment homeVariable("HOME", home);
+    {
+        const ScopedEnvironment dataHome("XDG_DATA_HOME", "/srv/data/");
+        EXPECT_EQ(Folder(csidl::LocalAppData), "/srv/data");
+    }
+    {
+        // A relative path is to be ignored, as if it were not set.
+        const ScopedEnvironment dataHome("XDG_DATA_HOME", "relative/data");
+        EXPECT_EQ(Folder(csidl::LocalAppData), home + "/.local/share");
+    }
+    const ScopedEnvironment dataHome("XDG_DATA_HOME", "");
+    EXPECT_EQ(Folder(csidl::LocalAppData), home + "/.local/share") << "a folder that does not exist yet is named";
 }
 #endif
 
