@@ -5,8 +5,9 @@
 // Any local process can try to connect, so the socket guards itself: a
 // connection that sends anything but the request, or more, is closed; one
 // that has not sent it in time is closed; past a number of open connections
-// new ones are closed at once; when the process runs out of descriptors the
-// socket pauses instead of giving up; and when the socket's file disappears
+// new ones are closed at once; when the process comes near the end of its
+// descriptors the socket pauses instead of taking the last ones, which the
+// saves of the notes need; and when the socket's file disappears
 // (a cleaner emptied the folder) it is made again and its new address
 // written into the lock file.
 #include <QFileSystemWatcher>
@@ -18,8 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -41,6 +44,10 @@ constexpr int kConnectionTimeLimitMs = 2000;
 constexpr int kMaxConnections = 32;
 // How long accepting rests after the process ran out of descriptors.
 constexpr int kAcceptPauseMs = 200;
+// Descriptors that accepting leaves free for the rest of the program:
+// writing the data file and a note's text, the desktop's own (a new thread's
+// wake-up pipe among them, whose failure ends the process).
+constexpr long kDescriptorsToSpare = 16;
 
 // One accepted connection: reads the request, answers, closes.
 class Connection : public QObject {
@@ -126,6 +133,20 @@ bool FromThisUser(int fd)
 
 void AcceptAll();
 
+// Whether one more connection still leaves kDescriptorsToSpare free.
+bool RoomForAConnection()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+    std::error_code error;
+    long open = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
+         it.increment(error))
+        ++open;
+    if (error) return true;
+    return static_cast<long>(limit.rlim_cur) - open > kDescriptorsToSpare;
+}
+
 // Out of descriptors (or memory), the socket stays readable and the loop
 // would spin on it: rest a moment, then take the waiting connections.
 void PauseAccepting()
@@ -140,6 +161,10 @@ void PauseAccepting()
 void AcceptAll()
 {
     for (;;) {
+        if (!RoomForAConnection()) {
+            PauseAccepting();
+            return;
+        }
         const int fd = ::accept4(server->listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;

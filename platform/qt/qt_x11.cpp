@@ -278,7 +278,10 @@ std::optional<Point> RootPosition(const QWidget& widget)
         xcb_translate_coordinates_reply(connection, cookie, nullptr), &std::free);
     if (!reply)
         return std::nullopt;
-    return Point{reply->dst_x, reply->dst_y};
+    // The X server speaks in device pixels, the program in logical ones.
+    const double ratio = DevicePixelRatio();
+    return Point{static_cast<std::int32_t>(std::lround(reply->dst_x / ratio)),
+                 static_cast<std::int32_t>(std::lround(reply->dst_y / ratio))};
 }
 
 std::optional<Rect> WorkArea()

@@ -227,7 +227,8 @@ int CheckNextStart(const std::vector<StoredNote>& stored)
     int leftovers = 0;
     for (const auto& entry : fs::directory_iterator(folder / "Data")) {
         const std::string name = entry.path().filename().string();
-        if (name == "CeVlmDat.bin") continue;
+        // The data file, and the instance lock a start takes and keeps.
+        if (name == "CeVlmDat.bin" || name == "CE_VELMO.lock") continue;
         if (!IsNoteFileName(platform::FromUtf8(name))) Violation(name + " is left in Data after a start");
         else if (!named.count(name)) ++leftovers;
     }

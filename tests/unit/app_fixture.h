@@ -121,11 +121,12 @@ protected:
 
     NoteRecord& Note(int index) { return noteTable.notes[index]; }
 
+    // What is in Data besides the instance lock the running program holds.
     std::set<std::string> DataEntries() const
     {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(DataDir()))
-            names.insert(entry.path().filename().string());
+            if (entry.path().filename() != "CE_VELMO.lock") names.insert(entry.path().filename().string());
         return names;
     }
 

@@ -77,7 +77,7 @@ protected:
         ASSERT_NE(SaveDataFile(), 0);
         WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / "VLM00000.txt", "a note");
         WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / "VLM00012.txt", "another");
-        WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / "CeVlmDat.bin.tmp4242", "an unfinished save");
+        WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / ".CeVlmDat.bin.cevelmo-save-a1B2c3", "an unfinished save");
         WriteBytes(std::filesystem::path(platform::ToUtf8(appFolder)) / "VlmLog.txt", "the log");
     }
 

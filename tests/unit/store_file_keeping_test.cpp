@@ -141,7 +141,7 @@ TEST_F(StartUpCleaning, StartUpRemovesLeftoverTemporaryFilesFromData)
     WriteBytes(DataDir() / ".VLM00002.txt.cevelmo-save-000000", "cut off");
     WriteBytes(DataDir() / "VLM00002.txt", "a note's text");
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Entries(DataDir()), std::set<std::string>{"VLM00002.txt"});
+    EXPECT_EQ(Entries(DataDir()), (std::set<std::string>{"CE_VELMO.lock", "VLM00002.txt"}));
 }
 
 }  // namespace
