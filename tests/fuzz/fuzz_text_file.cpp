@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "store/data_file.h"
 #include "store/paths.h"
+#include "store/records.h"
 
 namespace {
 
