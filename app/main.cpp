@@ -21,5 +21,7 @@ int main(int argc, char** argv)
         return 1;
     }
     platform::InitPlatform(argc, argv);
-    return AppMain();
+    const int exitCode = AppMain();
+    platform::EndPlatform();
+    return exitCode;
 }

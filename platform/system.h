@@ -24,6 +24,10 @@ std::string DesktopUnavailableReason();
 
 // Prepares the backend; called once before anything else.
 void InitPlatform(int argc, char** argv);
+// Ends what InitPlatform began, as the program's last step: the desktop's
+// connection and the threads that serve it stop before the process's exit
+// handlers tear down what they still use.
+void EndPlatform();
 
 // Single instance. The lock is a lock file: whoever reaches the same file,
 // by whatever path, from whatever session, meets the same lock. A process

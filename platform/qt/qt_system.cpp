@@ -108,6 +108,13 @@ void InitPlatform(int argc, char** argv)
     qt::x11::InstallEventFilter();
 }
 
+// The X connection's reader thread runs until the application object goes;
+// left running, it could read Qt's globals while exit destroys them.
+void EndPlatform()
+{
+    delete QCoreApplication::instance();
+}
+
 std::u16string GetModuleFilePath()
 {
     QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();

@@ -17,6 +17,7 @@ std::string DesktopUnavailableReason() { return {}; }
 void CatchEndSignals() {}
 
 void InitPlatform(int, char**) {}
+void EndPlatform() {}
 
 InstanceLock AcquireInstanceLock(const std::u16string& lockFile)
 {
