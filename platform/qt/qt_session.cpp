@@ -90,7 +90,9 @@ void WatchSessionEnd()
         auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, application);
         QObject::connect(notifier, &QSocketNotifier::activated, [] { OnSignalByte(); });
     }
-    application->installEventFilter(new QuitFilter);
+    auto* quitFilter = new QuitFilter;
+    quitFilter->setParent(application);  // goes with the application object
+    application->installEventFilter(quitFilter);
     // Whatever else ends Qt's loop ends the program the same way.
     QObject::connect(application, &QCoreApplication::aboutToQuit, [] {
         if (sessionWindow != 0 && platform::IsLiveWindow(sessionWindow)) EndSession();
