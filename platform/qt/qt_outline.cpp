@@ -6,6 +6,7 @@
 // Drawing the same rectangle a second time removes it in both cases.
 #include <QBrush>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -24,6 +25,8 @@
 
 namespace platform::qt {
 namespace {
+
+constexpr int kRepaintAfterMapMs = 100;
 
 // One side of the stand-in outline: a window one pixel thick, white with
 // black dots on every other screen pixel. The outline is four of them rather
@@ -49,9 +52,14 @@ public:
             hide();
             return;
         }
+        const bool mapping = !isVisible();
         setGeometry(r);
         show();
         update();
+        // A compositor can miss what a window shows in the moment it is
+        // mapped and leave it unseen until the next change: paint it once
+        // more a moment later.
+        if (mapping) QTimer::singleShot(kRepaintAfterMapMs, this, [this] { update(); });
     }
 
 protected:
