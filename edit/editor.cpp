@@ -158,8 +158,12 @@ int CloseNoteEditor(WindowHandle window)
     const bool modified = platform::IsEditorModified(editor);
     // A text that cannot be copied leaves the note as it was, its file
     // included, rather than empty.
+    bool replaced = false;
     if (modified) {
-        if (std::optional<std::u16string> text = GetEditorText(editor)) ReplaceNoteText(*note, std::move(text));
+        if (std::optional<std::u16string> text = GetEditorText(editor)) {
+            ReplaceNoteText(*note, std::move(text));
+            replaced = true;
+        }
     }
     platform::SetWindowProcedure(editor, savedEditProc);
     savedEditProc = nullptr;
@@ -167,15 +171,18 @@ int CloseNoteEditor(WindowHandle window)
     note->editWindow = 0;
     platform::DestroyAppWindow(editor);
     if (modified) FitNoteToText(window);
-    return 1;
+    return replaced ? 2 : 1;
 }
 
 LResult OnNoteEndEdit(WindowHandle note)
 {
-    if (CloseNoteEditor(note) == 0) return 0;
+    const int closed = CloseNoteEditor(note);
+    if (closed == 0) return 0;
     RepaintNote(note);
     CloseInputMethod(note);
-    SaveNoteText(note);
+    // A replaced text is in a file of its own already; writing it once more
+    // would only flush the disk twice.
+    if (closed == 1) SaveNoteText(note);
     SaveDataFileAfter(SaveTrigger::EditEnd);
     return 0;
 }

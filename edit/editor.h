@@ -19,8 +19,9 @@ inline constexpr int IDC_NOTE_EDITOR = 139;
 platform::WindowHandle OpenNoteEditor(platform::WindowHandle note);
 
 // Closes the note's editor. When the user changed the text, the editor's
-// text replaces the note's and the note is fitted to it. 1 when an editor
-// was closed, 0 when the note had none.
+// text replaces the note's (written to its own file at once) and the note is
+// fitted to it. 2 when an editor was closed and its text replaced the
+// note's, 1 when one was closed otherwise, 0 when the note had none.
 int CloseNoteEditor(platform::WindowHandle note);
 
 // MSG_END_EDIT at a note: closes its editor and, when one was open,

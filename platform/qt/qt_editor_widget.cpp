@@ -163,18 +163,14 @@ void EditorWidget::mousePressEvent(QMouseEvent* event)
     // A click activates the note before the editor hears of the press.
     SetActiveWindow(record->parent, wa::ClickActive);
     if (IsLiveWindow(window))
-        SendPointer(window, event->button() == Qt::LeftButton ? wm::LeftButtonDown : wm::RightButtonDown, *event);
+        SendButton(window, *event, true);
 }
 
 void EditorWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (!FindRecord(handle_))
-        return;
-    if (event->button() == Qt::LeftButton)
-        SendPointer(handle_, wm::LeftButtonUp, *event);
-    else if (event->button() == Qt::RightButton)
-        SendPointer(handle_, wm::RightButtonUp, *event);
+    if (FindRecord(handle_))
+        SendButton(handle_, *event, false);
 }
 
 void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event)

@@ -126,22 +126,14 @@ void AppWindow::mousePressEvent(QMouseEvent* event)
     // A click activates the window before the window hears of the press;
     // the desktop's word on it comes only later.
     SetActiveWindow(handle_, wa::ClickActive);
-    if (!IsLiveWindow(handle_))
-        return;
-    if (event->button() == Qt::LeftButton)
-        SendPointer(handle_, wm::LeftButtonDown, *event);
-    else if (event->button() == Qt::RightButton)
-        SendPointer(handle_, wm::RightButtonDown, *event);
+    if (IsLiveWindow(handle_))
+        SendButton(handle_, *event, true);
 }
 
 void AppWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!FindRecord(handle_))
-        return;
-    if (event->button() == Qt::LeftButton)
-        SendPointer(handle_, wm::LeftButtonUp, *event);
-    else if (event->button() == Qt::RightButton)
-        SendPointer(handle_, wm::RightButtonUp, *event);
+    if (FindRecord(handle_))
+        SendButton(handle_, *event, false);
 }
 
 void AppWindow::mouseDoubleClickEvent(QMouseEvent* event)

@@ -121,4 +121,12 @@ void SendPointer(WindowHandle window, std::uint32_t message, const QMouseEvent& 
                       PackPoint(at.x(), at.y()));
 }
 
+void SendButton(WindowHandle window, const QMouseEvent& event, bool pressed)
+{
+    if (event.button() == Qt::LeftButton)
+        SendPointer(window, pressed ? wm::LeftButtonDown : wm::LeftButtonUp, event);
+    else if (event.button() == Qt::RightButton)
+        SendPointer(window, pressed ? wm::RightButtonDown : wm::RightButtonUp, event);
+}
+
 }  // namespace platform::qt

@@ -31,5 +31,8 @@ void SendKeyRelease(WindowHandle window, const QKeyEvent& event);
 // the event's point in the receiver's client coordinates.
 WParam PointerFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 void SendPointer(WindowHandle window, std::uint32_t message, const QMouseEvent& event);
+// The left or the right button's press or release as its pointer message;
+// other buttons send nothing.
+void SendButton(WindowHandle window, const QMouseEvent& event, bool pressed);
 
 }  // namespace platform::qt

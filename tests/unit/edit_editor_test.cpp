@@ -62,6 +62,9 @@ TEST_F(EditMode, TypedTextGoesIntoTheNoteItsFileAndTheDataFileAndTheNoteFitsIt)
     EXPECT_EQ(Note(0).text, std::optional<std::u16string>(u"memo Two\r\nLines"));
     EXPECT_EQ(NoteFileBytes(0), "memo Two\r\nLines");
     ExpectOnlyFileOf(0);
+    // Written once, under the lowest name that VLM00000.txt, the old file
+    // still on disk until the save, left free.
+    EXPECT_EQ(FieldText(Note(0).fileName), u"VLM00001.txt");
     // 8 characters by 2 lines, 5 pixels of margin all round.
     EXPECT_EQ(Bounds(), (Rect{100, 100, 100 + 48 + 10, 100 + 24 + 10}));
     EXPECT_EQ(SavesSinceStart(), 1);
