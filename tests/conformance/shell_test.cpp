@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -62,18 +63,23 @@ TEST_F(Shell, WithoutATrayNoIconCanBeAdded)
 }
 
 // Where an icon stands, once the tray has taken it in: on the screen, and
-// for that icon only.
+// for that icon only. A tray lays its icons out as they come, and one that
+// has just started may still be moving its panel into place: the place is
+// awaited, not taken from the first answer.
 void ExpectIconOnTheScreen(WindowHandle owner, std::uint32_t id)
 {
-    ASSERT_TRUE(PumpUntil([&] { return GetTrayIconBounds(owner, id).has_value(); }))
-        << "the tray never told where icon " << id << " stands";
-    const Rect place = *GetTrayIconBounds(owner, id);
     const Rect screen = GetScreenBounds();
-    EXPECT_GT(place.Width(), 0);
-    EXPECT_GT(place.Height(), 0);
-    EXPECT_TRUE(place.left >= screen.left && place.top >= screen.top && place.right <= screen.right &&
-                place.bottom <= screen.bottom)
-        << place.left << "," << place.top << " - " << place.right << "," << place.bottom;
+    std::optional<Rect> place;
+    const auto onTheScreen = [&] {
+        place = GetTrayIconBounds(owner, id);
+        return place && place->Width() > 0 && place->Height() > 0 && place->left >= screen.left &&
+               place->top >= screen.top && place->right <= screen.right && place->bottom <= screen.bottom;
+    };
+    ASSERT_TRUE(PumpUntil(onTheScreen)) << "icon " << id << " never stood on the screen: "
+                                        << (place ? std::to_string(place->left) + "," + std::to_string(place->top) +
+                                                        " - " + std::to_string(place->right) + "," +
+                                                        std::to_string(place->bottom)
+                                                  : std::string("the tray never told where"));
 }
 
 TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
