@@ -5,7 +5,7 @@
 //
 // Coordinates are Qt's logical pixels. On a screen scaled by 2 (HiDPI) a
 // logical pixel is 2 x 2 device pixels, so lines are filled as logical
-// pixels: a pen one device pixel wide would leave them dotted.
+// pixels: a line drawn one device pixel wide would leave them dotted.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>

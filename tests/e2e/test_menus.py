@@ -28,7 +28,7 @@ d.check(icon is not None, "the tray icon sits in the system tray")
 d.check(os.path.exists(os.path.join(folder, "CeVelmo.htm")), "the help page lies beside the program")
 d.click_window(icon)
 menus = d.wait_for(d.popup_menus)
-d.check(len(menus) == 1, "tapping the tray icon opens one menu")
+d.check(len(menus) == 1, "clicking the tray icon opens one menu")
 left, top, width, height = menus[0]
 d.check((left + width, top + height) == d.tray_menu_corner(),
         "the tray menu's bottom-right corner is at the icon's top-right: %s" % (menus[0],))

@@ -98,7 +98,7 @@ d.check(d.geometry(note) == (240, 180, 200, 90), "a Shift+click does not move th
 
 # Arrow keys nudge the focused note by one pixel.
 d.run("xdotool", "click", "1")
-d.check(d.wait_for(lambda: d.run("xdotool", "getwindowfocus").strip() == str(note)), "a tap focuses the note")
+d.check(d.wait_for(lambda: d.run("xdotool", "getwindowfocus").strip() == str(note)), "a click focuses the note")
 d.run("xdotool", "key", "Right")
 d.check(d.wait_for(lambda: d.geometry(note)[:2] == (241, 180)), "Right moves the note one pixel right")
 d.run("xdotool", "key", "Down")
