@@ -82,10 +82,9 @@ LResult CallWindowProcedure(WindowProcFn proc, WindowHandle window, std::uint32_
 // be undone. The caret goes to the start.
 void SetEditorText(WindowHandle editor, std::u16string_view text);
 
-// The text with CR LF line breaks, and its length in UTF-16 units. The copy
-// throws std::bad_alloc when memory runs out, as every copy may.
+// The text with CR LF line breaks. The copy throws std::bad_alloc when
+// memory runs out, as every copy may.
 std::u16string GetEditorText(WindowHandle editor);
-std::int32_t GetEditorTextLength(WindowHandle editor);
 
 // Set by every change the user makes (typing, deleting, pasting, cutting,
 // undoing); cleared only by SetEditorText. Typing and then deleting what was

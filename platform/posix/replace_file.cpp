@@ -18,7 +18,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <map>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -43,9 +42,6 @@ constexpr std::size_t kNameStem = 200;
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit when it follows links
 constexpr int kTempNameTries = 20;
 constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-// Whole-file replacements completed so far, by path.
-std::map<std::u16string, int> replacements;
 
 std::string RandomChars()
 {
@@ -149,7 +145,7 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
         return false;
     }
     posix::SyncFolder(FolderOf(*target));
-    ++replacements[path];
+    if (posix::replacedCall) posix::replacedCall(path);
     return true;
 }
 
@@ -167,12 +163,6 @@ int RemoveLeftoverTempFiles(const std::u16string& folder)
     }
     ::closedir(dir);
     return removed;
-}
-
-int CompletedReplacements(const std::u16string& path)
-{
-    auto found = replacements.find(path);
-    return found == replacements.end() ? 0 : found->second;
 }
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 // Drawing on Qt: the program's drawing calls paint through the QPainter of
 // the paint event in progress, with anti-aliasing off so that every pixel is
-// exactly the colour asked for. Also text extents, whole-screen repainting,
-// the arrow cursor and reading a window's pixels back (by grabbing it).
+// exactly the colour asked for. Also text extents, whole-screen repainting
+// and the arrow cursor.
 //
 // Coordinates are Qt's logical pixels. On a screen scaled by 2 (HiDPI) a
 // logical pixel is 2 x 2 device pixels, so lines are filled as logical
@@ -21,7 +21,6 @@
 #include <unordered_map>
 
 #include "platform/draw.h"
-#include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
@@ -61,12 +60,6 @@ namespace platform {
 namespace {
 
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-Colour FromQRgb(QRgb rgb)
-{
-    return static_cast<Colour>(qRed(rgb)) | (static_cast<Colour>(qGreen(rgb)) << 8) |
-           (static_cast<Colour>(qBlue(rgb)) << 16);
-}
 
 QPainter* Painter(DrawContext context)
 {
@@ -219,26 +212,6 @@ void SetArrowCursor()
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
     for (const auto& [handle, record] : qt::AllRecords())
         if (record->widget) record->widget->setCursor(Qt::ArrowCursor);
-}
-
-bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour)
-{
-    const qt::WindowRecord* record = qt::FindRecord(window);
-    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget) return false;
-    if (client.x < 0 || client.y < 0 || client.x >= widget->width() || client.y >= widget->height())
-        return false;
-    // Grabbing paints the window into an image through its own paint
-    // handling. On a scaled screen the image holds every device pixel of the
-    // point, which must all show the one colour.
-    const QImage image = widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
-    if (image.isNull()) return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != first) return false;
-    colour = FromQRgb(first);
-    return true;
 }
 
 }  // namespace platform

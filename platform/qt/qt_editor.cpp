@@ -108,11 +108,6 @@ std::u16string GetEditorText(WindowHandle editor)
     return widget ? widget->CrLfText() : std::u16string();
 }
 
-std::int32_t GetEditorTextLength(WindowHandle editor)
-{
-    return static_cast<std::int32_t>(GetEditorText(editor).size());
-}
-
 bool IsEditorModified(WindowHandle editor)
 {
     const EditorWidget* widget = EditorOf(editor);

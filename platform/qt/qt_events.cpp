@@ -1,7 +1,6 @@
 // The window widget: Qt's events of a program window become the messages
 // of its window procedure (activation, paint, geometry, close, keys,
-// pointer, focus). Also the test strokes of platform/inspect.h, which enter
-// through the same key handling.
+// pointer, focus).
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -173,44 +172,3 @@ bool AppWindow::focusNextPrevChild(bool)
 }
 
 }  // namespace platform::qt
-
-namespace platform {
-
-// The stroke enters through the window's own key handling, as a key event
-// of the desktop would, carrying the text the keyboard would type.
-void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
-{
-    const qt::WindowRecord* record = qt::FindRecord(window);
-    QPointer<QWidget> widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget)
-        return;
-    Qt::KeyboardModifiers qtModifiers;
-    qtModifiers.setFlag(Qt::AltModifier, (modifiers & mod::Alt) != 0);
-    qtModifiers.setFlag(Qt::ControlModifier, (modifiers & mod::Control) != 0);
-    qtModifiers.setFlag(Qt::ShiftModifier, (modifiers & mod::Shift) != 0);
-    const char16_t typed =
-        shared::TypedCharacter(virtualKey, (modifiers & mod::Shift) != 0, (modifiers & mod::Control) != 0);
-    const QString text = typed != 0 ? QString(QChar(typed)) : QString();
-    const int key = qt::QtKeyOf(virtualKey);
-    QKeyEvent press(QEvent::KeyPress, key, qtModifiers, text);
-    QCoreApplication::sendEvent(widget, &press);
-    if (!widget)
-        return;
-    QKeyEvent release(QEvent::KeyRelease, key, qtModifiers, text);
-    QCoreApplication::sendEvent(widget, &release);
-}
-
-}  // namespace platform
-
-namespace platform {
-
-// The desktop's close reaches the window's close event, as a window
-// manager's WM_DELETE_WINDOW does.
-void DeliverCloseRequest(WindowHandle window)
-{
-    if (const qt::WindowRecord* record = qt::FindRecord(window))
-        if (record->widget)
-            record->widget->close();
-}
-
-}  // namespace platform

@@ -76,6 +76,9 @@ void ForgetActiveWindow(WindowHandle window)
         activeWindow = 0;
 }
 
+WindowHandle KeyboardFocus() { return IsLiveWindow(focusWindow) ? focusWindow : 0; }
+WindowHandle PointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -104,7 +107,7 @@ WindowHandle GetForegroundAppWindow() { return IsLiveWindow(activeWindow) ? acti
 // active window, or with the window's activation when it is not active yet.
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {
-    const WindowHandle previous = GetKeyboardFocus();
+    const WindowHandle previous = KeyboardFocus();
     if (window == 0) {
         if (QWidget* focused = QApplication::focusWidget())
             focused->clearFocus();
@@ -120,8 +123,6 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
     widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }
-
-WindowHandle GetKeyboardFocus() { return IsLiveWindow(focusWindow) ? focusWindow : 0; }
 
 void CapturePointer(WindowHandle window)
 {
@@ -139,8 +140,6 @@ void ReleasePointer()
         widget->releaseMouse();
     captureWindow = 0;
 }
-
-WindowHandle GetPointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
 
 Point GetPointerPosition()
 {

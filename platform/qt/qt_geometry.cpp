@@ -169,32 +169,6 @@ bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std
     return true;
 }
 
-ZBand GetZBand(WindowHandle window)
-{
-    const WindowRecord* record = FindRecord(window);
-    return record ? record->band : ZBand::Normal;
-}
-
-int GetZRank(WindowHandle window)
-{
-    // Child windows stand inside their parents, not in the desktop's order.
-    std::vector<const WindowRecord*> order;
-    for (const auto& [handle, record] : AllRecords()) {
-        if (!record->parent)
-            order.push_back(record.get());
-    }
-    std::sort(order.begin(), order.end(), [](const WindowRecord* a, const WindowRecord* b) {
-        if (a->band != b->band)
-            return a->band < b->band;
-        return a->stamp > b->stamp;
-    });
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (order[i]->handle == window)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 void InvalidateWindow(WindowHandle window, bool erase)
 {
     WindowRecord* record = FindRecord(window);

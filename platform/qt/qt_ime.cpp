@@ -8,7 +8,6 @@
 // takes the keyboard. Until then, and whenever the framework cannot tell,
 // the wish is the answer to "is it open".
 #include "platform/ime.h"
-#include "platform/inspect.h"
 
 #include <QCoreApplication>
 #include <QInputMethodEvent>
@@ -79,8 +78,6 @@ bool IsInputMethodOpen(WindowHandle window)
     return record->imeOpen;
 }
 
-bool IsInputMethodAvailable() { return ime::Answering() != ime::Framework::None; }
-
 bool SetInputConversion(WindowHandle window, Conversion conversion)
 {
     return InputContextOf(FindRecord(window)) && ime::SetConversion(ime::Answering(), conversion);
@@ -93,23 +90,6 @@ std::optional<std::u16string> GetCompositionResult(WindowHandle window)
     if (text.isEmpty())
         return std::nullopt;
     return text.toStdU16String();
-}
-
-}  // namespace platform
-
-namespace platform {
-
-// The composition enters as the desktop's input method gives one: a
-// QInputMethodEvent carrying the finished text, sent to the widget.
-void DeliverComposition(WindowHandle window, std::u16string_view text)
-{
-    const qt::WindowRecord* record = qt::FindRecord(window);
-    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget)
-        return;
-    QInputMethodEvent event;
-    event.setCommitString(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
-    QCoreApplication::sendEvent(widget, &event);
 }
 
 }  // namespace platform

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/shared/key_input.h"
+#include "platform/shared/window_state.h"
 #include "platform/window.h"
-#include "platform/inspect.h"
 
 namespace platform::qt {
 namespace {

@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/inspect.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 

@@ -26,7 +26,6 @@
 #include <memory>
 #include <utility>
 
-#include "platform/inspect.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/shell.h"

@@ -291,7 +291,7 @@ bool DestroyAppWindow(WindowHandle window)
     if (!record || record->destroying)
         return false;
     record->destroying = true;
-    if (GetPointerCapture() == window)
+    if (PointerCapture() == window)
         ReleasePointer();
     ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
@@ -311,14 +311,5 @@ bool DestroyAppWindow(WindowHandle window)
 }
 
 bool IsLiveWindow(WindowHandle window) { return FindRecord(window) != nullptr; }
-
-WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title)
-{
-    for (const auto& [handle, record] : Table()) {
-        if (!record->destroying && record->className == className && record->title == title)
-            return handle;
-    }
-    return 0;
-}
 
 }  // namespace platform

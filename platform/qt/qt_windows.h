@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/inspect.h"
+#include "platform/shared/window_state.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 
@@ -97,6 +97,10 @@ void ForgetHotkeys(WindowHandle window);
 
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
+// The same while it lives, and the window holding the pointer capture; 0
+// for none.
+WindowHandle KeyboardFocus();
+WindowHandle PointerCapture();
 
 // A window's widget gained or lost Qt's keyboard focus: the program's view
 // follows and the window hears wm::SetFocus or wm::KillFocus. A popup menu
@@ -169,6 +173,9 @@ void WatchSessionEnd();
 // the serial of its arming; the queue delivers it only while that arming
 // still runs (ClaimTimerMessage). A window's timers end with it.
 void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+// One turn of a loop run outside Qt's own: the posted messages pending now,
+// then Qt's events. True while messages posted meanwhile still wait.
+bool TurnMessageLoop();
 bool ClaimTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
 void ForgetWindowTimers(WindowHandle window);
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/inspect.h"
+#include "platform/shared/window_state.h"
 #include "platform/window.h"
 
 class QWidget;

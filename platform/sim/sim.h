@@ -16,7 +16,7 @@
 
 #include "platform/font.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/types.h"

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "platform/draw.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
 #include "platform/sim/sim_world.h"

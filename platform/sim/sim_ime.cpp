@@ -3,7 +3,7 @@
 // delivers to a window.
 #include "platform/editor.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/sim/sim_world.h"
 
 namespace platform {

@@ -18,7 +18,7 @@
 #include "platform/dialog_box.h"
 #include "platform/font.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 

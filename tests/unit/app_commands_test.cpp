@@ -4,7 +4,7 @@
 #include <set>
 
 #include "menu_fixture.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/system.h"
 

@@ -3,7 +3,7 @@
 // last shown note goes while it is off.
 #include "menu_fixture.h"
 #include "note/context_menu.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "store/deletion_log.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "menu_fixture.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/timer.h"
 #include "store/record_codec.h"
 

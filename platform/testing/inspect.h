@@ -3,13 +3,19 @@
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
-// failure seam and save counter, whether the desktop has a tray, key strokes
-// and close requests delivered as the desktop delivers them, the desktop
-// ending the program, and the open dialog's controls: where they stand,
-// which has the focus, what they show, and the mouse on them.
+// failure seam and save counter, whether the desktop has an input method,
+// key strokes, compositions and close requests delivered as the desktop
+// delivers them, the desktop ending the program, and the open dialog's
+// controls: where they stand, which has the focus, what they show, and the
+// mouse and keyboard on them.
 //
-// Both backends implement all of it, so that the conformance tests can hold
-// the simulation to the real desktop through the same calls.
+// Only test programs include it and link its implementations: the desktop
+// backend's in platform/qt/testing/ (library platform_qt_testing), the
+// headless backend's in its own library (built for tests alone), and the
+// file layer's in platform/posix/testing/ (platform_posix_testing). The
+// shipped program holds none of it. Both backends implement all of it, so
+// that the conformance tests hold the simulation to the real desktop
+// through the same calls.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +25,15 @@
 
 #include "platform/dialog_box.h"
 #include "platform/draw.h"
+#include "platform/shared/window_state.h"
 #include "platform/types.h"
 
 namespace platform {
-
-bool IsLiveWindow(WindowHandle window);
 
 // A window of this process with the given class and title, or 0.
 WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title);
 
 // Where a window stands: its band and its rank among all windows, 0 = in front.
-// Bands are declared front to back, so they compare in stacking order.
-enum class ZBand { Topmost, Normal, Bottom };
 ZBand GetZBand(WindowHandle window);
 int GetZRank(WindowHandle window);
 
@@ -109,6 +112,14 @@ Rect GetControlBounds(WindowHandle dialog, int id);
 // The control that has the keyboard focus in the dialog, if any.
 std::optional<int> GetFocusedControl(WindowHandle dialog);
 
+// Whether a control takes input, and the keyboard focus moved to one (an
+// enabled control that takes the focus only; false otherwise).
+bool IsControlEnabled(WindowHandle dialog, int id);
+bool FocusControl(WindowHandle dialog, int id);
+
+// How many items a list box holds.
+int GetListCount(WindowHandle dialog, int id);
+
 // The mouse on a dialog: a click on a button (an enabled one only; a check
 // box toggles first when it ticks itself), a click on a list's item, and a
 // click on the dialog's close box. Each acts as the desktop's own input
@@ -121,5 +132,8 @@ bool ClickCloseBox(WindowHandle dialog);
 // What a control shows at a point of its client area (inside its border),
 // as 0x00BBGGRR; false when it cannot be read.
 bool ReadControlPixel(WindowHandle dialog, int id, Point client, Colour& colour);
+
+// The editor's text length in UTF-16 units, its line breaks as CR LF.
+std::int32_t GetEditorTextLength(WindowHandle editor);
 
 }  // namespace platform
