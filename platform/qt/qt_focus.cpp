@@ -134,9 +134,12 @@ void CapturePointer(WindowHandle window)
         widget->grabMouse();
 }
 
+// A window hidden since it took the capture keeps Qt's grab: it is let go
+// all the same, or every later click would still go to that hidden window.
 void ReleasePointer()
 {
-    if (QWidget* widget = MappedWidget(captureWindow))
+    const WindowRecord* record = FindRecord(captureWindow);
+    if (QWidget* widget = record ? WidgetOf(*record) : nullptr)
         widget->releaseMouse();
     captureWindow = 0;
 }

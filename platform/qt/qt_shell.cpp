@@ -32,6 +32,14 @@
 #include "platform/window.h"
 
 namespace platform::qt {
+
+TrayIconTable& TrayIcons()
+{
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* icons = new TrayIconTable;
+    return *icons;
+}
+
 namespace {
 
 // Long enough to read a warning of a few lines.
@@ -49,13 +57,6 @@ QIcon IconOf(IconHandle icon)
 {
     const auto it = Icons().find(icon);
     return it == Icons().end() ? QIcon() : it->second;
-}
-
-std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
-{
-    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
-    static auto* icons = new std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>;
-    return *icons;
 }
 
 // The drawn image nearest to the size, scaled to it exactly. The images are

@@ -111,6 +111,19 @@ struct DialogBoxWorld {
     platform::DrawContext lastPaint = 0;
 };
 
+// A nested loop of a menu, message box or dialog now running: what it
+// belongs to (and a menu's or box's entry in the record of those shown),
+// whether it was closed as with the Escape key (platform::CloseMenuOrDialog),
+// and the answer the user gave at it meanwhile (platform::ChooseMenuItem,
+// AnswerMessageBox).
+enum class LoopOwner { Menu, MessageBox, Dialog };
+struct NestedLoop {
+    LoopOwner owner = LoopOwner::Dialog;
+    std::size_t shown = 0;
+    bool closed = false;
+    std::optional<int> answer;
+};
+
 struct PostedMessage {
     WindowHandle window = 0;
     std::uint32_t message = 0;
@@ -184,8 +197,8 @@ struct World {
     std::vector<Hotkey> hotkeys;
     std::deque<int> messageBoxAnswers;
     // The nested loops of menus, message boxes and dialogs now running,
-    // innermost last, each marked when it was closed as with Escape.
-    std::vector<bool> nestedLoops;
+    // innermost last.
+    std::vector<NestedLoop> nestedLoops;
     std::vector<ShownMessageBox> messageBoxes;
 
     // Shell, fonts, input method.
@@ -233,9 +246,12 @@ platform::IconHandle NextIconHandle();
 SimWindow* FindWindow(WindowHandle window);
 
 // Runs the nested loop of a menu, message box or dialog that is open: what
-// is pending is delivered, as the real loop would. True when the loop was
-// closed meanwhile, as with the Escape key (platform::CloseMenuOrDialog).
-bool RunNestedLoop();
+// is pending is delivered, as the real loop would. Tells how the user left
+// it meanwhile.
+NestedLoop RunNestedLoop(LoopOwner owner, std::size_t shown = 0);
+// The innermost loop when it is one of this owner's with no answer yet (the
+// user can still answer there), or null.
+NestedLoop* LoopAwaitingAnswer(LoopOwner owner);
 
 // Calls the window's procedure and counts the delivery; 0 for a dead window.
 LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);

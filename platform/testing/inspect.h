@@ -4,8 +4,9 @@
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
 // failure seam and save counter, whether the desktop has an input method,
-// key strokes, compositions and close requests delivered as the desktop
-// delivers them, the desktop ending the program, and the open dialog's
+// key strokes, the mouse, compositions, close requests, menu choices,
+// message-box answers and tray clicks delivered as the desktop delivers
+// them, the desktop ending the program, and the open dialog's
 // controls: where they stand, which has the focus, what they show, and the
 // mouse and keyboard on them.
 //
@@ -79,6 +80,29 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
 // desktop's input method delivers one: wm::ImeComposition with
 // gcs::ResultString, during which GetCompositionResult gives the text.
 void DeliverComposition(WindowHandle window, std::u16string_view text);
+
+// The mouse's left button at a client point of the window, as the desktop's
+// mouse delivers it, while the modifiers (mod::) are held: pressed, moved,
+// released, or a double click (a click, then the second press, which comes
+// as the double click; its release is a Release of its own). It reaches the
+// window holding the pointer capture, or else the window (or its shown
+// child) under the point, through the window's own pointer handling.
+enum class MouseAction { Press, Move, Release, DoubleClick };
+void DeliverMouse(WindowHandle window, MouseAction action, Point client, std::uint32_t modifiers);
+
+// The user at the innermost popup menu or message box whose nested loop is
+// running: chooses the enabled command with this id (also one inside a
+// submenu), as a click on it does; or gives the box's answer (id::) with
+// its button. False, with the menu or box left open, when there is no such
+// command or button.
+bool ChooseMenuItem(std::uint32_t id);
+bool AnswerMessageBox(int answer);
+
+// A click on the tray icon of this owner and id, as the desktop's tray
+// reports one: an icon added with nif::Message posts its callback message
+// with the id and wm::LeftButtonUp (the tray tells of any click as that
+// one). False when there is no such icon.
+bool ClickTrayIcon(WindowHandle owner, std::uint32_t id);
 
 // The desktop asks to close the window, as its close button, Alt+F4 or the
 // window manager's close do: wm::SysCommand with sc::Close is sent to it.
