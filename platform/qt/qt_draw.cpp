@@ -8,7 +8,6 @@
 // pixels: a line drawn one device pixel wide would leave them dotted.
 #include <QApplication>
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>

@@ -2,7 +2,6 @@
 // of its window procedure (activation, paint, geometry, close, keys,
 // pointer, focus).
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,7 +9,6 @@
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
-#include "platform/shared/key_input.h"
 
 namespace platform::qt {
 

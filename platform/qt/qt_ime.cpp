@@ -9,8 +9,6 @@
 // the wish is the answer to "is it open".
 #include "platform/ime.h"
 
-#include <QCoreApplication>
-#include <QInputMethodEvent>
 #include <QTimer>
 
 #include "platform/qt/qt_editor_widget.h"

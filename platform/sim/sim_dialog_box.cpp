@@ -131,7 +131,7 @@ void FocusFirstTabStop(WindowHandle dialog)
 void RunDialogLoop(WindowHandle dialog)
 {
     auto& loops = TheWorld().nestedLoops;
-    loops.emplace_back();  // a dialog's, as every loop is unless it says otherwise
+    loops.emplace_back().owner = LoopOwner::Dialog;
     platform::PumpMessages();
     bool scripted = false;
     bool cancelled = false;

@@ -36,7 +36,8 @@ bool RunFileDialog(sim::FileDialogKind kind, platform::FileDialogRequest& reques
 {
     const std::size_t record = Dialogs().fileDialogs.size();
     Dialogs().fileDialogs.push_back({kind, request, false});
-    if (sim::detail::RunNestedLoop(sim::detail::LoopOwner::Dialog).closed) return false;  // closed as with Escape: cancelled
+    // Closed as with Escape: cancelled.
+    if (sim::detail::RunNestedLoop(sim::detail::LoopOwner::Dialog).closed) return false;
     std::optional<std::u16string> answer = TakeFirst(Dialogs().fileAnswers, std::optional<std::u16string>());
     if (!answer) return false;
     SetChosenPath(request, *answer);

@@ -62,8 +62,8 @@ Qt::KeyboardModifiers QtModifiers(std::uint32_t modifiers)
     return qtModifiers;
 }
 
-// The enabled items on the way to the command with this id: the command
-// itself, after the submenus that hold it, outermost first.
+// The enabled items on the way to the enabled command with this id, the
+// submenus that hold it first; false when the menu holds no such command.
 bool PathTo(const QMenu& menu, std::uint32_t id, std::vector<QAction*>& path)
 {
     for (QAction* action : menu.actions()) {
