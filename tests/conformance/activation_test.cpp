@@ -250,15 +250,24 @@ TEST_F(ActivationTest, AWindowOffTheScreenIsNeverActiveNorFocusedYetGetsItsMessa
               (std::vector<Received>{{hidden, wm::User + 2, 3, 4}, {hidden, wm::User + 1, 1, 2}}));
 }
 
-using Capture = PlatformTest;
+class Capture : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        a = MakeWindow(kLeft);
+        b = MakeWindow(kRight);
+        ShowAppWindow(a, sw::ShowNormal);
+        ShowAppWindow(b, sw::ShowNormal);
+        PumpMessages();
+    }
+
+    WindowHandle a = 0;  // shown, side by side
+    WindowHandle b = 0;
+};
 
 TEST_F(Capture, OneWindowHoldsThePointerUntilReleasedOrDestroyed)
 {
-    const WindowHandle a = MakeWindow(kLeft);
-    const WindowHandle b = MakeWindow(kRight);
-    ShowAppWindow(a, sw::ShowNormal);
-    ShowAppWindow(b, sw::ShowNormal);
-    PumpMessages();
     EXPECT_EQ(GetPointerCapture(), 0u);
     CapturePointer(a);
     EXPECT_EQ(GetPointerCapture(), a);
@@ -282,11 +291,6 @@ TEST_F(Capture, OneWindowHoldsThePointerUntilReleasedOrDestroyed)
 // window's client coordinates.
 TEST_F(Capture, TheMouseReachesTheWindowUnderItOrTheOneHoldingTheCapture)
 {
-    const WindowHandle a = MakeWindow(kLeft);
-    const WindowHandle b = MakeWindow(kRight);
-    ShowAppWindow(a, sw::ShowNormal);
-    ShowAppWindow(b, sw::ShowNormal);
-    PumpMessages();
     const auto pointerMessages = [] {
         std::vector<Received> seen;
         for (const Received& r : Log())
