@@ -10,10 +10,15 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "recording_window.h"
 #include "tray_host.h"
+#ifdef CONFORMANCE_HEADLESS
+#include "platform/sim/sim_menus.h"
+#endif
 
 namespace conformance {
 namespace {
@@ -108,6 +113,12 @@ TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
     EXPECT_FALSE(DeleteTrayIconEntry(removal));
     EXPECT_FALSE(GetTrayIconBounds(w, 1)) << "a deleted icon keeps a place";
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(w, 2)));
+    // A tray that leaves the icon's menu to the program (an X tray) keeps
+    // none, or its right button would open a second menu.
+    const MenuHandle menu = CreatePopupMenuHandle();
+    AppendMenuItem(menu, mf::Plain, 111, u"付箋紙の新規作成 (&N)");
+    EXPECT_FALSE(SetTrayIconMenu(TrayIcon(other, 1), menu));
+    DestroyMenuHandle(menu);
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(other, 1)));
 }
 
@@ -126,21 +137,6 @@ TEST_F(Shell, TrayMessagesAreShownOnlyAtAnIconThatIsThere)
     EXPECT_FALSE(ShowTrayIconMessage(icon, u"付箋紙", u"after the icon"));
 }
 
-// The desktop folder is the one xdg-user-dirs names; the start-up folder is
-// the autostart folder of the user's configuration, made when missing.
-//
-// The base of the user's data folders is $XDG_DATA_HOME when that is an
-// absolute path, else ~/.local/share, whether or not it exists yet.
-#ifdef CONFORMANCE_HEADLESS
-TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
-{
-    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
-}
-TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
-{
-    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
-}
-#else
 // An environment variable set for the length of a case, then put back.
 class ScopedEnvironment {
 public:
@@ -162,6 +158,52 @@ private:
     std::optional<std::string> old_;
 };
 
+// A file that nothing on the desktop opens (xdg-open finds no application
+// for it, or there is no xdg-open) is told to the owner with the tag.
+TEST_F(Shell, AFileThatNothingOpensIsToldToTheOwner)
+{
+    const WindowHandle w = MakeWindow();
+    const std::uint32_t message = wm::User + 301;
+#ifdef CONFORMANCE_HEADLESS
+    sim::SetShellCanOpenFiles(false);
+    const std::vector<std::string> openers = {""};
+#else
+    namespace fs = std::filesystem;
+    const fs::path tools = fs::temp_directory_path() / ("cevelmo-opener-" + std::to_string(::getpid()));
+    fs::create_directories(tools / "none");
+    std::ofstream(tools / "xdg-open") << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n";
+    fs::permissions(tools / "xdg-open", fs::perms::owner_all);
+    const std::vector<std::string> openers = {tools.string(), (tools / "none").string()};
+#endif
+    for (std::size_t i = 0; i < openers.size(); ++i) {
+#ifndef CONFORMANCE_HEADLESS
+        const ScopedEnvironment path("PATH", openers[i]);
+#endif
+        ShellOpenFileOrNotify(u"/nonexistent/CeVelmo.htm", w, message, 40 + i);
+        EXPECT_TRUE(PumpUntil([&] { return ReceivedBy(w, message).size() == i + 1; })) << openers[i];
+    }
+    const std::vector<Received> told = ReceivedBy(w, message);
+    for (std::size_t i = 0; i < told.size(); ++i) EXPECT_EQ(told[i].wParam, 40 + i);
+#ifndef CONFORMANCE_HEADLESS
+    fs::remove_all(tools);
+#endif
+}
+
+// The desktop folder is the one xdg-user-dirs names; the start-up folder is
+// the autostart folder of the user's configuration, named before it exists.
+//
+// The base of the user's data folders is $XDG_DATA_HOME when that is an
+// absolute path, else ~/.local/share, whether or not it exists yet.
+#ifdef CONFORMANCE_HEADLESS
+TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+#else
 std::optional<std::string> Folder(int id)
 {
     const std::optional<std::u16string> path = GetSpecialFolderPath(id);
@@ -184,7 +226,7 @@ TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
     EXPECT_EQ(Folder(csidl::Desktop), (root / "home" / "Schreibtisch").string());
 
     EXPECT_EQ(Folder(csidl::Startup), (root / "config" / "autostart").string());
-    EXPECT_TRUE(fs::is_directory(root / "config" / "autostart"));
+    EXPECT_FALSE(fs::exists(root / "config" / "autostart")) << "naming the start-up folder made it";
     fs::remove_all(root);
 }
 

@@ -286,3 +286,31 @@ TEST_F(MenuTest, TrayMenuStaysShutWhileADialogOrMenuIsOpen)
     menuBusy = 0;
     EXPECT_TRUE(sim::MenusShown().empty());
 }
+
+// A tray that draws the icon's menu itself (a D-Bus tray) gets the tray
+// menu with the icon and anew each time it is about to show it; its choices
+// arrive as from a menu, except while a dialog is open.
+TEST_F(MenuTest, ATrayThatDrawsTheMenuItselfShowsTheTrayMenuAsItIsNow)
+{
+    sim::SetTrayDrawsMenus(true);
+    StartWithNotes(2);
+    auto menu = sim::OpenTrayIconMenu();
+    ASSERT_TRUE(menu);
+    OpenTrayMenu();
+    const std::vector<sim::ShownMenuItem> drawn = *menu;
+    EXPECT_EQ(Commands(drawn).size(), Commands(LastMenu().items).size()) << "not the tray menu";
+    HideNote(1);
+    menu = sim::OpenTrayIconMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_NE(Find(*menu, u"付箋紙 No 1 を表示する"), nullptr) << "the hidden note is not listed";
+
+    ASSERT_TRUE(sim::ChooseFromTrayIconMenu(CMD_NEW_NOTE));
+    platform::PumpMessages();
+    EXPECT_EQ(noteTable.count, 3);
+    EXPECT_FALSE(sim::ChooseFromTrayIconMenu(CMD_SHOW_LOG)) << "a grey item was chosen";
+    dialogBusy = 1;
+    ASSERT_TRUE(sim::ChooseFromTrayIconMenu(CMD_NEW_NOTE));
+    platform::PumpMessages();
+    dialogBusy = 0;
+    EXPECT_EQ(noteTable.count, 3) << "a choice was taken while a dialog was open";
+}
