@@ -84,7 +84,7 @@ void TellLauncherNotMade(const LauncherBox& launcher)
     const std::optional<std::u16string> folder = platform::GetSpecialFolderPath(launcher.folder);
     const std::u16string text =
         folder ? launcher.folderName + std::u16string(u"にショートカットを作成できませんでした。\n\n") + *folder
-               : launcher.folderName + std::u16string(u"のフォルダがないため、ショートカットを作成できませんでした。");
+               : launcher.folderName + std::u16string(u"のフォルダがないため、\nショートカットを作成できませんでした。");
     platform::ShowMessageBox(text, kBoxCaption, kErrorBox);
 }
 

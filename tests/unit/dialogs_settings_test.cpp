@@ -128,7 +128,7 @@ TEST_F(SettingsDialog, WithoutADesktopFolderOnlyTheAutostartLauncherIsMadeAndThe
     EXPECT_TRUE(Files("desktop").empty());
     EXPECT_EQ(Files("autostart"), std::vector<std::string>{"CeVelmo.desktop"});
     ASSERT_EQ(sim::MessageBoxes().size(), 1u);
-    EXPECT_EQ(sim::MessageBoxes()[0].text, u"デスクトップのフォルダがないため、ショートカットを作成できませんでした。");
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"デスクトップのフォルダがないため、\nショートカットを作成できませんでした。");
     Settings([](WindowHandle d) { EXPECT_EQ(platform::GetControlCheck(d, IDC_SHORTCUT_DESKTOP), 0); });
 }
 
