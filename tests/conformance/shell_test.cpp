@@ -10,8 +10,6 @@
 #include <optional>
 #include <string>
 
-#include <unistd.h>
-
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "recording_window.h"
@@ -137,6 +135,21 @@ TEST_F(Shell, TrayMessagesAreShownOnlyAtAnIconThatIsThere)
     EXPECT_FALSE(ShowTrayIconMessage(icon, u"付箋紙", u"after the icon"));
 }
 
+// The desktop folder is the one xdg-user-dirs names; the start-up folder is
+// the autostart folder of the user's configuration, named before it exists.
+//
+// The base of the user's data folders is $XDG_DATA_HOME when that is an
+// absolute path, else ~/.local/share, whether or not it exists yet.
+#ifdef CONFORMANCE_HEADLESS
+TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
+{
+    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
+}
+#else
 // An environment variable set for the length of a case, then put back.
 class ScopedEnvironment {
 public:
@@ -158,52 +171,6 @@ private:
     std::optional<std::string> old_;
 };
 
-// A file that nothing on the desktop opens (xdg-open finds no application
-// for it, or there is no xdg-open) is told to the owner with the tag.
-TEST_F(Shell, AFileThatNothingOpensIsToldToTheOwner)
-{
-    const WindowHandle w = MakeWindow();
-    const std::uint32_t message = wm::User + 301;
-#ifdef CONFORMANCE_HEADLESS
-    sim::SetShellCanOpenFiles(false);
-    const std::vector<std::string> openers = {""};
-#else
-    namespace fs = std::filesystem;
-    const fs::path tools = fs::temp_directory_path() / ("cevelmo-opener-" + std::to_string(::getpid()));
-    fs::create_directories(tools / "none");
-    std::ofstream(tools / "xdg-open") << "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n";
-    fs::permissions(tools / "xdg-open", fs::perms::owner_all);
-    const std::vector<std::string> openers = {tools.string(), (tools / "none").string()};
-#endif
-    for (std::size_t i = 0; i < openers.size(); ++i) {
-#ifndef CONFORMANCE_HEADLESS
-        const ScopedEnvironment path("PATH", openers[i]);
-#endif
-        ShellOpenFileOrNotify(u"/nonexistent/CeVelmo.htm", w, message, 40 + i);
-        EXPECT_TRUE(PumpUntil([&] { return ReceivedBy(w, message).size() == i + 1; })) << openers[i];
-    }
-    const std::vector<Received> told = ReceivedBy(w, message);
-    for (std::size_t i = 0; i < told.size(); ++i) EXPECT_EQ(told[i].wParam, 40 + i);
-#ifndef CONFORMANCE_HEADLESS
-    fs::remove_all(tools);
-#endif
-}
-
-// The desktop folder is the one xdg-user-dirs names; the start-up folder is
-// the autostart folder of the user's configuration, named before it exists.
-//
-// The base of the user's data folders is $XDG_DATA_HOME when that is an
-// absolute path, else ~/.local/share, whether or not it exists yet.
-#ifdef CONFORMANCE_HEADLESS
-TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
-{
-    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
-}
-TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
-{
-    GTEST_SKIP() << "the sim's special folders are the ones its tests set";
-}
-#else
 std::optional<std::string> Folder(int id)
 {
     const std::optional<std::u16string> path = GetSpecialFolderPath(id);
@@ -247,6 +214,32 @@ TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
     EXPECT_EQ(Folder(csidl::LocalAppData), home + "/.local/share") << "a folder that does not exist yet is named";
 }
 #endif
+
+// A file that nothing on the desktop opens (xdg-open finds no application
+// for it, or there is no xdg-open) is told to the owner with the tag.
+TEST_F(Shell, AFileThatNothingOpensIsToldToTheOwner)
+{
+    const WindowHandle w = MakeWindow();
+#ifdef CONFORMANCE_HEADLESS
+    sim::SetShellCanOpenFiles(false);
+    const std::vector<std::string> paths = {""};
+#else
+    namespace fs = std::filesystem;
+    const fs::path tools = fs::temp_directory_path() / ("cevelmo-path-" + std::to_string(::getpid()));
+    fs::create_directories(tools / "none");
+    std::ofstream(tools / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(tools / "xdg-open", fs::perms::owner_all);
+    const std::vector<std::string> paths = {tools.string(), (tools / "none").string()};
+#endif
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+#ifndef CONFORMANCE_HEADLESS
+        const ScopedEnvironment path("PATH", paths[i]);
+#endif
+        ShellOpenFileOrNotify(u"/nonexistent/CeVelmo.htm", w, wm::User + 301, 40 + i);
+        ASSERT_TRUE(PumpUntil([&] { return ReceivedBy(w, wm::User + 301).size() == i + 1; })) << paths[i];
+        EXPECT_EQ(ReceivedBy(w, wm::User + 301).back().wParam, 40 + i);
+    }
+}
 
 // A tray host that starts after the program (as at login) and later ends and
 // starts again: every window hears of each new tray, the icons go with the

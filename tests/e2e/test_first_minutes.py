@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
-"""A new user's first minutes, with a fresh home folder whose ~/.local/bin
-is not on PATH: scripts/install-and-start.sh (the part of scripts/start.sh
-after the build) run in a terminal installs the build into ~/.local, starts
-the program detached from the terminal and asks it for a note, says where
-the notes are kept and how to write, and the program outlives the
-terminal's hang-up; a second run only adds a note to it. The installed launcher starts the program through dex
-with that PATH. scripts/uninstall.sh then removes every installed file and
-every folder it leaves empty, and nothing of the notes."""
+"""A new user's first minutes, with a fresh home whose ~/.local/bin is not
+on PATH: scripts/install-and-start.sh (start.sh after the build), run in a
+terminal, ends with one note on the screen and a word on how to begin, and
+the program outlives the terminal's hang-up; a second run adds a note. The
+installed launcher starts the program through dex; scripts/uninstall.sh
+leaves only the notes and no empty folder."""
 
 import os
 import pty

@@ -48,17 +48,14 @@ for method in ("Activate", "ContextMenu"):
 
 # A tray that draws the item's menu itself for the right button (Xfce,
 # LXQt) reads it over D-Bus, as it is when the tray is about to show it.
-menu_path = d._gdbus(bus, item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties.Get",
-                     "org.kde.StatusNotifierItem", "Menu")
-path = re.search(r"objectpath '([^']+)'", menu_path)
-d.check(path is not None and path.group(1) != "/NO_DBUSMENU", "the item offers a menu: " + menu_path)
-d._gdbus(bus, item, path.group(1), "com.canonical.dbusmenu.AboutToShow", "0")
-layout = d._gdbus(bus, item, path.group(1), "com.canonical.dbusmenu.GetLayout",
-                 "--", "0", "-1", "[]")
+path = re.search(r"'(/\w+)'", d._gdbus(bus, item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties.Get",
+                                        "org.kde.StatusNotifierItem", "Menu")).group(1)
+d._gdbus(bus, item, path, "com.canonical.dbusmenu.AboutToShow", "0")
+layout = d._gdbus(bus, item, path, "com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "[]")
 labels = re.findall(r"'label': <'([^']*)'>", layout)
 d.check(labels[:1] == ["付箋紙の新規作成 (_N)"] and "CeVelmo 終了 (_X)" in labels,
-        "the menu holds the tray menu's items: %s" % layout)
+        "the item's menu (%s) holds the tray menu's items: %s" % (path, layout))
 new_note = re.search(r"\((\d+), \{[^{}]*'label': <'付箋紙の新規作成 \(_N\)'>", layout)
-d._gdbus(bus, item, path.group(1), "com.canonical.dbusmenu.Event", new_note.group(1), "clicked", "<0>", "0")
+d._gdbus(bus, item, path, "com.canonical.dbusmenu.Event", new_note.group(1), "clicked", "<0>", "0")
 d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "choosing 付箋紙の新規作成 there makes a note")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
