@@ -1,8 +1,9 @@
 // The desktop shell on Qt: the program's icon images (drawn at 16 and 32
 // pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
 // are posted to the owner as its callback message, the menu a D-Bus tray
-// draws for it, and the warnings shown at it) and the tray host coming and going, the user's special folders
-// (launcher files are written in platform/posix), and handing files and
+// draws for it, and the warnings shown at it) and the tray host coming and
+// going, the user's special folders (launcher files are written in
+// platform/posix), and handing files and
 // addresses to the desktop's default applications (xdg-open, through
 // QDesktopServices, or watched to its end where the program must hear of a
 // file that nothing could open).
@@ -81,7 +82,8 @@ std::map<TrayKey, TrayMenu>& TrayMenus()
 
 // Qt puts the icons on D-Bus, as StatusNotifierItems whose menus the tray
 // draws, when a StatusNotifier host is registered the first time it is
-// asked for a tray; this asks the same question at the same moment, once.
+// asked for a tray; this asks the same question once, at that moment
+// (IsTrayAvailable).
 bool TrayDrawsMenus()
 {
     static const bool draws = [] {
@@ -141,7 +143,7 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
 // docked into it anew and every window hears that icons can be added.
 void FollowTrayHost()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!IsTrayAvailable()) {
         for (const auto& [key, tray] : TrayIcons())
             tray->hide();
         TrayIcons().clear();
@@ -191,7 +193,11 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { Icons().erase(icon); }
 
-bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool IsTrayAvailable()
+{
+    TrayDrawsMenus();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 bool AddTrayIconEntry(const TrayIconData& data)
 {
@@ -346,8 +352,9 @@ void ShellOpenFileOrNotify(const std::u16string& file, WindowHandle owner, std::
         return;
     }
     // Runs as long as the opener does (with some desktops, as long as the
-    // application it started), and is deleted when it ends.
-    auto* process = new QProcess;
+    // application it started), and is deleted when it ends, or with the
+    // application object at the program's end.
+    auto* process = new QProcess(QCoreApplication::instance());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
     QObject::connect(process, &QProcess::finished, process, [process, tell](int code, QProcess::ExitStatus status) {
