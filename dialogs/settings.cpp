@@ -1,5 +1,6 @@
 // The settings dialog. The launchers are not stored anywhere: the dialog
-// reads the special folders each time it opens and changes them on OK only.
+// reads the special folders each time it opens and changes them on OK only,
+// saying so when a ticked box's launcher cannot be made.
 // The modifier boxes of the hotkey take effect in the settings the moment
 // they are clicked, so closing the dialog any other way keeps them; all the
 // rest is read on OK.
