@@ -19,7 +19,8 @@ namespace platform::qt {
 QIcon ProgramIcon();
 
 // The tray icons shown, by owner and id.
-using TrayIconTable = std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>;
+using TrayKey = std::pair<WindowHandle, std::uint32_t>;
+using TrayIconTable = std::map<TrayKey, std::unique_ptr<QSystemTrayIcon>>;
 TrayIconTable& TrayIcons();
 
 }  // namespace platform::qt
