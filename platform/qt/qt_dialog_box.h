@@ -2,7 +2,8 @@
 // dialog window of RunModalDialog with its controls, the edit box the
 // program paints into, and finding an open dialog and its controls. The
 // dialogs are made and run in qt_dialog_box.cpp; the tests' calls on them
-// (platform/testing/inspect.h) are in testing/qt_inspect_dialogs.cpp.
+// (platform/testing/inspect.h) are in testing/qt_inspect_dialogs.cpp, and
+// the pixels a control shows in testing/qt_inspect.cpp.
 //
 // Internal to the Qt backend.
 #pragma once
