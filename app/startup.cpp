@@ -15,6 +15,7 @@
 #include "note/painting.h"
 #include "platform/files.h"
 #include "platform/font.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
@@ -94,7 +95,8 @@ void RestoreRecoveredEdit()
     bool unreadable = false;
     const std::optional<RecoveredEdit> edit = ReadEditRecovery(unreadable);
     if (unreadable)
-        std::fputs("cevelmo: Data/CeVlmEdit.txt is no whole copy of an edit; it is left as it is\n", stderr);
+        std::fprintf(stderr, "cevelmo: %s is no whole copy of an edit; it is left as it is\n",
+                     platform::ToUtf8(EditRecoveryPath()).c_str());
     if (!edit) return;
     std::int32_t index = FindRecoveredNote(*edit);
     if (index < 0) {

@@ -31,13 +31,6 @@ struct EditRecovery {
 };
 EditRecovery recovery;
 
-std::u16string CopyPath()
-{
-    std::u16string path;
-    JoinPath(path, dataFolder, kEditRecoveryName);
-    return path;
-}
-
 void CancelRequest()
 {
     platform::KillWindowTimer(mainWindow, kQuietTimer);
@@ -101,6 +94,13 @@ bool IsHeaderOf(const RecoveredEdit& edit, const NoteRecord& note)
 
 }  // namespace
 
+std::u16string EditRecoveryPath()
+{
+    std::u16string path;
+    JoinPath(path, dataFolder, kEditRecoveryName);
+    return path;
+}
+
 void RequestEditRecoveryCopy()
 {
     const bool first = !recovery.pending;
@@ -132,7 +132,7 @@ bool WriteEditRecoveryCopy()
     }
     const std::size_t hash = std::hash<std::string>{}(bytes);
     if (recovery.ours && hash == recovery.written) return true;
-    if (!platform::WriteFileAtomically(CopyPath(), bytes)) return false;
+    if (!platform::WriteFileAtomically(EditRecoveryPath(), bytes)) return false;
     recovery.ours = true;
     recovery.written = hash;
     return true;
@@ -148,13 +148,13 @@ void EndEditRecovery()
 {
     CancelRequest();
     if (!recovery.ours || saveTrouble.failing) return;
-    if (platform::DeleteFileAt(CopyPath()) || !platform::IsNameTaken(CopyPath())) recovery.ours = false;
+    if (platform::DeleteFileAt(EditRecoveryPath()) || !platform::IsNameTaken(EditRecoveryPath())) recovery.ours = false;
 }
 
 std::optional<RecoveredEdit> ReadEditRecovery(bool& unreadable)
 {
     unreadable = false;
-    const std::u16string path = CopyPath();
+    const std::u16string path = EditRecoveryPath();
     if (!platform::IsNameTaken(path)) return std::nullopt;
     const std::optional<std::string> bytes = platform::ReadWholeFile(path);
     std::optional<RecoveredEdit> edit = bytes ? Decode(*bytes) : std::nullopt;

@@ -24,6 +24,7 @@
 #include <string>
 
 inline constexpr char16_t kEditRecoveryName[] = u"CeVlmEdit.txt";
+std::u16string EditRecoveryPath();
 
 // Asks for the open editor's text to be copied soon: once no further
 // request has come for kRecoveryQuietMs, and never later than
