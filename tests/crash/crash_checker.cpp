@@ -11,9 +11,8 @@
 // - The deletion log holds whole entries only (an entry cut off by a kill
 //   in the middle of a logged peel is counted, and may be no more frequent
 //   than such kills).
-// - The program's own start-up loads the same notes and texts (an edit cut
-//   off after its recovery copy with the edited text) and leaves no
-//   temporary file or recovery copy in Data.
+// - The program's own start-up loads the same notes and texts and leaves no
+//   temporary file in Data; an edit cut off after its recovery copy is back.
 //
 //   crash_checker <program folder>      exit 0: all held; 1: a violation
 // It prints one line: the cut-off operation, the notes, unnamed leftover
@@ -205,9 +204,8 @@ int LoggedPeelsCutOff(const crash::Journal& journal)
     return count;
 }
 
-// The next start: the program's own loader must agree, an edit whose text
-// was in the recovery copy has it back, and nothing but notes' files may be
-// left in Data.
+// The next start: the program's own loader must agree, and no temporary
+// file may be left in Data.
 int CheckNextStart(const std::vector<StoredNote>& stored, const std::optional<crash::Operation>& inFlight)
 {
     sim::Reset();

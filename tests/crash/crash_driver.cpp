@@ -18,7 +18,6 @@
 
 #include "app/startup.h"
 #include "crash_texts.h"
-#include "platform/editor.h"
 #include "platform/files.h"
 #include "platform/inspect.h"
 #include "platform/sim/sim.h"
@@ -26,7 +25,6 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "store/app_state.h"
-#include "store/edit_recovery.h"
 #include "store/messages.h"
 #include "store/records.h"
 
@@ -125,10 +123,9 @@ void Edit(const NoteRecord& note)
     sim::SetClipboardContent(crash::MakeText(id, generation, chance));
     Begin("edit", id, generation);
     Run(window, CMD_EDIT_DIRECT, 1);
-    const platform::WindowHandle editor = FindNote(window)->editWindow;
-    platform::SendWindowMessage(editor, platform::em::SetSelection, 0, -1);
-    platform::SendWindowMessage(editor, platform::wm::Paste, 0, 0);
-    platform::PumpMessagesFor(kRecoveryLatestMs);
+    platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'A', platform::mod::Control);
+    platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'V', platform::mod::Control);
+    platform::PumpMessagesFor(1000);  // past the copy's latest moment
     Note("C");
     platform::PostWindowMessage(window, MSG_END_EDIT, 0, 0);
     platform::PumpMessages();

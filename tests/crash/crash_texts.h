@@ -35,15 +35,14 @@ std::optional<int> IdOfCreated(const std::u16string& created);
 // The journal: a snapshot of the notes the driver found at its start
 // ("S <id> <generation>", -1 for no text), then one line before each
 // operation ("B <op> <id> <generation>") and "E" after it. An operation
-// with its B line and no E line was cut off by the kill. "C" in an edit: its
-// text is in the recovery copy.
+// with its B line and no E line was cut off by the kill.
 inline constexpr int kNoText = -1;
 
 struct Operation {
     std::string kind;  // new, paste, import, cut, peel, peellog, save, edit
     int id = 0;
     int generation = kNoText;  // what the note holds once the operation is done
-    bool copied = false;       // an edit's text is in the recovery copy
+    bool copied = false;       // "C": an edit's text is in the recovery copy
 };
 
 struct Journal {
