@@ -148,7 +148,8 @@ void EndEditRecovery()
 {
     CancelRequest();
     if (!recovery.ours || saveTrouble.failing) return;
-    if (platform::DeleteFileAt(EditRecoveryPath()) || !platform::IsNameTaken(EditRecoveryPath())) recovery.ours = false;
+    const std::u16string path = EditRecoveryPath();
+    if (platform::DeleteFileAt(path) || !platform::IsNameTaken(path)) recovery.ours = false;
 }
 
 std::optional<RecoveredEdit> ReadEditRecovery(bool& unreadable)

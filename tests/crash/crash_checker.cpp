@@ -221,7 +221,8 @@ int CheckNextStart(const std::vector<StoredNote>& stored, const std::optional<cr
         const auto stamp = note.text && !note.text->empty() ? crash::CheckText(*note.text) : std::nullopt;
         if (!stored[i].fileName.empty() && (!stamp || stamp->id != stored[i].id))
             Violation("the program loads another text for note " + std::to_string(stored[i].id));
-        if (inFlight && inFlight->copied && inFlight->id == stored[i].id && (!stamp || stamp->generation != inFlight->generation))
+        if (inFlight && inFlight->copied && inFlight->id == stored[i].id &&
+            (!stamp || stamp->generation != inFlight->generation))
             Violation("the edit of note " + std::to_string(stored[i].id) + " in the recovery copy is lost");
     }
     std::set<std::string> named;
