@@ -16,9 +16,9 @@
 
 #include "platform/font.h"
 #include "platform/ime.h"
-#include "platform/testing/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/testing/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
