@@ -75,7 +75,10 @@ bool StoreNoteText(NoteRecord& note, bool oldFileRead)
 {
     const std::u16string oldName = FieldText(note.fileName);
     std::u16string path, name;
-    if (HasText(note) && (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *note.text) == 0)) {
+    // The new file succeeds the old one, and keeps the mode the user gave it.
+    if (HasText(note) &&
+        (MakeNoteFileName(path, name) == 0 ||
+         !platform::WriteFileAtomically(path, platform::ToTextFile(*note.text), NoteFilePath(oldName)))) {
         note.textUnsaved = true;
         ReportSaveFailure();
         return false;

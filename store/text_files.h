@@ -35,8 +35,8 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name);
 // previous file is then untouched.
 int WriteTextFile(const std::u16string& path, const std::u16string& text);
 
-// Writes the note's text to a freshly named note file, puts the new name in
-// the record and retires the old file. Zero (nothing changed) for a note
+// Writes the note's text to a freshly named note file (with the old file's
+// mode), puts the new name in the record and retires the old file. Zero (nothing changed) for a note
 // without text or when the write fails.
 int SaveNoteText(platform::WindowHandle note);
 

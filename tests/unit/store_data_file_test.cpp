@@ -1,5 +1,7 @@
 // The data file: where every field lies, saving and loading, files that are
 // short, odd or crafted, and saves that meet a full disk.
+#include <sys/stat.h>
+
 #include <set>
 
 #include "data_file_fixture.h"
@@ -250,6 +252,37 @@ TEST_F(StoreDataFile, FileNamesOutsideDataAreNeverRead)
         EXPECT_FALSE(Slot(i).text.has_value());
         EXPECT_EQ(Slot(i).fileName, TextField<14>{});
     }
+}
+
+// Whatever lies at a note file's name, or at the data file's, is never waited
+// on nor read past the largest text: a FIFO (no writer), a link to an endless
+// device, a sparse file of 2 GB. The notes load without those texts, the
+// files stay, and a data file that is none is not read, nor replaced.
+TEST_F(StoreDataFile, OnlyRegularFilesOfATextsSizeAreRead)
+{
+    const std::u16string names[] = {u"VLM00000.txt", u"VLM00001.txt", u"VLM00002.txt", u"VLM00003.txt"};
+    const auto at = [this](const std::u16string& name) { return DataDir() / platform::ToUtf8(name); };
+    ASSERT_EQ(::mkfifo(at(names[0]).c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", at(names[1]));
+    WriteBytes(at(names[2]), "");
+    std::filesystem::resize_file(at(names[2]), 2ull << 30);
+    WriteBytes(at(names[3]), "kept");
+    DataFileBytes file;
+    file.PutU32(0, 1).PutI32(168, 4).Resize(layout::Record(4));
+    for (std::size_t i = 0; i < 4; ++i) file.PutUtf16(layout::Record(i) + 36, names[i]);
+    WriteBytes(DataFile(), file.bytes());
+    ASSERT_EQ(LoadDataFile(), 1);
+    ASSERT_EQ(noteTable.pendingCount, 4);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(Slot(i).text.has_value()) << platform::ToUtf8(names[i]);
+    EXPECT_EQ(Slot(3).text, u"kept");
+    EXPECT_EQ(std::filesystem::file_size(at(names[2])), 2ull << 30);
+
+    std::filesystem::remove(DataFile());
+    ASSERT_EQ(::mkfifo(DataFile().c_str(), 0600), 0);
+    EXPECT_EQ(LoadDataFile(), 0);
+    EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(SaveDataFile(), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(DataFile()));
 }
 
 std::set<std::string> DataFolderEntries(const std::filesystem::path& folder)
