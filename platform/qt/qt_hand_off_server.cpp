@@ -340,6 +340,13 @@ void Stop()
     server = nullptr;
 }
 
+void MoveAddressTo(int lockFd)
+{
+    if (!server) return;
+    server->lockFd = lockFd;
+    if (server->listenFd >= 0) PublishAddress(server->socketPath);
+}
+
 bool DeliverHere()
 {
     if (!server || server->listenFd < 0 || !IsLiveWindow(server->target.window)) return false;
