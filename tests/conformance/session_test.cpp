@@ -2,6 +2,8 @@
 // end of a session): it destroys the window named for it, from a loop, and
 // a request that comes before any window is named waits for one. The
 // desktop's request to close one window: the window decides.
+#include "platform/system.h"
+#include "platform/timer.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -42,6 +44,40 @@ TEST_F(SessionEnds, ARequestBeforeAnyWindowIsNamedWaitsForOne)
         EXPECT_TRUE(IsLiveWindow(session)) << "naming the window must not end it on the spot";
         PumpMessages();
         EXPECT_FALSE(IsLiveWindow(session)) << "the waiting request was lost";
+        SetSessionEndWindow(0);
+    }
+}
+
+// Before its windows stand, the program shows a box only when it cannot
+// start: the request closes it, and still waits for a window.
+TEST_F(SessionEnds, ARequestBeforeAnyWindowIsNamedClosesTheBoxOpen)
+{
+    constexpr std::uint32_t kEnd = wm::User + 1;
+    for (const SessionEnd how : kEveryWay) {
+        SCOPED_TRACE(static_cast<int>(how));
+        SetSessionEndWindow(0);
+        const WindowHandle w = MakeWindow();
+        bool closedByTimer = false;
+        SetHandler([&](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+            if (message == kEnd) {
+                RequestSessionEnd(how);
+            } else if (message == wm::Timer) {
+                closedByTimer = true;
+                KillWindowTimer(window, 1);
+                CloseMenuOrDialog();
+            } else {
+                return std::nullopt;
+            }
+            return 0;
+        });
+        PostWindowMessage(w, kEnd, 0, 0);
+        SetWindowTimer(w, 1, 30000);  // so that a box left open fails the case rather than hangs it
+        ShowMessageBox(u"Data フォルダが作成できません", u"付箋紙", mb::Ok | mb::IconExclamation);
+        EXPECT_FALSE(closedByTimer) << "the box stayed open";
+        KillWindowTimer(w, 1);
+        SetSessionEndWindow(w);
+        PumpMessages();
+        EXPECT_FALSE(IsLiveWindow(w)) << "the request went with the box";
         SetSessionEndWindow(0);
     }
 }
