@@ -1,8 +1,13 @@
 // Drawing: text extents, and fills, lines and text painted during a paint
 // read back at the pixels they must set.
+#include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/draw.h"
+#include "platform/editor.h"
 #include "platform/font.h"
 #include "recording_window.h"
 
@@ -150,6 +155,104 @@ TEST_F(Drawing, AHugeTextShowsExactlyItsVisiblePart)
         }
     }
     EXPECT_GT(inked, 50) << "no text was drawn";
+}
+
+FontHandle MakeFont(std::u16string_view face)
+{
+    FontDescription description;
+    description.height = -16;
+    face.copy(description.faceName.data(), description.faceName.size() - 1);
+    return CreateFontObject(description);
+}
+
+// The window's points, row by row from the top; a point whose device pixels
+// differ (an anti-aliased edge on a scaled screen) reads as none.
+std::vector<std::optional<Colour>> PointsOf(WindowHandle window, int width, int rows)
+{
+    std::vector<std::optional<Colour>> points;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Colour colour = 0;
+            points.push_back(ReadWindowPixel(window, Point{x, y}, colour) ? std::optional(colour) : std::nullopt);
+        }
+    }
+    return points;
+}
+
+// A line is as high where it is painted and where the editor shows it as
+// its extent says, whatever its characters and whichever face they come
+// from: three lines painted into a rectangle of their measured height show
+// all of themselves and nothing of a fourth line below, and the editor's
+// lines lie the measured heights apart.
+TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
+{
+    const FontHandle latin = MakeFont(u"DejaVu Sans");
+    const FontHandle japanese = MakeFont(u"Noto Sans CJK JP");
+    struct Case {
+        const char* name;
+        FontHandle font;
+        std::u16string lines[3];
+    };
+    const Case cases[] = {
+        {"Latin, Latin face", latin, {u"Wg", u"jy", u"Ap"}},
+        {"Japanese, Latin face", latin, {u"付箋", u"あア", u"漢字"}},
+        {"mixed, Latin face", latin, {u"g付", u"Wg", u"あy"}},
+        {"Latin, Japanese face", japanese, {u"Wg", u"jy", u"Ap"}},
+        {"mixed, Japanese face", japanese, {u"g付", u"Wg", u"あy"}},
+        {"mixed, default face", 0, {u"g付", u"Wg", u"あy"}},
+    };
+    struct Painted {
+        std::u16string text;
+        Rect rect;
+        FontHandle font;
+    };
+    std::map<WindowHandle, Painted> painted;
+    SetHandler([&painted](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint || !painted.contains(window)) return std::nullopt;
+        const Painted& p = painted[window];
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 400, 400}, 0x00FFFFFF);
+        DrawTextInRect(dc, p.text, p.rect, 0, p.font);
+        EndPaint(window, dc);
+        return 0;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::u16string text;
+        int width = 0, height = 0;
+        for (const std::u16string& line : c.lines) {
+            text += line + u"\r\n";
+            width = std::max(width, MeasureText(c.font, line).width + 2);
+            height += MeasureText(c.font, line).height;
+        }
+        const int next = MeasureText(c.font, u"Wg").height;
+        const WindowHandle fitted = MakeWindow(Rect{100, 100, 100 + width, 100 + height + next});
+        const WindowHandle all = MakeWindow(Rect{300, 100, 300 + width, 100 + height + next});
+        painted[fitted] = {text, Rect{0, 0, width, height}, c.font};
+        painted[all] = {text + u"Wg", Rect{0, 0, width, height + next}, c.font};
+        for (const WindowHandle w : {fitted, all}) {
+            ShowAppWindow(w, sw::Show);
+            UpdateAppWindow(w);
+        }
+        const auto allPoints = PointsOf(all, width, height + next);
+        const auto top = std::vector(allPoints.begin(), allPoints.begin() + width * height);
+        EXPECT_EQ(PointsOf(fitted, width, height), top) << "a line was cut, or the fourth reached up";
+        EXPECT_TRUE(std::any_of(allPoints.begin() + width * height, allPoints.end(),
+                                [](std::optional<Colour> p) { return p != 0x00FFFFFFu; }))
+            << "the fourth line was not drawn right below";
+
+        const WindowHandle editor = CreateEditorControl(all, 139, Rect{0, 0, width, 4 * height}, c.font);
+        SetEditorText(editor, text + c.lines[0]);
+        SendWindowMessage(editor, em::SetSelection, 0, 0);
+        const int first = GetEditorCaretPosition(editor).y;
+        SendWindowMessage(editor, em::SetSelection, text.size(), static_cast<LParam>(text.size()));
+        EXPECT_EQ(GetEditorCaretPosition(editor).y - first, height) << "the editor's lines are as high";
+        DestroyAppWindow(fitted);
+        DestroyAppWindow(all);
+    }
+    DeleteFontObject(latin);
+    DeleteFontObject(japanese);
 }
 
 using Painting = PlatformTest;
