@@ -113,6 +113,26 @@ TEST_F(Windows, GeometryFollowsMoveAndPlaceWithTheirMessages)
     }
 }
 
+// A shown window grown past the work area's right and bottom edges stays
+// where it was put with the size it was given, also once the desktop has
+// had its say; so does one many screens high.
+TEST_F(Windows, AWindowGrownPastTheWorkAreaKeepsItsPlaceAndSize)
+{
+    const Rect work = GetWorkArea();
+    const Rect start{work.right - 150, work.bottom - 60, work.right - 50, work.bottom - 30};
+    const WindowHandle w = MakeWindow(start);
+    ShowAppWindow(w, sw::ShowNormal);
+    PumpAWhile();
+    for (const int height : {100, 40000}) {
+        const Rect grown{start.left, start.top, start.left + 300, start.top + height};
+        Log().clear();
+        MoveAppWindow(w, grown, true);
+        PumpAWhile();
+        EXPECT_EQ(GetWindowBounds(w), grown);
+        EXPECT_TRUE(ReceivedBy(w, wm::Move).empty()) << "the window was moved";
+    }
+}
+
 bool Inside(const Rect& inner, const Rect& outer)
 {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
