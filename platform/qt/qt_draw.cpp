@@ -178,18 +178,15 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour)
 {
     QPainter* painter = Painter(context);
     if (!painter) return;
-    const std::vector<Point> pixels = shared::LinePixels(from, to);
-    if (pixels.empty()) return;
-    // A row or a column of pixels is one rectangle; a slanting line (the
-    // grip's) is filled pixel by pixel.
-    QRect span(QPoint(pixels.front().x, pixels.front().y), QSize(1, 1));
-    for (const Point p : pixels) span |= QRect(p.x, p.y, 1, 1);
     const QColor fill = ToQColor(colour);
-    if (span.width() == 1 || span.height() == 1) {
-        painter->fillRect(span, fill);
+    // A row or a column of pixels is one rectangle, whatever its length (the
+    // frame of a note many screens high); a slanting line (the grip's) is
+    // filled pixel by pixel.
+    if (Rect span; shared::StraightLineSpan(from, to, span)) {
+        if (span.Width() > 0 && span.Height() > 0) painter->fillRect(qt::ToQRect(span), fill);
         return;
     }
-    for (const Point p : pixels) painter->fillRect(QRect(p.x, p.y, 1, 1), fill);
+    for (const Point p : shared::LinePixels(from, to)) painter->fillRect(QRect(p.x, p.y, 1, 1), fill);
 }
 
 // Each line is laid out on its own, and only as far as it can show: a paint
@@ -207,8 +204,13 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
     painter->setClipRect(area);
     const QTextOption option = LineOption(painter->font());
     const qt::LinePitch pitch = qt::LinePitchOf(painter->font());
+    // A window taller than the screen has only its shown part on the desktop
+    // (NativeBounds): a note of a megabyte lays out a screenful, not all.
+    int bottom = area.top() + area.height();
+    if (const qt::WindowRecord* record = qt::FindRecord(qt::WindowOfContext(context)); record && record->widget)
+        bottom = std::min(bottom, record->widget->height());
     std::size_t start = 0;
-    for (int top = area.top(); top < area.top() + area.height(); top += pitch.height) {
+    for (int top = area.top(); top < bottom; top += pitch.height) {
         const std::size_t end = shared::LineEnd(text, start);
         DrawOneLine(*painter, text.substr(start, end - start), area, top, pitch, option);
         if (!shared::NextLine(text, end, start)) break;
