@@ -89,12 +89,15 @@ Rect PlacedBounds(const WindowRecord& record, const Rect& bounds, std::uint32_t 
 
 // A window that grows past the work area's edge is one the window manager
 // pushes back onto the screen (openbox moves it left or up by as much), and
-// a window taller than the screen by ten times is one it moves up until a
-// tenth shows: the note's corner would leave its place, its first line the
-// screen. What lies past the edge could not show anyway.
+// one so tall that a tenth of it reaches past the bottom one it moves up
+// until only a tenth shows: the note's corner would leave its place, its
+// first line the screen. What lies past the edges could not show anyway.
+// The area is the X work area, which spans every monitor, or the screens'
+// available area where there is none.
 Rect NativeBounds(const Rect& bounds)
 {
-    const Rect area = GetWorkArea();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const Rect area = x11::WorkArea().value_or(screen ? ToRect(screen->availableVirtualGeometry()) : Rect{});
     Rect native = bounds;
     if (bounds.left < area.right && bounds.top < area.bottom && area.Width() > 0 && area.Height() > 0) {
         native.right = std::max(bounds.left + 1, std::min(bounds.right, area.right));

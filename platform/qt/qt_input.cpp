@@ -16,7 +16,7 @@ constexpr std::pair<int, std::uint32_t> kKeyTable[] = {
     {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
     {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
     {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
-    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, vk::PageUp},            {Qt::Key_PageDown, 34},
+    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, vk::PageUp},    {Qt::Key_PageDown, 34},
     {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
     {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
     {Qt::Key_Insert, vk::Insert},  {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
