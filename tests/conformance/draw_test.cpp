@@ -222,9 +222,10 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
         std::u16string text;
         int width = 0, height = 0;
         for (const std::u16string& line : c.lines) {
+            const TextSize size = MeasureText(c.font, line);
             text += line + u"\r\n";
-            width = std::max(width, MeasureText(c.font, line).width + 2);
-            height += MeasureText(c.font, line).height;
+            width = std::max(width, size.width + 2);
+            height += size.height;
         }
         const int next = MeasureText(c.font, u"Wg").height;
         const WindowHandle fitted = MakeWindow(Rect{100, 100, 100 + width, 100 + height + next});

@@ -178,8 +178,6 @@ TEST_F(Growth, AKeyGrowsTheNoteBeforeItLandsWhenTheTextWouldNoLongerFit)
         {"a shifted punctuation key", a25, false, 222, platform::mod::Shift, {100, 100, 100 + 156 + 10, 140}},
         {"a character of another layout", a25, false, vk::Packet, 0, {100, 100, 100 + 156 + 10, 140}},
         {"Page Down never widens", a25, false, 34, 0, kFirst},
-        {"Home never widens", a25, false, vk::Home, 0, kFirst},
-        {"Insert never widens", a25, false, vk::Insert, 0, kFirst},
         {"F5 never widens", a25, false, vk::F1 + 4, 0, kFirst},
         {"Left never widens", a25, false, vk::Left, 0, kFirst},
         {"Right never widens", a25, false, vk::Right, 0, kFirst},
