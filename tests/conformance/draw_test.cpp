@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/editor.h"
 #include "platform/font.h"
+#include "platform/text.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -41,8 +42,8 @@ TEST(TextExtents, PositiveAndGrowingWithTheText)
     DeleteFontObject(bigFont);
 }
 
-// Paints a white window with a blue square, a red horizontal line, a green
-// vertical line and a yellow text block, then reads the pixels back.
+// Paints a white window with a blue square, red and green lines drawn each
+// way along a row and a column and one slanting, then reads the pixels back.
 TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
 {
     SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
@@ -54,6 +55,8 @@ TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
         DrawLine(dc, Point{30, 5}, Point{40, 5}, kRed);
         DrawLine(dc, Point{50, 10}, Point{50, 20}, kGreen);
         DrawLine(dc, Point{70, 10}, Point{60, 20}, kRed);
+        DrawLine(dc, Point{90, 30}, Point{80, 30}, kGreen);
+        DrawLine(dc, Point{30, 50}, Point{30, 40}, kRed);
         EndPaint(window, dc);
         return 0;
     });
@@ -74,6 +77,9 @@ TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
         {"vertical last", {50, 19}, kGreen},      {"vertical end left out", {50, 20}, 0x00FFFFFF},
         {"diagonal start", {70, 10}, kRed},       {"diagonal step", {65, 15}, kRed},
         {"diagonal last", {61, 19}, kRed},        {"diagonal end left out", {60, 20}, 0x00FFFFFF},
+        {"leftward start", {90, 30}, kGreen},     {"leftward last", {81, 30}, kGreen},
+        {"leftward end left out", {80, 30}, 0x00FFFFFF}, {"upward start", {30, 50}, kRed},
+        {"upward last", {30, 41}, kRed},          {"upward end left out", {30, 40}, 0x00FFFFFF},
     };
     for (const Probe& p : probes) {
         SCOPED_TRACE(p.what);
@@ -254,6 +260,46 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
     }
     DeleteFontObject(latin);
     DeleteFontObject(japanese);
+}
+
+// A line with tabs is as wide where it is painted and where the editor ends
+// it as its extent says: a tab reaches the next tab stop and adds nothing
+// of its own.
+TEST_F(Drawing, TabsAreAsWidePaintedAndEditedAsMeasured)
+{
+    std::u16string shown;
+    SetHandler([&shown](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint) return std::nullopt;
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 600, 30}, 0x00FFFFFF);
+        DrawTextInRect(dc, shown, Rect{0, 0, 600, 30}, 0, 0);
+        EndPaint(window, dc);
+        return 0;
+    });
+    const WindowHandle w = MakeWindow(Rect{100, 100, 700, 160});
+    ShowAppWindow(w, sw::Show);
+    const WindowHandle editor = CreateEditorControl(w, 139, Rect{0, 30, 600, 60}, 0);
+    for (const std::u16string line : {u"a\t\t\t\tb", u"\tb", u"付箋\tb", u"abcdefghijkl\tb"}) {
+        SCOPED_TRACE(ToUtf8(line));
+        shown = line;
+        InvalidateWindow(w, true);
+        UpdateAppWindow(w);
+        int inkEnd = 0;
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 600; ++x) {
+                Colour colour = 0;
+                if (ReadWindowPixel(w, Point{x, y}, colour) && colour != 0x00FFFFFF) inkEnd = std::max(inkEnd, x + 1);
+            }
+        }
+        const int width = MeasureText(0, line).width;
+        EXPECT_LE(inkEnd, width);
+        EXPECT_GT(inkEnd, width - MeasureText(0, u"b").width) << "the painted line ends before its extent";
+
+        SetEditorText(editor, line);
+        SendWindowMessage(editor, em::SetSelection, line.size(), static_cast<LParam>(line.size()));
+        EXPECT_NEAR(GetEditorCaretPosition(editor).x, width, 1) << "the editor's line ends elsewhere";
+    }
 }
 
 using Painting = PlatformTest;
