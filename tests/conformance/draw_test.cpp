@@ -9,7 +9,6 @@
 #include "platform/draw.h"
 #include "platform/editor.h"
 #include "platform/font.h"
-#include "platform/text.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -185,12 +184,14 @@ std::vector<std::optional<Colour>> PointsOf(WindowHandle window, int width, int 
     return points;
 }
 
-// A line is as high where it is painted and where the editor shows it as
-// its extent says, whatever its characters and whichever face they come
-// from: three lines painted into a rectangle of their measured height show
-// all of themselves and nothing of a fourth line below, and the editor's
-// lines lie the measured heights apart.
-TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
+// A line is as high and as wide where it is painted and where the editor
+// shows it as its extent says, whatever its characters, whichever face they
+// come from, and however many tabs it holds (each reaching the next tab
+// stop). Three lines painted into a rectangle of their measured height show
+// all of themselves and nothing of a fourth line below; each line's ink ends
+// within its last character's width of its extent; the editor ends each line
+// where the extents say.
+TEST_F(Drawing, LinesAreAsHighAndWidePaintedAndEditedAsMeasured)
 {
     const FontHandle latin = MakeFont(u"DejaVu Sans");
     const FontHandle japanese = MakeFont(u"Noto Sans CJK JP");
@@ -206,6 +207,7 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
         {"Latin, Japanese face", japanese, {u"Wg", u"jy", u"Ap"}},
         {"mixed, Japanese face", japanese, {u"g付", u"Wg", u"あy"}},
         {"mixed, default face", 0, {u"g付", u"Wg", u"あy"}},
+        {"tabs, default face", 0, {u"a\t\t\t\tb", u"\tb", u"付箋\tb"}},
     };
     struct Painted {
         std::u16string text;
@@ -218,7 +220,7 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
         if (message != wm::Paint || !painted.contains(window)) return std::nullopt;
         const Painted& p = painted[window];
         const DrawContext dc = BeginPaint(window);
-        FillSolidRect(dc, Rect{0, 0, 400, 400}, 0x00FFFFFF);
+        FillSolidRect(dc, Rect{0, 0, 600, 400}, 0x00FFFFFF);
         DrawTextInRect(dc, p.text, p.rect, 0, p.font);
         EndPaint(window, dc);
         return 0;
@@ -227,15 +229,18 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
         SCOPED_TRACE(c.name);
         std::u16string text;
         int width = 0, height = 0;
-        for (const std::u16string& line : c.lines) {
-            const TextSize size = MeasureText(c.font, line);
-            text += line + u"\r\n";
-            width = std::max(width, size.width + 2);
-            height += size.height;
+        TextSize sizes[3];
+        for (int i = 0; i < 3; ++i) {
+            sizes[i] = MeasureText(c.font, c.lines[i]);
+            text += c.lines[i] + u"\r\n";
+            width = std::max(width, sizes[i].width + 2);
+            height += sizes[i].height;
         }
         const int next = MeasureText(c.font, u"Wg").height;
-        const WindowHandle fitted = MakeWindow(Rect{100, 100, 100 + width, 100 + height + next});
-        const WindowHandle all = MakeWindow(Rect{300, 100, 300 + width, 100 + height + next});
+        // Room to the right for the editor's caret at the end of the widest
+        // line, all on a screen of 400 x 300 (800 x 600 scaled by 2).
+        const WindowHandle fitted = MakeWindow(Rect{10, 10, 30 + width, 10 + height + next});
+        const WindowHandle all = MakeWindow(Rect{10, 150, 30 + width, 150 + height + next});
         painted[fitted] = {text, Rect{0, 0, width, height}, c.font};
         painted[all] = {text + u"Wg", Rect{0, 0, width, height + next}, c.font};
         for (const WindowHandle w : {fitted, all}) {
@@ -249,57 +254,38 @@ TEST_F(Drawing, LinesAreAsHighPaintedAndEditedAsMeasured)
                                 [](std::optional<Colour> p) { return p != 0x00FFFFFFu; }))
             << "the fourth line was not drawn right below";
 
-        const WindowHandle editor = CreateEditorControl(all, 139, Rect{0, 0, width, 4 * height}, c.font);
+        // The editor's fourth line repeats the first, whose caret sits as
+        // high in its line: the two lie the measured heights apart.
+        const WindowHandle editor = CreateEditorControl(all, 139, Rect{0, 0, width + 20, 4 * height}, c.font);
         SetEditorText(editor, text + c.lines[0]);
-        SendWindowMessage(editor, em::SetSelection, 0, 0);
-        const int first = GetEditorCaretPosition(editor).y;
-        SendWindowMessage(editor, em::SetSelection, text.size(), static_cast<LParam>(text.size()));
-        EXPECT_EQ(GetEditorCaretPosition(editor).y - first, height) << "the editor's lines are as high";
+        int lineTop = 0, firstCaretTop = 0;
+        std::size_t lineEnd = 0;
+        for (int i = 0; i < 4; ++i) {
+            const std::u16string& line = c.lines[i % 3];
+            lineEnd += line.size();
+            SendWindowMessage(editor, em::SetSelection, lineEnd, static_cast<LParam>(lineEnd));
+            const Point caret = GetEditorCaretPosition(editor);
+            if (i == 0) firstCaretTop = caret.y;
+            lineEnd += 2;
+            if (i == 3) {
+                EXPECT_EQ(caret.y - firstCaretTop, height) << "the editor's lines are as high";
+                break;
+            }
+            EXPECT_NEAR(caret.x, sizes[i].width, 1) << "the editor ends line " << i << " elsewhere";
+            int inkEnd = 0;
+            for (int y = lineTop; y < lineTop + sizes[i].height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (allPoints[y * width + x] != 0x00FFFFFFu) inkEnd = std::max(inkEnd, x + 1);
+            EXPECT_LE(inkEnd, sizes[i].width + 1) << "line " << i << " is painted wider than measured";
+            EXPECT_GT(inkEnd, sizes[i].width - MeasureText(c.font, line.substr(line.size() - 1)).width)
+                << "line " << i << " is painted narrower than measured";
+            lineTop += sizes[i].height;
+        }
         DestroyAppWindow(fitted);
         DestroyAppWindow(all);
     }
     DeleteFontObject(latin);
     DeleteFontObject(japanese);
-}
-
-// A line with tabs is as wide where it is painted and where the editor ends
-// it as its extent says: a tab reaches the next tab stop and adds nothing
-// of its own.
-TEST_F(Drawing, TabsAreAsWidePaintedAndEditedAsMeasured)
-{
-    std::u16string shown;
-    SetHandler([&shown](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
-        if (message == wm::EraseBackground) return 1;
-        if (message != wm::Paint) return std::nullopt;
-        const DrawContext dc = BeginPaint(window);
-        FillSolidRect(dc, Rect{0, 0, 600, 30}, 0x00FFFFFF);
-        DrawTextInRect(dc, shown, Rect{0, 0, 600, 30}, 0, 0);
-        EndPaint(window, dc);
-        return 0;
-    });
-    const WindowHandle w = MakeWindow(Rect{100, 100, 700, 160});
-    ShowAppWindow(w, sw::Show);
-    const WindowHandle editor = CreateEditorControl(w, 139, Rect{0, 30, 600, 60}, 0);
-    for (const std::u16string line : {u"a\t\t\t\tb", u"\tb", u"付箋\tb", u"abcdefghijkl\tb"}) {
-        SCOPED_TRACE(ToUtf8(line));
-        shown = line;
-        InvalidateWindow(w, true);
-        UpdateAppWindow(w);
-        int inkEnd = 0;
-        for (int y = 0; y < 30; ++y) {
-            for (int x = 0; x < 600; ++x) {
-                Colour colour = 0;
-                if (ReadWindowPixel(w, Point{x, y}, colour) && colour != 0x00FFFFFF) inkEnd = std::max(inkEnd, x + 1);
-            }
-        }
-        const int width = MeasureText(0, line).width;
-        EXPECT_LE(inkEnd, width);
-        EXPECT_GT(inkEnd, width - MeasureText(0, u"b").width) << "the painted line ends before its extent";
-
-        SetEditorText(editor, line);
-        SendWindowMessage(editor, em::SetSelection, line.size(), static_cast<LParam>(line.size()));
-        EXPECT_NEAR(GetEditorCaretPosition(editor).x, width, 1) << "the editor's line ends elsewhere";
-    }
 }
 
 using Painting = PlatformTest;
