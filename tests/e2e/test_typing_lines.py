@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""Every line typed into a note stays in view. Lines of Latin, Japanese and
-mixed text are as high where the editor and the note show them as where
-the note is sized: the note grows before a line would scroll out, and the
-fitted note shows every line. Every key that types a character widens the
-note, punctuation and letters of other layouts too, and a note near the
-screen's bottom-right corner grows where it stands."""
+"""Every line of Latin, Japanese and mixed text typed into a note stays in
+view, typed and fitted; punctuation and letters of other layouts widen a
+note; a note near the bottom-right corner grows where it stands."""
 
 import os
 import sys
@@ -24,12 +21,10 @@ d.check(all(notes), "the stored notes are up")
 
 
 def ink_lines(note):
-    """The runs of rows with text ink inside the note's frame, as (first,
-    last) rows from the note's top: one per line of text shown. A row counts
-    when it has two dark points, so that the editor's caret alone does not."""
+    """The runs [first, last] of rows from the note's top with two dark points
+    (the caret alone has one) inside its frame: one per line of text shown."""
     left, top, width, height = d.geometry(note)
-    shot = d.Screenshot()
-    runs = []
+    shot, runs = d.Screenshot(), []
     for y in range(2, height - 2):
         if sum(max(shot.pixel(x, top + y)) < 100 for x in range(left + 2, left + width - 2)) >= 2:
             if runs and runs[-1][1] == y - 1:
@@ -40,13 +35,10 @@ def ink_lines(note):
 
 
 def edit(x, y):
-    """Ctrl+double-click on a note until its editor shows (a busy desktop
-    may let the two clicks fall too far apart)."""
-    for _ in range(3):
-        d.ctrl_double_click(x, y)
-        if d.wait_for(lambda: d.pixel(x - 40, y - 10) == (255, 255, 255)):
-            return True
-    return False
+    """Ctrl+double-click until the editor shows (on a busy desktop the two
+    clicks may fall too far apart)."""
+    return any(d.ctrl_double_click(x, y) or d.wait_for(lambda: d.pixel(x - 40, y - 10) == (255, 255, 255))
+               for _ in range(3))
 
 
 def shows_lines(note, count):
