@@ -82,9 +82,18 @@ void AppWindow::ReportGeometry(bool fromDesktop)
         now.top = corner->y;
     }
     const Rect old = record->bounds;
-    if (now == old)
+    const Rect asked = NativeBounds(old);
+    if (now == asked)
         return;
+    // Moved by the desktop, the window keeps its whole size where only the
+    // part past the work area was left out; a size the desktop gave it is
+    // its size.
+    if (now.Width() == asked.Width() && now.Height() == asked.Height())
+        now = Rect{now.left, now.top, now.left + old.Width(), now.top + old.Height()};
     record->bounds = now;
+    if (const Rect native = NativeBounds(now); native != ToRect(geometry()))
+        setGeometry(ToQRect(native));
+    PlaceChildWidgets(handle_);
     const WindowHandle window = handle_;
     if (now.left != old.left || now.top != old.top)
         SendWindowMessage(window, wm::Move, 0, PackPoint(now.left, now.top));

@@ -250,7 +250,7 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     RaiseInBand(*record);
     auto* widget = new AppWindow(record->handle);
     widget->setWindowTitle(QString::fromStdU16String(title));
-    widget->setGeometry(ToQRect(bounds));
+    widget->setGeometry(ToQRect(NativeBounds(bounds)));
     record->widget = widget;
     const WindowHandle handle = record->handle;
     AddRecord(std::move(record));

@@ -35,7 +35,7 @@ struct WindowRecord {
     QPointer<QWidget> dialog;    // instead of `widget`, for a dialog of RunModalDialog
     WindowHandle parent = 0;     // a child window's parent; 0 for a top-level window
     QPointer<QWidget> child;     // a child window's widget, inside its parent's
-    Rect bounds;            // what the program last set or the desktop last reported (top-level only)
+    Rect bounds;            // what the program last set or the desktop last reported (a child's: in its parent)
     bool shown = false;     // the program's view; an off-screen window stays unmapped
     ZBand band = ZBand::Normal;
     std::int64_t stamp = 0;  // larger is nearer the front of its band
@@ -115,6 +115,19 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how);
 void ForgetActiveWindow(WindowHandle window);
 
 WindowRecord* FindRecord(WindowHandle window);
+
+// Where a top-level window stands on the desktop for the program's bounds:
+// the same, except that it never reaches past the work area's right and
+// bottom edges (a window past them the window manager would move). Its
+// bounds in the program keep their whole size. RefreshNativeBounds gives
+// every window its place again when the work area changes.
+Rect NativeBounds(const Rect& bounds);
+void RefreshNativeBounds();
+// A child's widget geometry for its bounds, cut to the part of its parent
+// that NativeBounds leaves; PlaceChildWidgets applies it to every child of
+// a window whose place on the desktop changed.
+QRect NativeChildGeometry(const WindowRecord& child);
+void PlaceChildWidgets(WindowHandle parent);
 
 // Enters a dialog of RunModalDialog in the table: a window that its
 // procedure serves, of the class "dialog", standing where `dialog` stands.

@@ -197,8 +197,10 @@ public:
             return false;
         case XCB_PROPERTY_NOTIFY: {
             const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA"))
+            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA")) {
                 cachedWorkArea.reset();
+                RefreshNativeBounds();
+            }
             return false;
         }
         case XCB_CLIENT_MESSAGE:

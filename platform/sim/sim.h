@@ -137,8 +137,8 @@ void MovePointerTo(platform::Point screen);
 // Types the text at the window key by key, as the desktop's keyboard does:
 // each character is its key's key-down, the character and key-up (an
 // upper-case letter with Shift held, a line break as Return; with Alt held
-// in the system forms). Letters, digits, space, Tab and line breaks have
-// keys; false (and the rest untyped) at a character without one, which
+// in the system forms). Letters, digits, the punctuation of a US keyboard,
+// space, Tab and line breaks have keys; false (and the rest untyped) at a character without one, which
 // comes through the input method instead (platform::DeliverComposition).
 // A paste from the keyboard is platform::DeliverKeyStroke(window, 'V',
 // platform::mod::Control).

@@ -96,17 +96,14 @@ void PressKey(WindowHandle window, std::uint32_t virtualKey)
 }
 
 // The key that types a character on the keyboard the sim forms its keys
-// from, and whether Shift is held for it; false for a character that no key
-// types.
+// from (a US keyboard), and whether Shift is held for it; false for a
+// character that no key types.
 bool KeyOfCharacter(char16_t c, std::uint32_t& virtualKey, bool& shift)
 {
-    shift = c >= u'A' && c <= u'Z';
-    if (shift) virtualKey = c;
-    else if (c >= u'a' && c <= u'z') virtualKey = c - u'a' + u'A';
-    else if ((c >= u'0' && c <= u'9') || c == u' ') virtualKey = c;
-    else if (c == u'\t') virtualKey = platform::vk::Tab;
+    shift = false;
+    if (c == u'\t') virtualKey = platform::vk::Tab;
     else if (c == u'\n') virtualKey = platform::vk::Return;
-    else return false;
+    else return platform::shared::KeyOfCharacter(c, virtualKey, shift);
     return true;
 }
 

@@ -305,8 +305,11 @@ void ForgetWindowServices(WindowHandle window);
 PixelBuffer* ControlCanvas(platform::DrawContext context);
 
 // The sim's fixed-metric measures: a character's width in a font of this
-// height (|height| / 2, and |height| from U+0800), and a text's width.
+// height (|height| / 2, and |height| from U+0800), where the next character
+// starts after `c` at x from a line's start (a tab goes on to the next stop,
+// every eight half-width characters), and a text's width as it is drawn.
 std::int32_t CharWidth(char16_t c, std::int32_t height);
+std::int32_t Advance(std::int32_t x, char16_t c, std::int32_t height);
 std::int32_t TextWidth(std::u16string_view text, std::int32_t height);
 
 // A lock file's key: its canonical path, as every path to the same file

@@ -43,6 +43,9 @@ TEST_F(Keys, StrokesArriveInThePlainOrTheSystemForms)
         {"Alt+Delete", vk::Delete, mod::Alt, {{wm::SysKeyDown, vk::Delete}, {wm::SysKeyUp, vk::Delete}}, kAlt},
         {"Delete types nothing", vk::Delete, 0, {{wm::KeyDown, vk::Delete}, {wm::KeyUp, vk::Delete}}, kPlain},
         {"Tab", vk::Tab, 0, {{wm::KeyDown, vk::Tab}, {wm::Char, u'\t'}, {wm::KeyUp, vk::Tab}}, kPlain},
+        {"full stop", 190, 0, {{wm::KeyDown, 190}, {wm::Char, u'.'}, {wm::KeyUp, 190}}, kPlain},
+        {"Shift+quote", 222, mod::Shift, {{wm::KeyDown, 222}, {wm::Char, u'"'}, {wm::KeyUp, 222}}, kPlain},
+        {"Shift+1", '1', mod::Shift, {{wm::KeyDown, '1'}, {wm::Char, u'!'}, {wm::KeyUp, '1'}}, kPlain},
     };
     const WindowHandle w = MakeWindow();
     for (const Case& c : cases) {
