@@ -4,9 +4,12 @@
 //
 // Open and closed belong to the framework's input context that has the
 // focus, so the program's wish for an editor is kept here and handed to the
-// framework while the editor has the keyboard: at once, or when it next
-// takes the keyboard. Until then, and whenever the framework cannot tell,
-// the wish is the answer to "is it open".
+// framework while the editor has the keyboard and the framework has focused
+// its input context: at once, or when that next happens. A window's input
+// context may be made only when the window first takes the focus, and the
+// framework learns of it a moment later; a request made before would reach
+// the context focused before. Until then, and whenever the framework cannot
+// tell, the wish is the answer to "is it open".
 #include "platform/ime.h"
 #include "platform/inspect.h"
 
@@ -28,24 +31,51 @@ EditorWidget* InputContextOf(const WindowRecord* record)
 
 bool HasKeyboard(const QWidget& widget) { return widget.hasFocus() && widget.isActiveWindow(); }
 
+// How long a framework that reports the focus may take to report it before
+// the wish is handed over all the same.
+constexpr int kFocusReportWaitMs = 1000;
+
 bool HandOver(WindowRecord& record)
 {
     record.imePending = false;
     return ime::SetOpen(ime::InUse(), record.imeOpen);
 }
 
+// The framework acts on the editor's input context from now on.
+void ContextFocused(WindowHandle editor)
+{
+    WindowRecord* record = FindRecord(editor);
+    const EditorWidget* widget = InputContextOf(record);
+    if (!widget || record->imeFocused || !HasKeyboard(*widget))
+        return;
+    record->imeFocused = true;
+    if (record->imePending)
+        HandOver(*record);
+}
+
+// Whether the framework reports when the program's input contexts take the
+// focus; such a report is about the window that has the keyboard.
+bool ReportsFocus()
+{
+    static const bool reports = ime::WatchFocus(ime::InUse(), [] { ContextFocused(focusWindow); });
+    return reports;
+}
+
 }  // namespace
 
-// The framework learns of the focus from Qt's input context once the focus
-// change is complete; the wish follows it from the loop.
+// Without reports, the framework learns of the focus from Qt's input context
+// once the focus change is complete: the wish follows it from the loop.
 void OnEditorTookKeyboard(WindowHandle editor)
 {
-    QTimer::singleShot(0, [editor] {
-        WindowRecord* record = FindRecord(editor);
-        const EditorWidget* widget = InputContextOf(record);
-        if (widget && record->imePending && HasKeyboard(*widget))
-            HandOver(*record);
-    });
+    if (WindowRecord* record = FindRecord(editor))
+        record->imeFocused = false;
+    QTimer::singleShot(ReportsFocus() ? kFocusReportWaitMs : 0, [editor] { ContextFocused(editor); });
+}
+
+void ForgetInputMethod(const WindowRecord& record)
+{
+    if (record.imeConversionSet)
+        ime::RestoreConversion(ime::InUse());
 }
 
 }  // namespace platform::qt
@@ -61,7 +91,7 @@ bool SetInputMethodOpen(WindowHandle window, bool open)
         return false;
     record->imeOpen = open;
     record->imePending = true;
-    return HasKeyboard(*widget) ? HandOver(*record) : true;
+    return HasKeyboard(*widget) && record->imeFocused ? HandOver(*record) : true;
 }
 
 bool IsInputMethodOpen(WindowHandle window)
@@ -72,7 +102,7 @@ bool IsInputMethodOpen(WindowHandle window)
     if (!widget || framework == ime::Framework::None)
         return false;
     // The user may have opened or closed it with the framework's own key.
-    if (!record->imePending && HasKeyboard(*widget)) {
+    if (!record->imePending && record->imeFocused && HasKeyboard(*widget)) {
         if (const std::optional<bool> open = ime::IsOpen(framework))
             return *open;
     }
@@ -81,9 +111,15 @@ bool IsInputMethodOpen(WindowHandle window)
 
 bool IsInputMethodAvailable() { return ime::Answering() != ime::Framework::None; }
 
+// The engine's conversion mode is the user's setting, shared by every
+// program: the editor borrows it, and its end gives it back.
 bool SetInputConversion(WindowHandle window, Conversion conversion)
 {
-    return InputContextOf(FindRecord(window)) && ime::SetConversion(ime::Answering(), conversion);
+    WindowRecord* record = FindRecord(window);
+    if (!InputContextOf(record) || !ime::SetConversion(ime::Answering(), conversion))
+        return false;
+    record->imeConversionSet = true;
+    return true;
 }
 
 std::optional<std::u16string> GetCompositionResult(WindowHandle window)
