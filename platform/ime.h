@@ -30,4 +30,9 @@ bool SetInputConversion(WindowHandle window, Conversion conversion);
 // window carries; nullopt outside such a message or when it has none.
 std::optional<std::u16string> GetCompositionResult(WindowHandle window);
 
+// The text still being composed that the wm::ImeComposition with
+// gcs::CompositionString being handled at the window carries; nullopt
+// outside such a message.
+std::optional<std::u16string> GetComposingText(WindowHandle window);
+
 }  // namespace platform

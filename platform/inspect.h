@@ -77,6 +77,11 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
 // gcs::ResultString, during which GetCompositionResult gives the text.
 void DeliverComposition(WindowHandle window, std::u16string_view text);
 
+// A composition of `text` still in progress at the window: wm::ImeComposition
+// with gcs::CompositionString, during which GetComposingText gives the text.
+// The editor shows it without taking it into its text.
+void DeliverComposing(WindowHandle window, std::u16string_view text);
+
 // The desktop asks to close the window, as its close button, Alt+F4 or the
 // window manager's close do: wm::SysCommand with sc::Close is sent to it.
 void DeliverCloseRequest(WindowHandle window);

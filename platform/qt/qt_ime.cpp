@@ -29,6 +29,11 @@ EditorWidget* InputContextOf(const WindowRecord* record)
     return record ? dynamic_cast<EditorWidget*>(record->child.data()) : nullptr;
 }
 
+std::optional<std::u16string> NonEmpty(const QString& text)
+{
+    return text.isEmpty() ? std::nullopt : std::optional(text.toStdU16String());
+}
+
 bool HasKeyboard(const QWidget& widget) { return widget.hasFocus() && widget.isActiveWindow(); }
 
 // How long a framework that reports the focus may take to report it before
@@ -125,27 +130,46 @@ bool SetInputConversion(WindowHandle window, Conversion conversion)
 std::optional<std::u16string> GetCompositionResult(WindowHandle window)
 {
     const EditorWidget* widget = InputContextOf(FindRecord(window));
-    const QString text = widget ? widget->CompositionInFlight() : QString();
-    if (text.isEmpty())
-        return std::nullopt;
-    return text.toStdU16String();
+    return NonEmpty(widget ? widget->CompositionInFlight() : QString());
+}
+
+std::optional<std::u16string> GetComposingText(WindowHandle window)
+{
+    const EditorWidget* widget = InputContextOf(FindRecord(window));
+    return NonEmpty(widget ? widget->ComposingInFlight() : QString());
 }
 
 }  // namespace platform
 
 namespace platform {
 
-// The composition enters as the desktop's input method gives one: a
-// QInputMethodEvent carrying the finished text, sent to the widget.
-void DeliverComposition(WindowHandle window, std::u16string_view text)
+// Compositions enter as the desktop's input method gives them: a
+// QInputMethodEvent sent to the widget, carrying the finished text or the
+// text still being composed.
+namespace {
+
+void SendToWidget(WindowHandle window, QInputMethodEvent& event)
 {
     const qt::WindowRecord* record = qt::FindRecord(window);
-    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget)
-        return;
+    if (QWidget* widget = record ? qt::WidgetOf(*record) : nullptr)
+        QCoreApplication::sendEvent(widget, &event);
+}
+
+QString ToQString(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+void DeliverComposition(WindowHandle window, std::u16string_view text)
+{
     QInputMethodEvent event;
-    event.setCommitString(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
-    QCoreApplication::sendEvent(widget, &event);
+    event.setCommitString(ToQString(text));
+    SendToWidget(window, event);
+}
+
+void DeliverComposing(WindowHandle window, std::u16string_view text)
+{
+    QInputMethodEvent event(ToQString(text), {});
+    SendToWidget(window, event);
 }
 
 }  // namespace platform
