@@ -1,5 +1,6 @@
 // Start-up, single instance and shutdown of the program.
 #include "app/note_windows.h"
+#include "app/startup.h"
 #include "app/window_proc.h"
 #include "app_fixture.h"
 #include "store/data_file.h"
@@ -32,6 +33,34 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
     EXPECT_EQ(sim::WindowTitle(mainWindow), u"付箋紙");
     EXPECT_EQ(platform::GetWindowBounds(mainWindow), (platform::Rect{20000, 20000, 20160, 20040}));
     EXPECT_EQ(platform::GetZBand(mainWindow), platform::ZBand::Bottom);
+}
+
+// New notes get the desktop's default face when it has Japanese glyphs,
+// else a Japanese face of the desktop's at the default face's size.
+TEST_F(AppTest, TheDefaultFontIsAFaceWithJapaneseGlyphs)
+{
+    platform::FontDescription latin;
+    latin.height = -15;
+    latin.weight = 400;
+    latin.faceName = {u'S', u'i', u'm', u'S', u'a', u'n', u's'};
+    platform::FontDescription japanese = latin;
+    japanese.charSet = 128;
+    japanese.faceName = {u'S', u'y', u's', u't', u'e', u'm'};
+    struct Case {
+        const char* name;
+        platform::FontDescription system;
+        std::u16string face;
+    };
+    const Case cases[] = {{"a Latin face gives way", latin, u"Sim明朝"}, {"a Japanese face stays", japanese, u"System"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::SetSystemFont(c.system);
+        ASSERT_EQ(InitDefaultSettings(), 1);
+        EXPECT_EQ(FieldText(noteSettings.defaultFont.faceName), c.face);
+        platform::FontDescription rest = noteSettings.defaultFont;
+        rest.faceName = c.system.faceName;
+        EXPECT_EQ(rest, c.system) << "only the face changes";
+    }
 }
 
 TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
