@@ -41,15 +41,19 @@ constexpr int kHandOffAttempts = 400;
 // The lock file in the Data folder, whose lock marks the running instance.
 std::u16string lockFile;
 
+// A folder that cannot be made is a thing the user can mend (a file in its
+// place, a folder without write permission), so the message names the
+// folder and the system's reason below its first line.
 bool EnsureDataFolder()
 {
     if (IsExistingFolder(dataFolder)) return true;
     // An installed copy's folder in the user's data folder is made on its
     // first start, with whatever parents a fresh home folder lacks.
-    if (installedCopy) platform::CreateUserFolder(appFolder);
+    if ((!installedCopy || platform::CreateUserFolder(appFolder)) && platform::CreateFolder(dataFolder)) return true;
+    const std::u16string reason = platform::LastFileErrorText();
     // Another start may have made it meanwhile.
-    if (platform::CreateFolder(dataFolder) || IsExistingFolder(dataFolder)) return true;
-    platform::ShowMessageBox(u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
+    if (IsExistingFolder(dataFolder)) return true;
+    platform::ShowMessageBox(u"Data フォルダが作成できません\n\n" + dataFolder + u"\n" + reason, kBoxCaption, kErrorBox);
     return false;
 }
 

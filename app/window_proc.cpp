@@ -5,6 +5,7 @@
 // calls one short handler.
 #include "app/window_proc.h"
 
+#include "app/app_commands.h"
 #include "app/commands.h"
 #include "app/hotkey.h"
 #include "app/note_windows.h"
@@ -63,14 +64,27 @@ LResult OnHotkey(WindowHandle window, WParam id)
     return 0;
 }
 
+// A tray that draws the icon's menu itself asks for it before it shows it
+// and reports the choice; while a dialog or another menu is open it keeps
+// the menu it had, and its choices are not taken, as no menu opens then.
 LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
 {
-    if (lParam != platform::wm::LeftButtonUp) return 0;
-    if (Held(platform::vk::Control))
-        RaiseAllNotes();
-    else
-        RequestMainMenu(window, wParam, lParam);
-    return 0;
+    const bool busy = dialogBusy != 0 || menuBusy != 0;
+    switch (lParam) {
+    case platform::wm::InitMenuPopup:
+        if (!busy) OfferTrayMenu(window);
+        return 0;
+    case platform::wm::Command:
+        if (!busy) PostCommand(window, static_cast<std::uint32_t>(wParam), 1);
+        return 0;
+    case platform::wm::LeftButtonUp:
+        if (Held(platform::vk::Control))
+            RaiseAllNotes();
+        else
+            RequestMainMenu(window, wParam, lParam);
+        return 0;
+    default: return 0;
+    }
 }
 
 // A click on the icon passes its pointer message on; keys ask with 0.
@@ -109,6 +123,7 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_NOTES_NOT_SAVED: return OnNotesNotSaved();
+    case MSG_NOT_OPENED: TellNotOpened(wParam); return 0;
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window, lParam);
     case platform::wm::TrayCreated: return OnTrayCreated(window);
     case platform::wm::Timer:

@@ -74,9 +74,12 @@ entry = re.fullmatch(
 d.check(entry is not None, "VlmLog.txt beside the program holds the entry: %r" % (log,))
 d.check(not os.path.exists(os.path.join(data_dir, "VlmLog.txt")), "the log is not in Data")
 
-# The log item of the tray menu is enabled now; choosing nothing changes nothing.
-d.click_window(d.tray_icon())
-d.check(len(d.wait_for(d.popup_menus)) == 1, "the tray menu opens again")
+# The log item of the tray menu is enabled now; choosing nothing changes
+# nothing. The right button opens the menu at the icon too.
+d.click_window(d.tray_icon(), button=3)
+menus = d.wait_for(d.popup_menus)
+d.check(len(menus) == 1 and (menus[0][0] + menus[0][2], menus[0][1] + menus[0][3]) == d.tray_menu_corner(),
+        "a right click opens the tray menu at the icon: %s" % (menus,))
 d.key("Escape")
 d.check(d.wait_for(lambda: d.popup_menus() == []), "Escape closes the tray menu")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
