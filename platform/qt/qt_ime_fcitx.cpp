@@ -133,10 +133,11 @@ bool SetActive(bool open)
 }
 
 // QtDBus delivers a signal only to a slot; a timer's start() is one, and its
-// timeout runs the callback from the loop.
+// timeout runs the callback from the loop. Kept for the whole run, like the
+// connection (never destroyed: Qt objects must not outlive Qt's teardown).
 bool WatchFocus(std::function<void()> onFocus)
 {
-    auto* relay = new QTimer;  // kept for the whole run, like the connection
+    static QTimer* const relay = new QTimer;
     relay->setSingleShot(true);
     relay->setInterval(0);
     QObject::connect(relay, &QTimer::timeout, std::move(onFocus));
