@@ -343,11 +343,7 @@ TEST_F(Editor, ACompositionInProgressPassesTheProcedureWithItsText)
     EXPECT_EQ(GetComposingText(editor_), std::nullopt) << "no composition is being handled";
     DeliverComposing(editor_, u"かん");
     ASSERT_EQ(SeenMessages({wm::ImeComposition}).size(), 1u);
-    for (const Received& r : Subclass::seen) {
-        if (r.message == wm::ImeComposition) {
-            EXPECT_EQ(r.lParam, gcs::CompositionString);
-        }
-    }
+    EXPECT_EQ(Subclass::seen.back().lParam, gcs::CompositionString);
     EXPECT_EQ(Subclass::composing, (std::vector<std::optional<std::u16string>>{u"かん"}));
     EXPECT_EQ(Subclass::compositions, (std::vector<std::optional<std::u16string>>{std::nullopt}));
     EXPECT_EQ(GetEditorText(editor_), u"x");

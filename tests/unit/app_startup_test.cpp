@@ -36,30 +36,23 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
 }
 
 // New notes get the desktop's default face when it has Japanese glyphs,
-// else a Japanese face of the desktop's at the default face's size.
+// else a Japanese face of the desktop's, the rest of the font kept.
 TEST_F(AppTest, TheDefaultFontIsAFaceWithJapaneseGlyphs)
 {
-    platform::FontDescription latin;
-    latin.height = -15;
-    latin.weight = 400;
-    latin.faceName = {u'S', u'i', u'm', u'S', u'a', u'n', u's'};
-    platform::FontDescription japanese = latin;
-    japanese.charSet = 128;
-    japanese.faceName = {u'S', u'y', u's', u't', u'e', u'm'};
     struct Case {
-        const char* name;
-        platform::FontDescription system;
         std::u16string face;
+        std::uint8_t charSet;
+        std::u16string chosen;
     };
-    const Case cases[] = {{"a Latin face gives way", latin, u"Sim明朝"}, {"a Japanese face stays", japanese, u"System"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        sim::SetSystemFont(c.system);
+    for (const Case& c : {Case{u"SimSans", 0, u"Sim明朝"}, Case{u"System", 128, u"System"}}) {
+        SCOPED_TRACE(platform::ToUtf8(c.face));
+        platform::FontDescription font{.height = -15, .weight = 400, .charSet = c.charSet};
+        c.face.copy(font.faceName.data(), 31);
+        sim::SetSystemFont(font);
         ASSERT_EQ(InitDefaultSettings(), 1);
-        EXPECT_EQ(FieldText(noteSettings.defaultFont.faceName), c.face);
-        platform::FontDescription rest = noteSettings.defaultFont;
-        rest.faceName = c.system.faceName;
-        EXPECT_EQ(rest, c.system) << "only the face changes";
+        font.faceName.fill(u'\0');
+        c.chosen.copy(font.faceName.data(), 31);
+        EXPECT_EQ(noteSettings.defaultFont, font);
     }
 }
 
