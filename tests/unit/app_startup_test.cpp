@@ -39,11 +39,7 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
 // else a Japanese face of the desktop's, the rest of the font kept.
 TEST_F(AppTest, TheDefaultFontIsAFaceWithJapaneseGlyphs)
 {
-    struct Case {
-        std::u16string face;
-        std::uint8_t charSet;
-        std::u16string chosen;
-    };
+    struct Case { std::u16string face; std::uint8_t charSet; std::u16string chosen; };
     for (const Case& c : {Case{u"SimSans", 0, u"Sim明朝"}, Case{u"System", 128, u"System"}}) {
         SCOPED_TRACE(platform::ToUtf8(c.face));
         platform::FontDescription font{.height = -15, .weight = 400, .charSet = c.charSet};
