@@ -195,6 +195,31 @@ void GrowNoteForInsert(WindowHandle editor, std::u16string_view inserted)
                         Rect{before.left, before.top, std::max(right, before.right), std::max(bottom, before.bottom)});
 }
 
+void GrowNoteForComposition(WindowHandle editor, std::u16string_view composing)
+{
+    std::optional<std::u16string> text = GetEditorText(editor);
+    if (!text) return;
+    const platform::TextSelection selection = platform::GetEditorSelection(editor);
+    const std::size_t start = std::min<std::size_t>(selection.start, text->size());
+    const std::size_t end = std::clamp<std::size_t>(selection.end, start, text->size());
+    text->replace(start, end - start, composing);
+    std::int32_t caretLine = 0;
+    WalkLines(std::u16string_view(*text).substr(0, start), [&](std::int32_t index, auto, bool) { caretLine = index; });
+
+    const WindowHandle note = platform::GetParentWindow(editor);
+    const FontHandle font = FontOf(note);
+    const std::int32_t wide = platform::MeasureText(font, kWide).width;
+    const EditorLines lines = MeasureEditorLines(caretLine, font, *text, kTabsPerKeyStop * wide);
+    const std::int32_t x = std::max(lines.size.width, lines.caretLineWidth + wide * 11 / 10);
+    const Rect client = platform::GetClientRect(editor);
+    Rect rect = platform::GetWindowBounds(note);
+    const Rect before = rect;
+    if (x > client.Width()) rect.right = std::max(rect.right, rect.left + x + kNoteTextMargin);
+    if (lines.size.height > client.Height())
+        rect.bottom = std::max(rect.bottom, rect.top + lines.size.height + kNoteTextMargin);
+    if (rect != before) ResizeNoteAndEditor(note, editor, rect);
+}
+
 int FitNoteToText(WindowHandle window)
 {
     const NoteRecord* note = NoteOf(window);

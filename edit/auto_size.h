@@ -51,6 +51,12 @@ int EstimateKeyGrowth(platform::WindowHandle editor, platform::WindowHandle note
 void GrowNoteForKey(platform::WindowHandle editor, std::uint32_t key);
 void GrowNoteForInsert(platform::WindowHandle editor, std::u16string_view text);
 
+// Grows the editor's note before a composition still in progress shows: the
+// text with the composition in place of the selection fits, with room on the
+// caret's line for one more key's character of the input method (110 % of a
+// wide character), so that what is being composed is never out of view.
+void GrowNoteForComposition(platform::WindowHandle editor, std::u16string_view composing);
+
 // Sets the note's size from its text (26 x 26 for no text, never smaller),
 // kept usable on the work area. 0 for a fixed note, else 1. An open editor
 // is not moved.

@@ -17,7 +17,9 @@
 // with the virtual-key code (with Alt held: wm::SysKeyDown and wm::SysChar),
 // followed by wm::Char for a key that types a character; a finished
 // input-method composition is wm::ImeComposition with gcs::ResultString in
-// lParam; mouse buttons are wm::LeftButtonDown/Up/DoubleClick with the
+// lParam, and each change of a composition still in progress one with
+// gcs::CompositionString before the control shows it (the control shows
+// it whether or not the message is passed on); mouse buttons are wm::LeftButtonDown/Up/DoubleClick with the
 // client point; every way the control can paste (the keyboard, the middle
 // button's selection, dropping text, its own menu) is one wm::Paste. No text
 // enters the editor but through a message the program saw first.
@@ -50,8 +52,10 @@ namespace em {
 inline constexpr std::uint32_t SetSelection = 177;
 }  // namespace em
 
-// wm::ImeComposition's lParam flag: a finished composition is ready.
+// wm::ImeComposition's lParam flags: a composition in progress changed; a
+// finished composition is ready.
 namespace gcs {
+inline constexpr LParam CompositionString = 0x8;
 inline constexpr LParam ResultString = 0x800;
 }  // namespace gcs
 

@@ -141,25 +141,35 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event)
         SendKeyRelease(handle_, *event);
 }
 
-// A finished composition is the program's to see first; what is still being
-// composed (the preedit) is the control's own business.
+// A finished composition is the program's to see first and goes in only when
+// the program passes it on; the program hears of what is still being
+// composed (the preedit) before the widget shows it.
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event)
 {
+    event->accept();
     const WindowHandle window = handle_;
-    if (!FindRecord(window) || event->commitString().isEmpty()) {
+    const bool finished = !event->commitString().isEmpty();
+    if (finished && FindRecord(window)) {
+        composition_ = event;
+        compositionDelivered_ = false;
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
+        composition_ = nullptr;
+    }
+    if (!event->preeditString().isEmpty() && FindRecord(window)) {
+        composing_ = event->preeditString();
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::CompositionString);
+        composing_.clear();
+    }
+    if (!FindRecord(window))
+        return;
+    if (!finished) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    composition_ = event;
-    compositionDelivered_ = false;
-    SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
-    composition_ = nullptr;
-    if (!compositionDelivered_ && FindRecord(window)) {
-        // The program kept the finished text out; the composition goes on.
-        QInputMethodEvent rest(event->preeditString(), event->attributes());
-        QPlainTextEdit::inputMethodEvent(&rest);
-    }
-    event->accept();
+    // The finished text went in with its message, or was kept out; the
+    // composition goes on.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&rest);
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event)
@@ -223,7 +233,10 @@ LResult EditorWidget::OwnBehaviour(std::uint32_t message, WParam wParam, LParam 
     case wm::ImeComposition:
         if (composition_ && !compositionDelivered_ && (lParam & gcs::ResultString)) {
             compositionDelivered_ = true;
-            QPlainTextEdit::inputMethodEvent(composition_);
+            QInputMethodEvent commit;
+            commit.setCommitString(composition_->commitString(), composition_->replacementStart(),
+                                   composition_->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&commit);
         }
         return 0;
     case wm::LeftButtonDown:

@@ -297,6 +297,7 @@ bool DestroyAppWindow(WindowHandle window)
     SendWindowMessage(window, wm::Destroy, 0, 0);
     DestroyChildWindows(window);
     ForgetHotkeys(window);
+    ForgetInputMethod(*record);
     if (AppWindow* widget = record->widget) {
         widget->Forget();
         widget->hide();

@@ -44,6 +44,8 @@ struct WindowRecord {
     bool placing = false;    // mapped, and not yet seen on the screen where the window manager put it
     bool imeOpen = false;     // an editor's input method as the program last asked for it
     bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
+    bool imeFocused = false;  // the framework acts on the editor's input context (it had the word)
+    bool imeConversionSet = false;  // the editor set the engine's conversion mode, to be given back
     bool destroying = false;
     // The window manager's side of a shown window: whether it has mapped the
     // window since the program last showed it, whether it had mapped it
@@ -89,8 +91,12 @@ private:
 void DestroyChildWindows(WindowHandle parent);
 
 // An editor took the keyboard: an input-method state asked for while it did
-// not have it goes to the framework now.
+// not have it goes to the framework once the framework has focused the
+// editor's input context.
 void OnEditorTookKeyboard(WindowHandle editor);
+
+// A window goes: a conversion mode its editor set gives way to the user's.
+void ForgetInputMethod(const WindowRecord& record);
 
 // Gives up the hotkeys a window registered; its end ends them.
 void ForgetHotkeys(WindowHandle window);

@@ -191,6 +191,9 @@ void SetInputMethodOpenAtFirst(bool open);
 // The conversion mode last set for a window's input method; nullopt when
 // none was set.
 std::optional<platform::Conversion> InputConversion(WindowHandle window);
+// The system's stock font from now on; its character set tells whether its
+// face has Japanese glyphs.
+void SetSystemFont(const platform::FontDescription& font);
 }  // namespace sim
 
 namespace sim {

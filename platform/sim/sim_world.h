@@ -209,12 +209,15 @@ struct World {
     // Where the tray shows the icons, when it tells; unset until a test says.
     std::optional<std::optional<Rect>> trayIconPlace;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
+    std::optional<platform::FontDescription> systemFont;  // unset: the sim's own
     std::map<WindowHandle, bool> inputMethodOpen;
     bool inputMethodOpenAtFirst = false;  // for a window nothing was set for
     std::map<WindowHandle, platform::Conversion> inputConversion;
     // The finished composition being delivered to a window, while its
     // wm::ImeComposition is handled.
     std::optional<std::pair<WindowHandle, std::u16string>> composition;
+    // The same for a composition still in progress.
+    std::optional<std::pair<WindowHandle, std::u16string>> composing;
     // Editor controls by window, and how many copies of an editor's text
     // from now on succeed before one fails as out of memory (0: none fails).
     std::map<WindowHandle, EditorState> editors;

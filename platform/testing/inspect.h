@@ -81,6 +81,11 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
 // gcs::ResultString, during which GetCompositionResult gives the text.
 void DeliverComposition(WindowHandle window, std::u16string_view text);
 
+// A composition of `text` still in progress at the window: wm::ImeComposition
+// with gcs::CompositionString, during which GetComposingText gives the text.
+// The editor shows it without taking it into its text.
+void DeliverComposing(WindowHandle window, std::u16string_view text);
+
 // The mouse's left button at a client point of the window, as the desktop's
 // mouse delivers it, while the modifiers (mod::) are held: pressed, moved,
 // released, or a double click (a click, then the second press, which comes

@@ -1,5 +1,6 @@
 // Start-up, single instance and shutdown of the program.
 #include "app/note_windows.h"
+#include "app/startup.h"
 #include "app/window_proc.h"
 #include "app_fixture.h"
 #include "store/data_file.h"
@@ -32,6 +33,23 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
     EXPECT_EQ(sim::WindowTitle(mainWindow), u"付箋紙");
     EXPECT_EQ(platform::GetWindowBounds(mainWindow), (platform::Rect{20000, 20000, 20160, 20040}));
     EXPECT_EQ(platform::GetZBand(mainWindow), platform::ZBand::Bottom);
+}
+
+// New notes get the desktop's default face when it has Japanese glyphs,
+// else a Japanese face of the desktop's, the rest of the font kept.
+TEST_F(AppTest, TheDefaultFontIsAFaceWithJapaneseGlyphs)
+{
+    struct Case { std::u16string face; std::uint8_t charSet; std::u16string chosen; };
+    for (const Case& c : {Case{u"SimSans", 0, u"Sim明朝"}, Case{u"System", 128, u"System"}}) {
+        SCOPED_TRACE(platform::ToUtf8(c.face));
+        platform::FontDescription font{.height = -15, .weight = 400, .charSet = c.charSet};
+        c.face.copy(font.faceName.data(), 31);
+        sim::SetSystemFont(font);
+        ASSERT_EQ(InitDefaultSettings(), 1);
+        font.faceName.fill(u'\0');
+        c.chosen.copy(font.faceName.data(), 31);
+        EXPECT_EQ(noteSettings.defaultFont, font);
+    }
 }
 
 TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)

@@ -263,6 +263,41 @@ TEST_F(Growth, ACompositionOrAPasteGrowsTheNoteByTheTextAboutToLand)
     }
 }
 
+TEST_F(Growth, ATextBeingComposedFitsBeforeItShowsWithRoomForOneMoreKey)
+{
+    const std::u16string a22(22, u'a'), a24(24, u'a');
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::int32_t start, end;  // the selection; -1: the end of the text
+        std::u16string composing;
+        Rect grown;
+    };
+    // The caret line with the composition, plus 110 % of "付" (13), plus the margin.
+    const Case cases[] = {
+        {"at the end of a long line", a22, -1, -1, u"漢字漢字", {100, 100, 100 + 132 + 48 + 13 + 10, 140}},
+        {"short enough to fit", u"ab", -1, -1, u"漢", kFirst},
+        {"in place of the selection", a24, 0, -1, u"漢", kFirst},
+        {"on the caret's line only", u"ab\r\n" + a24, 2, 2, u"漢字", kFirst},
+        {"on the second line", u"ab\r\n" + a24, -1, -1, u"漢", {100, 100, 100 + 144 + 12 + 13 + 10, 140}},
+    };
+    StartWithText(std::nullopt);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WindowHandle editor = EditWith(c.text, true);
+        const std::int32_t length = platform::GetEditorTextLength(editor);
+        platform::SendWindowMessage(editor, platform::em::SetSelection, c.start < 0 ? length : c.start,
+                                    c.end < 0 ? length : c.end);
+        platform::DeliverComposing(editor, c.composing);
+        ExpectNoteAndEditor(editor, c.grown);
+        EXPECT_EQ(platform::GetEditorText(editor), c.text) << "the composition is not yet the editor's text";
+        platform::SendWindowMessage(editor, platform::em::SetSelection, 0, -1);
+        platform::DeliverKeyStroke(editor, vk::Delete, 0);
+        Press(vk::Escape);
+        platform::MoveAppWindow(Window(0), kFirst, true);
+    }
+}
+
 TEST_F(Growth, AFixedNoteNeverGrows)
 {
     StartWithText(std::nullopt, 1);
@@ -270,6 +305,7 @@ TEST_F(Growth, AFixedNoteNeverGrows)
     platform::DeliverKeyStroke(editor, 'B', 0);
     platform::DeliverKeyStroke(editor, vk::Return, 0);
     platform::DeliverComposition(editor, u"漢字");
+    platform::DeliverComposing(editor, u"漢字漢字漢字");
     sim::SetClipboardContent(u"a\r\nb\r\nc");
     platform::DeliverKeyStroke(editor, 'V', platform::mod::Control);
     ExpectNoteAndEditor(editor, kFirst);

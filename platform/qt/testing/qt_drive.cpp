@@ -242,6 +242,16 @@ void DeliverComposition(WindowHandle window, std::u16string_view text)
     QCoreApplication::sendEvent(widget, &event);
 }
 
+// A composition still in progress: the event's preedit text, no commit.
+void DeliverComposing(WindowHandle window, std::u16string_view text)
+{
+    QWidget* widget = WidgetOfWindow(window);
+    if (!widget)
+        return;
+    QInputMethodEvent event(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())), {});
+    QCoreApplication::sendEvent(widget, &event);
+}
+
 // The desktop's close reaches the window's close event, as a window
 // manager's WM_DELETE_WINDOW does.
 void DeliverCloseRequest(WindowHandle window)
