@@ -10,16 +10,21 @@
 
 #include "app/note_windows.h"
 #include "app/window_proc.h"
+#include "edit/auto_size.h"
 #include "note/levels.h"
+#include "note/painting.h"
 #include "platform/files.h"
 #include "platform/font.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/edit_recovery.h"
 #include "store/installation.h"
 #include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/text_files.h"
 
 namespace {
 
@@ -82,6 +87,34 @@ bool EndAsLaterStart(Instance instance, int& exitCode)
     }
     exitCode = kExitFailed;
     return true;
+}
+
+// An edit that a crash or a kill cut off left what the user typed in the
+// recovery copy: it goes back into its note (a new note when its note is
+// gone), which is fitted to it and stored as the end of the edit would
+// have done, and then the copy goes. A copy that cannot be read stays for
+// the user.
+void RestoreRecoveredEdit()
+{
+    bool unreadable = false;
+    const std::optional<RecoveredEdit> edit = ReadEditRecovery(unreadable);
+    if (unreadable)
+        std::fprintf(stderr, "cevelmo: %s is no whole copy of an edit; it is left as it is\n",
+                     platform::ToUtf8(EditRecoveryPath()).c_str());
+    if (!edit) return;
+    std::int32_t index = FindRecoveredNote(*edit);
+    if (index < 0) {
+        if (CreateNoteWindows(platform::sw::ShowNormal) == 0) return;
+        index = noteTable.count - 1;
+    }
+    NoteRecord& note = noteTable.notes[index];
+    if (note.text != edit->text) {
+        ReplaceNoteText(note, edit->text);
+        FitNoteToText(note.window);
+        RepaintNote(note.window);
+        SaveDataFileAfter(SaveTrigger::EditRecovered);
+    }
+    EndEditRecovery();
 }
 
 }  // namespace
@@ -167,9 +200,11 @@ bool StartApp(int& exitCode)
     if (!EnsureDataFolder()) return false;
     if (EndAsLaterStart(AcquireSingleInstance(lockFile), exitCode)) return false;
     // A save killed between writing its temporary file and renaming it left
-    // that file in Data; nothing will ever read it. Only the instance that
-    // holds the lock may remove it: another one's save may be under way.
+    // that file in Data (beside the file a linked data file leads to);
+    // nothing will ever read it. Only the instance that holds the lock may
+    // remove it: another one's save may be under way.
     platform::RemoveLeftoverTempFiles(dataFolder);
+    platform::RemoveLeftoverTempFilesOf(DataFilePath());
     InitDefaultSettings();
     const bool started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
                          CreateMainWindow(platform::sw::Show) != 0;
@@ -178,6 +213,7 @@ bool StartApp(int& exitCode)
         platform::ReleaseInstanceLock();
         return false;
     }
+    RestoreRecoveredEdit();
     // Not reachable by later starts is no reason to stop: the platform has
     // said why on standard error, and the menus still make notes.
     platform::ListenForHandOffs(mainWindow, platform::wm::Command, CMD_NEW_NOTE, 0);
@@ -187,6 +223,7 @@ bool StartApp(int& exitCode)
 void ShutdownApp()
 {
     FreeNoteTable();
+    EndEditRecovery();
     platform::ReleaseInstanceLock();
 }
 

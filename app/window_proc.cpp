@@ -22,6 +22,7 @@
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/edit_recovery.h"
 #include "store/messages.h"
 #include "store/records.h"
 #include "store/save_trouble.h"
@@ -128,6 +129,7 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::TrayCreated: return OnTrayCreated(window);
     case platform::wm::Timer:
         if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
+        if (OnEditRecoveryTimer(static_cast<std::uint32_t>(wParam))) return 0;
         return platform::DefaultWindowProc(window, message, wParam, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }
