@@ -9,6 +9,7 @@
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
+#include "platform/shared/key_input.h"
 
 namespace platform::qt {
 
@@ -72,14 +73,13 @@ void AppWindow::ReportGeometry(bool fromDesktop)
     if (!record || !isVisible())
         return;
     Rect now = ToRect(geometry());
-    // What the X server reports Qt may have misread (see RootPosition); the
-    // echo of the program's own move is Qt's word on what it asked for.
-    const std::optional<Point> corner = fromDesktop ? x11::RootPosition(*this) : std::nullopt;
-    if (corner) {
-        now.right += corner->x - now.left;
-        now.bottom += corner->y - now.top;
-        now.left = corner->x;
-        now.top = corner->y;
+    // While the window manager takes the window on, Qt's idea of its place
+    // may be a reading of the X server taken before the window manager had
+    // placed its frame, and nothing later corrects it: the window stands
+    // where the program put it, unless the window manager said otherwise.
+    if (fromDesktop && record->placing) {
+        const Point corner = record->desktopCorner.value_or(Point{record->bounds.left, record->bounds.top});
+        now = Rect{corner.x, corner.y, corner.x + now.Width(), corner.y + now.Height()};
     }
     const Rect old = record->bounds;
     const Rect asked = NativeBounds(old);

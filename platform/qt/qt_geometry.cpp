@@ -20,6 +20,7 @@ void SetBounds(WindowRecord& record, const Rect& bounds)
     const WindowHandle handle = record.handle;
     const Rect old = record.bounds;
     record.bounds = bounds;
+    record.desktopCorner.reset();  // the program's own place stands until the window manager answers
     if (record.widget) {
         record.widget->setGeometry(ToQRect(NativeBounds(bounds)));
         PlaceChildWidgets(handle);

@@ -120,7 +120,9 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
         // elsewhere a window counts as mapped once it is shown.
         record.mappedByDesktop = !x11::Available();
         lastShown = record.handle;
-        record.placing = true;
+        record.placing = x11::Available();
+        record.statesBeforeMap = x11::Available();
+        record.desktopCorner.reset();
         // The window manager is never asked to activate a window at its map;
         // an activation comes as its own request, so that only the last of
         // many survives.

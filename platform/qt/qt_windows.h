@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/shared/window_state.h"
@@ -42,6 +43,12 @@ struct WindowRecord {
     bool skipErase = false;  // the pending repaint was asked for without erase
     bool updatePending = false;
     bool placing = false;    // mapped, and not yet seen on the screen where the window manager put it
+    // Where the window manager last said the window's corner lies (a
+    // synthetic configure notification), since the program showed or moved it.
+    std::optional<Point> desktopCorner;
+    // Shown, and neither mapped by the window manager nor given its WM_STATE
+    // yet: Qt need not read the window's states back until then (qt_x11.cpp).
+    bool statesBeforeMap = false;
     bool imeOpen = false;     // an editor's input method as the program last asked for it
     bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
     bool imeFocused = false;  // the framework acts on the editor's input context (it had the word)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Many notes on the real desktop: 300 stored notes all come back, each at
 its stored rectangle, the topmost ones above the others, all of them out of
-the taskbar, and the desktop activates only the last one."""
+the taskbar, and the desktop activates only the last one; the program's own
+idea of every place is the stored one, so it saves them unmoved."""
 
 import os
 import re
@@ -24,17 +25,22 @@ def place(i):
     return (left, top, 70, 30)
 
 
+def bounds(i):
+    """The stored rectangle: left, top, right, bottom."""
+    left, top, width, height = place(i)
+    return (left, top, left + width, top + height)
+
+
 def topmost(i):
     return i % 25 == 12
 
 
 records = []
 for i in range(COUNT):
-    left, top, width, height = place(i)
     name = "VLM%05d.txt" % i
     with open(os.path.join(data_dir, name), "wb") as f:
         f.write(("付箋紙 %d" % i if i % 3 == 1 else "note %d" % i).encode("utf-8"))
-    records.append(d.record_bytes((left, top, left + width, top + height),
+    records.append(d.record_bytes(bounds(i),
                                   z_level=-1 if topmost(i) else -2, file_name=name))
 with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
     f.write(d.data_file(records))
@@ -71,3 +77,6 @@ active = d.wait_for(lambda: "0x%x" % last in d.run("xprop", "-root", "_NET_ACTIV
 d.check(active, "the last note restored is the active window")
 d.check(p.poll() is None, "the program keeps running")
 d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
+saved = [r[0] for r in d.stored_records(os.path.join(data_dir, "CeVlmDat.bin"))]
+moved = [i for i in range(COUNT) if saved[i:i + 1] != [bounds(i)]]
+d.check(not moved, "every note is saved at its stored rectangle (moved: %s)" % moved[:10])
