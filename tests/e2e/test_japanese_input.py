@@ -9,7 +9,6 @@ and direct (the input method stays closed and keys type as they are)."""
 import os
 import subprocess
 import sys
-import time
 
 import desktop as d
 
@@ -38,12 +37,7 @@ def anthy_typing_method():
 def edit_session(input_mode, bounds):
     """A program with one note, editing it; returns (process, note window,
     text of the note's file once editing ends as a function)."""
-    folder = d.program_folder(program)
-    data_dir = os.path.join(folder, "Data")
-    data_path = os.path.join(data_dir, "CeVlmDat.bin")
-    os.makedirs(data_dir)
-    with open(data_path, "wb") as f:
-        f.write(d.data_file([d.record_bytes(bounds)], input_mode=input_mode))
+    folder, data_dir, _ = d.fresh_folder(program, [d.record_bytes(bounds)], input_mode=input_mode)
     p = d.start(folder)
     note = d.wait_for(d.note_windows)[0]
 
@@ -56,18 +50,27 @@ def edit_session(input_mode, bounds):
     return p, note, stored_text
 
 
+def composition_fills_editor(note):
+    """Whether what the editor (white, 5 pixels inside the note) shows
+    reaches its right edge: a composition too wide for it."""
+    left, top, width, height = d.geometry(note)
+    shown = d.ink_box(d.Screenshot(), (left + 5, top + 5, width - 10, height - 10), lambda rgb: rgb != (255, 255, 255))
+    return shown is not None and shown[2] >= width - 13
+
+
 # Romaji: a composed word grows a narrow note and lands in its text file.
 p, note, stored_text = edit_session(ROMAJI, (200, 150, 240, 190))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (romaji)")
 d.check(anthy_typing_method() in (None, "Romaji"), "Anthy types romaji")
-d.type_text("nihongo", delay=80)
-time.sleep(0.5)
+d.type_text("nihongo")
+d.key("space")
+# The converted word shows in the editor, too wide for the narrow note,
+# before Return finishes it.
+d.check(d.wait_for(lambda: composition_fills_editor(note)), "the composition fills the editor")
 d.check(d.geometry(note)[2] == 40, "the note waits for the finished word: %s" % (d.geometry(note),))
-d.run("xdotool", "key", "space")
-time.sleep(0.5)
-d.run("xdotool", "key", "Return")
+d.key("Return")
 d.check(d.wait_for(lambda: d.geometry(note)[2] > 40), "the composed word widens the note: %s" % (d.geometry(note),))
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text() == "日本語".encode("utf-8")),
         "the composed word is the note's text: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
@@ -76,13 +79,13 @@ d.check(d.stop(p) == 0, "SIGTERM ends the program")
 p, note, stored_text = edit_session(KANA, (200, 150, 360, 210))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (kana)")
 d.check(d.wait_for(lambda: anthy_typing_method() == "Kana"), "Anthy types kana: %s" % anthy_typing_method())
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 
 # Direct: the input method is closed and the keys type themselves.
 p, note, stored_text = edit_session(DIRECT, (200, 150, 360, 210))
 d.check(d.wait_for(lambda: input_method_state() == "1"), "editing closes the input method (direct)")
 d.type_text("nihongo")
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text() == b"nihongo"), "the keys typed as they are: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")

@@ -64,23 +64,35 @@ wait_for() {
 }
 
 # The X server writes its display number to the descriptor once it accepts
-# connections.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
-    >"$workdir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-started+=("$xvfb_pid")
+# connections. Servers that start at the same moment, or a display left
+# half taken by a killed server, can leave one without a display it
+# answers on: that one is stopped and another started.
 display_ready() {
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server did not start"
-    grep -qs '^[0-9][0-9]*$' "$workdir/display"
+    kill -0 "$xvfb_pid" 2>/dev/null && grep -qs '^[0-9][0-9]*$' "$workdir/display"
 }
-wait_for 20 display_ready || fail "the X server gave no display number"
-export DISPLAY=":$(head -n 1 "$workdir/display")"
+server_answers() {
+    kill -0 "$xvfb_pid" 2>/dev/null && xwininfo -root >/dev/null 2>&1
+}
+for attempt in 1 2 3; do
+    : >"$workdir/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
+        >"$workdir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    if wait_for 30 display_ready; then
+        export DISPLAY=":$(head -n 1 "$workdir/display")"
+        wait_for 30 server_answers && break
+    fi
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    [ "$attempt" = 3 ] && fail "the X server did not start"
+done
+started+=("$xvfb_pid")
 unset WAYLAND_DISPLAY
 
 openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
 started+=("$!")
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 20 wm_ready || fail "the window manager did not start"
+wait_for 30 wm_ready || fail "the window manager did not start"
 
 export TRAY_HOST_COMMAND="trayer --edge bottom --align right --widthtype request --height 24 \
 --transparent false --SetDockType true --SetPartialStrut true"
@@ -88,7 +100,7 @@ if [ "${DESKTOP_TRAY:-}" != none ]; then
     $TRAY_HOST_COMMAND >"$workdir/trayer.log" 2>&1 &
     started+=("$!")
     tray_ready() { xwininfo -root -tree 2>/dev/null | grep -qi '"panel"\|trayer'; }
-    wait_for 10 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
+    wait_for 30 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
 fi
 
 mkdir -m 700 "$workdir/runtime"
