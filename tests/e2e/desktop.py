@@ -567,13 +567,22 @@ def drag(start, end, steps=4):
 
 
 def tray_icon():
-    """The program's icon window inside the system tray, or None."""
-    inside_tray = False
+    """The program's icon window inside the system tray once it is on the
+    screen, mapped and whole inside the tray's panel (which a tray moves and
+    widens as icons come); None until then."""
+    panel = None
     for line in run("xwininfo", "-root", "-tree").splitlines():
+        # ... WIDTHxHEIGHT+X+Y  +LEFT+TOP, the last on the screen.
+        size = re.search(r"(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$", line)
+        if not size:
+            continue
+        width, height, left, top = (int(v) for v in size.groups())
         if '("panel" "trayer")' in line:
-            inside_tray = True
-        elif inside_tray and '("cevelmo" "CeVelmo")' in line:
-            return int(line.split()[0], 16)
+            panel = (left, top, left + width, top + height)
+        elif panel and '("cevelmo" "CeVelmo")' in line:
+            icon = int(line.split()[0], 16)
+            whole = panel[0] <= left and left + width <= panel[2] and panel[1] <= top and top + height <= panel[3]
+            return icon if whole and "IsViewable" in run("xwininfo", "-id", str(icon)) else None
     return None
 
 
