@@ -11,6 +11,7 @@
 #include "dialogs/settings.h"
 #include "dialogs/shell_open.h"
 #include "dialogs/uninstall.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
@@ -67,13 +68,28 @@ void ToggleTrayIcon(platform::WindowHandle, platform::LParam)
 
 void OpenHelp(platform::WindowHandle, platform::LParam)
 {
-    if (IsExistingFile(helpPath)) ShellOpen(helpPath);
+    if (IsExistingFile(helpPath)) ShellOpenProgramFile(helpPath, CMD_HELP);
 }
 
 void OpenDeletionLog()
 {
     const std::u16string path = LogFilePath();
-    if (IsExistingFile(path)) ShellOpen(path);
+    if (IsExistingFile(path)) ShellOpenProgramFile(path, CMD_SHOW_LOG);
+}
+
+// Without an application for the file the user saw nothing happen; what is
+// missing can be installed, so the box names the file and what opens it.
+void TellNotOpened(platform::WParam command)
+{
+    const std::u16string text =
+        command == CMD_HELP
+            ? u"ヘルプ (CeVelmo.htm) を開けませんでした。\n\n" + helpPath +
+                  u"\n\nこのページを開くには Web ブラウザーが必要です。"
+            : u"ログ (VlmLog.txt) を開けませんでした。\n\n" + LogFilePath() +
+                  u"\n\nこのファイルを開くにはテキスト エディターが必要です。";
+    const BusyGuard busy(dialogBusy);
+    platform::ShowMessageBox(text, kBoxCaption,
+                             platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
 }
 
 void ShowLog(platform::WindowHandle, platform::LParam) { OpenDeletionLog(); }

@@ -10,16 +10,21 @@
 
 #include "app/note_windows.h"
 #include "app/window_proc.h"
+#include "edit/auto_size.h"
 #include "note/levels.h"
+#include "note/painting.h"
 #include "platform/files.h"
 #include "platform/font.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/edit_recovery.h"
 #include "store/installation.h"
 #include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/text_files.h"
 
 namespace {
 
@@ -41,15 +46,19 @@ constexpr int kHandOffAttempts = 400;
 // The lock file in the Data folder, whose lock marks the running instance.
 std::u16string lockFile;
 
+// A folder that cannot be made is a thing the user can mend (a file in its
+// place, a folder without write permission), so the message names the
+// folder and the system's reason below its first line.
 bool EnsureDataFolder()
 {
     if (IsExistingFolder(dataFolder)) return true;
     // An installed copy's folder in the user's data folder is made on its
     // first start, with whatever parents a fresh home folder lacks.
-    if (installedCopy) platform::CreateUserFolder(appFolder);
+    if ((!installedCopy || platform::CreateUserFolder(appFolder)) && platform::CreateFolder(dataFolder)) return true;
+    const std::u16string reason = platform::LastFileErrorText();
     // Another start may have made it meanwhile.
-    if (platform::CreateFolder(dataFolder) || IsExistingFolder(dataFolder)) return true;
-    platform::ShowMessageBox(u"Data フォルダが作成できません", kBoxCaption, kErrorBox);
+    if (IsExistingFolder(dataFolder)) return true;
+    platform::ShowMessageBox(u"Data フォルダが作成できません\n\n" + dataFolder + u"\n" + reason, kBoxCaption, kErrorBox);
     return false;
 }
 
@@ -78,6 +87,34 @@ bool EndAsLaterStart(Instance instance, int& exitCode)
     }
     exitCode = kExitFailed;
     return true;
+}
+
+// An edit that a crash or a kill cut off left what the user typed in the
+// recovery copy: it goes back into its note (a new note when its note is
+// gone), which is fitted to it and stored as the end of the edit would
+// have done, and then the copy goes. A copy that cannot be read stays for
+// the user.
+void RestoreRecoveredEdit()
+{
+    bool unreadable = false;
+    const std::optional<RecoveredEdit> edit = ReadEditRecovery(unreadable);
+    if (unreadable)
+        std::fprintf(stderr, "cevelmo: %s is no whole copy of an edit; it is left as it is\n",
+                     platform::ToUtf8(EditRecoveryPath()).c_str());
+    if (!edit) return;
+    std::int32_t index = FindRecoveredNote(*edit);
+    if (index < 0) {
+        if (CreateNoteWindows(platform::sw::ShowNormal) == 0) return;
+        index = noteTable.count - 1;
+    }
+    NoteRecord& note = noteTable.notes[index];
+    if (note.text != edit->text) {
+        ReplaceNoteText(note, edit->text);
+        FitNoteToText(note.window);
+        RepaintNote(note.window);
+        SaveDataFileAfter(SaveTrigger::EditRecovered);
+    }
+    EndEditRecovery();
 }
 
 }  // namespace
@@ -174,6 +211,7 @@ bool StartApp(int& exitCode)
         platform::ReleaseInstanceLock();
         return false;
     }
+    RestoreRecoveredEdit();
     // Not reachable by later starts is no reason to stop: the platform has
     // said why on standard error, and the menus still make notes.
     platform::ListenForHandOffs(mainWindow, platform::wm::Command, CMD_NEW_NOTE, 0);
@@ -183,6 +221,7 @@ bool StartApp(int& exitCode)
 void ShutdownApp()
 {
     FreeNoteTable();
+    EndEditRecovery();
     platform::ReleaseInstanceLock();
 }
 

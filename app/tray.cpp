@@ -122,7 +122,14 @@ bool AddTrayIcon(platform::WindowHandle owner)
     data.tip = u"VELMO";
     const bool added = platform::AddTrayIconEntry(data);
     if (data.icon != 0) platform::DestroyIconImage(data.icon);
+    if (added) OfferTrayMenu(owner);
     return added;
+}
+
+void OfferTrayMenu(platform::WindowHandle owner)
+{
+    WithMenuOutline(kTrayMenu, MenuContext{},
+                    [owner](platform::MenuHandle menu) { platform::SetTrayIconMenu(TrayRegistration(owner), menu); });
 }
 
 void RemoveTrayIcon(platform::WindowHandle owner)

@@ -13,6 +13,10 @@ void RemoveTrayIcon(platform::WindowHandle owner);
 // A warning beside the owner's tray icon; false when it has none shown.
 bool ShowTrayMessage(platform::WindowHandle owner, const std::u16string& title, const std::u16string& text);
 
+// Gives a tray that draws the icon's menu itself (a D-Bus tray) the tray
+// menu as it is now; nothing where the program draws it.
+void OfferTrayMenu(platform::WindowHandle owner);
+
 // Shows the tray menu; clickedOnIcon when a click on the tray icon asked for
 // it (rather than a key).
 void ShowMainMenu(platform::WindowHandle mainWindow, bool clickedOnIcon);

@@ -5,6 +5,7 @@
 // calls one short handler.
 #include "app/window_proc.h"
 
+#include "app/app_commands.h"
 #include "app/commands.h"
 #include "app/hotkey.h"
 #include "app/note_windows.h"
@@ -21,6 +22,7 @@
 #include "platform/window.h"
 #include "store/app_state.h"
 #include "store/data_file.h"
+#include "store/edit_recovery.h"
 #include "store/messages.h"
 #include "store/records.h"
 #include "store/save_trouble.h"
@@ -63,14 +65,27 @@ LResult OnHotkey(WindowHandle window, WParam id)
     return 0;
 }
 
+// A tray that draws the icon's menu itself asks for it before it shows it
+// and reports the choice; while a dialog or another menu is open it keeps
+// the menu it had, and its choices are not taken, as no menu opens then.
 LResult OnTrayNotify(WindowHandle window, WParam wParam, LParam lParam)
 {
-    if (lParam != platform::wm::LeftButtonUp) return 0;
-    if (Held(platform::vk::Control))
-        RaiseAllNotes();
-    else
-        RequestMainMenu(window, wParam, lParam);
-    return 0;
+    const bool busy = dialogBusy != 0 || menuBusy != 0;
+    switch (lParam) {
+    case platform::wm::InitMenuPopup:
+        if (!busy) OfferTrayMenu(window);
+        return 0;
+    case platform::wm::Command:
+        if (!busy) PostCommand(window, static_cast<std::uint32_t>(wParam), 1);
+        return 0;
+    case platform::wm::LeftButtonUp:
+        if (Held(platform::vk::Control))
+            RaiseAllNotes();
+        else
+            RequestMainMenu(window, wParam, lParam);
+        return 0;
+    default: return 0;
+    }
 }
 
 // A click on the icon passes its pointer message on; keys ask with 0.
@@ -109,10 +124,12 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case platform::wm::Hotkey: return OnHotkey(window, wParam);
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_NOTES_NOT_SAVED: return OnNotesNotSaved();
+    case MSG_NOT_OPENED: TellNotOpened(wParam); return 0;
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window, lParam);
     case platform::wm::TrayCreated: return OnTrayCreated(window);
     case platform::wm::Timer:
         if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
+        if (OnEditRecoveryTimer(static_cast<std::uint32_t>(wParam))) return 0;
         return platform::DefaultWindowProc(window, message, wParam, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }

@@ -1,17 +1,17 @@
-// The about box. Its addresses live only in the captions of their buttons,
-// so what a button says is what it opens; the box closes once an address
-// has been handed on, whether or not the desktop had a program for it.
+// The about box. The program has no mail address or web page of its own:
+// the mail button is greyed, and the web button opens the help page (greyed
+// while there is none) and closes the box.
 #include "dialogs/about.h"
 
 #include "dialogs/shell_open.h"
 #include "dialogs/templates.h"
 #include "platform/dialog_box.h"
 #include "platform/system.h"
+#include "store/messages.h"
+#include "store/paths.h"
+#include "store/records.h"
 
 namespace {
-
-// An address is read with room for 100 units, its terminator included.
-constexpr std::size_t kAddressUnits = 99;
 
 platform::LResult OnAboutCommand(platform::WindowHandle dialog, int id)
 {
@@ -37,6 +37,8 @@ platform::LResult AboutDialogProc(platform::WindowHandle dialog, std::uint32_t m
     switch (message) {
     case platform::wm::InitDialog:
         platform::SetControlText(dialog, IDC_ABOUT_VERSION, kProgramVersion);
+        platform::EnableControl(dialog, IDC_ABOUT_MAIL, false);
+        platform::EnableControl(dialog, IDC_ABOUT_WEB, IsExistingFile(helpPath));
         CentreDialog(dialog);
         return 1;
     case platform::wm::Command: return OnAboutCommand(dialog, static_cast<int>(platform::LowWord(wParam)));
@@ -44,8 +46,7 @@ platform::LResult AboutDialogProc(platform::WindowHandle dialog, std::uint32_t m
     }
 }
 
-void OpenAboutLink(platform::WindowHandle dialog, int button)
+void OpenAboutLink(platform::WindowHandle, int button)
 {
-    const std::u16string caption = platform::GetControlText(dialog, button).substr(0, kAddressUnits);
-    ShellOpen(button == IDC_ABOUT_MAIL ? u"mailto:" + caption : caption);
+    if (button == IDC_ABOUT_WEB) ShellOpenProgramFile(helpPath, CMD_HELP);
 }

@@ -1,5 +1,6 @@
 // The settings dialog. The launchers are not stored anywhere: the dialog
-// reads the special folders each time it opens and changes them on OK only.
+// reads the special folders each time it opens and changes them on OK only,
+// saying so when a ticked box's launcher cannot be made.
 // The modifier boxes of the hotkey take effect in the settings the moment
 // they are clicked, so closing the dialog any other way keeps them; all the
 // rest is read on OK.
@@ -17,6 +18,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "store/app_state.h"
 #include "store/records.h"
 
 namespace {
@@ -26,9 +28,13 @@ using platform::WindowHandle;
 struct LauncherBox {
     int box;
     int folder;  // platform::csidl
+    const char16_t* folderName;  // as the box names it
 };
-constexpr std::array kLauncherBoxes = {LauncherBox{IDC_SHORTCUT_DESKTOP, platform::csidl::Desktop},
-                                       LauncherBox{IDC_SHORTCUT_STARTUP, platform::csidl::Startup}};
+constexpr std::array kLauncherBoxes = {
+    LauncherBox{IDC_SHORTCUT_DESKTOP, platform::csidl::Desktop, u"デスクトップ"},
+    LauncherBox{IDC_SHORTCUT_STARTUP, platform::csidl::Startup, u"スタートアップ"}};
+constexpr std::uint32_t kErrorBox =
+    platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground;
 
 struct ModifierBox {
     int box;
@@ -72,13 +78,24 @@ platform::LResult OnSettingsInit(WindowHandle dialog)
     return 1;
 }
 
+// A ticked box whose launcher could not be made would otherwise just come
+// back clear: the user hears why, and where a folder is missing, which.
+void TellLauncherNotMade(const LauncherBox& launcher)
+{
+    const std::optional<std::u16string> folder = platform::GetSpecialFolderPath(launcher.folder);
+    const std::u16string text =
+        folder ? launcher.folderName + std::u16string(u"にショートカットを作成できませんでした。\n\n") + *folder
+               : launcher.folderName + std::u16string(u"のフォルダがないため、\nショートカットを作成できませんでした。");
+    platform::ShowMessageBox(text, kBoxCaption, kErrorBox);
+}
+
 // A ticked box wants a launcher: one is made when none is found; a clear
 // box removes the launcher found, under whatever name it has.
 void ApplyLauncher(WindowHandle dialog, const LauncherBox& launcher)
 {
     const bool wanted = platform::GetControlCheck(dialog, launcher.box) != 0;
     const std::optional<std::u16string> found = FindShortcut(modulePath, launcher.folder);
-    if (wanted && !found) CreateShortcut(modulePath, launcher.folder);
+    if (wanted && !found && !CreateShortcut(modulePath, launcher.folder)) TellLauncherNotMade(launcher);
     if (!wanted && found) platform::DeleteFileAt(*found);
 }
 

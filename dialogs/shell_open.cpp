@@ -3,8 +3,15 @@
 
 #include "platform/shell.h"
 #include "platform/window.h"
+#include "store/app_state.h"
+#include "store/messages.h"
 
 bool ShellOpen(const std::u16string& file) { return platform::ShellExecuteOpen(u"open", file); }
+
+void ShellOpenProgramFile(const std::u16string& file, std::uint32_t command)
+{
+    platform::ShellOpenFileOrNotify(file, mainWindow, MSG_NOT_OPENED, command);
+}
 
 void CentreDialog(platform::WindowHandle dialog)
 {

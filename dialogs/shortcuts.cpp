@@ -43,5 +43,7 @@ bool CreateShortcut(const std::u16string& target, int folderId)
     const std::optional<std::u16string> folder = platform::GetSpecialFolderPath(folderId);
     std::u16string path;
     if (!folder || !JoinPath(path, *folder, kShortcutFileName)) return false;
+    // The start-up folder is made only now, with the first launcher in it.
+    if (folderId == platform::csidl::Startup && !platform::CreateUserFolder(*folder)) return false;
     return platform::CreateShortcutFile(path, platform::ShortcutFile{*quoted, kLauncherName, ProgramIconPath()});
 }

@@ -32,8 +32,8 @@ DialogItem ProgramIcon(platform::DialogRect rect)
     return DialogItem{IDC_PROGRAM_ICON, ControlClass::Static, u"", kShown | ss::Icon, rect, platform::kProgramIcon};
 }
 
-// The addresses live only in the captions of their buttons: the about box
-// opens what the button says.
+// The program has no mail address or web page of its own: the mail button
+// says so (and is greyed), the web button names the help page it opens.
 DialogTemplate AboutTemplate()
 {
     constexpr std::uint32_t kFirstButton = kShown | ws::Group | ws::TabStop;
@@ -41,9 +41,8 @@ DialogTemplate AboutTemplate()
         u"ﾊﾞｰｼﾞｮﾝ情報", u"System", 8, kDialogStyle, {22, 17, 182, 82},
         {
             Item(platform::id::Ok, ControlClass::Button, u"OK", kFirstButton | bs::DefPushButton, {142, 4, 35, 11}),
-            Item(IDC_ABOUT_MAIL, ControlClass::Button, u"cevelmo@example.org", kFirstButton | bs::PushButton,
-                 {39, 54, 137, 11}),
-            Item(IDC_ABOUT_WEB, ControlClass::Button, u"https://cevelmo.example.org/", kFirstButton | bs::PushButton,
+            Item(IDC_ABOUT_MAIL, ControlClass::Button, u"(なし)", kFirstButton | bs::PushButton, {39, 54, 137, 11}),
+            Item(IDC_ABOUT_WEB, ControlClass::Button, u"ヘルプ (CeVelmo.htm)", kFirstButton | bs::PushButton,
                  {39, 66, 137, 11}),
             ProgramIcon({7, 6, 20, 20}),
             Item(-1, ControlClass::Static, u"付箋紙  CeVelmo", kLabel | ss::NoPrefix, {43, 12, 69, 8}),

@@ -3,11 +3,12 @@
 //
 // Only what the program made goes: the launchers that start it (on the
 // desktop and in autostart, whatever their names), its own files in Data
-// (the data file, the note files by their name pattern, unfinished saves,
-// the lock file), the deletion log, and the folders this leaves empty. The
-// program's folder may be a build tree, a home folder or <prefix>/bin, full
-// of files that are the user's or other programs': any other file stays,
-// and so does a folder that still holds one.
+// (the data file, the note files by their name pattern, an edit's recovery
+// copy, unfinished saves, the lock file), the deletion log, and the folders
+// this leaves empty. The program's folder may be a build tree, a home
+// folder or <prefix>/bin, full of files that are the user's or other
+// programs': any other file stays, and so does a folder that still holds
+// one.
 #include "dialogs/uninstall.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/deletion_log.h"
+#include "store/edit_recovery.h"
 #include "store/installation.h"
 #include "store/paths.h"
 #include "store/records.h"
@@ -60,7 +62,7 @@ void RemoveLaunchers(int folderId)
 
 bool IsProgramDataFile(const std::u16string& path, const std::u16string& name)
 {
-    return path == DataFilePath() || name == kLockFileName || IsNoteFileName(name);
+    return path == DataFilePath() || name == kLockFileName || name == kEditRecoveryName || IsNoteFileName(name);
 }
 
 void RemoveDataFiles()

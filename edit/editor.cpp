@@ -18,6 +18,7 @@
 #include "platform/ime.h"
 #include "platform/window.h"
 #include "store/data_file.h"
+#include "store/edit_recovery.h"
 #include "store/messages.h"
 #include "store/records.h"
 #include "store/text_files.h"
@@ -40,6 +41,21 @@ platform::WindowProcFn savedEditProc = nullptr;
 bool altClickPending = false;
 
 bool Held(std::uint32_t key) { return platform::IsKeyHeld(key); }
+
+// The messages through which text enters or leaves the control: after each
+// one the recovery copy is due (it is written only when the text changed).
+bool MayChangeText(std::uint32_t message)
+{
+    switch (message) {
+    case wm::KeyDown:
+    case wm::Char:
+    case wm::ImeComposition:
+    case wm::Paste:
+    case wm::Cut:
+    case wm::Undo: return true;
+    default: return false;
+    }
+}
 
 bool IsOpenEditor(WindowHandle editor)
 {
@@ -146,6 +162,7 @@ WindowHandle OpenNoteEditor(WindowHandle window)
             editor = 0;
         }
     }
+    if (editor != 0) BeginEditRecovery();
     note->editWindow = editor;
     return editor;
 }
@@ -184,6 +201,8 @@ LResult OnNoteEndEdit(WindowHandle note)
     // would only flush the disk twice.
     if (closed == 1) SaveNoteText(note);
     SaveDataFileAfter(SaveTrigger::EditEnd);
+    // Only now is the typing on disk the usual way.
+    EndEditRecovery();
     return 0;
 }
 
@@ -193,5 +212,7 @@ LResult NoteEditorProc(WindowHandle editor, std::uint32_t message, WParam wParam
     // The edit menu runs a loop of its own in which editing may have ended:
     // an editor that is gone has nothing left to pass on to.
     if (!IsOpenEditor(editor)) return 0;
-    return platform::CallWindowProcedure(savedEditProc, editor, message, wParam, lParam);
+    const LResult result = platform::CallWindowProcedure(savedEditProc, editor, message, wParam, lParam);
+    if (MayChangeText(message)) RequestEditRecoveryCopy();
+    return result;
 }

@@ -153,6 +153,13 @@ void AppendMenuCommand(MenuHandle menu, std::uint32_t command, const MenuContext
     platform::AppendMenuItem(menu, flags, command, std::u16string(item->label));
 }
 
+void WithMenuOutline(std::span<const MenuEntry> outline, const MenuContext& context,
+                     const std::function<void(MenuHandle)>& use)
+{
+    PopupMenus menus;
+    use(menus.Build(outline, context));
+}
+
 void ShowMenuOutline(std::span<const MenuEntry> outline, const MenuContext& context, std::uint32_t alignment,
                      platform::Point at, platform::WindowHandle owner)
 {

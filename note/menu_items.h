@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -45,6 +46,11 @@ inline constexpr std::u16string_view kApplicationMenuLabel = u"CeVelmo (&H)";
 
 // Appends the command's item, greyed and ticked by its rules.
 void AppendMenuCommand(platform::MenuHandle menu, std::uint32_t command, const MenuContext& context);
+
+// Builds an outline into popup menus and hands the top one to `use`; every
+// popup made is destroyed afterwards.
+void WithMenuOutline(std::span<const MenuEntry> outline, const MenuContext& context,
+                     const std::function<void(platform::MenuHandle)>& use);
 
 // Builds an outline into popup menus, shows it with the tpm:: alignment's
 // corner at `at` (screen), owned by `owner`, and posts the chosen command to

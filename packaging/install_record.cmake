@@ -10,14 +10,7 @@
 # a whole, is an unpacked copy. Needs CEVELMO_BINDIR and CEVELMO_SHARE_DIR,
 # each absolute or relative to the prefix.
 
-function(cevelmo_under_prefix out path)
-  if(IS_ABSOLUTE "${path}")
-    set(${out} "${path}" PARENT_SCOPE)
-  else()
-    get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
-    set(${out} "${prefix}/${path}" PARENT_SCOPE)
-  endif()
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/install_paths.cmake")
 
 cevelmo_under_prefix(program_folder "${CEVELMO_BINDIR}")
 cevelmo_under_prefix(share_folder "${CEVELMO_SHARE_DIR}")

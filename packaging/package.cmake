@@ -18,9 +18,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its desktop plug-in (xcb) at run time, so no library the program
 # links names its package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Japanese glyphs for the notes and menus; xdg-open for the help page, the
-# log and the software centre.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
+# What makes the program whole without being needed to run it: Japanese
+# glyphs for the notes and menus; Japanese buttons in Qt's own dialogs (the
+# message boxes, the colour and file choosers); an input method to write
+# Japanese; xdg-open for the help page, the log and the software centre.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk, qt6-translations-l10n, fcitx5-anthy | ibus-anthy | ibus-mozc | fcitx5-mozc, xdg-utils")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sticky notes that float on the desktop")
 # The summary is the description's first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "CeVelmo (付箋紙) puts sticky notes on the desktop. Each note is a small

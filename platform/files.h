@@ -25,6 +25,11 @@ bool IsNameTaken(const std::u16string& path);
 
 bool CreateFolder(const std::u16string& path);
 
+// Why the last file or folder operation that failed on this thread failed,
+// in the system's words (in the language of the user's locale where the
+// system has it); to be read at once after the failure.
+std::u16string LastFileErrorText();
+
 // The names of the entries of a folder that are not folders, sorted; empty
 // when the folder cannot be listed.
 std::vector<std::u16string> ListFolderFiles(const std::u16string& folder);

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/menu.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -47,6 +48,16 @@ struct TrayIconData {
 // lParam = the pointer message (wm::LeftButtonUp when the click is released).
 bool AddTrayIconEntry(const TrayIconData& data);
 bool DeleteTrayIconEntry(const TrayIconData& data);
+
+// Trays on D-Bus draw an icon's menu themselves, at the icon, for its right
+// button: such a tray shows a copy of this menu (its items, submenus and
+// states as they are now). Before it shows the menu, the owner is sent
+// callbackMessage with lParam wm::InitMenuPopup and may set the menu anew;
+// a choice from it is posted to the owner as callbackMessage with lParam
+// wm::Command and the command id in wParam. False, and nothing kept, where
+// the program draws the icon's menus itself (an X tray) or there is no such
+// icon.
+bool SetTrayIconMenu(const TrayIconData& data, MenuHandle menu);
 // Shows a warning (title and text, with a warning icon) at the tray icon of
 // data's owner and id, for a few seconds, without taking the keyboard
 // focus. False when there is no such icon or the desktop cannot show such
@@ -66,7 +77,8 @@ inline constexpr int LocalAppData = 28;  // the base of the user's data folders
 }  // namespace csidl
 
 // The folder's path, or nullopt when the desktop has none of this kind. The
-// start-up folder is made when it is missing.
+// start-up folder is named whether or not it exists yet; whoever puts a
+// launcher there makes it.
 std::optional<std::u16string> GetSpecialFolderPath(int folderId);
 
 // A launcher: a desktop entry that starts `target`, a command line of
@@ -92,5 +104,12 @@ std::optional<std::u16string> ReadShortcutTarget(const std::u16string& path);
 // or an address (a "mailto:" or web address) with the default application
 // for it. True when the desktop accepted it.
 bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file);
+
+// Hands a file to the desktop's default application for it, as
+// ShellExecuteOpen(u"open", ...) does, and posts `message` with wParam `tag`
+// to `owner` when the desktop has no application for it: at once when
+// nothing can take the file, or later, when the desktop's opener ends
+// without having found one.
+void ShellOpenFileOrNotify(const std::u16string& file, WindowHandle owner, std::uint32_t message, WParam tag);
 
 }  // namespace platform

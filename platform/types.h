@@ -73,6 +73,9 @@ inline constexpr std::uint32_t InitDialog = 272;
 inline constexpr std::uint32_t Command = 273;
 // The desktop's window commands; wParam is one of sc::.
 inline constexpr std::uint32_t SysCommand = 274;
+// A menu that the desktop draws is about to open: its owner may fill it
+// anew now (the tray's own menu, platform/shell.h).
+inline constexpr std::uint32_t InitMenuPopup = 279;
 inline constexpr std::uint32_t MouseMove = 512;
 inline constexpr std::uint32_t LeftButtonDown = 513;
 inline constexpr std::uint32_t LeftButtonUp = 514;

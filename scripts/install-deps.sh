@@ -13,8 +13,6 @@ program_packages=(
   libx11-dev libgl-dev
   # the font chooser's list of the desktop's font families
   libfontconfig-dev
-  # Japanese glyphs for the menus and notes
-  fonts-noto-cjk fonts-dejavu-core
   # Japanese glyphs for the menus and notes, Japanese words in Qt's own dialogs
   fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
   # running natively on a Wayland desktop that offers no X

@@ -27,8 +27,8 @@ DataFileSaves dataFileSaves;
 namespace {
 
 constexpr std::uint32_t kWrittenVersion = 1;
-// The main window's timers of a requested save; nothing else sets timers on
-// the main window.
+// The main window's timers of a requested save; the recovery copy of an
+// open edit has its own (store/edit_recovery.cpp).
 constexpr std::uint32_t kSaveQuietTimer = 0x5101;
 constexpr std::uint32_t kSaveLatestTimer = 0x5102;
 constexpr std::size_t kWordBytes = 4;

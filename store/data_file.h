@@ -30,6 +30,7 @@ enum class SaveTrigger {
     NoteClose,    // a note's window closed (peeled off): the table lost its record
     Import,       // an imported text file replaced a note's text
     EditEnd,      // a note's editor closed (its text stored, or not changed)
+    EditRecovered,  // start-up put back the text of an edit a crash cut off
 };
 
 // Writes the data file because of `trigger`; SaveDataFile's result.

@@ -20,6 +20,10 @@ inline constexpr std::uint32_t MSG_EDIT_MENU = 1374;
 // To the main window: a note's text or the data file could not be written;
 // tell the user (store/save_trouble.h).
 inline constexpr std::uint32_t MSG_NOTES_NOT_SAVED = 1391;
+// To the main window: the desktop has no application for one of the
+// program's own files; wParam is the command that opened it (CMD_HELP,
+// CMD_SHOW_LOG). Tell the user what is needed.
+inline constexpr std::uint32_t MSG_NOT_OPENED = 1392;
 
 inline constexpr int HOTKEY_ID = 0x5000;
 

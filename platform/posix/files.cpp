@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/posix/file_io.h"
 #include "platform/text.h"
@@ -95,6 +96,13 @@ bool IsNameTaken(const std::u16string& path)
 bool CreateFolder(const std::u16string& path)
 {
     return !path.empty() && ::mkdir(NativePath(path).c_str(), 0777) == 0;
+}
+
+std::u16string LastFileErrorText()
+{
+    char buffer[256] = {};
+    // The GNU strerror_r: the text may lie in the buffer or elsewhere.
+    return FromUtf8(::strerror_r(errno, buffer, sizeof buffer));
 }
 
 std::vector<std::u16string> ListFolderFiles(const std::u16string& folder)

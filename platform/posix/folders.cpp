@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
@@ -19,8 +20,16 @@ bool IsFolder(const std::string& path)
 }
 
 // A folder that exists already, or that another start made meanwhile, is
-// taken as it is; so is one above the user's reach (/home).
-bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 || IsFolder(path); }
+// taken as it is; so is one above the user's reach (/home). A failure keeps
+// mkdir's reason.
+bool MakeFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    const int reason = errno;
+    const bool folder = IsFolder(path);
+    errno = reason;
+    return folder;
+}
 
 }  // namespace
 

@@ -30,6 +30,7 @@
 #include "platform/dialog_box.h"
 #include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
@@ -198,10 +199,10 @@ QWidget* MakeStatic(const DialogItem& item, DialogWindow& dialog, const Rect& bo
     auto* label = new QLabel(&dialog);
     const std::uint32_t kind = item.style & ss::KindMask;
     if (kind == ss::Icon) {
-        // The program's icon is its only icon resource, and its window icon.
+        // The program's icon is its only icon resource.
         const int size = std::min(bounds.Width(), bounds.Height());
         if (item.icon == kProgramIcon)
-            label->setPixmap(QApplication::windowIcon().pixmap(size, size));
+            label->setPixmap(ProgramIcon().pixmap(size, size));
         return label;
     }
     label->setTextFormat(Qt::PlainText);
@@ -283,6 +284,7 @@ void SetUpWindow(DialogWindow& dialog, const DialogTemplate& dialogTemplate)
     dialog.setWindowFlags(flags);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setWindowTitle(QString::fromStdU16String(dialogTemplate.caption));
+    dialog.setWindowIcon(ProgramIcon());
     const QFont font = DialogFont(dialogTemplate.fontFace, dialogTemplate.fontPoints);
     dialog.setFont(font);
     dialog.units = BaseUnitsOf(font);

@@ -1,6 +1,8 @@
 // Popup menus on Qt: the program's menus are kept as item lists and turned
 // into a QMenu (with its submenus) each time one is shown. QMenu::exec runs
 // the nested loop, in which posted messages keep travelling on Qt's queue.
+#include "platform/qt/qt_menu.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -56,7 +58,35 @@ void Fill(QMenu& menu, MenuHandle handle, int depth)
     }
 }
 
+void Describe(QString& text, MenuHandle handle, int depth)
+{
+    const auto it = Menus().find(handle);
+    if (it == Menus().end() || depth > 8)
+        return;
+    text += QLatin1Char('[');
+    for (const Item& item : it->second) {
+        text += QString::number(item.flags) + QLatin1Char(' ') + QString::number(item.item) + QLatin1Char(' ') +
+                item.label + QLatin1Char('\n');
+        if (item.flags & mf::Submenu)
+            Describe(text, static_cast<MenuHandle>(item.item), depth + 1);
+    }
+    text += QLatin1Char(']');
+}
+
 }  // namespace
+
+void qt::FillMenu(QMenu& menu, MenuHandle handle)
+{
+    menu.clear();
+    Fill(menu, handle, 0);
+}
+
+QString qt::DescribeMenu(MenuHandle handle)
+{
+    QString text;
+    Describe(text, handle, 0);
+    return text;
+}
 
 MenuHandle CreatePopupMenuHandle()
 {

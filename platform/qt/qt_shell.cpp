@@ -1,10 +1,12 @@
 // The desktop shell on Qt: the program's icon images (drawn at 16 and 32
 // pixels), the tray icon (one QSystemTrayIcon per owner and id, whose clicks
-// are posted to the owner as its callback message, and the warnings shown
-// at it) and the tray host coming and going, the user's special folders
-// (launcher files are written in platform/posix), and handing files and
+// are posted to the owner as its callback message, the menu a D-Bus tray
+// draws for it, and the warnings shown at it) and the tray host coming and
+// going, the user's special folders (launcher files are written in
+// platform/posix), and handing files and
 // addresses to the desktop's default applications (xdg-open, through
-// QDesktopServices).
+// QDesktopServices, or watched to its end where the program must hear of a
+// file that nothing could open).
 //
 // Qt docks an icon only into the tray that runs when the icon is shown, so a
 // tray that starts later would stay empty: the X11 side tells when a tray host
@@ -14,10 +16,13 @@
 #include "platform/qt/qt_shell.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -27,6 +32,7 @@
 #include <utility>
 
 #include "platform/inspect.h"
+#include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/shell.h"
@@ -52,11 +58,60 @@ QIcon IconOf(IconHandle icon)
     return it == Icons().end() ? QIcon() : it->second;
 }
 
-std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
+using TrayKey = std::pair<WindowHandle, std::uint32_t>;
+
+std::map<TrayKey, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
 {
     // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
-    static auto* icons = new std::map<std::pair<WindowHandle, std::uint32_t>, std::unique_ptr<QSystemTrayIcon>>;
+    static auto* icons = new std::map<TrayKey, std::unique_ptr<QSystemTrayIcon>>;
     return *icons;
+}
+
+// The menu a tray draws itself, and what it was built from, so that the
+// same menu set again changes nothing the tray must fetch anew.
+struct TrayMenu {
+    std::unique_ptr<QMenu> menu;
+    QString built;
+};
+
+std::map<TrayKey, TrayMenu>& TrayMenus()
+{
+    static auto* menus = new std::map<TrayKey, TrayMenu>;
+    return *menus;
+}
+
+// Qt puts the icons on D-Bus, as StatusNotifierItems whose menus the tray
+// draws, when a StatusNotifier host is registered the first time it is
+// asked for a tray; this asks the same question once, at that moment
+// (IsTrayAvailable).
+bool TrayDrawsMenus()
+{
+    static const bool draws = [] {
+        QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("/StatusNotifierWatcher"),
+                               QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus());
+        return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+    }();
+    return draws;
+}
+
+// A D-Bus tray shows the icon's menu only when it holds items, so the icon
+// gets its menu at once; the owner fills it (SetTrayIconMenu), and again
+// each time the tray is about to show it.
+void GiveMenu(QSystemTrayIcon& tray, TrayKey key, std::uint32_t message)
+{
+    auto menu = std::make_unique<QMenu>();
+    const WindowHandle owner = key.first;
+    const std::uint32_t id = key.second;
+    QObject::connect(menu.get(), &QMenu::aboutToShow, menu.get(),
+                     [owner, id, message] { SendWindowMessage(owner, message, id, wm::InitMenuPopup); });
+    QObject::connect(menu.get(), &QMenu::triggered, menu.get(), [owner, message](QAction* action) {
+        const auto command = static_cast<WParam>(action->data().toULongLong());
+        if (command != 0)
+            PostWindowMessage(owner, message, command, wm::Command);
+    });
+    tray.setContextMenu(menu.get());
+    TrayMenus()[key] = TrayMenu{std::move(menu), QString()};
 }
 
 // The drawn image nearest to the size, scaled to it exactly. The images are
@@ -88,10 +143,11 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
 // docked into it anew and every window hears that icons can be added.
 void FollowTrayHost()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!IsTrayAvailable()) {
         for (const auto& [key, tray] : TrayIcons())
             tray->hide();
         TrayIcons().clear();
+        TrayMenus().clear();
         return;
     }
     for (const auto& [key, tray] : TrayIcons()) {
@@ -137,7 +193,11 @@ IconHandle LoadIconImage(int resourceId, int size)
 
 void DestroyIconImage(IconHandle icon) { Icons().erase(icon); }
 
-bool IsTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool IsTrayAvailable()
+{
+    TrayDrawsMenus();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 bool AddTrayIconEntry(const TrayIconData& data)
 {
@@ -150,11 +210,15 @@ bool AddTrayIconEntry(const TrayIconData& data)
         const WindowHandle owner = data.owner;
         const std::uint32_t id = data.id;
         const std::uint32_t message = data.callbackMessage;
+        // Either button on an X tray, and a D-Bus tray's request for the
+        // icon's menu (its ContextMenu, where it draws none itself).
         QObject::connect(tray.get(), &QSystemTrayIcon::activated, tray.get(),
                          [owner, id, message](QSystemTrayIcon::ActivationReason reason) {
                              if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
                                  PostWindowMessage(owner, message, id, wm::LeftButtonUp);
                          });
+        if (TrayDrawsMenus())
+            GiveMenu(*tray, key, message);
     }
     tray->show();
     TrayIcons()[key] = std::move(tray);
@@ -168,6 +232,22 @@ bool DeleteTrayIconEntry(const TrayIconData& data)
         return false;
     it->second->hide();
     TrayIcons().erase(it);
+    TrayMenus().erase({data.owner, data.id});
+    return true;
+}
+
+bool SetTrayIconMenu(const TrayIconData& data, MenuHandle menu)
+{
+    const auto it = TrayMenus().find({data.owner, data.id});
+    if (it == TrayMenus().end())
+        return false;
+    // Built anew only when it changed: each change sends the tray the
+    // whole menu again.
+    QString built = DescribeMenu(menu);
+    if (built != it->second.built) {
+        FillMenu(*it->second.menu, menu);
+        it->second.built = std::move(built);
+    }
     return true;
 }
 
@@ -230,11 +310,13 @@ std::optional<std::u16string> GetSpecialFolderPath(int folderId)
             return std::nullopt;
         break;
     case csidl::Startup:
+        // Named even before it exists: a session that never had anything
+        // start with it has no such folder, and looking for a launcher
+        // there must not make one.
         path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        if (path.isEmpty() || !QDir(path).mkpath(QStringLiteral("autostart")))
+        if (path.isEmpty())
             return std::nullopt;
-        path += QStringLiteral("/autostart");
-        break;
+        return (path + QStringLiteral("/autostart")).toStdU16String();
     default: return std::nullopt;
     }
     // A documents or desktop folder that was never made is no place to put
@@ -254,6 +336,39 @@ bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
     if (target.startsWith(QLatin1Char('/')) || url.scheme().isEmpty())
         url = QUrl::fromLocalFile(target);
     return QDesktopServices::openUrl(url);
+}
+
+// The desktop's opener ends with a status of its own: 0 once an application
+// took the file, another when it found none (or the file is gone). Where it
+// is missing, Qt's own search for a browser or a desktop's opener stands in,
+// which says only whether something could be started.
+void ShellOpenFileOrNotify(const std::u16string& file, WindowHandle owner, std::uint32_t message, WParam tag)
+{
+    const auto tell = [owner, message, tag] { PostWindowMessage(owner, message, tag, 0); };
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        if (!ShellExecuteOpen(u"open", file))
+            tell();
+        return;
+    }
+    // Runs as long as the opener does (with some desktops, as long as the
+    // application it started), and is deleted when it ends, or with the
+    // application object at the program's end.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, tell](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            tell();
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, tell](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        tell();
+        process->deleteLater();
+    });
+    process->start(opener, {QString::fromStdU16String(file)});
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "platform/menu.h"
+#include "platform/shell.h"
+#include "platform/window.h"
 #include "platform/sim/sim_world.h"
 
 namespace {
@@ -100,9 +102,39 @@ int TrackPopupMenuAt(MenuHandle menu, std::uint32_t flags, Point at, WindowHandl
     return answer > 0 ? 1 : 0;
 }
 
+bool SetTrayIconMenu(const TrayIconData& data, MenuHandle menu)
+{
+    const auto& icons = sim::detail::TheWorld().trayIcons;
+    const bool shown = std::any_of(icons.begin(), icons.end(), [&](const TrayIconData& icon) {
+        return icon.owner == data.owner && icon.id == data.id;
+    });
+    if (!Menus().trayDrawsMenus || !shown) return false;
+    Menus().trayMenu = Describe(menu);
+    return true;
+}
+
 }  // namespace platform
 
 namespace sim {
+
+void SetTrayDrawsMenus(bool draws) { Menus().trayDrawsMenus = draws; }
+
+std::optional<std::vector<ShownMenuItem>> OpenTrayIconMenu()
+{
+    const auto& icons = detail::TheWorld().trayIcons;
+    if (!Menus().trayDrawsMenus || icons.empty()) return std::nullopt;
+    const platform::TrayIconData icon = icons.front();
+    platform::SendWindowMessage(icon.owner, icon.callbackMessage, icon.id, platform::wm::InitMenuPopup);
+    return Menus().trayMenu;
+}
+
+bool ChooseFromTrayIconMenu(std::uint32_t id)
+{
+    const auto& icons = detail::TheWorld().trayIcons;
+    if (icons.empty() || !Menus().trayMenu || !CanChoose(*Menus().trayMenu, static_cast<int>(id))) return false;
+    platform::PostWindowMessage(icons.front().owner, icons.front().callbackMessage, id, platform::wm::Command);
+    return true;
+}
 
 void QueueMenuAnswer(int id) { Menus().answers.push_back(id); }
 const std::vector<ShownMenu>& MenusShown() { return Menus().shown; }

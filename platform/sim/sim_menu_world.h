@@ -23,6 +23,9 @@ struct MenuWorld {
     std::map<platform::MenuHandle, std::vector<MenuItem>> menus;
     std::deque<int> answers;
     std::vector<ShownMenu> shown;
+    // A tray that draws its icon's menu itself, and the menu it was given.
+    bool trayDrawsMenus = false;
+    std::optional<std::vector<ShownMenuItem>> trayMenu;
 };
 
 struct DialogWorld {
@@ -32,6 +35,7 @@ struct DialogWorld {
     std::vector<ShownFileDialog> fileDialogs;
     std::map<int, std::u16string> specialFolders;
     std::vector<ShellRequest> shellRequests;
+    bool shellCanOpenFiles = true;
 };
 
 }  // namespace sim::detail

@@ -49,6 +49,18 @@ const std::vector<ShownMenu>& MenusShown();
 // Menus created and not yet destroyed.
 int LiveMenuCount();
 
+// --- the menu a tray draws itself -------------------------------------------
+
+// Whether the tray draws its icons' menus itself, as a D-Bus tray does
+// (false at first: the program draws them, as on an X tray).
+void SetTrayDrawsMenus(bool draws);
+// The tray is about to show the first icon's menu: the owner hears so and
+// may set it anew; its items then, or nullopt when the tray has none.
+std::optional<std::vector<ShownMenuItem>> OpenTrayIconMenu();
+// The user chooses this command from the menu the tray shows; false when
+// it is no enabled item there.
+bool ChooseFromTrayIconMenu(std::uint32_t id);
+
 // --- colour chooser --------------------------------------------------------
 
 struct ColorAnswer {
@@ -136,5 +148,8 @@ struct ShellRequest {
     std::u16string file;
 };
 const std::vector<ShellRequest>& ShellRequests();
+// Whether the desktop has an application for the files handed to it by
+// ShellOpenFileOrNotify (true until a test says otherwise).
+void SetShellCanOpenFiles(bool can);
 
 }  // namespace sim

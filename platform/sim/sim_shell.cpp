@@ -84,6 +84,11 @@ bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
     return verb == u"open" && !file.empty();
 }
 
+void ShellOpenFileOrNotify(const std::u16string& file, WindowHandle owner, std::uint32_t message, WParam tag)
+{
+    if (!ShellExecuteOpen(u"open", file) || !Shell().shellCanOpenFiles) PostWindowMessage(owner, message, tag, 0);
+}
+
 }  // namespace platform
 
 namespace sim {
@@ -123,5 +128,7 @@ void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path)
 }
 
 const std::vector<ShellRequest>& ShellRequests() { return platform::Shell().shellRequests; }
+
+void SetShellCanOpenFiles(bool can) { platform::Shell().shellCanOpenFiles = can; }
 
 }  // namespace sim

@@ -14,6 +14,9 @@
 #include "platform/text.h"
 #include "recording_window.h"
 #include "tray_host.h"
+#ifdef CONFORMANCE_HEADLESS
+#include "platform/sim/sim_menus.h"
+#endif
 
 namespace conformance {
 namespace {
@@ -108,6 +111,12 @@ TEST_F(Shell, TrayIconsAreKeyedByOwnerAndId)
     EXPECT_FALSE(DeleteTrayIconEntry(removal));
     EXPECT_FALSE(GetTrayIconBounds(w, 1)) << "a deleted icon keeps a place";
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(w, 2)));
+    // A tray that leaves the icon's menu to the program (an X tray) keeps
+    // none, or its right button would open a second menu.
+    const MenuHandle menu = CreatePopupMenuHandle();
+    AppendMenuItem(menu, mf::Plain, 111, u"付箋紙の新規作成 (&N)");
+    EXPECT_FALSE(SetTrayIconMenu(TrayIcon(other, 1), menu));
+    DestroyMenuHandle(menu);
     EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(other, 1)));
 }
 
@@ -127,7 +136,7 @@ TEST_F(Shell, TrayMessagesAreShownOnlyAtAnIconThatIsThere)
 }
 
 // The desktop folder is the one xdg-user-dirs names; the start-up folder is
-// the autostart folder of the user's configuration, made when missing.
+// the autostart folder of the user's configuration, named before it exists.
 //
 // The base of the user's data folders is $XDG_DATA_HOME when that is an
 // absolute path, else ~/.local/share, whether or not it exists yet.
@@ -184,7 +193,7 @@ TEST(SpecialFolders, DesktopAndStartupAreTheUsersXdgFolders)
     EXPECT_EQ(Folder(csidl::Desktop), (root / "home" / "Schreibtisch").string());
 
     EXPECT_EQ(Folder(csidl::Startup), (root / "config" / "autostart").string());
-    EXPECT_TRUE(fs::is_directory(root / "config" / "autostart"));
+    EXPECT_FALSE(fs::exists(root / "config" / "autostart")) << "naming the start-up folder made it";
     fs::remove_all(root);
 }
 
@@ -205,6 +214,32 @@ TEST(SpecialFolders, TheUsersDataFolderFollowsXdgDataHome)
     EXPECT_EQ(Folder(csidl::LocalAppData), home + "/.local/share") << "a folder that does not exist yet is named";
 }
 #endif
+
+// A file that nothing on the desktop opens (xdg-open finds no application
+// for it, or there is no xdg-open) is told to the owner with the tag.
+TEST_F(Shell, AFileThatNothingOpensIsToldToTheOwner)
+{
+    const WindowHandle w = MakeWindow();
+#ifdef CONFORMANCE_HEADLESS
+    sim::SetShellCanOpenFiles(false);
+    const std::vector<std::string> paths = {""};
+#else
+    namespace fs = std::filesystem;
+    const fs::path tools = fs::temp_directory_path() / ("cevelmo-path-" + std::to_string(::getpid()));
+    fs::create_directories(tools / "none");
+    std::ofstream(tools / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(tools / "xdg-open", fs::perms::owner_all);
+    const std::vector<std::string> paths = {tools.string(), (tools / "none").string()};
+#endif
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+#ifndef CONFORMANCE_HEADLESS
+        const ScopedEnvironment path("PATH", paths[i]);
+#endif
+        ShellOpenFileOrNotify(u"/nonexistent/CeVelmo.htm", w, wm::User + 301, 40 + i);
+        ASSERT_TRUE(PumpUntil([&] { return ReceivedBy(w, wm::User + 301).size() == i + 1; })) << paths[i];
+        EXPECT_EQ(ReceivedBy(w, wm::User + 301).back().wParam, 40 + i);
+    }
+}
 
 // A tray host that starts after the program (as at login) and later ends and
 // starts again: every window hears of each new tray, the icons go with the

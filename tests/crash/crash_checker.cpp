@@ -12,7 +12,7 @@
 //   in the middle of a logged peel is counted, and may be no more frequent
 //   than such kills).
 // - The program's own start-up loads the same notes and texts and leaves no
-//   temporary file in Data.
+//   temporary file in Data; an edit cut off after its recovery copy is back.
 //
 //   crash_checker <program folder>      exit 0: all held; 1: a violation
 // It prints one line: the cut-off operation, the notes, unnamed leftover
@@ -139,7 +139,7 @@ void CheckNotes(const crash::Journal& journal, const std::vector<StoredNote>& st
             continue;
         }
         const int before = isNew ? crash::kNoText : committed->second;
-        const int after = Targets(journal.inFlight, note.id, {"paste", "import", "cut"}) ? journal.inFlight->generation : before;
+        const int after = Targets(journal.inFlight, note.id, {"paste", "import", "cut", "edit"}) ? journal.inFlight->generation : before;
         const int onDisk = GenerationOnDisk(note);
         if (onDisk != before && onDisk != after)
             Violation(who + " holds generation " + std::to_string(onDisk) + ", neither " + std::to_string(before) +
@@ -207,7 +207,7 @@ int LoggedPeelsCutOff(const crash::Journal& journal)
 
 // The next start: the program's own loader must agree, and no temporary
 // file may be left in Data.
-int CheckNextStart(const std::vector<StoredNote>& stored)
+int CheckNextStart(const std::vector<StoredNote>& stored, const std::optional<crash::Operation>& inFlight)
 {
     sim::Reset();
     sim::SetModulePath(platform::FromUtf8((folder / "cevelmo").string()));
@@ -222,6 +222,9 @@ int CheckNextStart(const std::vector<StoredNote>& stored)
         const auto stamp = note.text && !note.text->empty() ? crash::CheckText(*note.text) : std::nullopt;
         if (!stored[i].fileName.empty() && (!stamp || stamp->id != stored[i].id))
             Violation("the program loads another text for note " + std::to_string(stored[i].id));
+        if (inFlight && inFlight->copied && inFlight->id == stored[i].id &&
+            (!stamp || stamp->generation != inFlight->generation))
+            Violation("the edit of note " + std::to_string(stored[i].id) + " in the recovery copy is lost");
     }
     std::set<std::string> named;
     for (const StoredNote& note : stored) named.insert(note.fileName);
@@ -263,7 +266,7 @@ int main(int argc, char** argv)
     if (cutEntries > loggedPeelsCut)
         Violation(std::to_string(cutEntries) + " log entries cut off, but only " + std::to_string(loggedPeelsCut) +
                   " kills during a logged peel");
-    const int leftovers = CheckNextStart(stored);
+    const int leftovers = CheckNextStart(stored, journal ? journal->inFlight : std::nullopt);
     std::printf("inflight=%s notes=%zu unnamed=%d cutlog=%d\n",
                 journal && journal->inFlight ? journal->inFlight->kind.c_str() : "none", stored.size(), leftovers,
                 cutEntries);

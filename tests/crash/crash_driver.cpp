@@ -1,7 +1,7 @@
 // The crash driver: the program's own start-up, store and commands on the
 // headless backend with real files, running saves, pastes, imports, cuts,
-// peels (with and without the log) and new notes in a loop until it is
-// killed. Before each operation it writes what the operation will leave on
+// peels (with and without the log), edits and new notes in a loop until it
+// is killed. Before each operation it writes what the operation will leave on
 // disk to the journal, so the checker can tell the states a kill may leave
 // from those it must never leave.
 //
@@ -19,6 +19,7 @@
 #include "app/startup.h"
 #include "crash_texts.h"
 #include "platform/files.h"
+#include "platform/inspect.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/text.h"
@@ -113,12 +114,29 @@ void GiveText(const NoteRecord& note, bool byImport)
     Run(window, byImport ? CMD_LOAD_FROM_FILE : CMD_PASTE, 1);
 }
 
+// The note's text replaced in its editor: in the recovery copy first ("C"),
+// then stored as the edit ends.
+void Edit(const NoteRecord& note)
+{
+    const int id = IdOf(note), generation = nextGeneration++;
+    const platform::WindowHandle window = note.window;
+    sim::SetClipboardContent(crash::MakeText(id, generation, chance));
+    Begin("edit", id, generation);
+    Run(window, CMD_EDIT_DIRECT, 1);
+    platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'A', platform::mod::Control);
+    platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'V', platform::mod::Control);
+    platform::PumpMessagesFor(1000);  // past the copy's latest moment
+    Note("C");
+    platform::PostWindowMessage(window, MSG_END_EDIT, 0, 0);
+    platform::PumpMessages();
+}
+
 void OneOperation()
 {
     if (noteTable.count == 0) return NewNote();
     const NoteRecord& note = noteTable.notes[chance() % static_cast<std::uint32_t>(noteTable.count)];
     const int id = IdOf(note);
-    switch (chance() % 10) {
+    switch (chance() % 11) {
     case 0:
         if (noteTable.count < kMostNotes) return NewNote();
         [[fallthrough]];
@@ -128,6 +146,7 @@ void OneOperation()
     case 3: Begin("cut", id, crash::kNoText); return Run(note.window, CMD_CUT, 1);
     case 5:
     case 6: return GiveText(note, true);
+    case 10: return Edit(note);
     default: return GiveText(note, false);
     }
 }

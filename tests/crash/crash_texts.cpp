@@ -32,6 +32,8 @@ std::u16string Payload(std::size_t units, std::mt19937& random)
     std::u16string payload;
     while (payload.size() < units) payload += pieces[pick(random)];
     payload.resize(units);
+    // A line break cut in two would come back whole from the editor.
+    if (!payload.empty() && payload.back() == u'\r') payload.back() = u'.';
     return payload;
 }
 
@@ -118,6 +120,8 @@ std::optional<Journal> ReadJournal(const std::string& path)
         } else if (tag == "B") {
             fields >> op.kind >> op.id >> op.generation;
             journal.inFlight = op;
+        } else if (tag == "C" && journal.inFlight) {
+            journal.inFlight->copied = true;
         } else if (tag == "E" && journal.inFlight) {
             const Operation& done = *journal.inFlight;
             if (done.kind == "peel" || done.kind == "peellog")

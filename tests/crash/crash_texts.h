@@ -39,9 +39,10 @@ std::optional<int> IdOfCreated(const std::u16string& created);
 inline constexpr int kNoText = -1;
 
 struct Operation {
-    std::string kind;  // new, paste, import, cut, peel, peellog, save
+    std::string kind;  // new, paste, import, cut, peel, peellog, save, edit
     int id = 0;
     int generation = kNoText;  // what the note holds once the operation is done
+    bool copied = false;       // "C": an edit's text is in the recovery copy
 };
 
 struct Journal {

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """The about box and the font chooser of the real program. The about box
-opens from the tray menu in the middle of the screen and closes with Enter.
+opens from the tray menu in the middle of the screen with the program's
+icon and closes with Enter; its web button opens the help page, and where
+nothing can open it (no xdg-open, no browser) a message box says so.
 The font chooser opens from a note's menu with the note's font selected;
 choosing the largest size with the keyboard and pressing Enter repaints the
 note larger and stores -35 in the note's record; the default font's chooser
@@ -8,6 +10,7 @@ closed with Escape changes nothing but writes the data file.
 
 Set CEVELMO_E2E_SHOTS to a folder to keep screenshots of both dialogs."""
 
+import os
 import sys
 
 import desktop as d
@@ -30,7 +33,7 @@ def dark_pixels(bounds):
                if max(shot.pixel(x, y)) < 80)
 
 
-p = d.start(folder)
+p = d.start(folder, env=dict(os.environ, PATH=d.private_folder("empty-path")))
 d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the stored note is up")
 d.wait_for(d.tray_icon)
 
@@ -44,8 +47,28 @@ d.check(abs(left + width // 2 - screen.width // 2) <= 2 and abs(top + height // 
 d.check(left >= 0 and top >= 0 and left + width <= screen.width and top + height <= screen.height,
         "the about box is whole on the screen")
 d.save_screenshot("about")
+
+
+def icon_shown():
+    shot = d.Screenshot()
+    return any(abs(r - 0xFF) + abs(g - 0xE4) + abs(b - 0x5C) < 60 for x in range(left, left + 60)
+               for y in range(top, top + 60) for r, g, b in [shot.pixel(x, y)])
+
+
+d.check(d.wait_for(icon_shown), "the program's icon (its yellow note) stands in the box's top-left corner")
 d.key("Return")
 d.check(closed("ﾊﾞｰｼﾞｮﾝ情報"), "Enter closes the about box (its OK button)")
+
+# Its web button opens the help page; on a desktop without xdg-open or a
+# browser (this program's PATH has none) a message box says so.
+d.check(d.tray_menu() and d.choose("h", "a"), "the about item is chosen again")
+d.dialog("ﾊﾞｰｼﾞｮﾝ情報")
+d.key("Tab", "space")  # past OK and the greyed mail button
+d.check(closed("ﾊﾞｰｼﾞｮﾝ情報"), "the web button closes the about box")
+d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "a message box tells that the help page cannot be opened")
+d.save_screenshot("help-not-opened")
+d.key("Return")
+d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "OK closes it")
 
 # The font chooser, from the note's menu.
 note_bounds = NOTE
@@ -63,7 +86,8 @@ height, weight, italic, face = d.record_font(records[0])
 d.check((height, weight, italic, face) == (-35, 400, 0, "DejaVu Sans"),
         "the record holds the chosen size as -35 in DejaVu Sans: %s" % ((height, weight, italic, face),))
 after = d.wait_for(lambda: dark_pixels(note_bounds) > 2 * before and dark_pixels(note_bounds))
-d.check(after, "the note is repainted in the larger font: %d dark pixels, before %d" % (dark_pixels(note_bounds), before))
+d.check(after, "the note is repainted in the larger font: %d dark pixels, before %d"
+        % (dark_pixels(note_bounds), before))
 d.check(d.geometry(d.note_windows()[0]) == (NOTE[0], NOTE[1], NOTE[2] - NOTE[0], NOTE[3] - NOTE[1]),
         "the note keeps its size")
 

@@ -116,7 +116,7 @@ d.check(stat.S_IMODE(os.stat(user_data).st_mode) == 0o700, "the user's data fold
 
 # Help from the tray menu's CeVelmo submenu.
 d.check(d.tray_menu() and d.choose("h", "h"), "Help is chosen from the tray menu's CeVelmo (&H) submenu")
-help_page = "file://" + os.path.join(prefix, "share/cevelmo/CeVelmo.htm")
+help_page = os.path.join(prefix, "share/cevelmo/CeVelmo.htm")
 d.check(d.wait_for(lambda: help_page in opened()), "Help opens the installed page: %s" % opened())
 
 # Uninstall from the tray menu.
@@ -127,7 +127,7 @@ d.check(d.wait_for(lambda: p.poll() is not None) and p.returncode == 0,
 d.check(not os.path.exists(user_data), "the user's data folder is gone with its notes")
 d.check(not any(os.path.exists(path) for path in launchers), "both launchers are gone")
 d.check(all(os.path.exists(path) for path in unrelated), "the desktop's other files stay")
-d.check(os.listdir(bin_folder) == ["cevelmo"] and os.path.exists(help_page[len("file://"):]),
+d.check(os.listdir(bin_folder) == ["cevelmo"] and os.path.exists(help_page),
         "the installation stays for the package manager to remove")
 d.check(d.wait_for(lambda: "appstream://" + ID in opened()), "the software centre's page is opened: %s" % opened())
 d.check(not os.path.exists(data_path), "the data file did not come back before the program ended")

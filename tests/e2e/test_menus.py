@@ -64,8 +64,12 @@ entry = re.fullmatch(
 d.check(entry is not None, "VlmLog.txt beside the program holds the entry: %r" % (log,))
 d.check(not os.path.exists(os.path.join(data_dir, "VlmLog.txt")), "the log is not in Data")
 
-# The log item of the tray menu is enabled now; choosing nothing changes nothing.
-d.check(len(d.tray_menu()) == 1, "the tray menu opens again")
+# The log item of the tray menu is enabled now; choosing nothing changes
+# nothing. The right button opens the menu at the icon too.
+d.click_window(d.wait_for(d.tray_icon), button=3)
+menus = d.menus_shown()
+d.check(len(menus) == 1 and (menus[0][0] + menus[0][2], menus[0][1] + menus[0][3]) == d.tray_menu_corner(),
+        "a right click opens the tray menu at the icon: %s" % (menus,))
 d.check(d.choose("Escape"), "Escape closes the tray menu")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 count, kept = d.records(d.read(data_path))

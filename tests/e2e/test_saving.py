@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """What the real program has on disk when it is killed or ended: a new note
 is written without being asked, a held arrow key is written a few times
-rather than once per step, SIGHUP ends the program with a waiting
-change written, and a signal during start-up never cuts start-up short."""
+rather than once per step, SIGHUP ends the program with a waiting change
+written, a signal during start-up never cuts start-up short, and typing
+killed in the middle of an edit comes back at the next start."""
 
 import os
 import signal
@@ -104,3 +105,20 @@ d.check(code == 0, "SIGTERM during start-up ends the program cleanly (exit code 
 d.check(d.read(data_path) == stored, "the data file is unchanged: no note was left out")
 d.check(sorted(n for n in os.listdir(data_dir) if n.startswith("VLM")) == ["VLM%05d.txt" % i for i in range(300)],
         "every note's text file is still there")
+
+# kill -9 in the middle of an edit: once the recovery copy holds the typing,
+# the next start puts it into the note and its text file.
+folder, data_dir, data_path = d.fresh_folder(
+    program, [d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt")], {"VLM00000.txt": "old"})
+copy = os.path.join(data_dir, "CeVlmEdit.txt")
+editing = d.start(folder)
+d.check(d.wait_for(lambda: d.window_at(200, 150)), "the stored note is shown")
+d.ctrl_double_click(280, 180)
+d.check(d.wait_for(lambda: d.pixel(210, 160) == (255, 255, 255)), "Ctrl+double-click opens the editor")
+d.type_text("typed ")
+d.check(d.wait_for(lambda: d.read(copy, b"").endswith(b"\n\ntyped old")), "the recovery copy holds the typing")
+d.stop(editing, signal.SIGKILL)
+editing = d.start(folder)
+d.check(d.wait_for(lambda: not os.path.exists(copy)), "the next start takes the copy in")
+d.check(d.stop(editing) == 0 and d.stored_text(data_dir, 0) == b"typed old",
+        "the note and its text file hold the typing: %r" % (d.stored_text(data_dir, 0),))

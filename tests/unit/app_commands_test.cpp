@@ -142,6 +142,18 @@ TEST_F(MenuTest, HelpAndLogOpenWithTheDesktopOnlyWhenTheyExist)
     EXPECT_EQ(help.verb, u"open");
     EXPECT_EQ(help.file, helpPath);
     EXPECT_EQ(sim::ShellRequests()[1].file, platform::FromUtf8((folder_ / "VlmLog.txt").string()));
+    EXPECT_TRUE(sim::MessageBoxes().empty());
+
+    // A desktop without a browser or an editor: the user hears which file and
+    // what opens it.
+    sim::SetShellCanOpenFiles(false);
+    Run(Note(0).window, CMD_HELP, 1);
+    Run(mainWindow, CMD_SHOW_LOG, 1);
+    ASSERT_EQ(sim::MessageBoxes().size(), 2u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"ヘルプ (CeVelmo.htm) を開けませんでした。\n\n" + helpPath +
+                                               u"\n\nこのページを開くには Web ブラウザーが必要です。");
+    EXPECT_NE(sim::MessageBoxes()[1].text.find(sim::ShellRequests()[1].file), std::u16string::npos);
+    EXPECT_EQ(dialogBusy, 0);
 }
 
 TEST_F(MenuTest, ColourChooserStartsFromTheNotesColourAndSharesThePalette)

@@ -51,7 +51,7 @@ TEST_F(InstalledCopy, ADataFolderThatCannotBeMadeIsSaidSo)
     EXPECT_FALSE(Start());
     EXPECT_TRUE(installedCopy);
     ASSERT_EQ(sim::MessageBoxes().size(), 1u);
-    EXPECT_EQ(sim::MessageBoxes()[0].text, u"Data フォルダが作成できません");
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"Data フォルダが作成できません\n\n" + dataFolder + u"\nFile exists");
     EXPECT_EQ(Tree(prefix / "bin"), std::set<std::string>{"cevelmo"}) << "nothing is put beside the program instead";
 }
 

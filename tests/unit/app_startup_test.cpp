@@ -41,7 +41,8 @@ TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
     EXPECT_EQ(exitCode_, 0);
     ASSERT_EQ(sim::MessageBoxes().size(), 1u);
     const auto& box = sim::MessageBoxes()[0];
-    EXPECT_EQ(box.text, u"Data フォルダが作成できません");
+    // The folder and the system's reason follow the message's own line.
+    EXPECT_EQ(box.text, u"Data フォルダが作成できません\n\n" + dataFolder + u"\nFile exists");
     EXPECT_EQ(box.caption, u"付箋紙");
     EXPECT_EQ(box.style, 0x30u | 0x10000u);
     EXPECT_EQ(mainWindow, 0u);

@@ -282,3 +282,26 @@ TEST_F(MenuTest, TrayMenuStaysShutWhileADialogOrMenuIsOpen)
     menuBusy = 0;
     EXPECT_TRUE(sim::MenusShown().empty());
 }
+
+// A tray that draws the icon's menu itself (a D-Bus tray) gets the tray
+// menu with the icon and anew each time it is about to show it; its choices
+// arrive as from a menu, except while a dialog is open.
+TEST_F(MenuTest, ATrayThatDrawsTheMenuItselfShowsTheTrayMenuAsItIsNow)
+{
+    sim::SetTrayDrawsMenus(true);
+    StartWithNotes(2);
+    OpenTrayMenu();
+    EXPECT_EQ(Commands(sim::OpenTrayIconMenu().value()).size(), Commands(LastMenu().items).size());
+    HideNote(1);
+    EXPECT_NE(Find(sim::OpenTrayIconMenu().value(), u"付箋紙 No 1 を表示する"), nullptr) << "not listed";
+
+    ASSERT_TRUE(sim::ChooseFromTrayIconMenu(CMD_NEW_NOTE));
+    platform::PumpMessages();
+    EXPECT_EQ(noteTable.count, 3);
+    EXPECT_FALSE(sim::ChooseFromTrayIconMenu(CMD_SHOW_LOG)) << "a grey item was chosen";
+    dialogBusy = 1;
+    ASSERT_TRUE(sim::ChooseFromTrayIconMenu(CMD_NEW_NOTE));
+    platform::PumpMessages();
+    dialogBusy = 0;
+    EXPECT_EQ(noteTable.count, 3) << "a choice was taken while a dialog was open";
+}

@@ -1,6 +1,6 @@
-// The about box: how it closes and with what result, what its address
-// buttons hand to the desktop, what it shows and where, and that no menu
-// opens over it.
+// The about box: how it closes and with what result, what its two buttons
+// hand to the desktop, what it shows and where, and that no menu opens over
+// it.
 #include "dialogs/about.h"
 #include "dialogs/templates.h"
 #include "menu_fixture.h"
@@ -34,32 +34,32 @@ TEST_F(AboutBox, ClosesWithOkOrCancelAndOpensNothing)
     EXPECT_EQ(platform::GetOpenDialog(), 0u);
 }
 
-// What a button says is what it opens: the e-mail address as a "mailto:"
-// address, the web address as it stands, cut to 99 characters.
-TEST_F(AboutBox, AnAddressButtonHandsItsCaptionToTheDesktopAndCloses)
+// The program has no address of its own: the mail button is greyed; the
+// web button opens the help page and closes the box, or is greyed while
+// there is no help page.
+TEST_F(AboutBox, TheMailButtonIsGreyedAndTheWebButtonOpensTheHelpPage)
 {
-    const std::u16string longAddress = u"https://example.org/" + std::u16string(120, u'x');
+    ASSERT_TRUE(InitPathsForTest());
     const struct {
+        bool helpPage;
         int button;
-        std::optional<std::u16string> caption;  // replaced before the click
-        std::u16string opened;
+        int result;  // 2: the click did nothing, the box was left open
     } cases[] = {
-        {IDC_ABOUT_MAIL, std::nullopt, u"mailto:cevelmo@example.org"},
-        {IDC_ABOUT_WEB, std::nullopt, u"https://cevelmo.example.org/"},
-        {IDC_ABOUT_MAIL, u"someone@example.net", u"mailto:someone@example.net"},
-        {IDC_ABOUT_WEB, longAddress, longAddress.substr(0, 99)},
+        {true, IDC_ABOUT_MAIL, 2},
+        {true, IDC_ABOUT_WEB, 1},
+        {false, IDC_ABOUT_WEB, 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(platform::ToUtf8(c.opened));
+        SCOPED_TRACE(c.button);
+        if (c.helpPage) WriteBytes(folder_ / "CeVelmo.htm", "<html></html>");
+        else std::filesystem::remove(folder_ / "CeVelmo.htm");
         const std::size_t before = sim::ShellRequests().size();
-        sim::QueueDialogScript([&c](WindowHandle d) {
-            if (c.caption) platform::SetControlText(d, c.button, *c.caption);
-            EXPECT_TRUE(platform::ClickControl(d, c.button));
-        });
-        EXPECT_EQ(RunAboutDialog(), 1);
-        ASSERT_EQ(sim::ShellRequests().size(), before + 1);
-        EXPECT_EQ(sim::ShellRequests().back().verb, u"open");
-        EXPECT_EQ(sim::ShellRequests().back().file, c.opened);
+        sim::QueueDialogScript([&c](WindowHandle d) { EXPECT_EQ(platform::ClickControl(d, c.button), c.result == 1); });
+        EXPECT_EQ(RunAboutDialog(), c.result);
+        const std::vector<std::u16string> opened = c.result == 1 ? std::vector{helpPath} : std::vector<std::u16string>{};
+        std::vector<std::u16string> files;
+        for (std::size_t i = before; i < sim::ShellRequests().size(); ++i) files.push_back(sim::ShellRequests()[i].file);
+        EXPECT_EQ(files, opened);
     }
 }
 

@@ -95,8 +95,11 @@ TEST_F(SettingsDialog, ALauncherUnderAnotherNameIsFoundAndIsTheOneRemoved)
     EXPECT_TRUE(Files("desktop").empty());
 }
 
+// The autostart folder of a session that never had one is made only by the
+// OK that puts a launcher in it.
 TEST_F(SettingsDialog, TickedBoxesDoNothingBeforeOkNorWhenClosedOtherwise)
 {
+    fs::remove(folder_ / "autostart");
     StartWithNotes(0);
     Settings([this](WindowHandle d) {
         platform::ClickControl(d, IDC_SHORTCUT_DESKTOP);
@@ -105,10 +108,15 @@ TEST_F(SettingsDialog, TickedBoxesDoNothingBeforeOkNorWhenClosedOtherwise)
         platform::ClickCloseBox(d);
     });
     EXPECT_TRUE(Files("desktop").empty());
-    EXPECT_TRUE(Files("autostart").empty());
+    EXPECT_FALSE(fs::exists(folder_ / "autostart"));
+    Settings([](WindowHandle d) {
+        platform::ClickControl(d, IDC_SHORTCUT_STARTUP);
+        platform::ClickControl(d, platform::id::Ok);
+    });
+    EXPECT_EQ(Files("autostart"), std::vector<std::string>{"CeVelmo.desktop"});
 }
 
-TEST_F(SettingsDialog, WithoutADesktopFolderOnlyTheAutostartLauncherIsMade)
+TEST_F(SettingsDialog, WithoutADesktopFolderOnlyTheAutostartLauncherIsMadeAndTheUserHearsWhy)
 {
     sim::SetSpecialFolder(platform::csidl::Desktop, std::nullopt);
     StartWithNotes(0);
@@ -119,6 +127,8 @@ TEST_F(SettingsDialog, WithoutADesktopFolderOnlyTheAutostartLauncherIsMade)
     });
     EXPECT_TRUE(Files("desktop").empty());
     EXPECT_EQ(Files("autostart"), std::vector<std::string>{"CeVelmo.desktop"});
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text, u"デスクトップのフォルダがないため、\nショートカットを作成できませんでした。");
     Settings([](WindowHandle d) { EXPECT_EQ(platform::GetControlCheck(d, IDC_SHORTCUT_DESKTOP), 0); });
 }
 
