@@ -108,7 +108,8 @@ d.check(d.wait_for(lambda: d.clipboard() == "Sticky notes grow while you type\næ
 d.key("Escape")
 d.check(d.wait_for(lambda: stored_text(0) is None and d.geometry(first)[2:] == (26, 26)),
         "the emptied note keeps no text file and shrinks to 26 x 26: %s" % (d.geometry(first),))
-d.check(not any(n.endswith(".txt") and n != d.record_file_name(d.records(d.read(data_path))[1][1])
-                for n in os.listdir(data_dir)), "the old text file is gone")
+# The old file goes once the data file no longer names it.
+d.check(d.wait_for(lambda: not any(n.endswith(".txt") and n != d.record_file_name(d.records(d.read(data_path))[1][1])
+                                   for n in os.listdir(data_dir))), "the old text file is gone")
 
 d.check(d.stop(p) == 0, "SIGTERM ends the program")

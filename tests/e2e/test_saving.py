@@ -112,7 +112,8 @@ folder, data_dir, data_path = d.fresh_folder(
     program, [d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt")], {"VLM00000.txt": "old"})
 copy = os.path.join(data_dir, "CeVlmEdit.txt")
 editing = d.start(folder)
-d.check(d.wait_for(lambda: d.window_at(200, 150)), "the stored note is shown")
+d.check(d.wait_for(lambda: d.window_at(200, 150)), "the stored note is shown: notes at %s, the program %s"
+        % ([d.geometry(w) for w in d.note_windows()], "runs" if editing.poll() is None else "ended"))
 d.ctrl_double_click(280, 180)
 d.check(d.wait_for(lambda: d.pixel(210, 160) == (255, 255, 255)), "Ctrl+double-click opens the editor")
 d.type_text("typed ")
