@@ -30,7 +30,8 @@ d.check(first and second, "both stored notes are shown")
 # Alt+F4 on the focused note: the window manager asks it to close.
 d.check(d.click_to_focus(first), "a click focuses the note")
 d.key("alt+F4")
-d.check(d.wait_for(lambda: d.window_at(100, 120) is None), "Alt+F4 takes the note off the screen")
+d.check(d.wait_for(lambda: d.window_at(100, 120) is None), "Alt+F4 takes the note off the screen (keyboard at %s, %s)"
+        % (d.focused_window(), d.run("xprop", "-root", "_NET_ACTIVE_WINDOW").strip()))
 d.check(d.wait_for(lambda: d.shown_flags(data_path) == [0, 1]), "the data file keeps both notes, the first hidden")
 d.check(p.poll() is None, "the program keeps running")
 
