@@ -8,8 +8,11 @@
 // program has its main window: a signal handler only writes a byte to a
 // socket pair, and a Qt loop reads it and does the work. A request that
 // comes before the window is named waits, and the first loop that runs
-// after it is named carries it out, so start-up always completes.
+// after it is named carries it out, so start-up always completes; only a
+// message box of a start-up that cannot go on is closed at once.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QObject>
 #include <QSocketNotifier>
@@ -40,6 +43,10 @@ void EndSession()
 {
     if (sessionWindow == 0) {
         endRequested = true;
+        // A box open before the program has its windows is a start-up that
+        // stops (it cannot go on without what the box is about): the box
+        // closes as with Escape, and the start-up ends its own way.
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
         return;
     }
     endRequested = false;

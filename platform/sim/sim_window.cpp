@@ -405,7 +405,13 @@ void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = wi
 
 // A signal or the desktop's quit: carried out by the next loop that looks at
 // the queue, and only once the program has named its session-end window.
-void RequestSessionEnd(SessionEnd) { TheWorld().sessionEndRequested = true; }
+// Before that, it closes the message box or dialog open, as Escape does.
+void RequestSessionEnd(SessionEnd)
+{
+    auto& world = TheWorld();
+    world.sessionEndRequested = true;
+    if (world.sessionEndWindow == 0 && !world.nestedLoops.empty()) world.nestedLoops.back() = true;
+}
 
 }  // namespace platform
 
