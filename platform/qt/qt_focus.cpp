@@ -150,9 +150,12 @@ Point GetPointerPosition()
     return Point{at.x(), at.y()};
 }
 
+// The modifiers of the last key or mouse event read, not the keyboard's now:
+// a busy program reads Ctrl+Tab after Ctrl has been let go, and the stroke
+// is still Ctrl+Tab.
 bool IsKeyHeld(std::uint32_t virtualKey)
 {
-    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
     switch (virtualKey) {
     case vk::Shift: return modifiers.testFlag(Qt::ShiftModifier);
     case vk::Control: return modifiers.testFlag(Qt::ControlModifier);

@@ -12,7 +12,6 @@ by hand, it types with the user's own typing method)."""
 import os
 import subprocess
 import sys
-import time
 
 import desktop as d
 
@@ -42,12 +41,8 @@ def edit_session(input_mode, bounds):
     """A program with two notes, editing the first, which the start did not
     give the keyboard; returns (process, note window, text of the note's
     file once editing ends as a function)."""
-    folder = d.program_folder(program)
-    data_dir = os.path.join(folder, "Data")
-    data_path = os.path.join(data_dir, "CeVlmDat.bin")
-    os.makedirs(data_dir)
-    with open(data_path, "wb") as f:
-        f.write(d.data_file([d.record_bytes(bounds), d.record_bytes((600, 400, 700, 440))], input_mode=input_mode))
+    folder, data_dir, _ = d.fresh_folder(program, [d.record_bytes(bounds), d.record_bytes((600, 400, 700, 440))],
+                                         input_mode=input_mode)
     p = d.start(folder)
     note = d.wait_for(lambda: d.window_at(bounds[0], bounds[1]))
     d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both notes are shown")
@@ -61,16 +56,17 @@ def edit_session(input_mode, bounds):
     return p, note, stored_text
 
 
-# Romaji: a word being composed grows a narrow note, and lands in its text file.
+# Romaji: a word being composed grows a narrow note, and lands in its text
+# file. The input method takes the keys in order: Space converts before
+# Return finishes the word.
 p, note, stored_text = edit_session(ROMAJI, (200, 150, 240, 190))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (romaji)")
 d.check(anthy_typing_method() in (None, "Romaji"), "Anthy types romaji")
 d.type_text("nihongo", delay=80)
 d.check(d.wait_for(lambda: d.geometry(note)[2] > 40), "the word being composed widens the note: %s" % (d.geometry(note),))
-d.run("xdotool", "key", "space")
-time.sleep(0.5)
-d.run("xdotool", "key", "Return")
-d.run("xdotool", "key", "Escape")
+d.key("space")
+d.key("Return")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text() == "日本語".encode("utf-8")),
         "the composed word is the note's text: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
@@ -81,7 +77,7 @@ users_method = anthy_typing_method() or "Romaji"
 p, note, stored_text = edit_session(KANA, (200, 150, 360, 210))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (kana)")
 d.check(d.wait_for(lambda: anthy_typing_method() == "Kana"), "Anthy types kana: %s" % anthy_typing_method())
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
 d.check(d.wait_for(lambda: anthy_typing_method() == users_method),
         "the user's typing method is back: %s" % anthy_typing_method())
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
@@ -94,8 +90,8 @@ d.type_text("nihongo")
 d.run("fcitx5-remote", "-o")
 d.check(d.wait_for(lambda: input_method_state() == "2"), "the user opens the input method")
 d.type_text("ka", delay=80)
-d.run("xdotool", "key", "Return")
-d.run("xdotool", "key", "Escape")
+d.key("Return")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text() == "nihongoか".encode("utf-8")),
         "the keys typed as they are, then romaji: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")

@@ -208,7 +208,7 @@ TEST_F(AppTest, ExitFromMenuSavesFirstThenEndsTheLoop)
     EXPECT_TRUE(sim::TrayIcons().empty());
     // Saved before the main window's end cleared the tray icon setting.
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u);
+    ASSERT_EQ(bytes.size(), layout::Record(0));
     EXPECT_EQ(bytes[20], 1);
     EXPECT_EQ(noteSettings.trayIcon, 0);
 }
@@ -220,14 +220,13 @@ TEST_F(AppTest, ExitFromProgramCodeAndSessionEndWriteNothing)
     EXPECT_EQ(platform::RunMessageLoop(), 0);
     EXPECT_FALSE(std::filesystem::exists(DataFile()));
 
-    TearDown();
-    SetUp();
+    Afresh();
     ASSERT_TRUE(Start());
     PostCommand(mainWindow, CMD_NEW_NOTE);
     PostCommand(mainWindow, CMD_SAVE_DATA);
     platform::PumpMessages();
     const std::string saved = ReadBytes(DataFile());
-    ASSERT_EQ(saved.size(), 172u + 256u);
+    ASSERT_EQ(saved.size(), layout::Record(1));
     ASSERT_TRUE(sim::EndSession());
     EXPECT_TRUE(sim::QuitPosted());
     EXPECT_EQ(sim::QuitCode(), 0);
@@ -278,7 +277,7 @@ TEST_F(AppTest, ASaveAfterTheMainWindowsEndStoresTheTrayIconSetting)
     platform::MoveAppWindow(Note(0).window, platform::Rect{300, 300, 460, 340}, true);
     platform::PumpMessages();
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u + 256u) << "the moved note was not saved";
+    ASSERT_EQ(bytes.size(), layout::Record(1)) << "the moved note was not saved";
     EXPECT_EQ(bytes[20], 1) << "the tray icon setting was stored off";
 }
 
