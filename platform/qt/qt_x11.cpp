@@ -11,6 +11,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QMetaObject>
 #include <QScreen>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -235,15 +236,26 @@ void OnDestroyed(xcb_window_t window)
 }
 
 // A window just mapped is first exposed once the window manager has placed
-// its frame: its place is settled (AppWindow::ReportGeometry).
+// its frame: its place is settled (AppWindow::ReportGeometry). Qt hands on
+// the moves it read from the events before this one only once the whole
+// batch is read, and one of them may be the frame-relative corner of the
+// reparenting: the place counts as settled after the event loop turns.
 void OnExposed(xcb_window_t window)
 {
     WindowRecord* record = RecordOfNative(window);
     if (!record || !record->placing)
         return;
-    record->widget->ReportGeometry(true);
-    if ((record = RecordOfNative(window)))
-        record->placing = false;
+    QMetaObject::invokeMethod(
+        qApp,
+        [window] {
+            WindowRecord* exposed = RecordOfNative(window);
+            if (!exposed || !exposed->placing)
+                return;
+            exposed->widget->ReportGeometry(true);
+            if ((exposed = RecordOfNative(window)))
+                exposed->placing = false;
+        },
+        Qt::QueuedConnection);
 }
 
 class EventFilter : public QAbstractNativeEventFilter {
