@@ -209,7 +209,7 @@ void GrowNoteForComposition(WindowHandle editor, std::u16string_view composing)
     const WindowHandle note = platform::GetParentWindow(editor);
     const FontHandle font = FontOf(note);
     const std::int32_t wide = platform::MeasureText(font, kWide).width;
-    const EditorLines lines = MeasureEditorLines(caretLine, font, *text, kTabsPerKeyStop * wide);
+    const EditorLines lines = MeasureEditorLines(caretLine, font, *text);
     const std::int32_t x = std::max(lines.size.width, lines.caretLineWidth + wide * 11 / 10);
     const Rect client = platform::GetClientRect(editor);
     Rect rect = platform::GetWindowBounds(note);
