@@ -20,7 +20,11 @@ const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
 const QString kAnthyConfig = QStringLiteral("fcitx://config/addon/anthy");
 const QString kTypingMethod = QStringLiteral("TypingMethod");
 const QString kGeneral = QStringLiteral("General");
-constexpr int kTimeoutMs = 250;
+// How long a call waits for fcitx5. A missing input method is answered at once
+// by the bus; a busy machine can keep a live one from answering for a good
+// part of a second, and a call given up on is an input method taken for
+// missing, left closed for the whole edit.
+constexpr int kTimeoutMs = 2000;
 
 // Qt's fcitx input context talks to fcitx on a connection of its own named
 // "fcitx". Requests sent on that same connection reach fcitx after the focus
