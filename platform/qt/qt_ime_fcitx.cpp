@@ -31,7 +31,11 @@ const QString kAnthyConfig = QStringLiteral("fcitx://config/addon/anthy");
 const QString kTypingMethod = QStringLiteral("TypingMethod");
 const QString kGeneral = QStringLiteral("General");
 const QString kInputContext = QStringLiteral("org.fcitx.Fcitx.InputContext1");
-constexpr int kTimeoutMs = 250;
+// How long a call waits for fcitx5. A missing input method is answered at once
+// by the bus; a busy machine can keep a live one from answering for a good
+// part of a second, and a call given up on is an input method taken for
+// missing, left closed for the whole edit.
+constexpr int kTimeoutMs = 2000;
 
 // The user's own typing method while the program has set another one, and
 // the one it set.
