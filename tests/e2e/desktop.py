@@ -646,8 +646,21 @@ def ink_box(shot, rect, is_ink):
     return (min(xs), min(ys), max(xs), max(ys))
 
 
+# Two clicks at one place within the desktop's double-click time are a
+# double click (Qt's default is 400 ms): a script that clicks the tray icon
+# again right after its menu did its work would double-click it.
+DOUBLE_CLICK_S = 0.5
+last_click = (None, 0.0)
+
+
 def click(x, y, button=1):
+    """One click, never taken with the one before for a double click."""
+    global last_click
+    place, at = last_click
+    if place == (x, y, button):
+        time.sleep(max(0.0, at + DOUBLE_CLICK_S - time.monotonic()))
     run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+    last_click = ((x, y, button), time.monotonic())
 
 
 def click_window(window, button=1):
