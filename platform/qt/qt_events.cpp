@@ -83,8 +83,14 @@ void AppWindow::ReportGeometry(bool fromDesktop)
     }
     const Rect old = record->bounds;
     const Rect asked = NativeBounds(old);
-    if (now == asked)
+    if (now == asked) {
+        // The window stands where it was put, yet Qt may still hold the
+        // stale reading (the corner inside the frame), and Qt places input
+        // method windows and maps the mouse by it.
+        if (now != ToRect(geometry()))
+            setGeometry(ToQRect(now));
         return;
+    }
     // Moved by the desktop, the window keeps its whole size where only the
     // part past the work area was left out; a size the desktop gave it is
     // its size.
