@@ -23,6 +23,7 @@
 #include "platform/draw.h"
 #include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
@@ -114,7 +115,7 @@ qreal DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect
         take = std::min(take, line.size());
         // Never cut between the two halves of a surrogate pair.
         if (take < line.size() && QChar::isHighSurrogate(line[take - 1])) ++take;
-        const QString shown = QString::fromUtf16(line.data(), static_cast<qsizetype>(take));
+        const QString shown = qt::ToShownQString(line.substr(0, take));
         if (take < line.size() && HasRightToLeft(shown)) {
             take = line.size();
             continue;
@@ -203,7 +204,7 @@ TextSize MeasureText(FontHandle font, std::u16string_view text)
     auto known = extents.widths.find(text);
     if (known == extents.widths.end()) {
         if (extents.widths.size() >= qt::kMaxKeptWidths) extents.widths.clear();
-        const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+        const QString s = qt::ToShownQString(text);
         known = extents.widths.emplace(std::u16string(text), extents.metrics.horizontalAdvance(s)).first;
     }
     return TextSize{known->second, extents.metrics.height()};

@@ -7,11 +7,17 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 #include "platform/clipboard.h"
 #include "platform/editor.h"
 #include "platform/qt/qt_input.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 
 namespace platform::qt {
@@ -28,11 +34,52 @@ bool IsCaretKey(std::uint32_t virtualKey)
 
 constexpr std::uint32_t kInsertKey = 45;
 
-// The text up to its first NUL, which ends a text the way it ends a string.
-QString UpToNul(const QString& text)
+// A NUL of the text is an object of its own in the document, which the
+// layout below draws as kShownNul: as a plain character it would show
+// nothing. Reading the document back turns the objects into NULs again, so
+// a U+2400 the user typed stays what it is. Qt drops an object's type from
+// the format that typed text takes on, so nothing typed next to a NUL
+// becomes one.
+constexpr int kNulObject = QTextFormat::UserObject + 1;
+
+class NulShowingLayout final : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+protected:
+    void resizeInlineObject(QTextInlineObject item, int position, const QTextFormat& format) override
+    {
+        if (format.toCharFormat().objectType() != kNulObject)
+            return QPlainTextDocumentLayout::resizeInlineObject(item, position, format);
+        const QFontMetricsF metrics(document()->defaultFont());
+        item.setWidth(metrics.horizontalAdvance(kShownNul));
+        item.setAscent(metrics.ascent());
+        item.setDescent(metrics.descent());
+    }
+
+    void drawInlineObject(QPainter* painter, const QRectF& rect, QTextInlineObject item, int position,
+                          const QTextFormat& format) override
+    {
+        if (format.toCharFormat().objectType() != kNulObject)
+            return QPlainTextDocumentLayout::drawInlineObject(painter, rect, item, position, format);
+        painter->save();
+        painter->setFont(document()->defaultFont());
+        painter->drawText(QPointF(rect.left(), rect.top() + item.ascent()), QString(kShownNul));
+        painter->restore();
+    }
+};
+
+// Inserts the text at the cursor, each NUL as a NUL object.
+void InsertText(QTextCursor& cursor, const QString& text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
+    QTextCharFormat nul;
+    nul.setObjectType(kNulObject);
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(QChar(u'\0')); at >= 0; from = at + 1, at = text.indexOf(QChar(u'\0'), from)) {
+        cursor.insertText(text.mid(from, at - from));
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), nul);
+    }
+    cursor.insertText(text.mid(from));
 }
 
 QString CrLfOf(const QString& documentText)
@@ -53,6 +100,9 @@ QString CrLfOf(const QString& documentText)
 EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& font)
     : QPlainTextEdit(parent), handle_(handle)
 {
+    auto* textDocument = new QTextDocument(this);
+    textDocument->setDocumentLayout(new NulShowingLayout(textDocument));
+    setDocument(textDocument);
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The view follows the caret, but no scroll bar takes room from the text.
@@ -77,13 +127,34 @@ EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& fo
 
 void EditorWidget::SetProgramText(const QString& text)
 {
-    setPlainText(UpToNul(text));  // also clears the undo history
+    const bool hasNul = text.contains(QChar(u'\0'));
+    setPlainText(hasNul ? QString() : text);  // also clears the undo history
+    if (hasNul) {
+        QTextCursor cursor(document());
+        InsertText(cursor, text);
+        document()->clearUndoRedoStacks();
+    }
     document()->setModified(false);
     modified_ = false;
     moveCursor(QTextCursor::Start);
 }
 
-std::u16string EditorWidget::CrLfText() const { return CrLfOf(document()->toRawText()).toStdU16String(); }
+std::u16string EditorWidget::CrLfText() const { return CrLfOf(RawText()).toStdU16String(); }
+
+QString EditorWidget::RawText() const
+{
+    QString text = document()->toRawText();
+    if (!text.contains(QChar::ObjectReplacementCharacter))
+        return text;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().objectType() == kNulObject)
+                std::fill_n(text.begin() + fragment.position(), fragment.length(), QChar(u'\0'));
+        }
+    }
+    return text;
+}
 
 std::int32_t EditorWidget::ToCrLfPosition(int position) const
 {
@@ -330,7 +401,12 @@ void EditorWidget::Paste()
     const std::optional<std::u16string> text = GetClipboardText();
     if (!text || text->empty())
         return;
-    insertPlainText(UpToNul(QString::fromStdU16String(*text)));
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();  // one undo step
+    InsertText(cursor, ToQString(*text));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void EditorWidget::CopySelection(bool remove)
@@ -338,7 +414,8 @@ void EditorWidget::CopySelection(bool remove)
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return;
-    if (!SetClipboardText(CrLfOf(cursor.selectedText()).toStdU16String()) || !remove)
+    const QString selected = RawText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    if (!SetClipboardText(CrLfOf(selected).toStdU16String()) || !remove)
         return;
     cursor.removeSelectedText();
     setTextCursor(cursor);

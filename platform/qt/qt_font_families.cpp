@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform::qt {
 namespace {
@@ -185,7 +186,7 @@ FontFace Describe(const Family& family, const Face& face, bool regular)
 // family's name arrives cut short.
 bool NamesFamily(const std::u16string& name, const Family& family)
 {
-    const QString asked = QString::fromStdU16String(name);
+    const QString asked = qt::ToQString(name);
     return family.name == asked || (asked.size() == 31 && family.name.startsWith(asked));
 }
 
@@ -219,7 +220,7 @@ QFont DialogFont(const std::u16string& face, int points)
 {
     QFont font = QApplication::font();
     if (face != u"System") {
-        font.setFamily(QString::fromStdU16String(face));
+        font.setFamily(qt::ToQString(face));
         font.setPointSize(points);
         return font;
     }
@@ -250,7 +251,7 @@ void EnumerateFontFamilies(const FontFaceVisitor& visit)
 void EnumerateFontStyles(const std::u16string& name, const FontFaceVisitor& visit)
 {
     // A name cut short by the description's 31 units is looked for among all.
-    const QString asked = QString::fromStdU16String(name);
+    const QString asked = qt::ToQString(name);
     std::vector<Family> families = ListFamilies(asked);
     if (families.empty() && asked.size() == 31)
         families = ListFamilies();

@@ -16,6 +16,7 @@
 
 #include "platform/qt/qt_editor_widget.h"
 #include "platform/qt/qt_ime_framework.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 
 namespace platform::qt {
@@ -108,7 +109,7 @@ void DeliverComposition(WindowHandle window, std::u16string_view text)
     if (!widget)
         return;
     QInputMethodEvent event;
-    event.setCommitString(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    event.setCommitString(ToQString(text));
     QCoreApplication::sendEvent(widget, &event);
 }
 
