@@ -104,6 +104,10 @@ namespace platform {
 // loop. The desktop's request is carried out by a loop, never in the middle
 // of a handler; one that comes before a window is named waits until one is,
 // and the first loop that runs after that carries it out. 0 names none.
+//
+// When the connection to the desktop breaks (the X server ends, a forwarded
+// display drops), the toolkit ends the process on the spot with exit code 1;
+// the named window hears wm::EndSession first.
 void SetSessionEndWindow(WindowHandle window);
 
 }  // namespace platform

@@ -9,13 +9,21 @@
 // socket pair, and a Qt loop reads it and does the work. A request that
 // comes before the window is named waits, and the first loop that runs
 // after it is named carries it out, so start-up always completes.
+//
+// The end of the connection to the desktop is the one end that no loop
+// sees: Qt's X connection finds it broken (the X server ended, a forwarded
+// display dropped) and calls exit(1) from inside its event processing, and
+// so does Xlib's handler of a broken connection. The exit handlers still run,
+// on this thread, so the named window hears wm::EndSession from one.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,6 +35,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 platform::WindowHandle sessionWindow = 0;
 bool endRequested = false;
+bool exitWatched = false;
 
 void OnSignal(int)
 {
@@ -44,6 +53,14 @@ void EndSession()
     }
     endRequested = false;
     if (platform::IsLiveWindow(sessionWindow)) platform::DestroyAppWindow(sessionWindow);
+}
+
+// After a normal end the window is gone, and this does nothing.
+void OnProcessExit()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (sessionWindow == 0 || application == nullptr || QThread::currentThread() != application->thread()) return;
+    if (platform::IsLiveWindow(sessionWindow)) platform::SendWindowMessage(sessionWindow, platform::wm::EndSession, 1, 0);
 }
 
 void OnSignalByte()
@@ -105,6 +122,9 @@ namespace platform {
 
 void SetSessionEndWindow(WindowHandle window)
 {
+    // Registered once the program has its windows, so that the exit runs it
+    // before it destroys what they need.
+    if (window != 0 && !exitWatched) exitWatched = std::atexit(OnProcessExit) == 0;
     sessionWindow = window;
     if (endRequested)
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { EndSession(); }, Qt::QueuedConnection);
@@ -120,6 +140,7 @@ void RequestSessionEnd(SessionEnd how)
         // What the session manager's end of the session delivers.
         QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
         break;
+    case SessionEnd::DisplayLost: std::exit(1);  // what Qt does then
     }
 }
 

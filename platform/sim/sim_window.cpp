@@ -6,6 +6,7 @@
 // The z-order is one front-to-back list in which the topmost band comes
 // first, then the normal band, then the bottom band.
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/sim/sim_world.h"
@@ -404,8 +405,18 @@ WindowHandle GetPointerCapture() { return TheWorld().capture; }
 void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = window; }
 
 // A signal or the desktop's quit: carried out by the next loop that looks at
-// the queue, and only once the program has named its session-end window.
-void RequestSessionEnd(SessionEnd) { TheWorld().sessionEndRequested = true; }
+// the queue, and only once the program has named its session-end window. A
+// lost display ends the process at once, as the desktop's toolkit does.
+void RequestSessionEnd(SessionEnd how)
+{
+    if (how != SessionEnd::DisplayLost) {
+        TheWorld().sessionEndRequested = true;
+        return;
+    }
+    const WindowHandle window = TheWorld().sessionEndWindow;
+    if (window != 0 && IsLiveWindow(window)) SendWindowMessage(window, wm::EndSession, 1, 0);
+    std::exit(1);
+}
 
 }  // namespace platform
 

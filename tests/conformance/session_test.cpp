@@ -1,7 +1,13 @@
 // The end of the program from outside (a signal, the desktop's quit at the
 // end of a session): it destroys the window named for it, from a loop, and
-// a request that comes before any window is named waits for one. The
-// desktop's request to close one window: the window decides.
+// a request that comes before any window is named waits for one; a lost
+// display ends the process once the window heard of it. The desktop's
+// request to close one window: the window decides.
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "child_process.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -56,6 +62,16 @@ TEST_F(SessionEnds, ARequestAfterTheNamedWindowIsGoneDoesNothing)
     PumpMessages();
     EXPECT_TRUE(IsLiveWindow(other));
     SetSessionEndWindow(0);
+}
+
+// The toolkit ends the process when the display is lost; the named window
+// hears it first.
+TEST_F(SessionEnds, ALostDisplayEndsTheProcessAfterTheNamedWindowHeardIt)
+{
+    const std::string marker = testing::TempDir() + "display-lost-" + std::to_string(::getpid());
+    EXPECT_EQ(RunChild({kDisplayLostRole, marker}), 1);
+    EXPECT_TRUE(std::filesystem::exists(marker));
+    std::filesystem::remove(marker);
 }
 
 using CloseRequests = PlatformTest;
