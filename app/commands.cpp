@@ -5,6 +5,7 @@
 #include "app/commands.h"
 
 #include <array>
+#include <new>
 
 #include "app/app_commands.h"
 #include "app/hotkey.h"
@@ -44,11 +45,13 @@ struct Command {
     void (*run)(WindowHandle window, LParam origin);
 };
 
+constexpr std::uint32_t kErrorBox =
+    platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground;
+
 void NewNote(WindowHandle, LParam)
 {
     if (CreateNoteWindows(platform::sw::ShowNormal) != 0) return;
-    platform::ShowMessageBox(u"リソースをを確保できません。", kBoxCaption,
-                             platform::mb::Ok | platform::mb::IconExclamation | platform::mb::SetForeground);
+    platform::ShowMessageBox(u"リソースをを確保できません。", kBoxCaption, kErrorBox);
 }
 
 void SaveData(WindowHandle, LParam) {}
@@ -152,7 +155,14 @@ platform::LResult HandleCommand(WindowHandle window, platform::WParam wParam, LP
     const bool save = ShouldSave(command->saves, lParam);
     const bool saveFirst = command->saves == Saves::FromMenuFirst;
     if (save && saveFirst) SaveDataFile();
-    command->run(window, lParam);
+    try {
+        command->run(window, lParam);
+    } catch (const std::bad_alloc&) {
+        // A text too large for the memory left: a paste or an import stops
+        // before it changes the note, and the user hears why.
+        platform::ShowMessageBox(u"メモリを確保できません。", kBoxCaption, kErrorBox);
+        return 0;
+    }
     if (save && !saveFirst) SaveDataFile();
     if (command->saves == Saves::Soon) RequestDataFileSave();
     return 0;

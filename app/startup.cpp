@@ -200,9 +200,11 @@ bool StartApp(int& exitCode)
     if (!EnsureDataFolder()) return false;
     if (EndAsLaterStart(AcquireSingleInstance(lockFile), exitCode)) return false;
     // A save killed between writing its temporary file and renaming it left
-    // that file in Data; nothing will ever read it. Only the instance that
-    // holds the lock may remove it: another one's save may be under way.
+    // that file in Data (beside the file a linked data file leads to);
+    // nothing will ever read it. Only the instance that holds the lock may
+    // remove it: another one's save may be under way.
     platform::RemoveLeftoverTempFiles(dataFolder);
+    platform::RemoveLeftoverTempFilesOf(DataFilePath());
     InitDefaultSettings();
     const bool started = AllocNoteTable() && LoadDataFile() != 0 && RegisterNoteClass() &&
                          CreateMainWindow(platform::sw::Show) != 0;

@@ -4,8 +4,11 @@
 // The file work itself is the store's.
 #include "app/text_export_commands.h"
 
+#include <new>
+
 #include "note/painting.h"
 #include "platform/dialogs.h"
+#include "platform/memory.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -63,6 +66,8 @@ void TakeFileText(platform::WindowHandle window, const std::u16string& path)
     if (note == nullptr) return;
     std::optional<std::u16string> text = ReadTextFile(path);
     if (!text) return;
+    // No room to show it is the command's to tell.
+    if (!platform::HasRoomToLayOut(*text)) throw std::bad_alloc();
     ReplaceNoteText(*note, std::move(text));
     RepaintNote(window);
     SaveDataFileAfter(SaveTrigger::Import);

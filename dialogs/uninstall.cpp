@@ -80,6 +80,8 @@ void RemoveProgramData()
 {
     RemoveLaunchers(platform::csidl::Desktop);
     RemoveLaunchers(platform::csidl::Startup);
+    // Given back first: a holder whose lock file goes would make it again.
+    platform::ReleaseInstanceLock();
     RemoveDataFiles();
     platform::DeleteFileAt(LogFilePath());
     platform::RemoveEmptyFolder(dataFolder);

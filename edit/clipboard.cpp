@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/clipboard.h"
+#include "platform/memory.h"
 #include "store/records.h"
 #include "store/text_files.h"
 
@@ -20,8 +21,10 @@ int PasteNoteFromClipboard(platform::WindowHandle window)
 {
     NoteRecord* note = FindNote(window);
     if (note == nullptr) return 0;
-    std::optional<std::u16string> copy = GetClipboardText();
+    // No memory for the text is the command's to tell (std::bad_alloc).
+    std::optional<std::u16string> copy = platform::GetClipboardText();
     if (!copy) return 0;
+    if (!platform::HasRoomToLayOut(*copy)) throw std::bad_alloc();
     ReplaceNoteText(*note, std::move(copy));
     return 1;
 }

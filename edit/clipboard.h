@@ -11,7 +11,8 @@
 // text leaves the clipboard alone.
 int CopyNoteToClipboard(platform::WindowHandle note);
 // Non-zero when the clipboard's text replaced the note's text; without text
-// on the clipboard the note keeps its text and its file.
+// on the clipboard the note keeps its text and its file, and so it does when
+// there is no memory for the text (std::bad_alloc).
 int PasteNoteFromClipboard(platform::WindowHandle note);
 
 // A copy of the clipboard's text, or nullopt when it holds none, cannot be

@@ -12,7 +12,8 @@ namespace platform {
 // cannot be reached; it then keeps what it held.
 bool SetClipboardText(const std::u16string& text);
 
-// The clipboard's text, or nullopt when it holds none or cannot be reached.
+// The clipboard's text, or nullopt when it holds none or cannot be reached;
+// std::bad_alloc when there is no memory to hold it.
 std::optional<std::u16string> GetClipboardText();
 
 }  // namespace platform

@@ -35,18 +35,35 @@ std::u16string LastFileErrorText();
 std::vector<std::u16string> ListFolderFiles(const std::u16string& folder);
 bool DeleteFileAt(const std::u16string& path);
 
-// The whole content of a file; nullopt when it cannot be opened or read.
+// The largest file the program reads: far above the text of any note a
+// person keeps (a note of 100 MB loads in seconds), and small enough that a
+// stray huge file in Data cannot take the memory of the program.
+inline constexpr std::uint64_t kLargestReadableFile = 256u << 20;
+
+// The whole content of a regular file of at most kLargestReadableFile bytes;
+// nullopt when it cannot be opened or read. Only regular files are read, and
+// never by waiting: a FIFO, a device or a socket at the path, or a file too
+// large, is not read, with a line on standard error that says why.
 std::optional<std::string> ReadWholeFile(const std::u16string& path);
 
-// Size in bytes, or nullopt when the file cannot be opened for reading.
+// Size in bytes of a regular file, or nullopt when it is none or cannot be
+// opened for reading (opened as ReadWholeFile opens it, never waiting).
 std::optional<std::uint64_t> FileSize(const std::u16string& path);
 
 // Replaces the file's content whole, committing by rename. What the user set
 // on the file stays: its permission bits (and its owner, where allowed), and
 // a symbolic link stays a link: the file it leads to is replaced, in that
-// file's own folder. A new file gets the usual mode for new files. False
-// when any step fails; the previous file is then untouched.
+// file's own folder. A new file gets the usual mode for new files. Only a
+// regular file is replaced: a FIFO or a device at the path (or where its
+// links lead) is left alone and the write fails. False when any step fails;
+// the previous file is then untouched.
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
+
+// The same for a file that takes the place of another one under a new name
+// (a note's text moving to a fresh file): when the path names no file yet,
+// the new file takes the permission bits and owner of `modelFile`, if that
+// exists, instead of the usual mode for new files.
+bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, const std::u16string& modelFile);
 
 // Creates the file when missing and appends the bytes at its end, flushed to
 // the disk. All or nothing: when any write fails (a full disk) the file is
@@ -57,6 +74,11 @@ bool AppendToFile(const std::u16string& path, const std::string& bytes);
 // when the process dies between creating and renaming them, and nothing
 // else: only names of that writer's own pattern. The number removed.
 int RemoveLeftoverTempFiles(const std::u16string& folder);
+
+// The same beside the file that `file` leads to when it is a symbolic link
+// (the writes of a linked file are made there), and there only for that
+// file's own temporary files. 0 when it is no link.
+int RemoveLeftoverTempFilesOf(const std::u16string& file);
 
 // Makes the folder and whichever of its parents are missing, each one that
 // is made open to its owner only (0700), as the user's data folders are.

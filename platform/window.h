@@ -103,7 +103,9 @@ namespace platform {
 // the user's session, SIGTERM, SIGHUP or SIGINT); its wm::Destroy ends the
 // loop. The desktop's request is carried out by a loop, never in the middle
 // of a handler; one that comes before a window is named waits until one is,
-// and the first loop that runs after that carries it out. 0 names none.
+// and the first loop that runs after that carries it out. Meanwhile it closes
+// the message box open then, as Escape does: before its windows stand, the
+// program shows a box only when it cannot start. 0 names none.
 //
 // When the connection to the desktop breaks (the X server ends, a forwarded
 // display drops), the toolkit ends the process on the spot with exit code 1;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <vector>
 #include <string_view>
 
@@ -75,7 +76,10 @@ bool StoreNoteText(NoteRecord& note, bool oldFileRead)
 {
     const std::u16string oldName = FieldText(note.fileName);
     std::u16string path, name;
-    if (HasText(note) && (MakeNoteFileName(path, name) == 0 || WriteTextFile(path, *note.text) == 0)) {
+    // The new file succeeds the old one, and keeps the mode the user gave it.
+    if (HasText(note) &&
+        (MakeNoteFileName(path, name) == 0 ||
+         !platform::WriteFileAtomically(path, platform::ToTextFile(*note.text), NoteFilePath(oldName)))) {
         note.textUnsaved = true;
         ReportSaveFailure();
         return false;
@@ -125,11 +129,21 @@ int SaveNoteText(platform::WindowHandle note)
 bool ReplaceNoteText(NoteRecord& note, std::optional<std::u16string> newText)
 {
     const bool oldFileRead = note.text.has_value();
-    note.text = std::move(newText);
+    const TextField<14> oldFileName = note.fileName;
+    const bool oldUnsaved = note.textUnsaved;
+    note.text.swap(newText);
     if (!oldFileRead && !HasText(note)) return true;
-    // The unread file stays where it is, but is no longer the note's.
-    if (!oldFileRead) SetFieldText(note.fileName, u"");
-    return StoreNoteText(note, oldFileRead);
+    try {
+        // The unread file stays where it is, but is no longer the note's.
+        if (!oldFileRead) SetFieldText(note.fileName, u"");
+        return StoreNoteText(note, oldFileRead);
+    } catch (const std::bad_alloc&) {
+        // Out of memory half-way: the note is left as it was.
+        note.text.swap(newText);
+        note.fileName = oldFileName;
+        note.textUnsaved = oldUnsaved;
+        throw;
+    }
 }
 
 void RetireNoteFile(const NoteRecord& note)

@@ -35,8 +35,8 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name);
 // is then untouched.
 int WriteTextFile(const std::u16string& path, const std::u16string& text);
 
-// Writes the note's text to a freshly named note file, puts the new name in
-// the record and retires the old file. Zero (nothing changed) for a note
+// Writes the note's text to a freshly named note file (with the old file's
+// mode), puts the new name in the record and retires the old file. Zero (nothing changed) for a note
 // without text or when the write fails.
 int SaveNoteText(platform::WindowHandle note);
 
@@ -50,6 +50,8 @@ int SaveNoteText(platform::WindowHandle note);
 // False when the new text could not be written (a full disk, a read-only
 // folder): the note keeps the new text in memory and the record its old
 // file, the user is told, and every later save of the data file tries again.
+// std::bad_alloc when there is no memory to write it: the note is then left
+// as it was, old text and file.
 //
 // A note without text whose record still names a file could not read that
 // file at start-up: the file is never deleted unread. Its name stays as long

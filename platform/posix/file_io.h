@@ -16,6 +16,8 @@ std::string NativePath(const std::u16string& path);
 
 // The folder part of a native path: "." for a bare name, "/" at the root.
 std::string FolderOf(const std::string& path);
+// The name part of a native path: what follows its last '/'.
+std::string NameOf(const std::string& path);
 
 // Makes a rename or a new name in the folder durable. Some file systems
 // cannot sync a folder; the change is already in place then, so this is

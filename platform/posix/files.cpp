@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/posix/file_io.h"
@@ -61,6 +62,12 @@ std::string FolderOf(const std::string& path)
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 void SyncFolder(const std::string& folder)
@@ -128,37 +135,61 @@ bool DeleteFileAt(const std::u16string& path)
     return !path.empty() && ::unlink(NativePath(path).c_str()) == 0;
 }
 
+namespace {
+
+// Opens a file to read without ever waiting on it (a FIFO with no writer, a
+// device) and only when it is a regular file; anything else is no file to
+// read, and says so on standard error. The file's size in `size`.
+int OpenRegularFile(const std::string& path, std::uint64_t& size)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        size = static_cast<std::uint64_t>(info.st_size);
+        return fd;
+    }
+    if (!S_ISDIR(info.st_mode)) std::fprintf(stderr, "cevelmo: %s is not a regular file; not read\n", path.c_str());
+    ::close(fd);
+    return -1;
+}
+
+}  // namespace
+
 std::optional<std::string> ReadWholeFile(const std::u16string& path)
 {
-    if (path.empty()) return std::nullopt;
-    int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int fd = path.empty() ? -1 : OpenRegularFile(NativePath(path), size);
     if (fd < 0) return std::nullopt;
     std::string bytes;
+    bool whole = size <= kLargestReadableFile;
+    bool failed = false;
     char block[4096];
-    for (;;) {
-        ssize_t n = ::read(fd, block, sizeof block);
+    // A file that grows past the limit while it is read is no more read than
+    // one that was too large from the start.
+    while (whole) {
+        const ssize_t n = ::read(fd, block, sizeof block);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;  // a folder lands here too (EISDIR)
-        }
-        if (n == 0) break;
+        failed = n < 0;
+        if (n <= 0) break;
         bytes.append(block, static_cast<std::size_t>(n));
+        whole = bytes.size() <= kLargestReadableFile;
     }
     ::close(fd);
+    if (!whole)
+        std::fprintf(stderr, "cevelmo: %s is larger than %llu bytes; not read\n", NativePath(path).c_str(),
+                     static_cast<unsigned long long>(kLargestReadableFile));
+    if (!whole || failed) return std::nullopt;
     return bytes;
 }
 
 std::optional<std::uint64_t> FileSize(const std::u16string& path)
 {
-    if (path.empty()) return std::nullopt;
-    int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int fd = path.empty() ? -1 : OpenRegularFile(NativePath(path), size);
     if (fd < 0) return std::nullopt;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
     ::close(fd);
-    if (!ok) return std::nullopt;
-    return static_cast<std::uint64_t>(info.st_size);
+    return size;
 }
 
 void FailNthFileWrite(int n) { writesUntilFailure = n > 0 ? n : 0; }

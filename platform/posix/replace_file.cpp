@@ -6,11 +6,13 @@
 // Replacing must not undo what the user set on the file: a symbolic link is
 // followed to the file it leads to, which is replaced in its own folder (the
 // rename cannot cross file systems, and the link must stay a link), and the
-// new file takes the old one's permission bits and owner.
+// new file takes the old one's permission bits and owner. Only a regular
+// file is replaced: renaming over a FIFO or a device would take it away.
 //
 // A process killed between creating and renaming its temporary file leaves
-// that file behind. Its name has a pattern of its own, so that the program
-// can remove such leftovers at start-up without touching anything else.
+// that file behind, beside the file it was to replace (beside a link's
+// target, then). Its name has a pattern of its own, so that the program can
+// remove such leftovers at start-up without touching anything else.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -30,6 +32,7 @@ namespace platform {
 namespace {
 
 using posix::FolderOf;
+using posix::NameOf;
 using posix::NativePath;
 
 // A temporary file is "." + the target's name (its first kNameStem bytes) +
@@ -54,12 +57,6 @@ std::string RandomChars()
     std::string chars;
     for (std::size_t i = 0; i < kRandomChars; ++i) chars += kRandomAlphabet[pick(generator)];
     return chars;
-}
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string TempPathFor(const std::string& target)
@@ -116,35 +113,52 @@ int CreateTempFile(const std::string& target, std::string& temp)
 
 // Gives the new file the old one's owner (where the system lets us; a file
 // that only its group could write to keeps our ownership) and its
-// permission bits (always: a private file must not become readable).
-bool KeepAttributes(int fd, const std::string& target)
+// permission bits (always: a private file must not become readable). A file
+// that takes the place of another under a new name takes the model's.
+bool KeepAttributes(int fd, const std::string& target, const std::string& model)
 {
     struct stat old {};
-    if (::stat(target.c_str(), &old) != 0) return errno == ENOENT;
+    if (::stat(target.c_str(), &old) != 0) {
+        if (errno != ENOENT) return false;
+        if (model.empty() || ::stat(model.c_str(), &old) != 0) return true;  // the usual mode for new files
+    }
     struct stat made {};
     if (::fstat(fd, &made) != 0) return false;
     if (old.st_uid != made.st_uid || old.st_gid != made.st_gid) (void)!::fchown(fd, old.st_uid, old.st_gid);
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
-bool CommitByRename(int fd, const std::string& temp, const std::string& target, const std::string& bytes)
+bool CommitByRename(int fd, const std::string& temp, const std::string& target, const std::string& model,
+                    const std::string& bytes)
 {
-    bool ok = KeepAttributes(fd, target) && posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = KeepAttributes(fd, target, model) && posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok && ::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+// Only a regular file, or a name that holds nothing yet, is replaced.
+bool IsReplaceable(const std::string& target)
+{
+    struct stat info {};
+    return ::lstat(target.c_str(), &info) == 0 ? S_ISREG(info.st_mode) : errno == ENOENT;
 }
 
 }  // namespace
 
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
 {
+    return WriteFileAtomically(path, bytes, u"");
+}
+
+bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, const std::u16string& modelFile)
+{
     if (path.empty()) return false;
     const std::optional<std::string> target = FollowLinks(NativePath(path));
-    if (!target) return false;
+    if (!target || !IsReplaceable(*target)) return false;
     std::string temp;
     const int fd = CreateTempFile(*target, temp);
     if (fd < 0) return false;
-    if (!CommitByRename(fd, temp, *target, bytes)) {
+    if (!CommitByRename(fd, temp, *target, NativePath(modelFile), bytes)) {
         ::unlink(temp.c_str());
         return false;
     }
@@ -153,20 +167,45 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
     return true;
 }
 
-int RemoveLeftoverTempFiles(const std::u16string& folder)
+namespace {
+
+// Removes the leftovers in the folder whose names `isLeftover` accepts.
+template <typename Accepts>
+int RemoveLeftoversIn(const std::string& folder, Accepts isLeftover)
 {
-    DIR* dir = folder.empty() ? nullptr : ::opendir(NativePath(folder).c_str());
+    DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return 0;
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         struct stat info {};
-        if (!IsLeftoverTempName(entry->d_name) ||
+        if (!isLeftover(std::string_view(entry->d_name)) ||
             ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
             continue;
         if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) ++removed;
     }
     ::closedir(dir);
     return removed;
+}
+
+}  // namespace
+
+int RemoveLeftoverTempFiles(const std::u16string& folder)
+{
+    return folder.empty() ? 0 : RemoveLeftoversIn(NativePath(folder), IsLeftoverTempName);
+}
+
+int RemoveLeftoverTempFilesOf(const std::u16string& file)
+{
+    struct stat info {};
+    const std::string path = NativePath(file);
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+    const std::optional<std::string> target = FollowLinks(path);
+    if (!target) return 0;
+    // The writer's pattern for this very target: "." + its name + the mark.
+    const std::string prefix = "." + NameOf(*target).substr(0, kNameStem) + std::string(kTempMark);
+    return RemoveLeftoversIn(FolderOf(*target), [&prefix](std::string_view name) {
+        return name.size() == prefix.size() + kRandomChars && name.starts_with(prefix) && IsLeftoverTempName(name);
+    });
 }
 
 int CompletedReplacements(const std::u16string& path)

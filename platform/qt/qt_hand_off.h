@@ -34,6 +34,9 @@ struct Target {
 bool Listen(int lockFd, const std::string& lockPath, const Target& target);
 // Stops listening: the socket goes and the address is taken out of the file.
 void Stop();
+// The lock file is now the one open at lockFd (the old one went): the
+// address, when listening, is written there.
+void MoveAddressTo(int lockFd);
 // Posts the target's message here, as a request from this very process
 // would make the holder do. False while not listening or the window is gone.
 bool DeliverHere();

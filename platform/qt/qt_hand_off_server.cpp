@@ -102,15 +102,18 @@ void Connection::End()
 void Connection::OnReadable()
 {
     if (!notifier_.isEnabled()) return;
-    char buffer[kRequest.size()];
-    const ssize_t n = ::recv(fd_, buffer, kRequest.size() - received_, 0);
+    // One byte more than the request lacks: a byte beyond the request that
+    // is already there ends the connection as any other wrong byte does.
+    const std::size_t lacking = kRequest.size() - received_;
+    char buffer[kRequest.size() + 1];
+    const ssize_t n = ::recv(fd_, buffer, lacking + 1, 0);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-    if (n <= 0 || kRequest.substr(received_, static_cast<std::size_t>(n)) !=
-                      std::string_view(buffer, static_cast<std::size_t>(n))) {
+    const auto got = static_cast<std::size_t>(n);
+    if (n <= 0 || got > lacking || kRequest.substr(received_, got) != std::string_view(buffer, got)) {
         End();
         return;
     }
-    received_ += static_cast<std::size_t>(n);
+    received_ += got;
     if (received_ < kRequest.size()) return;
     // Answered before posting, and posted only when the answer went out:
     // a later start that gave up waiting tries again, and must not find its
@@ -338,6 +341,13 @@ void Stop()
     [[maybe_unused]] const int cleared = ::ftruncate(server->lockFd, 0);
     delete server;
     server = nullptr;
+}
+
+void MoveAddressTo(int lockFd)
+{
+    if (!server) return;
+    server->lockFd = lockFd;
+    if (server->listenFd >= 0) PublishAddress(server->socketPath);
 }
 
 bool DeliverHere()

@@ -8,14 +8,17 @@
 // program has its main window: a signal handler only writes a byte to a
 // socket pair, and a Qt loop reads it and does the work. A request that
 // comes before the window is named waits, and the first loop that runs
-// after it is named carries it out, so start-up always completes.
+// after it is named carries it out, so start-up always completes; only a
+// message box of a start-up that cannot go on is closed at once.
 //
 // The end of the connection to the desktop is the one end that no loop
 // sees: Qt's X connection finds it broken (the X server ended, a forwarded
 // display dropped) and calls exit(1) from inside its event processing, and
 // so does Xlib's handler of a broken connection. The exit handlers still run,
 // on this thread, so the named window hears wm::EndSession from one.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QObject>
 #include <QSocketNotifier>
@@ -49,6 +52,10 @@ void EndSession()
 {
     if (sessionWindow == 0) {
         endRequested = true;
+        // A box open before the program has its windows is a start-up that
+        // stops (it cannot go on without what the box is about): the box
+        // closes as with Escape, and the start-up ends its own way.
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
         return;
     }
     endRequested = false;

@@ -22,10 +22,13 @@ void EndPlatform() {}
 InstanceLock AcquireInstanceLock(const std::u16string& lockFile)
 {
     auto& world = TheWorld();
+    // Held, the lock is found taken also where the file cannot be made (a
+    // folder that only its holder could write to).
+    std::optional<std::u16string> key = sim::detail::LockKey(lockFile, false);
+    if (key && (world.locksElsewhere.contains(*key) || world.heldLock == key)) return InstanceLock::AlreadyExists;
     // The file is made as on the desktop, so that the folder holds the same.
-    const std::optional<std::u16string> key = sim::detail::LockKey(lockFile, true);
+    key = sim::detail::LockKey(lockFile, true);
     if (!key) return InstanceLock::Failed;
-    if (world.locksElsewhere.contains(*key) || world.heldLock == key) return InstanceLock::AlreadyExists;
     if (world.heldLock) return InstanceLock::Failed;  // one lock per process
     world.heldLock = key;
     return InstanceLock::Acquired;

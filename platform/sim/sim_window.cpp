@@ -405,17 +405,19 @@ WindowHandle GetPointerCapture() { return TheWorld().capture; }
 void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = window; }
 
 // A signal or the desktop's quit: carried out by the next loop that looks at
-// the queue, and only once the program has named its session-end window. A
+// the queue, and only once the program has named its session-end window.
+// Before that, it closes the message box or dialog open, as Escape does. A
 // lost display ends the process at once, as the desktop's toolkit does.
 void RequestSessionEnd(SessionEnd how)
 {
-    if (how != SessionEnd::DisplayLost) {
-        TheWorld().sessionEndRequested = true;
-        return;
+    auto& world = TheWorld();
+    if (how == SessionEnd::DisplayLost) {
+        if (world.sessionEndWindow != 0 && IsLiveWindow(world.sessionEndWindow))
+            SendWindowMessage(world.sessionEndWindow, wm::EndSession, 1, 0);
+        std::exit(1);
     }
-    const WindowHandle window = TheWorld().sessionEndWindow;
-    if (window != 0 && IsLiveWindow(window)) SendWindowMessage(window, wm::EndSession, 1, 0);
-    std::exit(1);
+    world.sessionEndRequested = true;
+    if (world.sessionEndWindow == 0 && !world.nestedLoops.empty()) world.nestedLoops.back() = true;
 }
 
 }  // namespace platform

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -157,6 +159,29 @@ TEST_F(InstanceBetweenProcesses, AnotherProcessHandsItsRequestOnceTheHolderListe
     EXPECT_EQ(RunChild({kHandOffRole, LockFile()}), kChildNotNow) << "the window has ended";
     ReleaseInstanceLock();
     EXPECT_EQ(RunChild({kHandOffRole, LockFile()}), kChildNotNow) << "the holder has let go";
+}
+
+// The lock file deleted or replaced under the holder (a cleaner, a sync
+// tool): another process still finds the folder taken, and reaches the
+// holder once it has written its address into the file again.
+TEST_F(InstanceBetweenProcesses, TheLockOutlivesItsFileAndTheHolderStaysReachable)
+{
+    ASSERT_EQ(AcquireInstanceLock(Lock()), InstanceLock::Acquired);
+    const WindowHandle w = MakeWindow(Rect{100, 100, 260, 140}, u"conformance lock file gone");
+    ASSERT_TRUE(ListenForHandOffs(w, wm::User + 9, 0, 0));
+    const auto content = [this] {
+        std::ifstream file(LockFile());
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    const std::string address = content();
+    for (const bool replaced : {false, true}) {
+        SCOPED_TRACE(replaced ? "replaced" : "deleted");
+        fs::remove(LockFile());
+        if (replaced) std::ofstream(LockFile()) << "/a/stale/address\n";
+        EXPECT_EQ(RunChild({kAcquireLockRole, LockFile()}), kChildAlreadyExists);
+        EXPECT_TRUE(PumpUntil([&] { return content() == address; })) << "the address was not written again";
+        EXPECT_EQ(RunChild({kHandOffRole, LockFile()}), kChildQueued);
+    }
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "child_process.h"
+#include "platform/system.h"
+#include "platform/timer.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -48,6 +51,34 @@ TEST_F(SessionEnds, ARequestBeforeAnyWindowIsNamedWaitsForOne)
         EXPECT_TRUE(IsLiveWindow(session)) << "naming the window must not end it on the spot";
         PumpMessages();
         EXPECT_FALSE(IsLiveWindow(session)) << "the waiting request was lost";
+        SetSessionEndWindow(0);
+    }
+}
+
+// Before its windows stand, the program shows a box only when it cannot
+// start: the request closes it, and still waits for a window.
+TEST_F(SessionEnds, ARequestBeforeAnyWindowIsNamedClosesTheBoxOpen)
+{
+    for (const SessionEnd how : kEveryWay) {
+        SCOPED_TRACE(static_cast<int>(how));
+        SetSessionEndWindow(0);
+        const WindowHandle w = MakeWindow();
+        // Shared: the window and its handler outlive this round of the loop.
+        const auto stayedOpen = std::make_shared<bool>(false);
+        SetHandler([how, stayedOpen](WindowHandle, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+            if (message == wm::User) RequestSessionEnd(how);
+            if (message == wm::Timer && !*stayedOpen) CloseMenuOrDialog();  // fails the case rather than hangs it
+            *stayedOpen = *stayedOpen || message == wm::Timer;
+            return std::nullopt;
+        });
+        PostWindowMessage(w, wm::User, 0, 0);
+        SetWindowTimer(w, 1, 10000);
+        ShowMessageBox(u"Data フォルダが作成できません", u"付箋紙", mb::Ok | mb::IconExclamation);
+        KillWindowTimer(w, 1);
+        EXPECT_FALSE(*stayedOpen) << "the box stayed open";
+        SetSessionEndWindow(w);
+        PumpMessages();
+        EXPECT_FALSE(IsLiveWindow(w)) << "the request went with the box";
         SetSessionEndWindow(0);
     }
 }

@@ -75,7 +75,8 @@ asks_to_exit = utf16("VELMO") + utf16("付箋紙") + struct.pack(">IQq", 0x0111,
 for what, data in (("raw bytes", b"\x00\x01\x02garbage\xff" * 4),
                    ("a message of another form that asks the program to end", asks_to_exit),
                    ("the request's beginning, then something else", REQUEST[:6] + b"X" + REQUEST[7:]),
-                   ("the request cut short", REQUEST[:-1])):
+                   ("the request cut short", REQUEST[:-1]),
+                   ("the request followed by more", REQUEST + b"VELMO")):
     s = connect()
     s.sendall(data)
     if what == "the request cut short":

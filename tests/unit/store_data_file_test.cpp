@@ -1,5 +1,7 @@
 // The data file: where every field lies, saving and loading, files that are
 // short, odd or crafted, and saves that meet a full disk.
+#include <sys/stat.h>
+
 #include <set>
 
 #include "data_file_fixture.h"
@@ -250,6 +252,34 @@ TEST_F(StoreDataFile, FileNamesOutsideDataAreNeverRead)
         EXPECT_FALSE(Slot(i).text.has_value());
         EXPECT_EQ(Slot(i).fileName, TextField<14>{});
     }
+}
+
+// Whatever lies at a note file's name, or at the data file's, is never waited
+// on nor read past the largest text: a FIFO, a link to an endless device, a
+// sparse file of 2 GB. A data file that is none is not replaced either.
+TEST_F(StoreDataFile, OnlyRegularFilesOfATextsSizeAreRead)
+{
+    ASSERT_EQ(::mkfifo((DataDir() / "VLM00000.txt").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", DataDir() / "VLM00001.txt");
+    WriteBytes(DataDir() / "VLM00002.txt", "");
+    std::filesystem::resize_file(DataDir() / "VLM00002.txt", 2ull << 30);
+    WriteBytes(DataDir() / "VLM00003.txt", "kept");
+    DataFileBytes file;
+    file.PutU32(0, 1).PutI32(168, 4).Resize(layout::Record(4));
+    for (const std::size_t i : {0, 1, 2, 3})
+        file.PutUtf16(layout::Record(i) + 36, u"VLM0000" + std::u16string(1, char16_t(u'0' + i)) + u".txt");
+    WriteBytes(DataFile(), file.bytes());
+    ASSERT_EQ(LoadDataFile(), 1);
+    ASSERT_EQ(noteTable.pendingCount, 4);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(Slot(i).text.has_value()) << i;
+    EXPECT_EQ(Slot(3).text, u"kept");
+
+    std::filesystem::remove(DataFile());
+    ASSERT_EQ(::mkfifo(DataFile().c_str(), 0600), 0);
+    EXPECT_EQ(LoadDataFile(), 0);
+    EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(SaveDataFile(), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(DataFile()));
 }
 
 std::set<std::string> DataFolderEntries(const std::filesystem::path& folder)

@@ -51,6 +51,21 @@ TEST_F(FileKeeping, ModeOfTheDataFileAndOfAnExportedFileSurvivesASave)
     }
 }
 
+// A note's text moves to a fresh file at each change; the file keeps the mode
+// the user gave the one before.
+TEST_F(FileKeeping, ANotesNextFileKeepsTheModeOfItsLast)
+{
+    using std::filesystem::perms;
+    NoteRecord note;
+    note.text = u"";
+    for (perms mode : {perms::owner_read | perms::owner_write, perms::owner_all | perms::group_read}) {
+        ASSERT_TRUE(ReplaceNoteText(note, u"text"));
+        std::filesystem::permissions(DataDir() / platform::ToUtf8(FieldText(note.fileName)), mode);
+        ASSERT_TRUE(ReplaceNoteText(note, u"next text"));
+        EXPECT_EQ(Mode(DataDir() / platform::ToUtf8(FieldText(note.fileName))), mode);
+    }
+}
+
 // Root may give the new file the old one's owner, and does.
 TEST_F(FileKeeping, OwnerOfTheDataFileSurvivesASaveByRoot)
 {
@@ -140,8 +155,15 @@ TEST_F(StartUpCleaning, StartUpRemovesLeftoverTemporaryFilesFromData)
     WriteBytes(DataDir() / ".CeVlmDat.bin.cevelmo-save-Qw3rty", "cut off");
     WriteBytes(DataDir() / ".VLM00002.txt.cevelmo-save-000000", "cut off");
     WriteBytes(DataDir() / "VLM00002.txt", "a note's text");
+    // A linked data file's saves were cut off beside the file it leads to.
+    const std::filesystem::path synced = folder_ / "synced";
+    std::filesystem::create_directory(synced);
+    std::filesystem::create_symlink(synced / "real.bin", DataFile());
+    for (const char* name : {"real.bin", ".real.bin.cevelmo-save-Ab12Cd", ".other.cevelmo-save-Ab12Cd"})
+        WriteBytes(synced / name, "");
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Entries(DataDir()), (std::set<std::string>{"CE_VELMO.lock", "VLM00002.txt"}));
+    EXPECT_EQ(Entries(DataDir()), (std::set<std::string>{"CE_VELMO.lock", "CeVlmDat.bin", "VLM00002.txt"}));
+    EXPECT_EQ(Entries(synced), (std::set<std::string>{"real.bin", ".other.cevelmo-save-Ab12Cd"}));
 }
 
 }  // namespace
