@@ -45,8 +45,10 @@ public:
     // megabytes is converted without copies). At a bad sequence, onBad(at)
     // writes a replacement at `at` (room for kMaxReplacementBytes is made
     // first) and returns its length in bytes, and the input moves on by skip
-    // bytes (an incomplete tail ends the input); with strict set, the first
-    // bad sequence fails the whole conversion.
+    // bytes (an incomplete tail of single bytes ends the input; one of wider
+    // units, such as a lone high surrogate and an odd last byte, is passed
+    // over unit by unit, each its own replacement); with strict set, the
+    // first bad sequence fails the whole conversion.
     template <typename Unit, typename OnBad>
     std::optional<std::basic_string<Unit>> Run(std::string_view in, std::size_t room, std::size_t skip,
                                                bool strict, OnBad onBad)
@@ -70,7 +72,7 @@ public:
             if (strict) return std::nullopt;
             if (out.size() * sizeof(Unit) - used < kMaxReplacementBytes) out.resize(out.size() * 2);
             used += onBad(reinterpret_cast<char*>(out.data()) + used);
-            const std::size_t step = error == EILSEQ ? std::min(skip, inLeft) : inLeft;
+            const std::size_t step = error == EILSEQ || skip > 1 ? std::min(skip, inLeft) : inLeft;
             inPtr += step;
             inLeft -= step;
         }

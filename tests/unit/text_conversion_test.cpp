@@ -23,6 +23,7 @@ TEST_F(TextFiles, Utf8AndCp932ReadAlike)
         {"utf16be.txt", "\xFE\xFF\x4E\xD8\x7B\x8B\x7D\x19\0 \0m\0e\0m\0o\0\r\0\n"s},
         {"nul.txt", "\xE4\xBB\x98 \0tail\0"s, u"付 \0tail\0"s},
         {"utf16 broken.txt", "\xFF\xFE" "a\0\0\xDC" "b"s, u"a\uFFFD\uFFFD"},
+        {"utf16 cut.txt", "\xFE\xFF\0a\xD8\x34="s, u"a\uFFFD\uFFFD"},
     };
     for (const auto& f : files) {
         WriteBytes(DataDir() / f.name, f.bytes);
