@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <map>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -46,9 +45,6 @@ constexpr std::size_t kNameStem = 200;
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit when it follows links
 constexpr int kTempNameTries = 20;
 constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-// Whole-file replacements completed so far, by path.
-std::map<std::u16string, int> replacements;
 
 std::string RandomChars()
 {
@@ -163,7 +159,7 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, c
         return false;
     }
     posix::SyncFolder(FolderOf(*target));
-    ++replacements[path];
+    if (posix::replacedCall) posix::replacedCall(path);
     return true;
 }
 
@@ -206,12 +202,6 @@ int RemoveLeftoverTempFilesOf(const std::u16string& file)
     return RemoveLeftoversIn(FolderOf(*target), [&prefix](std::string_view name) {
         return name.size() == prefix.size() + kRandomChars && name.starts_with(prefix) && IsLeftoverTempName(name);
     });
-}
-
-int CompletedReplacements(const std::u16string& path)
-{
-    auto found = replacements.find(path);
-    return found == replacements.end() ? 0 : found->second;
 }
 
 }  // namespace platform

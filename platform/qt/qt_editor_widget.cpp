@@ -2,13 +2,10 @@
 // the control's own behaviour acts on the messages the program passes on.
 #include "platform/qt/qt_editor_widget.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -18,6 +15,7 @@
 #include "platform/editor.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/qt_text_lines.h"
 #include "platform/qt/qt_windows.h"
 
 namespace platform::qt {
@@ -34,41 +32,6 @@ bool IsCaretKey(std::uint32_t virtualKey)
 
 constexpr std::uint32_t kInsertKey = 45;
 
-// A NUL of the text is an object of its own in the document, which the
-// layout below draws as kShownNul: as a plain character it would show
-// nothing. Reading the document back turns the objects into NULs again, so
-// a U+2400 the user typed stays what it is. Qt drops an object's type from
-// the format that typed text takes on, so nothing typed next to a NUL
-// becomes one.
-constexpr int kNulObject = QTextFormat::UserObject + 1;
-
-class NulShowingLayout final : public QPlainTextDocumentLayout {
-public:
-    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
-
-protected:
-    void resizeInlineObject(QTextInlineObject item, int position, const QTextFormat& format) override
-    {
-        if (format.toCharFormat().objectType() != kNulObject)
-            return QPlainTextDocumentLayout::resizeInlineObject(item, position, format);
-        const QFontMetricsF metrics(document()->defaultFont());
-        item.setWidth(metrics.horizontalAdvance(kShownNul));
-        item.setAscent(metrics.ascent());
-        item.setDescent(metrics.descent());
-    }
-
-    void drawInlineObject(QPainter* painter, const QRectF& rect, QTextInlineObject item, int position,
-                          const QTextFormat& format) override
-    {
-        if (format.toCharFormat().objectType() != kNulObject)
-            return QPlainTextDocumentLayout::drawInlineObject(painter, rect, item, position, format);
-        painter->save();
-        painter->setFont(document()->defaultFont());
-        painter->drawText(QPointF(rect.left(), rect.top() + item.ascent()), QString(kShownNul));
-        painter->restore();
-    }
-};
-
 // Inserts the text at the cursor, each NUL as a NUL object.
 void InsertText(QTextCursor& cursor, const QString& text)
 {
@@ -82,17 +45,22 @@ void InsertText(QTextCursor& cursor, const QString& text)
     cursor.insertText(text.mid(from));
 }
 
-QString CrLfOf(const QString& documentText)
+// The text between two line breaks is copied whole: every key copies the
+// text, and a megabyte char by char took milliseconds.
+std::u16string CrLfOf(const QString& documentText)
 {
-    QString out;
-    out.reserve(documentText.size() + documentText.size() / 16);
-    for (const QChar c : documentText) {
-        if (IsLineBreak(c))
-            out += QStringLiteral("\r\n");
-        else
-            out += c;
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(documentText.size() + documentText.size() / 16));
+    const auto* text = reinterpret_cast<const char16_t*>(documentText.utf16());
+    const auto size = static_cast<std::size_t>(documentText.size());
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (IsLineBreak(QChar(text[i]))) {
+            out.append(text + from, i - from).append(u"\r\n");
+            from = i + 1;
+        }
     }
-    return out;
+    return out.append(text + from, size - from);
 }
 
 }  // namespace
@@ -100,9 +68,12 @@ QString CrLfOf(const QString& documentText)
 EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& font)
     : QPlainTextEdit(parent), handle_(handle)
 {
-    auto* textDocument = new QTextDocument(this);
-    textDocument->setDocumentLayout(new NulShowingLayout(textDocument));
-    setDocument(textDocument);
+    // Every line at the font's line pitch, as the note paints and measures
+    // it, and each NUL object shown as its sign.
+    auto* pitched = new QTextDocument(this);
+    pitched->setDocumentLayout(NewPitchedLayout(pitched));
+    pitched->documentLayout()->setPaintDevice(viewport());
+    setDocument(pitched);
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The view follows the caret, but no scroll bar takes room from the text.
@@ -111,8 +82,7 @@ EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& fo
     // The text starts at the editor's corner, where the note paints it.
     document()->setDocumentMargin(0);
     setFont(font);
-    // Tab stops as the note paints them: every eight average character widths.
-    setTabStopDistance(8.0 * QFontMetrics(font).averageCharWidth());
+    setTabStopDistance(TabStopDistance(font));
     // Neither the widget's menu nor a drop may put text in behind the
     // program's back; the program has its own edit menu.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -139,7 +109,7 @@ void EditorWidget::SetProgramText(const QString& text)
     moveCursor(QTextCursor::Start);
 }
 
-std::u16string EditorWidget::CrLfText() const { return CrLfOf(RawText()).toStdU16String(); }
+std::u16string EditorWidget::CrLfText() const { return CrLfOf(RawText()); }
 
 QString EditorWidget::RawText() const
 {
@@ -203,25 +173,35 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event)
         SendKeyRelease(handle_, *event);
 }
 
-// A finished composition is the program's to see first; what is still being
-// composed (the preedit) is the control's own business.
+// A finished composition is the program's to see first and goes in only when
+// the program passes it on; the program hears of what is still being
+// composed (the preedit) before the widget shows it.
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event)
 {
+    event->accept();
     const WindowHandle window = handle_;
-    if (!FindRecord(window) || event->commitString().isEmpty()) {
+    const bool finished = !event->commitString().isEmpty();
+    if (finished && FindRecord(window)) {
+        composition_ = event;
+        compositionDelivered_ = false;
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
+        composition_ = nullptr;
+    }
+    if (!event->preeditString().isEmpty() && FindRecord(window)) {
+        composing_ = event->preeditString();
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::CompositionString);
+        composing_.clear();
+    }
+    if (!FindRecord(window))
+        return;
+    if (!finished) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    composition_ = event;
-    compositionDelivered_ = false;
-    SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
-    composition_ = nullptr;
-    if (!compositionDelivered_ && FindRecord(window)) {
-        // The program kept the finished text out; the composition goes on.
-        QInputMethodEvent rest(event->preeditString(), event->attributes());
-        QPlainTextEdit::inputMethodEvent(&rest);
-    }
-    event->accept();
+    // The finished text went in with its message, or was kept out; the
+    // composition goes on.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&rest);
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event)
@@ -285,7 +265,10 @@ LResult EditorWidget::OwnBehaviour(std::uint32_t message, WParam wParam, LParam 
     case wm::ImeComposition:
         if (composition_ && !compositionDelivered_ && (lParam & gcs::ResultString)) {
             compositionDelivered_ = true;
-            QPlainTextEdit::inputMethodEvent(composition_);
+            QInputMethodEvent commit;
+            commit.setCommitString(composition_->commitString(), composition_->replacementStart(),
+                                   composition_->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&commit);
         }
         return 0;
     case wm::LeftButtonDown:
@@ -415,7 +398,7 @@ void EditorWidget::CopySelection(bool remove)
     if (!cursor.hasSelection())
         return;
     const QString selected = RawText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
-    if (!SetClipboardText(CrLfOf(selected).toStdU16String()) || !remove)
+    if (!SetClipboardText(CrLfOf(selected)) || !remove)
         return;
     cursor.removeSelectedText();
     setTextCursor(cursor);

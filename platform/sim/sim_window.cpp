@@ -417,7 +417,7 @@ void RequestSessionEnd(SessionEnd how)
         std::exit(1);
     }
     world.sessionEndRequested = true;
-    if (world.sessionEndWindow == 0 && !world.nestedLoops.empty()) world.nestedLoops.back() = true;
+    if (world.sessionEndWindow == 0) CloseMenuOrDialog();
 }
 
 }  // namespace platform
