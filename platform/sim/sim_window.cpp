@@ -6,7 +6,6 @@
 // The z-order is one front-to-back list in which the topmost band comes
 // first, then the normal band, then the bottom band.
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "platform/sim/sim_world.h"
@@ -406,16 +405,10 @@ void SetSessionEndWindow(WindowHandle window) { TheWorld().sessionEndWindow = wi
 
 // A signal or the desktop's quit: carried out by the next loop that looks at
 // the queue, and only once the program has named its session-end window.
-// Before that, it closes the message box or dialog open, as Escape does. A
-// lost display ends the process at once, as the desktop's toolkit does.
-void RequestSessionEnd(SessionEnd how)
+// Before that, it closes the message box or dialog open, as Escape does.
+void RequestSessionEnd(SessionEnd)
 {
     auto& world = TheWorld();
-    if (how == SessionEnd::DisplayLost) {
-        if (world.sessionEndWindow != 0 && IsLiveWindow(world.sessionEndWindow))
-            SendWindowMessage(world.sessionEndWindow, wm::EndSession, 1, 0);
-        std::exit(1);
-    }
     world.sessionEndRequested = true;
     if (world.sessionEndWindow == 0) CloseMenuOrDialog();
 }

@@ -113,10 +113,9 @@ bool ClickTrayIcon(WindowHandle owner, std::uint32_t id);
 // window manager's close do: wm::SysCommand with sc::Close is sent to it.
 void DeliverCloseRequest(WindowHandle window);
 
-// Asks the program to end as the desktop does: by a signal, by the
-// toolkit's own quit at the end of a session, or by a lost connection to the
-// desktop, which ends the process (SetSessionEndWindow).
-enum class SessionEnd { Terminate, Hangup, Interrupt, DesktopQuit, DisplayLost };
+// Asks the program to end as the desktop does: by a signal, or by the
+// toolkit's own quit at the end of a session (SetSessionEndWindow).
+enum class SessionEnd { Terminate, Hangup, Interrupt, DesktopQuit };
 void RequestSessionEnd(SessionEnd how);
 
 // Delivers messages for `milliseconds`, as an idle loop would: posted

@@ -14,25 +14,12 @@
 #include "platform/testing/inspect.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "platform/window.h"
 
 extern char** environ;
 
 namespace conformance {
 
 std::string HeldMarker(const std::string& lockFile) { return lockFile + ".held"; }
-
-namespace {
-
-std::string endMarker;
-
-platform::LResult WriteMarkerOnEnd(platform::WindowHandle w, std::uint32_t m, platform::WParam wp, platform::LParam lp)
-{
-    if (m == platform::wm::EndSession) std::ofstream(endMarker) << "ended";
-    return platform::DefaultWindowProc(w, m, wp, lp);
-}
-
-}  // namespace
 
 bool RunChildRole(int argc, char** argv, int& exitCode)
 {
@@ -54,14 +41,6 @@ bool RunChildRole(int argc, char** argv, int& exitCode)
         std::ofstream(HeldMarker(argv[2])) << "held";
         std::this_thread::sleep_for(std::chrono::seconds(30));  // until the test kills it
         exitCode = kChildAcquired;
-        return true;
-    }
-    if (argv[1] == kDisplayLostRole) {
-        endMarker = argv[2];
-        platform::RegisterWindowClass(u"ENDING", 0, WriteMarkerOnEnd);
-        platform::SetSessionEndWindow(platform::CreateAppWindow(u"ENDING", u"", platform::Rect{0, 0, 10, 10}));
-        platform::RequestSessionEnd(platform::SessionEnd::DisplayLost);
-        exitCode = kChildFailed;  // the process should have ended
         return true;
     }
     if (argv[1] == kHandOffRole) {

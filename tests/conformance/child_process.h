@@ -15,9 +15,6 @@ namespace conformance {
 inline const std::string kAcquireLockRole = "--conformance-child-acquire-lock";
 inline const std::string kHoldLockRole = "--conformance-child-hold-lock";
 inline const std::string kHandOffRole = "--conformance-child-hand-off";
-// Names a window for the session's end whose wm::EndSession writes the file
-// given second, then loses the display.
-inline const std::string kDisplayLostRole = "--conformance-child-display-lost";
 
 // Exit codes of the lock role.
 inline constexpr int kChildAcquired = 0;

@@ -1,14 +1,9 @@
 // The end of the program from outside (a signal, the desktop's quit at the
 // end of a session): it destroys the window named for it, from a loop, and
-// a request that comes before any window is named waits for one; a lost
-// display ends the process once the window heard of it. The desktop's
-// request to close one window: the window decides.
-#include <unistd.h>
-
-#include <filesystem>
+// a request that comes before any window is named waits for one. The
+// desktop's request to close one window: the window decides.
 #include <memory>
 
-#include "child_process.h"
 #include "platform/system.h"
 #include "platform/timer.h"
 #include "recording_window.h"
@@ -93,16 +88,6 @@ TEST_F(SessionEnds, ARequestAfterTheNamedWindowIsGoneDoesNothing)
     PumpMessages();
     EXPECT_TRUE(IsLiveWindow(other));
     SetSessionEndWindow(0);
-}
-
-// The toolkit ends the process when the display is lost; the named window
-// hears it first.
-TEST_F(SessionEnds, ALostDisplayEndsTheProcessAfterTheNamedWindowHeardIt)
-{
-    const std::string marker = testing::TempDir() + "display-lost-" + std::to_string(::getpid());
-    EXPECT_EQ(RunChild({kDisplayLostRole, marker}), 1);
-    EXPECT_TRUE(std::filesystem::exists(marker));
-    std::filesystem::remove(marker);
 }
 
 using CloseRequests = PlatformTest;

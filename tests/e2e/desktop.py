@@ -387,26 +387,6 @@ def add_helper(process):
     _helpers.append(process)
 
 
-def start_display():
-    """Starts an X server of the test's own with a window manager, for a test
-    that ends the server under the program; DISPLAY names it from now on.
-    Returns the server's process."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                               "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    _helpers.append(server)
-    with os.fdopen(read_end) as ready:
-        number = ready.readline().strip()  # written once the server takes connections
-    if not number:
-        fail("the test's own X server did not start")
-    os.environ["DISPLAY"] = ":" + number
-    _helpers.append(subprocess.Popen(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL))
-    if not wait_for(lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")):
-        fail("the window manager did not start on the test's own X server")
-    return server
-
-
 def start_session_bus():
     """Starts a private D-Bus session bus and returns its address. The
     accessibility bus that a program asks it for is started on demand and
@@ -533,10 +513,10 @@ def work_area():
 
 
 class Screenshot:
-    """The whole screen (or one window) as (red, green, blue) pixels."""
+    """The whole screen as (red, green, blue) pixels."""
 
-    def __init__(self, window="root"):
-        ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True).stdout
+    def __init__(self):
+        ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True).stdout
         # Header: P6, width, height, maximum value, each after white space.
         fields = []
         pos = 0
@@ -559,11 +539,6 @@ class Screenshot:
 
 def pixel(x, y):
     return Screenshot().pixel(x, y)
-
-
-def window_pixel(window, x, y):
-    """A pixel of one window, quicker to take than one of the whole screen."""
-    return Screenshot(str(window)).pixel(x, y)
 
 
 def rgb(colour):

@@ -4,8 +4,7 @@
 // Invariants:
 // - Every text comes back as it was, with each lone surrogate (no character
 //   at all) as U+FFFD: NULs and a leading U+FEFF or U+FFFE included.
-// - The same for plain UTF-8, which paths and messages use, and for the text
-//   read from a UTF-16 file of either byte order with its mark.
+// - The same for plain UTF-8, which paths and messages use.
 #include <cstdint>
 #include <string>
 
@@ -41,12 +40,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string whole = Representable(text);
     fuzz::Require(platform::FromUtf8(platform::ToUtf8(text)) == whole, "UTF-8 does not round-trip");
     fuzz::Require(platform::FromMultiByte(platform::ToTextFile(text)) == whole, "a text file does not give the text back");
-    std::string little = "\xFF\xFE", big = "\xFE\xFF";
-    for (const char16_t unit : text) {
-        little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-        big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
-    }
-    fuzz::Require(platform::FromMultiByte(little) == whole && platform::FromMultiByte(big) == whole,
-                  "a UTF-16 file does not give the text back");
     return 0;
 }

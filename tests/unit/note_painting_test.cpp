@@ -252,9 +252,11 @@ TEST_F(NoteText, AHugeTextLooksLikeItsFirstScreenful)
     PaintText(visible);
     const std::vector<std::uint32_t> expected = pixels();
     EXPECT_TRUE(Inked(7, 10));
-    Note(0).text = huge;
-    Repaint();
-    EXPECT_EQ(pixels(), expected);
+    for (const std::u16string& text : {huge, visible + u'\0' + huge}) {
+        Note(0).text = text;
+        Repaint();
+        EXPECT_EQ(pixels(), expected);
+    }
 }
 
 TEST_F(NoteText, NoTextShowsOnlyFillGripAndFrame)

@@ -1,6 +1,5 @@
 // Text files come back as the same UTF-16 text whether they were written as
-// UTF-8, CP932 or UTF-16 with its mark, NULs and all, and broken bytes never
-// stop a conversion.
+// UTF-8, CP932 or marked UTF-16, and broken bytes never stop a conversion.
 #include "data_file_fixture.h"
 #include "store/data_file.h"
 

@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/qt/qt_input.h"
@@ -273,7 +272,6 @@ void RequestSessionEnd(SessionEnd how)
         // What the session manager's end of the session delivers.
         QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
         break;
-    case SessionEnd::DisplayLost: std::exit(1);  // what Qt does then
     }
 }
 
