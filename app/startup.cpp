@@ -241,6 +241,16 @@ void ShutdownApp()
     platform::ReleaseInstanceLock();
 }
 
+// No window can be reached any more, so an open edit is not ended (that
+// repaints and resizes its note) but kept in its recovery copy, which the
+// next start puts back. A save that waits goes first: it may give a note a
+// new text file, which the copy must name as the data file does.
+void ShutdownWithoutDesktop()
+{
+    FlushDataFileSave();
+    WriteEditRecoveryCopy();
+}
+
 int AppMain()
 {
     int exitCode = 0;

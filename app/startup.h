@@ -15,6 +15,10 @@ bool StartApp(int& exitCode);
 // Frees the table (closing an open editor first) and releases the lock.
 void ShutdownApp();
 
+// The desktop is gone and the process ends as soon as this returns: keeps
+// what would otherwise be lost without reaching any window.
+void ShutdownWithoutDesktop();
+
 // What the single-instance lock made of this start: the first instance on
 // its Data folder; a later start whose note the running instance took; one
 // that the running instance never answered; one that could not take or test

@@ -10,6 +10,7 @@
 #include "app/hotkey.h"
 #include "app/note_windows.h"
 #include "app/save_warnings.h"
+#include "app/startup.h"
 #include "app/tray.h"
 #include "edit/editor.h"
 #include "note/context_menu.h"
@@ -127,6 +128,7 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case MSG_NOT_OPENED: TellNotOpened(wParam); return 0;
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window, lParam);
     case platform::wm::TrayCreated: return OnTrayCreated(window);
+    case platform::wm::EndSession: ShutdownWithoutDesktop(); return 0;
     case platform::wm::Timer:
         if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
         if (OnEditRecoveryTimer(static_cast<std::uint32_t>(wParam))) return 0;

@@ -37,7 +37,6 @@ constexpr std::int32_t kEditorInset = kNoteTextMargin / 2;
 template <typename Visit>
 void WalkLines(std::u16string_view text, Visit visit)
 {
-    if (const std::size_t nul = text.find(u'\0'); nul != std::u16string_view::npos) text = text.substr(0, nul);
     std::int32_t index = 0;
     for (std::size_t start = 0;;) {
         const std::size_t end = text.find(u"\r\n", start);

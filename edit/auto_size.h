@@ -4,8 +4,9 @@
 // its text, shrinking as well as growing. A fixed note never changes size.
 //
 // A text's lines end only at CR LF (a lone CR or LF is an ordinary
-// character), and a NUL ends the text. Sizes are in pixels, measured in the
-// note's font; a note is its text's size plus a margin of 5 on every side.
+// character, and so is a NUL, which shows as a sign). Sizes are in pixels,
+// measured in the note's font; a note is its text's size plus a margin of 5
+// on every side.
 #pragma once
 
 #include <cstdint>

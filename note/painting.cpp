@@ -94,9 +94,7 @@ void PaintNote(platform::WindowHandle note, DrawContext context)
     if (record == nullptr) return;
     const Rect r = ClientRect(note);
     platform::FillSolidRect(context, r, flashing ? LightenColor(record->backColor) : record->backColor);
-    if (record->text && !record->text->empty() && record->text->front() != u'\0') {
-        // The drawing ends the text at its first NUL, like the C string it is
-        // stored as, without a pass over the whole text on every paint.
+    if (record->text && !record->text->empty()) {
         const Rect inset{kTextInset, kTextInset, r.right - kTextInset, r.bottom - kTextInset};
         platform::DrawTextInRect(context, *record->text, inset, record->textColor, record->fontHandle);
     }

@@ -40,20 +40,20 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour);
 // top-left aligned, never wrapped (lines break only at the text's own line
 // breaks: CR LF, CR or LF), tabs expanded to stops every eight average
 // character widths from the rectangle's left edge, "&" drawn as itself, and
-// everything outside the rectangle cut off. The text ends at its first NUL,
-// if it has one. Font 0 is the context's default font. The cost is that of
-// what can show: lines below the rectangle and characters past its right
-// edge are not laid out, so a text of many megabytes draws as fast as its
-// first screenful.
+// everything outside the rectangle cut off. A NUL is drawn as a sign of its
+// own (U+2400 on the desktop). Font 0 is the context's default font. The
+// cost is that of what can show: lines below the rectangle and characters
+// past its right edge are not laid out, so a text of many megabytes draws
+// as fast as its first screenful.
 void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Colour colour,
                     FontHandle font);
 
 // The width and height of the text drawn on one line in the font (0 = the
 // default font), with no clipping: as wide as DrawTextInRect draws it, tabs
-// reaching their stops, and as high as DrawTextInRect and the editor
-// advance from one line to the next. That height is one for every line of
-// the font, whatever characters the line holds and whichever face they come
-// from.
+// reaching their stops and a NUL as wide as its sign, and as high as
+// DrawTextInRect and the editor advance from one line to the next. That
+// height is one for every line of the font, whatever characters the line
+// holds and whichever face they come from.
 TextSize MeasureText(FontHandle font, std::u16string_view text);
 
 // Draws a dotted rectangle outline over the whole screen in exclusive-or

@@ -61,6 +61,10 @@ inline constexpr std::uint32_t Paint = 15;
 inline constexpr std::uint32_t Close = 16;
 inline constexpr std::uint32_t Quit = 18;
 inline constexpr std::uint32_t EraseBackground = 20;
+// The desktop is gone and the process ends when the handler returns; sent to
+// the session-end window (SetSessionEndWindow), wParam 1. No window can be
+// reached any more: the handler keeps what must not be lost, with files only.
+inline constexpr std::uint32_t EndSession = 22;
 inline constexpr std::uint32_t KeyDown = 256;
 inline constexpr std::uint32_t KeyUp = 257;
 inline constexpr std::uint32_t Char = 258;

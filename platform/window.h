@@ -106,6 +106,10 @@ namespace platform {
 // and the first loop that runs after that carries it out. Meanwhile it closes
 // the message box open then, as Escape does: before its windows stand, the
 // program shows a box only when it cannot start. 0 names none.
+//
+// When the connection to the desktop breaks (the X server ends, a forwarded
+// display drops), the toolkit ends the process on the spot with exit code 1;
+// the named window hears wm::EndSession first.
 void SetSessionEndWindow(WindowHandle window);
 
 }  // namespace platform

@@ -18,14 +18,6 @@ namespace {
 constexpr char kLogSeparator[] = "-------------------------------\r\n";
 constexpr char kLineEnd[] = "\r\n";
 
-// The text-file bytes of a text, up to the first NUL.
-std::string LogBytes(const std::u16string& text)
-{
-    std::string bytes = platform::ToMultiByte(text);
-    if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos) bytes.resize(nul);
-    return bytes;
-}
-
 std::u16string FormatTime(const platform::LocalTime& t)
 {
     char text[64];
@@ -36,9 +28,9 @@ std::u16string FormatTime(const platform::LocalTime& t)
 
 std::string LogEntry(const NoteRecord& note)
 {
-    std::string entry = LogBytes(u"■作成日時:" + FieldText(note.created)) + kLineEnd;
-    entry += LogBytes(u"  削除日時:" + FormatTime(platform::GetLocalTimeNow())) + kLineEnd;
-    const std::string text = LogBytes(*note.text);
+    std::string entry = platform::ToMultiByte(u"■作成日時:" + FieldText(note.created)) + kLineEnd;
+    entry += platform::ToMultiByte(u"  削除日時:" + FormatTime(platform::GetLocalTimeNow())) + kLineEnd;
+    const std::string text = platform::ToMultiByte(*note.text);
     entry += text;
     // The separator always starts a line of its own.
     if (text.empty() || text.back() != '\n') entry += kLineEnd;

@@ -30,9 +30,9 @@ bool IsNoteFileName(const std::u16string& name);
 // pending, names it. Zero when all 100,000 names are taken.
 int MakeNoteFileName(std::u16string& path, std::u16string& name);
 
-// Creates or replaces the file with the text in the text-file encoding, up
-// to its first NUL. Zero when the file could not be written whole; the
-// previous file is then untouched.
+// Creates or replaces the file with the whole text in the text-file
+// encoding. Zero when the file could not be written whole; the previous file
+// is then untouched.
 int WriteTextFile(const std::u16string& path, const std::u16string& text);
 
 // Writes the note's text to a freshly named note file (with the old file's

@@ -1,6 +1,7 @@
 // Text conversion with glibc iconv: UTF-16 <-> UTF-8 for paths and text
-// files, and CP932 for text files that are not valid UTF-8. Invalid input
-// never stops a conversion: each bad sequence becomes U+FFFD.
+// files, UTF-16 files with their byte-order mark, and CP932 for text files
+// that are not valid UTF-8. Invalid input never stops a conversion: each bad
+// sequence becomes U+FFFD.
 #include "platform/text.h"
 
 #include <iconv.h>
@@ -19,6 +20,8 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
 // UTF-16 as the program holds it in memory, so that iconv reads and writes
@@ -42,8 +45,10 @@ public:
     // megabytes is converted without copies). At a bad sequence, onBad(at)
     // writes a replacement at `at` (room for kMaxReplacementBytes is made
     // first) and returns its length in bytes, and the input moves on by skip
-    // bytes (an incomplete tail ends the input); with strict set, the first
-    // bad sequence fails the whole conversion.
+    // bytes (an incomplete tail of single bytes ends the input; one of wider
+    // units, such as a lone high surrogate and an odd last byte, is passed
+    // over unit by unit, each its own replacement); with strict set, the
+    // first bad sequence fails the whole conversion.
     template <typename Unit, typename OnBad>
     std::optional<std::basic_string<Unit>> Run(std::string_view in, std::size_t room, std::size_t skip,
                                                bool strict, OnBad onBad)
@@ -67,7 +72,7 @@ public:
             if (strict) return std::nullopt;
             if (out.size() * sizeof(Unit) - used < kMaxReplacementBytes) out.resize(out.size() * 2);
             used += onBad(reinterpret_cast<char*>(out.data()) + used);
-            const std::size_t step = error == EILSEQ ? std::min(skip, inLeft) : inLeft;
+            const std::size_t step = error == EILSEQ || skip > 1 ? std::min(skip, inLeft) : inLeft;
             inPtr += step;
             inLeft -= step;
         }
@@ -87,9 +92,11 @@ std::size_t WriteReplacementUnit(char* at)
     return sizeof kReplacement;
 }
 
-// Decodes bytes of the given character set; nullopt only in strict mode when
-// a sequence is invalid. Every byte gives at most one UTF-16 unit.
-std::optional<std::u16string> Decode(const char* charset, std::string_view bytes, bool strict)
+// Decodes bytes of the given character set, whose smallest invalid
+// sequence is `unit` bytes long; nullopt only in strict mode when a sequence
+// is invalid. Every byte gives at most one UTF-16 unit.
+std::optional<std::u16string> Decode(const char* charset, std::string_view bytes, bool strict,
+                                     std::size_t unit = 1)
 {
     Converter converter(kNativeUtf16, charset);
     if (!converter.ok()) {
@@ -98,7 +105,7 @@ std::optional<std::u16string> Decode(const char* charset, std::string_view bytes
         for (char c : bytes) text.push_back(static_cast<unsigned char>(c) < 0x80 ? c : kReplacement);
         return text;
     }
-    return converter.Run<char16_t>(bytes, bytes.size(), 1, strict, WriteReplacementUnit);
+    return converter.Run<char16_t>(bytes, bytes.size() / unit, unit, strict, WriteReplacementUnit);
 }
 
 }  // namespace
@@ -125,7 +132,6 @@ std::string ToMultiByte(std::u16string_view text) { return ToUtf8(text); }
 
 std::string ToTextFile(std::u16string_view text)
 {
-    text = text.substr(0, text.find(u'\0'));
     std::string bytes = ToMultiByte(text);
     if (!text.empty() && text.front() == kByteOrderMark) bytes.insert(0, kUtf8Bom);
     return bytes;
@@ -133,7 +139,10 @@ std::string ToTextFile(std::u16string_view text)
 
 std::u16string FromMultiByte(std::string_view bytes)
 {
-    bytes = bytes.substr(0, bytes.find('\0'));
+    // Neither mark can begin UTF-8 or CP932 text: 0xFE and 0xFF are in
+    // neither.
+    if (bytes.starts_with(kUtf16LeBom)) return Decode("UTF-16LE", bytes.substr(2), false, 2).value_or(u"");
+    if (bytes.starts_with(kUtf16BeBom)) return Decode("UTF-16BE", bytes.substr(2), false, 2).value_or(u"");
     std::string_view body = bytes;
     if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) body.remove_prefix(kUtf8Bom.size());
     if (auto utf8 = Decode("UTF-8", body, true)) return *utf8;

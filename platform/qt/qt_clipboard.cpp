@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "platform/clipboard.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform {
 
@@ -13,7 +14,7 @@ bool SetClipboardText(const std::u16string& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) return false;
-    QString desktop = QString::fromStdU16String(text);
+    QString desktop = qt::ToQString(text);
     desktop.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     clipboard->setText(desktop, QClipboard::Clipboard);
     return true;

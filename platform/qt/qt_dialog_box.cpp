@@ -31,6 +31,7 @@
 #include "platform/qt/qt_dialog_box.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
@@ -95,7 +96,7 @@ layout::BaseUnits BaseUnitsOf(const QFont& font)
 
 QWidget* MakeButton(const DialogItem& item, DialogWindow& dialog)
 {
-    const QString text = QString::fromStdU16String(item.text);
+    const QString text = ToQString(item.text);
     QAbstractButton* button = nullptr;
     switch (item.style & bs::KindMask) {
     case bs::AutoCheckBox: button = new QCheckBox(text, &dialog); break;
@@ -129,7 +130,7 @@ QWidget* MakeStatic(const DialogItem& item, DialogWindow& dialog, const Rect& bo
         return label;
     }
     label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromStdU16String(item.text));
+    label->setText(ToQString(item.text));
     const Qt::Alignment across = kind == ss::Center ? Qt::AlignHCenter : kind == ss::Right ? Qt::AlignRight : Qt::AlignLeft;
     label->setAlignment(across | Qt::AlignTop);
     return label;
@@ -137,7 +138,7 @@ QWidget* MakeStatic(const DialogItem& item, DialogWindow& dialog, const Rect& bo
 
 QWidget* MakeEdit(const DialogItem& item, DialogWindow& dialog)
 {
-    auto* edit = new EditControl(QString::fromStdU16String(item.text), &dialog);
+    auto* edit = new EditControl(ToQString(item.text), &dialog);
     edit->setFrame((item.style & ws::Border) != 0);
     edit->setReadOnly((item.style & es::ReadOnly) != 0);
     edit->setAlignment(((item.style & es::Center) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
@@ -206,7 +207,7 @@ void SetUpWindow(DialogWindow& dialog, const DialogTemplate& dialogTemplate)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     dialog.setWindowFlags(flags);
     dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setWindowTitle(QString::fromStdU16String(dialogTemplate.caption));
+    dialog.setWindowTitle(ToQString(dialogTemplate.caption));
     dialog.setWindowIcon(ProgramIcon());
     const QFont font = DialogFont(dialogTemplate.fontFace, dialogTemplate.fontPoints);
     dialog.setFont(font);
@@ -296,7 +297,7 @@ bool EndModalDialog(WindowHandle window, int result)
 
 bool SetControlText(WindowHandle dialog, int id, const std::u16string& text)
 {
-    const QString value = QString::fromStdU16String(text);
+    const QString value = ToQString(text);
     QWidget* widget = FindWidget(dialog, id);
     if (auto* label = dynamic_cast<QLabel*>(widget))
         label->setText(value);
@@ -370,7 +371,7 @@ int AddListItem(WindowHandle dialog, int id, const std::u16string& text)
         });
     }
     const QSignalBlocker quiet(list);
-    list->insertItem(index, QString::fromStdU16String(text));
+    list->insertItem(index, ToQString(text));
     return index;
 }
 

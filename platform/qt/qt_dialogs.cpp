@@ -8,6 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform {
 namespace {
@@ -27,8 +28,8 @@ std::uint32_t FromQColor(const QColor& color)
 // Qt reads the patterns from the parentheses of a filter's text.
 QString FilterText(const FileFilter& filter)
 {
-    const QString description = QString::fromStdU16String(filter.description);
-    const QString pattern = QString::fromStdU16String(filter.pattern);
+    const QString description = qt::ToQString(filter.description);
+    const QString pattern = qt::ToQString(filter.pattern);
     if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
         return description;
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
@@ -44,8 +45,8 @@ void MakeModalOnTop(QDialog& dialog)
 
 bool RunFileDialog(FileDialogRequest& request, bool save)
 {
-    QFileDialog dialog(nullptr, QString::fromStdU16String(request.title),
-                       QString::fromStdU16String(request.initialFolder));
+    QFileDialog dialog(nullptr, qt::ToQString(request.title),
+                       qt::ToQString(request.initialFolder));
     MakeModalOnTop(dialog);
     QStringList filters;
     for (const FileFilter& filter : request.filters)
@@ -53,7 +54,7 @@ bool RunFileDialog(FileDialogRequest& request, bool save)
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
-    dialog.setDefaultSuffix(QString::fromStdU16String(request.defaultExtension));
+    dialog.setDefaultSuffix(qt::ToQString(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     const bool mustExist = !save && (request.flags & ofn::FileMustExist);

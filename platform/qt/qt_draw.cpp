@@ -22,6 +22,7 @@
 
 #include "platform/draw.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_text_lines.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
@@ -120,7 +121,7 @@ void DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect,
         take = std::min(take, line.size());
         // Never cut between the two halves of a surrogate pair.
         if (take < line.size() && QChar::isHighSurrogate(line[take - 1])) ++take;
-        const QString shown = QString::fromUtf16(line.data(), static_cast<qsizetype>(take));
+        const QString shown = qt::ToShownQString(line.substr(0, take));
         if (take < line.size() && HasRightToLeft(shown)) {
             take = line.size();
             continue;
@@ -145,7 +146,7 @@ void DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect,
 // advance, which costs a tenth of a layout.
 qreal LineWidth(const qt::Extents& extents, std::u16string_view text)
 {
-    const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = qt::ToShownQString(text);
     if (!s.contains(QLatin1Char('\t'))) return extents.metrics.horizontalAdvance(s);
     QTextLayout layout(s, extents.font);
     layout.setTextOption(LineOption(extents.font));

@@ -8,6 +8,7 @@
 
 #include "platform/qt/qt_editor_widget.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 
 namespace platform::qt {
@@ -101,7 +102,7 @@ LResult CallWindowProcedure(WindowProcFn proc, WindowHandle window, std::uint32_
 void SetEditorText(WindowHandle editor, std::u16string_view text)
 {
     if (EditorWidget* widget = EditorOf(editor))
-        widget->SetProgramText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+        widget->SetProgramText(ToQString(text));
 }
 
 std::u16string GetEditorText(WindowHandle editor)

@@ -6,11 +6,15 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 #include "platform/clipboard.h"
 #include "platform/editor.h"
 #include "platform/qt/qt_input.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_text_lines.h"
 #include "platform/qt/qt_windows.h"
 
@@ -28,11 +32,17 @@ bool IsCaretKey(std::uint32_t virtualKey)
 
 constexpr std::uint32_t kInsertKey = 45;
 
-// The text up to its first NUL, which ends a text the way it ends a string.
-QString UpToNul(const QString& text)
+// Inserts the text at the cursor, each NUL as a NUL object.
+void InsertText(QTextCursor& cursor, const QString& text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
+    QTextCharFormat nul;
+    nul.setObjectType(kNulObject);
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(QChar(u'\0')); at >= 0; from = at + 1, at = text.indexOf(QChar(u'\0'), from)) {
+        cursor.insertText(text.mid(from, at - from));
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), nul);
+    }
+    cursor.insertText(text.mid(from));
 }
 
 // The text between two line breaks is copied whole: every key copies the
@@ -58,7 +68,8 @@ std::u16string CrLfOf(const QString& documentText)
 EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& font)
     : QPlainTextEdit(parent), handle_(handle)
 {
-    // Every line at the font's line pitch, as the note paints and measures it.
+    // Every line at the font's line pitch, as the note paints and measures
+    // it, and each NUL object shown as its sign.
     auto* pitched = new QTextDocument(this);
     pitched->setDocumentLayout(NewPitchedLayout(pitched));
     pitched->documentLayout()->setPaintDevice(viewport());
@@ -86,13 +97,34 @@ EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& fo
 
 void EditorWidget::SetProgramText(const QString& text)
 {
-    setPlainText(UpToNul(text));  // also clears the undo history
+    const bool hasNul = text.contains(QChar(u'\0'));
+    setPlainText(hasNul ? QString() : text);  // also clears the undo history
+    if (hasNul) {
+        QTextCursor cursor(document());
+        InsertText(cursor, text);
+        document()->clearUndoRedoStacks();
+    }
     document()->setModified(false);
     modified_ = false;
     moveCursor(QTextCursor::Start);
 }
 
-std::u16string EditorWidget::CrLfText() const { return CrLfOf(document()->toRawText()); }
+std::u16string EditorWidget::CrLfText() const { return CrLfOf(RawText()); }
+
+QString EditorWidget::RawText() const
+{
+    QString text = document()->toRawText();
+    if (!text.contains(QChar::ObjectReplacementCharacter))
+        return text;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().objectType() == kNulObject)
+                std::fill_n(text.begin() + fragment.position(), fragment.length(), QChar(u'\0'));
+        }
+    }
+    return text;
+}
 
 std::int32_t EditorWidget::ToCrLfPosition(int position) const
 {
@@ -352,7 +384,12 @@ void EditorWidget::Paste()
     const std::optional<std::u16string> text = GetClipboardText();
     if (!text || text->empty())
         return;
-    insertPlainText(UpToNul(QString::fromStdU16String(*text)));
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();  // one undo step
+    InsertText(cursor, ToQString(*text));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void EditorWidget::CopySelection(bool remove)
@@ -360,7 +397,8 @@ void EditorWidget::CopySelection(bool remove)
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return;
-    if (!SetClipboardText(CrLfOf(cursor.selectedText())) || !remove)
+    const QString selected = RawText().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    if (!SetClipboardText(CrLfOf(selected)) || !remove)
         return;
     cursor.removeSelectedText();
     setTextCursor(cursor);

@@ -58,6 +58,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // The document's text, line breaks as separators, with its NULs.
+    QString RawText() const;
     void ActOnKey(std::uint32_t virtualKey);
     void ActOnCharacter(char16_t character);
     void ActOnButton(std::uint32_t message, WParam wParam, LParam lParam);

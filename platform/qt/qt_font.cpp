@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/qt/qt_text.h"
+
 namespace platform::qt {
 namespace {
 
@@ -33,7 +35,7 @@ QString FaceOf(const FontDescription& description)
 {
     const auto& face = description.faceName;
     const auto end = std::find(face.begin(), face.end(), u'\0');
-    return QString::fromUtf16(face.data(), end - face.begin());
+    return ToQString(std::u16string_view(face.data(), static_cast<std::size_t>(end - face.begin())));
 }
 
 void SetFace(FontDescription& description, const QString& family)

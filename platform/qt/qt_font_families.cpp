@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform::qt {
 namespace {
@@ -185,7 +186,7 @@ FontFace Describe(const Family& family, const Face& face, bool regular)
 // family's name arrives cut short.
 bool NamesFamily(const std::u16string& name, const Family& family)
 {
-    const QString asked = QString::fromStdU16String(name);
+    const QString asked = qt::ToQString(name);
     return family.name == asked || (asked.size() == 31 && family.name.startsWith(asked));
 }
 
@@ -219,14 +220,14 @@ QFont DialogFont(const std::u16string& face, int points)
 {
     QFont font = QApplication::font();
     if (face != u"System") {
-        font.setFamily(QString::fromStdU16String(face));
+        font.setFamily(qt::ToQString(face));
         font.setPointSize(points);
         return font;
     }
     // Labels in Japanese need a face that has its glyphs: one that lends
     // them to another is taller than the lines laid out for it.
     if (!CoversJapanese(QFontInfo(font).family())) {
-        const QString japanese = QString::fromStdU16String(JapaneseFontFamily());
+        const QString japanese = qt::ToQString(JapaneseFontFamily());
         if (!japanese.isEmpty()) font.setFamilies({japanese});
     }
     return font;
@@ -237,7 +238,7 @@ QFont DialogFont(const std::u16string& face, int points)
 namespace platform {
 using namespace platform::qt;
 
-bool FontFamilyHasJapanese(const std::u16string& family) { return CoversJapanese(QString::fromStdU16String(family)); }
+bool FontFamilyHasJapanese(const std::u16string& family) { return CoversJapanese(qt::ToQString(family)); }
 
 // fontconfig gives Japanese text a family even where none has its glyphs.
 std::u16string JapaneseFontFamily()
@@ -259,7 +260,7 @@ void EnumerateFontFamilies(const FontFaceVisitor& visit)
 void EnumerateFontStyles(const std::u16string& name, const FontFaceVisitor& visit)
 {
     // A name cut short by the description's 31 units is looked for among all.
-    const QString asked = QString::fromStdU16String(name);
+    const QString asked = qt::ToQString(name);
     std::vector<Family> families = ListFamilies(asked);
     if (families.empty() && asked.size() == 31)
         families = ListFamilies();

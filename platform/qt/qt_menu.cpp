@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/menu.h"
+#include "platform/qt/qt_text.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -102,7 +103,7 @@ bool AppendMenuItem(MenuHandle menu, std::uint32_t flags, std::uintptr_t item, c
         return false;
     if ((flags & mf::Submenu) && !Menus().count(static_cast<MenuHandle>(item)))
         return false;
-    it->second.push_back({flags, item, QString::fromStdU16String(label)});
+    it->second.push_back({flags, item, qt::ToShownQString(label)});
     return true;
 }
 

@@ -10,15 +10,23 @@
 // comes before the window is named waits, and the first loop that runs
 // after it is named carries it out, so start-up always completes; only a
 // message box of a start-up that cannot go on is closed at once.
+//
+// The end of the connection to the desktop is the one end that no loop
+// sees: Qt's X connection finds it broken (the X server ended, a forwarded
+// display dropped) and calls exit(1) from inside its event processing, and
+// so does Xlib's handler of a broken connection. The exit handlers still run,
+// on this thread, so the named window hears wm::EndSession from one.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,6 +37,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 platform::WindowHandle sessionWindow = 0;
 bool endRequested = false;
+bool exitWatched = false;
 
 void OnSignal(int)
 {
@@ -50,6 +59,14 @@ void EndSession()
     }
     endRequested = false;
     if (platform::IsLiveWindow(sessionWindow)) platform::DestroyAppWindow(sessionWindow);
+}
+
+// After a normal end the window is gone, and this does nothing.
+void OnProcessExit()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (sessionWindow == 0 || application == nullptr || QThread::currentThread() != application->thread()) return;
+    if (platform::IsLiveWindow(sessionWindow)) platform::SendWindowMessage(sessionWindow, platform::wm::EndSession, 1, 0);
 }
 
 void OnSignalByte()
@@ -111,6 +128,9 @@ namespace platform {
 
 void SetSessionEndWindow(WindowHandle window)
 {
+    // Registered once the program has its windows, so that the exit runs it
+    // before it destroys what they need.
+    if (window != 0 && !exitWatched) exitWatched = std::atexit(OnProcessExit) == 0;
     sessionWindow = window;
     if (endRequested)
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { EndSession(); }, Qt::QueuedConnection);

@@ -32,6 +32,7 @@
 #include <utility>
 
 #include "platform/qt/qt_menu.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/shell.h"
@@ -133,7 +134,7 @@ void Configure(QSystemTrayIcon& tray, const TrayIconData& data)
     if (data.flags & nif::Icon)
         tray.setIcon(IconOf(data.icon));
     if (data.flags & nif::Tip)
-        tray.setToolTip(QString::fromStdU16String(data.tip));
+        tray.setToolTip(qt::ToQString(data.tip));
 }
 
 // Runs once the event that changed the tray host has been handled by Qt
@@ -268,7 +269,7 @@ bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, 
     const auto it = TrayIcons().find({data.owner, data.id});
     if (it == TrayIcons().end() || !QSystemTrayIcon::supportsMessages())
         return false;
-    it->second->showMessage(QString::fromStdU16String(title), QString::fromStdU16String(text),
+    it->second->showMessage(qt::ToQString(title), qt::ToQString(text),
                             QSystemTrayIcon::Warning, kTrayMessageMilliseconds);
     return true;
 }
@@ -328,7 +329,7 @@ bool ShellExecuteOpen(const std::u16string& verb, const std::u16string& file)
 {
     if (verb != u"open" || file.empty())
         return false;
-    const QString target = QString::fromStdU16String(file);
+    const QString target = qt::ToQString(file);
     // Anything with a scheme ("mailto:", "http:") is an address, the rest a file.
     QUrl url(target);
     if (target.startsWith(QLatin1Char('/')) || url.scheme().isEmpty())
@@ -366,7 +367,7 @@ void ShellOpenFileOrNotify(const std::u16string& file, WindowHandle owner, std::
         tell();
         process->deleteLater();
     });
-    process->start(opener, {QString::fromStdU16String(file)});
+    process->start(opener, {qt::ToQString(file)});
 }
 
 }  // namespace platform

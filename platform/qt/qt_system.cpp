@@ -18,6 +18,7 @@
 
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_desktop_check.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
@@ -141,7 +142,7 @@ void SleepMilliseconds(int milliseconds)
 
 int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
 {
-    QMessageBox box(IconOf(style), QString::fromStdU16String(caption), QString::fromStdU16String(text),
+    QMessageBox box(IconOf(style), qt::ToQString(caption), qt::ToQString(text),
                     ButtonsOf(style));
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowIcon(qt::ProgramIcon());

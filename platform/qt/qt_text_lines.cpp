@@ -1,14 +1,18 @@
 // Tab stops and the line pitch of a font, and the editor's document layout
-// that keeps to the pitch.
+// that keeps to the pitch and shows a NUL as its sign.
 #include "platform/qt/qt_text_lines.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtMath>
 
 #include <algorithm>
+
+#include "platform/qt/qt_text.h"
 
 namespace platform::qt {
 namespace {
@@ -20,7 +24,7 @@ constexpr char16_t kSample[] = u"ÅgjΩЖ付箋紙あアｱ（）한";
 
 LinePitch MeasurePitch(const QFont& font)
 {
-    QTextLayout layout(QString::fromUtf16(kSample), font);
+    QTextLayout layout(ToQString(kSample), font);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
@@ -51,6 +55,28 @@ public:
         }
         rect.setHeight(layout->lineCount() * pitch.height);
         return rect;
+    }
+
+protected:
+    void resizeInlineObject(QTextInlineObject item, int position, const QTextFormat& format) override
+    {
+        if (format.toCharFormat().objectType() != kNulObject)
+            return QPlainTextDocumentLayout::resizeInlineObject(item, position, format);
+        const QFontMetricsF metrics(document()->defaultFont());
+        item.setWidth(metrics.horizontalAdvance(kShownNul));
+        item.setAscent(metrics.ascent());
+        item.setDescent(metrics.descent());
+    }
+
+    void drawInlineObject(QPainter* painter, const QRectF& rect, QTextInlineObject item, int position,
+                          const QTextFormat& format) override
+    {
+        if (format.toCharFormat().objectType() != kNulObject)
+            return QPlainTextDocumentLayout::drawInlineObject(painter, rect, item, position, format);
+        painter->save();
+        painter->setFont(document()->defaultFont());
+        painter->drawText(QPointF(rect.left(), rect.top() + item.ascent()), QString(kShownNul));
+        painter->restore();
     }
 
 private:

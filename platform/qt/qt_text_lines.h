@@ -17,6 +17,7 @@
 
 #include <QFont>
 #include <QPlainTextDocumentLayout>
+#include <QTextFormat>
 #include <QTextLayout>
 
 namespace platform::qt {
@@ -36,8 +37,17 @@ LinePitch LinePitchOf(const QFont& font);
 // baseline lies at the pitch's.
 qreal LineOffsetInPitch(const LinePitch& pitch, const QTextLine& line);
 
+// The object type of a NUL in the editor's document. A NUL is an object of
+// its own there, shown as kShownNul: as a plain character it would show
+// nothing. Reading the document back turns the objects into NULs again, so
+// a U+2400 the user typed stays what it is. Qt drops an object's type from
+// the format that typed text takes on, so nothing typed next to a NUL
+// becomes one.
+inline constexpr int kNulObject = QTextFormat::UserObject + 1;
+
 // The document layout of the editor control: QPlainTextEdit's own, with
-// every line laid at the pitch of the document's font.
+// every line laid at the pitch of the document's font and each NUL object
+// drawn as its sign.
 QPlainTextDocumentLayout* NewPitchedLayout(QTextDocument* document);
 
 }  // namespace platform::qt

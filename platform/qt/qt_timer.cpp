@@ -23,16 +23,19 @@ struct RunningTimer {
     bool queued = false;  // its wm::Timer waits in the queue
 };
 
+// Never destroyed: a save at the process's exit (wm::EndSession) still stops
+// its timers, and the exit destroys a static made after the exit handler was
+// registered before it runs the handler.
 std::map<TimerKey, RunningTimer>& Timers()
 {
-    static std::map<TimerKey, RunningTimer> timers;
-    return timers;
+    static auto* timers = new std::map<TimerKey, RunningTimer>;
+    return *timers;
 }
 
 std::map<int, TimerKey>& KeysOfQtTimers()
 {
-    static std::map<int, TimerKey> keys;
-    return keys;
+    static auto* keys = new std::map<int, TimerKey>;
+    return *keys;
 }
 
 std::uint64_t lastSerial = 0;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_x11.h"
 
 namespace platform::qt {
@@ -251,7 +252,7 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     record->bounds = bounds;
     RaiseInBand(*record);
     auto* widget = new AppWindow(record->handle);
-    widget->setWindowTitle(QString::fromStdU16String(title));
+    widget->setWindowTitle(ToQString(title));
     widget->setGeometry(ToQRect(NativeBounds(bounds)));
     record->widget = widget;
     const WindowHandle handle = record->handle;

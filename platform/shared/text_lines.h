@@ -1,6 +1,6 @@
 // The lines of a text to draw, shared by the backends so that both break a
-// text the same way: a text ends at its first NUL (it is stored as a C
-// string), and a line ends at CR LF, CR or LF. Drawing takes one line at a
+// text the same way: a line ends at CR LF, CR or LF; a NUL is a character
+// like any other (shown as a sign of its own). Drawing takes one line at a
 // time and stops at the rectangle's bottom, so a paint costs the lines it
 // shows, not the whole text. Internal to platform/.
 #pragma once
@@ -12,9 +12,9 @@
 
 namespace platform::shared {
 
-inline bool EndsLine(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\0'; }
+inline bool EndsLine(char16_t c) { return c == u'\r' || c == u'\n'; }
 
-// The position of the break (or the NUL, or the end) that ends the line
+// The position of the break (or the end) that ends the line
 // starting at `from`. A line of a megabyte is passed over in well under a
 // millisecond: four units are looked at in one step, and only a unit below
 // U+000E can end a line.
@@ -44,7 +44,7 @@ inline std::size_t LineEnd(std::u16string_view text, std::size_t from)
 // when the text ends there. CR LF is one break; a lone CR or LF is one too.
 inline bool NextLine(std::u16string_view text, std::size_t end, std::size_t& next)
 {
-    if (end >= text.size() || text[end] == u'\0') return false;
+    if (end >= text.size()) return false;
     next = end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
     return true;
 }

@@ -131,6 +131,7 @@ TEST_F(Editor, ReportsItsTextWithCrLfLineBreaks)
         {"a lone CR becomes CR LF", u"one\rtwo", u"one\r\ntwo"},
         {"Japanese and tabs", u"付箋紙\tメモ\r\n二行目", u"付箋紙\tメモ\r\n二行目"},
         {"empty", u"", u""},
+        {"a leading U+FEFF", u"\uFEFFab", u"\uFEFFab"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,6 +249,20 @@ TEST_F(Editor, CutCopyAndPasteGoThroughTheClipboard)
     SendWindowMessage(editor_, em::SetSelection, 3, 3);
     SendWindowMessage(editor_, wm::Paste, 0, 0);
     EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "lloa\r\nb") << "a pasted lone LF is a line break";
+}
+
+// NULs and a leading U+FFFE are text like any other; a typed U+2400 stays one.
+TEST_F(Editor, NulsGoThroughCopyTypingAndPasteWhole)
+{
+    SetEditorText(editor_, std::u16string(u"\uFFFEa\0b", 4));
+    SendWindowMessage(editor_, em::SetSelection, 0, -1);
+    SendWindowMessage(editor_, wm::Copy, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(GetClipboardText(), std::optional<std::u16string>(std::u16string(u"\uFFFEa\0b", 4)));
+    SendWindowMessage(editor_, em::SetSelection, 3, 3);
+    SendWindowMessage(editor_, wm::Char, 0x2400, 0);
+    SendWindowMessage(editor_, wm::Paste, 0, 0);
+    EXPECT_EQ(GetEditorText(editor_), std::u16string(u"\uFFFEa\0\u2400\uFFFEa\0bb", 9));
 }
 
 TEST_F(Editor, TheKeyboardSelectsAllCutsCopiesAndUndoesWithCtrl)

@@ -16,6 +16,7 @@ TEST(Clipboard, TextGoesRoundTripWholeAndReplacesWhatWasThere)
         u"付箋紙のテキスト\r\nline two\ttab",
         u"",
         u"second text",
+        u"\uFEFFmark",
     };
     for (const std::u16string& text : texts) {
         SCOPED_TRACE(platform::ToUtf8(text));

@@ -1,11 +1,12 @@
 // Fuzz target: reading a note's text file, whatever its bytes.
 //
 // Invariants:
-// - The text holds no NUL (reading stops at the first NUL byte).
+// - A file with a UTF-16 mark gives its units after the mark one for one,
+//   each as it is or (a lone surrogate, an odd last byte) as U+FFFD.
 // - Reading is stable: the text, written as the program writes text files
 //   and read again, comes back the same.
-// - A file as the program writes them (valid UTF-8, no NUL, no leading
-//   encoding mark) is written back byte for byte.
+// - A file as the program writes them (valid UTF-8, NULs included, no
+//   leading encoding mark) is written back byte for byte.
 #include <cstdint>
 #include <string>
 
@@ -19,8 +20,21 @@ namespace {
 
 bool IsPlainUtf8(const std::string& bytes)
 {
-    if (bytes.find('\0') != std::string::npos || bytes.starts_with("\xEF\xBB\xBF")) return false;
+    if (bytes.starts_with("\xEF\xBB\xBF")) return false;
     return platform::ToUtf8(platform::FromUtf8(bytes)) == bytes;
+}
+
+void RequireUtf16UnitsKept(std::string bytes, const std::u16string& text)
+{
+    const bool big = bytes.starts_with("\xFE\xFF");
+    if (!big && !bytes.starts_with("\xFF\xFE")) return;
+    fuzz::Require(text.size() == (bytes.size() - 1) / 2, "a UTF-16 file was not read unit for unit");
+    bytes += '\0';  // an odd last byte's partner
+    const auto* units = reinterpret_cast<const unsigned char*>(bytes.data()) + 2;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = static_cast<char16_t>(units[2 * i + !big] << 8 | units[2 * i + big]);
+        fuzz::Require(text[i] == unit || text[i] == u'\uFFFD', "a UTF-16 file's unit changed");
+    }
 }
 
 }  // namespace
@@ -35,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile(platform::ToUtf8(path), bytes);
     const std::optional<std::u16string> text = ReadTextFile(path);
     fuzz::Require(text.has_value(), "a readable file gave no text");
-    fuzz::Require(text->find(u'\0') == std::u16string::npos, "the text holds a NUL");
+    RequireUtf16UnitsKept(bytes, *text);
 
     // Written back (as WriteTextFile writes it) and read again.
     const std::string again = platform::ToTextFile(*text);

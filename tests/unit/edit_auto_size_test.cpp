@@ -32,7 +32,7 @@ TEST_F(Measures, EditorLinesSplitAtCrLfOnlyAndFindTheCaretLine)
         {"empty lines are a space high", u"\r\n\r\nab", 0, 0, 12, 36},
         {"each tab reaches the next stop, once", u"a\tb\t", 0, 96, 96, 12},
         {"a lone LF or CR is a character", u"a\nb\rc", 0, 30, 30, 12},
-        {"a NUL ends the text", std::u16string(u"ab\0\r\ncd", 7), 0, 12, 12, 12},
+        {"a NUL is a character", std::u16string(u"ab\0\r\ncd", 7), 0, 18, 18, 24},
         {"no line has the caret's index", u"ab", 5, 0, 12, 12},
     };
     for (const Case& c : cases) {

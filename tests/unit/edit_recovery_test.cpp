@@ -72,4 +72,18 @@ TEST_F(EditRecoveryTest, ACopyWhoseNoteIsGoneBecomesANoteAndATornOneIsLeftAlone)
     EXPECT_EQ(ReadBytes(Copy()), torn);
 }
 
+TEST_F(EditRecoveryTest, TheDesktopsEndKeepsTheTypingAndTheWaitingSave)
+{
+    StartWithText(u"old");
+    StartEditing(1);
+    Type(u"typed");
+    const std::int32_t moved = ++Note(0).bounds.left;
+    RequestDataFileSave();
+    platform::SendWindowMessage(mainWindow, platform::wm::EndSession, 1, 0);
+    KillAndStart();
+    EXPECT_EQ(Note(0).bounds.left, moved);
+    EXPECT_EQ(Note(1).text, u"typed");
+}
+
 }  // namespace
+

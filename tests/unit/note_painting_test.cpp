@@ -200,12 +200,14 @@ protected:
     bool Inked(int x, int y) { return Pixel(0, x, y) == kBlack; }
 };
 
-TEST_F(NoteText, AmpersandIsDrawnAsItself)
+TEST_F(NoteText, AmpersandAndNulAreDrawnAsThemselves)
 {
-    PaintText(u"A&B");
+    PaintText(std::u16string(u"A&B\0C", 5));
     EXPECT_TRUE(Inked(7, 10)) << "A";
     EXPECT_TRUE(Inked(13, 10)) << "& in the second cell";
     EXPECT_TRUE(Inked(19, 10)) << "B in the third cell";
+    EXPECT_TRUE(Inked(25, 10)) << "the NUL in the fourth";
+    EXPECT_TRUE(Inked(31, 10)) << "and the text after it";
     EXPECT_FALSE(Inked(5, 10)) << "cell edge";
 }
 
@@ -229,8 +231,7 @@ TEST_F(NoteText, LongLinesAreCutAtTheInsetAndNeverWrap)
 }
 
 // A note paints the lines and characters that can show; a text of millions
-// of characters must look exactly like the part of it that fits, and a NUL
-// ends the text wherever it stands.
+// of characters must look exactly like the part of it that fits.
 TEST_F(NoteText, AHugeTextLooksLikeItsFirstScreenful)
 {
     std::u16string huge;

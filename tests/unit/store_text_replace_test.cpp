@@ -226,15 +226,17 @@ TEST_F(TextReplaceTest, AFileTheNoteCouldNotReadIsNeverDeleted)
     EXPECT_EQ(ReadBytes(DataDir() / "VLM00000.txt"), "new");
 }
 
-// A U+FEFF at the start belongs to the text and survives a save and a
-// restart; only the mark that the program writes in front of it goes.
-TEST_F(TextReplaceTest, ALeadingByteOrderMarkIsPartOfTheText)
+// A leading U+FEFF or U+FFFE and NULs belong to the text and survive a save
+// and a restart; only the mark that the program writes before a U+FEFF goes.
+TEST_F(TextReplaceTest, EveryUnitOfATextSurvives)
 {
-    const std::u16string texts[] = {u"\uFEFFabc", u"\uFEFF", u"\uFEFF\uFEFF付箋紙", u"a\uFEFF"};
-    StartWithNotes(4);
-    for (int i = 0; i < 4; ++i) GiveText(i, texts[i]);
+    const std::u16string texts[] = {u"\uFEFFabc", u"\uFEFF", u"\uFEFF\uFEFF付箋紙", u"a\uFEFF",
+                                    {u"\uFFFEa\0b\0", 5}};
+    StartWithNotes(5);
+    for (int i = 0; i < 5; ++i) GiveText(i, texts[i]);
     Restart();
-    ASSERT_EQ(noteTable.count, 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Note(i).text, texts[i]) << i;
+    ASSERT_EQ(noteTable.count, 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Note(i).text, texts[i]) << i;
     EXPECT_EQ(ReadBytes(DataDir() / FileName(3)), "a\xEF\xBB\xBF");
+    EXPECT_EQ(ReadBytes(DataDir() / FileName(4)), std::string("\xEF\xBF\xBE" "a\0b\0", 7));
 }

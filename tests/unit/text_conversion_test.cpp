@@ -1,5 +1,5 @@
 // Text files come back as the same UTF-16 text whether they were written as
-// UTF-8 or as CP932, and broken bytes never stop a conversion.
+// UTF-8, CP932 or marked UTF-16, and broken bytes never stop a conversion.
 #include "data_file_fixture.h"
 #include "store/data_file.h"
 
@@ -9,19 +9,25 @@ using TextFiles = StoreTest;
 
 TEST_F(TextFiles, Utf8AndCp932ReadAlike)
 {
+    using namespace std::string_literals;
     const struct {
         const char* name;
         std::string bytes;
+        std::u16string text = u"付箋紙 memo\r\n";
     } files[] = {
         {"utf8.txt", "\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n"},
         {"cp932.txt", "\x95\x74\xE2\xB3\x8E\x86 memo\r\n"},
         {"bom.txt", "\xEF\xBB\xBF\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n"},
-        {"nul.txt", std::string("\xE4\xBB\x98\xE7\xAE\x8B\xE7\xB4\x99 memo\r\n") + '\0' + "tail"},
+        {"utf16le.txt", "\xFF\xFE\xD8\x4E\x8B\x7B\x19\x7D \0m\0e\0m\0o\0\r\0\n\0"s},
+        {"utf16be.txt", "\xFE\xFF\x4E\xD8\x7B\x8B\x7D\x19\0 \0m\0e\0m\0o\0\r\0\n"s},
+        {"nul.txt", "\xE4\xBB\x98 \0tail\0"s, u"付 \0tail\0"s},
+        {"utf16 broken.txt", "\xFF\xFE" "a\0\0\xDC" "b"s, u"a\uFFFD\uFFFD"},
+        {"utf16 cut.txt", "\xFE\xFF\0a\xD8\x34="s, u"a\uFFFD\uFFFD"},
     };
     for (const auto& f : files) {
         WriteBytes(DataDir() / f.name, f.bytes);
         auto text = ReadTextFile(dataFolder + u"/" + platform::FromUtf8(f.name));
-        EXPECT_EQ(text, std::optional<std::u16string>(u"付箋紙 memo\r\n")) << f.name;
+        EXPECT_EQ(text, std::optional<std::u16string>(f.text)) << f.name;
     }
 }
 
@@ -73,7 +79,7 @@ TEST(TextConversion, TextFilesGiveBackLeadingByteOrderMarks)
         EXPECT_EQ(platform::ToTextFile(row.text), row.file);
         EXPECT_EQ(platform::FromMultiByte(row.file), row.text);
     }
-    EXPECT_EQ(platform::ToTextFile(std::u16string(u"ab\0cd", 5)), "ab");  // up to the first NUL
+    EXPECT_EQ(platform::ToTextFile(std::u16string(u"ab\0cd", 5)), std::string("ab\0cd", 5));
     EXPECT_EQ(platform::ToMultiByte(u"\uFEFFx"), "\xEF\xBB\xBFx");       // no mark of its own
 }
 

@@ -25,6 +25,7 @@
 
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/key_input.h"
 #include "platform/system.h"
@@ -238,7 +239,7 @@ void DeliverComposition(WindowHandle window, std::u16string_view text)
     if (!widget)
         return;
     QInputMethodEvent event;
-    event.setCommitString(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    event.setCommitString(ToQString(text));
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -248,7 +249,7 @@ void DeliverComposing(WindowHandle window, std::u16string_view text)
     QWidget* widget = WidgetOfWindow(window);
     if (!widget)
         return;
-    QInputMethodEvent event(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())), {});
+    QInputMethodEvent event(ToQString(text), {});
     QCoreApplication::sendEvent(widget, &event);
 }
 
