@@ -4,6 +4,7 @@
 #include "platform/qt/qt_menu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 
 #include <map>
@@ -12,6 +13,7 @@
 
 #include "platform/menu.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/qt_x11.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -107,6 +109,41 @@ bool AppendMenuItem(MenuHandle menu, std::uint32_t flags, std::uintptr_t item, c
     return true;
 }
 
+namespace {
+
+// Watches one showing of a menu. On X11 an open menu holds the keyboard and
+// the mouse, so the program cannot be left while it is open; yet Qt may
+// still count a note hidden a moment before as focused, and its late
+// reading that the program lost the focus closes every open menu, before
+// the user could touch the menu just opened.
+class MenuShowing : public QObject {
+public:
+    MenuShowing() { qApp->installEventFilter(this); }
+    ~MenuShowing() override { qApp->removeEventFilter(this); }
+    MenuShowing(const MenuShowing&) = delete;
+    MenuShowing& operator=(const MenuShowing&) = delete;
+
+    bool ClosedByLateFocusLoss() const { return lostFocus_ && !touched_ && qt::x11::Available(); }
+
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease: touched_ = touched_ || target->isWidgetType(); break;
+        case QEvent::ApplicationDeactivate: lostFocus_ = true; break;
+        default: break;
+        }
+        return false;
+    }
+
+private:
+    bool lostFocus_ = false;
+    bool touched_ = false;
+};
+
+}  // namespace
+
 int TrackPopupMenuAt(MenuHandle handle, std::uint32_t flags, Point at, WindowHandle owner)
 {
     if (!Menus().count(handle))
@@ -120,7 +157,15 @@ int TrackPopupMenuAt(MenuHandle handle, std::uint32_t flags, Point at, WindowHan
         place.rx() -= size.width();
     if (flags & tpm::BottomAlign)
         place.ry() -= size.height();
-    const QAction* chosen = menu.exec(place);
+    // Shown again when nothing but that late reading closed it (a few times
+    // at most: each reading comes once).
+    const QAction* chosen = nullptr;
+    for (int shown = 0; shown < 3; ++shown) {
+        const MenuShowing showing;
+        chosen = menu.exec(place);
+        if (chosen != nullptr || !showing.ClosedByLateFocusLoss())
+            break;
+    }
     const int id = (chosen != nullptr && chosen->isEnabled()) ? static_cast<int>(chosen->data().toULongLong()) : 0;
     if (flags & tpm::ReturnCommand)
         return id;
