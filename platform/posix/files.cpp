@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,8 +21,9 @@
 
 namespace {
 
-// Counts down to the write that must fail; 0 = no failure planned.
-int writesUntilFailure = 0;
+// Counts down to the write that must fail; 0 = no failure planned. Atomic:
+// the disk writer's thread writes too.
+std::atomic<int> writesUntilFailure = 0;
 
 }  // namespace
 

@@ -21,6 +21,7 @@
 
 #include <cerrno>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -47,7 +48,9 @@ constexpr int kMaxLinkHops = 40;  // the kernel's own limit when it follows link
 constexpr int kTempNameTries = 20;
 constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
-// Whole-file replacements completed so far, by path.
+// Whole-file replacements completed so far, by path; commits run on the
+// writer's thread and tests read the counts on their own.
+std::mutex replacementsLock;
 std::map<std::u16string, int> replacements;
 
 std::string RandomChars()
@@ -128,12 +131,20 @@ bool KeepAttributes(int fd, const std::string& target, const std::string& model)
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
-bool CommitByRename(int fd, const std::string& temp, const std::string& target, const std::string& model,
-                    const std::string& bytes)
+bool WriteTemp(int fd, const std::string& target, const std::string& model, const std::string& bytes)
 {
-    bool ok = KeepAttributes(fd, target, model) && posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    const bool ok = KeepAttributes(fd, target, model) && posix::WriteAll(fd, bytes);
+    return (::close(fd) == 0) && ok;
+}
+
+// Flushes the staged file: fsync(2) flushes the file's data whatever
+// descriptor it is called on, so the file is opened again here.
+bool FlushFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
 }
 
 // Only a regular file, or a name that holds nothing yet, is replaced.
@@ -152,20 +163,43 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
 
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, const std::u16string& modelFile)
 {
-    if (path.empty()) return false;
-    const std::optional<std::string> target = FollowLinks(NativePath(path));
-    if (!target || !IsReplaceable(*target)) return false;
-    std::string temp;
-    const int fd = CreateTempFile(*target, temp);
-    if (fd < 0) return false;
-    if (!CommitByRename(fd, temp, *target, NativePath(modelFile), bytes)) {
-        ::unlink(temp.c_str());
+    const std::optional<StagedFile> staged = StageFileReplacement(path, bytes, modelFile);
+    if (!staged) return false;
+    if (!CommitStagedFile(*staged)) {
+        DiscardStagedFile(*staged);
         return false;
     }
-    posix::SyncFolder(FolderOf(*target));
-    ++replacements[path];
+    FlushFolderOf(*staged);
     return true;
 }
+
+std::optional<StagedFile> StageFileReplacement(const std::u16string& path, const std::string& bytes,
+                                               const std::u16string& modelFile)
+{
+    if (path.empty()) return std::nullopt;
+    const std::optional<std::string> target = FollowLinks(NativePath(path));
+    if (!target || !IsReplaceable(*target)) return std::nullopt;
+    StagedFile staged{path, {}, *target};
+    const int fd = CreateTempFile(*target, staged.temp);
+    if (fd < 0) return std::nullopt;
+    if (!WriteTemp(fd, *target, NativePath(modelFile), bytes)) {
+        DiscardStagedFile(staged);
+        return std::nullopt;
+    }
+    return staged;
+}
+
+bool CommitStagedFile(const StagedFile& file)
+{
+    if (!FlushFile(file.temp) || ::rename(file.temp.c_str(), file.target.c_str()) != 0) return false;
+    const std::lock_guard lock(replacementsLock);
+    ++replacements[file.path];
+    return true;
+}
+
+void DiscardStagedFile(const StagedFile& file) { ::unlink(file.temp.c_str()); }
+
+void FlushFolderOf(const StagedFile& file) { posix::SyncFolder(FolderOf(file.target)); }
 
 namespace {
 
@@ -210,6 +244,7 @@ int RemoveLeftoverTempFilesOf(const std::u16string& file)
 
 int CompletedReplacements(const std::u16string& path)
 {
+    const std::lock_guard lock(replacementsLock);
     auto found = replacements.find(path);
     return found == replacements.end() ? 0 : found->second;
 }
