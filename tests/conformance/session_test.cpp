@@ -2,6 +2,8 @@
 // end of a session): it destroys the window named for it, from a loop, and
 // a request that comes before any window is named waits for one. The
 // desktop's request to close one window: the window decides.
+#include <memory>
+
 #include "platform/system.h"
 #include "platform/timer.h"
 #include "recording_window.h"
@@ -56,18 +58,19 @@ TEST_F(SessionEnds, ARequestBeforeAnyWindowIsNamedClosesTheBoxOpen)
         SCOPED_TRACE(static_cast<int>(how));
         SetSessionEndWindow(0);
         const WindowHandle w = MakeWindow();
-        bool stayedOpen = false;
-        SetHandler([&](WindowHandle, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        // Shared: the window and its handler outlive this round of the loop.
+        const auto stayedOpen = std::make_shared<bool>(false);
+        SetHandler([how, stayedOpen](WindowHandle, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
             if (message == wm::User) RequestSessionEnd(how);
-            if (message == wm::Timer && !stayedOpen) CloseMenuOrDialog();  // fails the case rather than hangs it
-            stayedOpen = stayedOpen || message == wm::Timer;
+            if (message == wm::Timer && !*stayedOpen) CloseMenuOrDialog();  // fails the case rather than hangs it
+            *stayedOpen = *stayedOpen || message == wm::Timer;
             return std::nullopt;
         });
         PostWindowMessage(w, wm::User, 0, 0);
         SetWindowTimer(w, 1, 10000);
         ShowMessageBox(u"Data フォルダが作成できません", u"付箋紙", mb::Ok | mb::IconExclamation);
         KillWindowTimer(w, 1);
-        EXPECT_FALSE(stayedOpen) << "the box stayed open";
+        EXPECT_FALSE(*stayedOpen) << "the box stayed open";
         SetSessionEndWindow(w);
         PumpMessages();
         EXPECT_FALSE(IsLiveWindow(w)) << "the request went with the box";
