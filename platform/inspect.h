@@ -3,8 +3,7 @@
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
-// failure seam and save counter, the disk writer's thread and waiting for
-// it, whether the desktop has a tray, key strokes
+// failure seam and save counter, waiting for the disk writer, whether the desktop has a tray, key strokes
 // and close requests delivered as the desktop delivers them, the desktop
 // ending the program, and the open dialog's controls: where they stand,
 // which has the focus, what they show, and the mouse on them.
@@ -55,11 +54,6 @@ void FailNthFileWrite(int n);
 // How many whole-file replacements of this path have completed in this
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
-
-// Gives the disk writer (platform/writer.h) its own thread, as the desktop
-// backend does at start-up; on the headless backend for tests of what a
-// kill leaves while a flush is under way.
-void StartWriterThread();
 
 // Waits until the disk writer has run all the work handed to it so far
 // (and the work that work handed on).

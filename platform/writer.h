@@ -8,13 +8,17 @@
 //
 // On the desktop the writer has its thread from InitPlatform on; on the
 // headless backend the work runs at once, inside RunOnWriter, so that
-// behaviour tests stay deterministic (a test may give it a thread:
-// platform/inspect.h).
+// behaviour tests stay deterministic (unless a test starts the thread).
 #pragma once
 
 #include <functional>
 
 namespace platform {
+
+// Gives the writer its own thread: the desktop backend's start-up calls
+// it; a test on the headless backend may too (what a kill leaves while a
+// flush is under way).
+void StartWriterThread();
 
 // Runs `work` on the writer after all the work handed to it before.
 void RunOnWriter(std::function<void()> work);

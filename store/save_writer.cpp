@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/writer.h"
+#include "store/data_file.h"
 #include "store/save_trouble.h"
 #include "store/text_files.h"
 
@@ -77,6 +78,7 @@ WriterSide writerSide;
 struct Outcome {
     std::vector<std::u16string> failedTexts;
     bool imageFailed = false;
+    bool imageHeldBack = false;  // only waits for texts an earlier batch failed
     std::vector<std::u16string> leftDeletions;
 };
 
@@ -97,7 +99,13 @@ void CommitImage(const StagedFile& image, Outcome& outcome)
     writerSide.imageOnDisk = !writerSide.textsOwed && platform::CommitStagedFile(image);
     if (writerSide.imageOnDisk) return platform::FlushFolderOf(image);
     platform::DiscardStagedFile(image);
-    outcome.imageFailed = true;
+    // Handed over before the program heard of an earlier batch's failed
+    // texts, it may name them; a later save (which writes them again) is no
+    // failure of the disk.
+    if (writerSide.textsOwed && outcome.failedTexts.empty())
+        outcome.imageHeldBack = true;
+    else
+        outcome.imageFailed = true;
 }
 
 void Delete(const std::vector<std::u16string>& deletions, Outcome& outcome)
@@ -132,12 +140,14 @@ std::vector<std::u16string> PathsOf(const Batch& batch)
 
 // On the program's thread: the texts named are not on disk. Their notes
 // write them again at the next save, and only then may a data file be
-// committed again.
-void HearFailure(const std::vector<std::u16string>& failedTexts)
+// committed again. A data file held back is saved again soon: nothing else
+// would write what it held (the texts written since name no file on disk).
+void HearOutcome(const Outcome& outcome)
 {
-    MarkNoteTextsUnwritten(failedTexts);
-    ReportSaveFailure();
-    if (!failedTexts.empty()) platform::RunOnWriter([] { writerSide.textsOwed = false; });
+    MarkNoteTextsUnwritten(outcome.failedTexts);
+    if (!outcome.failedTexts.empty() || outcome.imageFailed) ReportSaveFailure();
+    if (!outcome.failedTexts.empty()) platform::RunOnWriter([] { writerSide.textsOwed = false; });
+    if (outcome.imageHeldBack) RequestDataFileSave();
 }
 
 void Drain()
@@ -161,8 +171,8 @@ void Drain()
         if (later.image) shared.waiting.image = std::move(later.image);
         if (later.copy) SetCopy(shared.waiting, std::move(*later.copy));
     }
-    if (!outcome.failedTexts.empty() || outcome.imageFailed)
-        platform::RunOnMainThread([failed = std::move(outcome.failedTexts)] { HearFailure(failed); });
+    if (!outcome.failedTexts.empty() || outcome.imageFailed || outcome.imageHeldBack)
+        platform::RunOnMainThread([outcome = std::move(outcome)] { HearOutcome(outcome); });
 }
 
 // Changes the waiting batch and has the writer drain it, once.

@@ -23,7 +23,9 @@
 // thread hears of it, marks the notes whose texts did not reach the disk
 // as unsaved (the next save writes them again) and tells the user as any
 // failed save does (store/save_trouble.h). A data file that could not be
-// committed leaves the deletions waiting for the next one.
+// committed leaves the deletions waiting for the next one; one held back
+// only because it was handed over before the program heard of such texts
+// is saved again soon.
 #pragma once
 
 #include <string>

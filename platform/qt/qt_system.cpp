@@ -20,7 +20,6 @@
 #include "platform/qt/qt_desktop_check.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
-#include "platform/inspect.h"
 #include "platform/system.h"
 #include "platform/writer.h"
 

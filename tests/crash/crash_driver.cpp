@@ -23,6 +23,7 @@
 #include "crash_texts.h"
 #include "platform/files.h"
 #include "platform/inspect.h"
+#include "platform/writer.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/text.h"
