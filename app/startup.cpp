@@ -90,6 +90,18 @@ bool EndAsLaterStart(Instance instance, int& exitCode)
     return true;
 }
 
+// A note's text is Japanese: a face without Japanese glyphs would draw it
+// with another face's, which measures differently. A Japanese face of the
+// desktop's takes its place, at the same size.
+void UseJapaneseFace(platform::FontDescription& font)
+{
+    if (platform::FontFamilyHasJapanese(font.faceName.data())) return;
+    const std::u16string japanese = platform::JapaneseFontFamily();
+    if (japanese.empty()) return;
+    font.faceName.fill(u'\0');
+    japanese.copy(font.faceName.data(), font.faceName.size() - 1);
+}
+
 // An edit that a crash or a kill cut off left what the user typed in the
 // recovery copy: it goes back into its note (a new note when its note is
 // gone), which is fitted to it and stored as the end of the edit would
@@ -145,7 +157,9 @@ int InitDefaultSettings()
     noteSettings.editGesture = 1;
     noteSettings.inputMode = 0;
     noteSettings.defaultFont = platform::FontDescription{};
-    return platform::DescribeSystemFont(noteSettings.defaultFont) ? 1 : 0;
+    if (!platform::DescribeSystemFont(noteSettings.defaultFont)) return 0;
+    UseJapaneseFace(noteSettings.defaultFont);
+    return 1;
 }
 
 bool RegisterNoteClass()

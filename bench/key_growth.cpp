@@ -1,21 +1,28 @@
-// The cost of one key's growth estimate on the desktop backend: every key in
-// the editor copies the editor's whole text and measures it line by line
-// (EstimateKeyGrowth), and GrowNoteForKey adds the note's and the editor's
-// move when the estimate grows the note. Texts of 100, 1,000 and 10,000
-// characters, 40 to a line, with the caret at the end, where each key types
-// a letter.
+// The cost of keys in the editor on the desktop backend. First one key's
+// growth estimate: every key in the editor copies the editor's whole text
+// and measures it line by line (EstimateKeyGrowth), and GrowNoteForKey adds
+// the note's and the editor's move when the estimate grows the note. Texts
+// of 100, 1,000 and 10,000 characters, 40 to a line, with the caret at the
+// end, where each key types a letter. Then a note edited as the program
+// edits it: the paste of a megabyte into an empty note, and whole keys at
+// the end of that text (the editor's procedure with the growth, the
+// control's own typing and the repaint).
 //
 //   key_growth [keys per text]      (run on a desktop, or QT_QPA_PLATFORM=offscreen)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "edit/auto_size.h"
+#include "edit/editor.h"
+#include "platform/clipboard.h"
 #include "platform/editor.h"
 #include "platform/font.h"
+#include "platform/testing/inspect.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "store/records.h"
@@ -40,10 +47,97 @@ std::u16string MakeText(std::size_t length)
     return text;
 }
 
+// A megabyte of lines as a user's long note has them: 78 characters of
+// Japanese and ASCII, each line different, the last one as long as the
+// others, so that a key at the end widens the note.
+std::u16string MakeMegabyte()
+{
+    std::u16string text;
+    for (int n = 0; text.size() < 1000000; ++n) {
+        std::u16string line = u"付箋紙のテスト line ";
+        for (const char c : std::to_string(n)) line += static_cast<char16_t>(c);
+        line.resize(78, u'x');
+        text += (n > 0 ? u"\r\n" : u"") + line;
+    }
+    return text;
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+double Milliseconds(Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); }
+
+double ProcessorMilliseconds() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+void EstimateTable(platform::WindowHandle note, platform::FontHandle font, int keys)
+{
+    const platform::WindowHandle editor = platform::CreateEditorControl(note, 139, {5, 5, 395, 295}, font);
+    noteTable.notes[0].editWindow = editor;
+    std::printf("%8s %8s %12s %22s %22s\n", "chars", "lines", "first key", "EstimateKeyGrowth", "GrowNoteForKey");
+    std::printf("%8s %8s %12s %22s %22s\n", "", "", "(ms)", "(ms, median)", "(ms, median)");
+    for (const std::size_t length : {100u, 1000u, 10000u}) {
+        const std::u16string text = MakeText(length);
+        platform::SetEditorText(editor, text);
+        platform::SendWindowMessage(editor, platform::em::SetSelection, text.size(),
+                                    static_cast<platform::LParam>(text.size()));
+        // The first key after the text is set meets every line for the first time.
+        platform::Rect rect;
+        auto start = Clock::now();
+        EstimateKeyGrowth(editor, note, 'A', rect);
+        const double first = Milliseconds(start);
+        // Then each key types a letter into the last line, so that one line
+        // is new to every estimate, as while typing.
+        std::vector<double> estimate, grow;
+        for (int i = 0; i < keys; ++i) {
+            platform::SendWindowMessage(editor, platform::wm::Char, u'a', 1);
+            start = Clock::now();
+            EstimateKeyGrowth(editor, note, 'A', rect);
+            estimate.push_back(Milliseconds(start));
+            platform::SendWindowMessage(editor, platform::wm::Char, u'a', 1);
+            start = Clock::now();
+            GrowNoteForKey(editor, 'A');
+            grow.push_back(Milliseconds(start));
+        }
+        const auto lines = std::count(text.begin(), text.end(), u'\n') + 1;
+        std::printf("%8zu %8ld %12.3f %22.3f %22.3f\n", text.size(), static_cast<long>(lines), first,
+                    Median(estimate), Median(grow));
+    }
+    platform::DestroyAppWindow(editor);
+    noteTable.notes[0].editWindow = 0;
+}
+
+// The program's editor over an empty note: a megabyte pasted into it, then
+// keys typed at the end of the text.
+void MegabyteNote(platform::WindowHandle note, int keys)
+{
+    const std::u16string text = MakeMegabyte();
+    // The estimates above widened the note; from its first size, every key
+    // at the end of the longest line widens it again.
+    platform::MoveAppWindow(note, {100, 100, 500, 400}, true);
+    noteTable.notes[0].text = u"";
+    const platform::WindowHandle editor = OpenNoteEditor(note);
+    platform::PumpMessages();
+    platform::SetClipboardText(text);
+    auto start = Clock::now();
+    double processor = ProcessorMilliseconds();
+    platform::DeliverKeyStroke(editor, 'V', platform::mod::Control);
+    platform::PumpMessages();
+    std::printf("\n%zu characters pasted into an empty note, until repainted: %.0f ms (processor %.0f ms)\n",
+                text.size(), Milliseconds(start), ProcessorMilliseconds() - processor);
+    std::vector<double> times;
+    processor = ProcessorMilliseconds();
+    for (int i = 0; i < keys; ++i) {
+        start = Clock::now();
+        platform::DeliverKeyStroke(editor, 'A', 0);
+        platform::PumpMessages();
+        times.push_back(Milliseconds(start));
+    }
+    std::printf("a key at its end, until repainted: median %.2f ms, slowest %.2f ms, processor %.2f ms per key\n",
+                Median(times), *std::max_element(times.begin(), times.end()),
+                (ProcessorMilliseconds() - processor) / keys);
 }
 
 }  // namespace
@@ -60,42 +154,14 @@ int main(int argc, char** argv)
     const std::u16string face = u"DejaVu Sans";
     std::copy(face.begin(), face.end(), description.faceName.begin());
     const platform::FontHandle font = platform::CreateFontObject(description);
-    const platform::WindowHandle editor = platform::CreateEditorControl(note, 139, {5, 5, 395, 295}, font);
 
     AllocNoteTable();
     noteTable.count = 1;
     noteTable.notes[0].window = note;
-    noteTable.notes[0].editWindow = editor;
     noteTable.notes[0].fontHandle = font;
+    noteTable.notes[0].bounds = platform::GetWindowBounds(note);
 
-    std::printf("%8s %8s %12s %22s %22s\n", "chars", "lines", "first key", "EstimateKeyGrowth", "GrowNoteForKey");
-    std::printf("%8s %8s %12s %22s %22s\n", "", "", "(ms)", "(ms, median)", "(ms, median)");
-    for (const std::size_t length : {100u, 1000u, 10000u}) {
-        const std::u16string text = MakeText(length);
-        platform::SetEditorText(editor, text);
-        platform::SendWindowMessage(editor, platform::em::SetSelection, text.size(),
-                                    static_cast<platform::LParam>(text.size()));
-        // The first key after the text is set meets every line for the first time.
-        platform::Rect rect;
-        auto start = Clock::now();
-        EstimateKeyGrowth(editor, note, 'A', rect);
-        const double first = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        // Then each key types a letter into the last line, so that one line
-        // is new to every estimate, as while typing.
-        std::vector<double> estimate, grow;
-        for (int i = 0; i < keys; ++i) {
-            platform::SendWindowMessage(editor, platform::wm::Char, u'a', 1);
-            start = Clock::now();
-            EstimateKeyGrowth(editor, note, 'A', rect);
-            estimate.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-            platform::SendWindowMessage(editor, platform::wm::Char, u'a', 1);
-            start = Clock::now();
-            GrowNoteForKey(editor, 'A');
-            grow.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        }
-        const auto lines = std::count(text.begin(), text.end(), u'\n') + 1;
-        std::printf("%8zu %8ld %12.3f %22.3f %22.3f\n", text.size(), static_cast<long>(lines), first,
-                    Median(estimate), Median(grow));
-    }
+    EstimateTable(note, font, keys);
+    MegabyteNote(note, std::min(keys, 20));
     return 0;
 }

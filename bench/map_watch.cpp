@@ -10,10 +10,16 @@
 // takes it, not the window manager) and windows that are never mapped.
 //
 // It prints one line:
-//   ok MAPPED_MS RSS_KB CPU_MS...      every window was mapped; RSS read once the
+//   ok MAPPED_MS FIRST_MS RSS_KB CPU_MS...  every window was mapped, the first
+//                                      after FIRST_MS; RSS read once the
 //                                      program has been idle for QUIET_MS
-//   timeout MAPPED_COUNT RSS_KB CPU_MS...  not all of them within TIMEOUT_MS
-// and then ends the program with SIGTERM (SIGKILL after 10 s). CPU_MS is the
+//   timeout MAPPED_COUNT FIRST_MS RSS_KB CPU_MS...  not all of them within
+//                                      TIMEOUT_MS (FIRST_MS -1: none)
+// and then ends the program with SIGTERM (SIGKILL after 10 s), or at once
+// with SIGKILL when the environment variable MAP_WATCH_KILL is set: then the
+// X server destroys all its windows in one go, whatever the program would
+// do on its way out, and the window manager has them all to let go of
+// after the program has gone. CPU_MS is the
 // processor time (user and system) the program had used when the last
 // window was mapped, followed by that of each process named in the
 // environment variable MAP_WATCH_PIDS (say, the X server and the window
@@ -32,6 +38,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -77,17 +84,24 @@ std::vector<pid_t> WatchedPids()
     return pids;
 }
 
-// Waits until the program has used no processor time for a while (it has
-// painted what it mapped), at most 30 s: the memory it then holds is what
-// it keeps.
-void WaitUntilIdle(pid_t pid, int quietMs)
+long CpuMs(const std::vector<pid_t>& pids)
+{
+    long sum = 0;
+    for (pid_t pid : pids) sum += CpuMs(pid);
+    return sum;
+}
+
+// Waits until the processes have used no processor time for a while, at
+// most `limitMs`: the program has painted what it mapped, and the memory it
+// then holds is what it keeps; or the desktop is done with its windows.
+void WaitUntilIdle(const std::vector<pid_t>& pids, int quietMs, int limitMs)
 {
     constexpr int kStepMs = 50;
-    long last = CpuMs(pid);
+    long last = CpuMs(pids);
     int quiet = 0;
-    for (int waited = 0; quiet < quietMs && waited < 30000; waited += kStepMs) {
+    for (int waited = 0; quiet < quietMs && waited < limitMs; waited += kStepMs) {
         usleep(kStepMs * 1000);
-        const long now = CpuMs(pid);
+        const long now = CpuMs(pids);
         quiet = now == last ? quiet + kStepMs : 0;
         last = now;
     }
@@ -106,7 +120,7 @@ pid_t Launch(char** argv)
 
 void Stop(pid_t pid)
 {
-    kill(pid, SIGTERM);
+    kill(pid, std::getenv("MAP_WATCH_KILL") ? SIGKILL : SIGTERM);
     for (int i = 0; i < 1000; ++i) {
         if (waitpid(pid, nullptr, WNOHANG) == pid) return;
         usleep(10000);
@@ -121,12 +135,14 @@ long MillisecondsSince(Clock::time_point start)
 }
 
 // Counts the windows the window manager maps for clients until `count` or
-// the deadline. Returns the number seen. The window manager reparents a
+// the deadline. Returns the number seen; `first` gets the moment of the
+// first map. The window manager reparents a
 // client window into a frame of its own, a child of the root, and maps the
 // frame once the client inside is ready: the frame's map is the moment the
 // window appears. Both events reach the root window's listeners, in that
 // order, so none can slip past.
-int WatchMaps(xcb_connection_t* connection, xcb_window_t root, int count, Clock::time_point deadline)
+int WatchMaps(xcb_connection_t* connection, xcb_window_t root, int count, Clock::time_point deadline,
+              std::optional<Clock::time_point>& first)
 {
     std::set<xcb_window_t> frames;  // parents that took a window away from the root
     std::set<xcb_window_t> mapped;
@@ -150,6 +166,7 @@ int WatchMaps(xcb_connection_t* connection, xcb_window_t root, int count, Clock:
         case XCB_MAP_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_map_notify_event_t*>(event.get());
             if (e->event == root && frames.count(e->window)) mapped.insert(e->window);
+            if (!first && !mapped.empty()) first = Clock::now();
             break;
         }
         default: break;
@@ -185,17 +202,30 @@ int main(int argc, char** argv)
     for (pid_t other : others) othersBefore.push_back(CpuMs(other));
     const Clock::time_point start = Clock::now();
     const pid_t pid = Launch(argv + 4);
-    const int seen = WatchMaps(connection, root, count, start + std::chrono::milliseconds(timeoutMs));
+    std::optional<Clock::time_point> first;
+    const int seen = WatchMaps(connection, root, count, start + std::chrono::milliseconds(timeoutMs), first);
     const long mappedMs = MillisecondsSince(start);
+    const long firstMs =
+        first ? std::chrono::duration_cast<std::chrono::milliseconds>(*first - start).count() : -1;
     std::string cpu = std::to_string(CpuMs(pid));
     for (std::size_t i = 0; i < others.size(); ++i) cpu += " " + std::to_string(CpuMs(others[i]) - othersBefore[i]);
-    if (seen >= count) WaitUntilIdle(pid, quietMs);
+    if (seen >= count) WaitUntilIdle({pid}, quietMs, 30000);
     const long rss = ResidentKb(pid);
+    // A program that counts its round trips (bench/x_round_trips.cpp) writes
+    // the counts of its start now, before its end adds its own.
+    if (std::getenv("X_ROUND_TRIPS_FILE")) {
+        kill(pid, SIGUSR2);
+        usleep(300000);
+    }
     if (seen >= count)
-        std::printf("ok %ld %ld %s\n", mappedMs, rss, cpu.c_str());
+        std::printf("ok %ld %ld %ld %s\n", mappedMs, firstMs, rss, cpu.c_str());
     else
-        std::printf("timeout %d %ld %s\n", seen, rss, cpu.c_str());
+        std::printf("timeout %d %ld %ld %s\n", seen, firstMs, rss, cpu.c_str());
     std::fflush(stdout);
+    // Killed for the next program to meet its end: the desktop finishes with
+    // this one's windows first (the window manager may still be focusing and
+    // stacking them), so that the next one meets only their end.
+    if (std::getenv("MAP_WATCH_KILL")) WaitUntilIdle(others, 1000, 120000);
     Stop(pid);
     xcb_disconnect(connection);
     return 0;

@@ -2,6 +2,7 @@
 # The start-up benchmark, in one command:
 #
 #   bench/startup.sh [--runs N] [--sizes 1,100,1000] [--timeout SECONDS]
+#                    [--after-close 1000] [--program NAME=PATH]
 #
 # Builds the program as users build it, the floor program and the map
 # watcher into build-bench/ (or $BENCH_BUILD_DIR), then on one private
@@ -13,7 +14,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BENCH_BUILD_DIR:-$root/build-bench}"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCEVELMO_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target cevelmo bench_floor bench_map_watch >/dev/null
+cmake --build "$build" -j2 --target cevelmo bench_floor bench_map_watch bench_x_round_trips >/dev/null
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null), $(openbox --version | head -n 1)"
 # A desktop session has a session bus; without one, the first Qt program to

@@ -23,15 +23,13 @@ using platform::WindowHandle;
 
 // The references a note's text is measured against: a half-width character
 // (the growth per key with the input method closed, a new line's height),
-// a full-width one (the growth per key with it open) and a space (an empty
-// line, the unit of tabs and of the italic allowance).
+// a full-width one (the growth per key with it open), a space (an empty
+// line, the italic allowance) and a tab (how far one tab can reach).
 constexpr std::u16string_view kNarrow = u"W";
 constexpr std::u16string_view kWide = u"付";
 constexpr std::u16string_view kSpace = u" ";
-constexpr std::int32_t kTabsPerKeyStop = 4;     // wide characters per tab in a key's estimate
-constexpr std::int32_t kWidesForTab = 5;        // the growth on the Tab key, in wide characters
-constexpr std::int32_t kNarrowsPerInsertStop = 3;  // narrow characters per tab in an insert's estimate
-constexpr std::int32_t kSpacesPerBlockTab = 10;
+constexpr std::u16string_view kTab = u"\t";
+constexpr std::int32_t kWidesForTab = 5;  // the growth on the Tab key, in wide characters
 constexpr std::int32_t kEditorInset = kNoteTextMargin / 2;
 
 // Calls visit(index, line, last) for each line of the text, the final one
@@ -52,19 +50,19 @@ void WalkLines(std::u16string_view text, Visit visit)
     }
 }
 
-// A non-empty line's size: its extent, widened by `tabWidth` per tab.
-TextSize LineSize(FontHandle font, std::u16string_view line, std::int32_t tabWidth)
+// A line's size. Its extent holds its tabs as drawn, each reaching to the
+// next tab stop, so a tab adds nothing of its own.
+TextSize LineSize(FontHandle font, std::u16string_view line, TextSize space)
 {
-    TextSize size = platform::MeasureText(font, line);
-    size.width += tabWidth * static_cast<std::int32_t>(std::count(line.begin(), line.end(), u'\t'));
-    return size;
+    return line.empty() ? TextSize{0, space.height} : platform::MeasureText(font, line);
 }
 
+// Keys that type nothing: control keys, the keys that move the caret or
+// the view (Page Up to Down), Insert, Delete and the function keys.
 bool IsKeyThatNeverWidens(std::uint32_t key)
 {
     namespace vk = platform::vk;
-    return key < 32 || key == vk::Left || key == vk::Up || key == vk::Right || key == vk::Down ||
-           key == vk::Delete;
+    return key < 32 || (key >= vk::PageUp && key <= vk::Delete) || (key >= vk::F1 && key <= vk::F24);
 }
 
 const NoteRecord* NoteOf(WindowHandle note) { return FindNote(note); }
@@ -88,13 +86,12 @@ void ResizeNoteAndEditor(WindowHandle note, WindowHandle editor, Rect rect)
 
 }  // namespace
 
-EditorLines MeasureEditorLines(std::int32_t caretLine, FontHandle font, std::u16string_view text,
-                               std::int32_t tabWidth)
+EditorLines MeasureEditorLines(std::int32_t caretLine, FontHandle font, std::u16string_view text)
 {
     const TextSize space = platform::MeasureText(font, kSpace);
     EditorLines out;
     WalkLines(text, [&](std::int32_t index, std::u16string_view line, bool) {
-        const TextSize size = line.empty() ? TextSize{0, space.height} : LineSize(font, line, tabWidth);
+        const TextSize size = LineSize(font, line, space);
         if (index == caretLine) out.caretLineWidth = size.width;
         out.size.width = std::max(out.size.width, size.width);
         out.size.height += size.height;
@@ -105,7 +102,6 @@ EditorLines MeasureEditorLines(std::int32_t caretLine, FontHandle font, std::u16
 TextBlock MeasureTextBlock(FontHandle font, std::u16string_view text, bool addTrailingLine)
 {
     const TextSize space = platform::MeasureText(font, kSpace);
-    const std::int32_t tabWidth = kSpacesPerBlockTab * space.width;
     TextBlock out;
     WalkLines(text, [&](std::int32_t index, std::u16string_view line, bool last) {
         if (index > 0) out.singleLine = false;
@@ -113,7 +109,7 @@ TextBlock MeasureTextBlock(FontHandle font, std::u16string_view text, bool addTr
             if (addTrailingLine) out.size.height += space.height;
             return;
         }
-        const TextSize size = line.empty() ? TextSize{0, space.height} : LineSize(font, line, tabWidth);
+        const TextSize size = LineSize(font, line, space);
         if (index == 0) out.firstLineWidth = size.width;
         if (last) out.lastLineWidth = size.width;
         out.size.width = std::max(out.size.width, size.width);
@@ -135,13 +131,13 @@ int EstimateKeyGrowth(WindowHandle editor, WindowHandle note, std::uint32_t key,
     const FontHandle font = record->fontHandle;
     const TextSize wide = platform::MeasureText(font, kWide);
     const TextSize narrow = platform::MeasureText(font, kNarrow);
-    const EditorLines lines =
-        MeasureEditorLines(platform::GetEditorCaretLine(editor), font, *text, kTabsPerKeyStop * wide.width);
+    const EditorLines lines = MeasureEditorLines(platform::GetEditorCaretLine(editor), font, *text);
     const std::int32_t caretLine = lines.caretLineWidth;
 
     std::int32_t x = 0;
     if (key == platform::vk::Tab) {
-        x = caretLine + kWidesForTab * wide.width;
+        // A tab reaches at most one tab stop further, however wide the stops are.
+        x = caretLine + std::max(kWidesForTab * wide.width, platform::MeasureText(font, kTab).width);
     } else if (IsKeyThatNeverWidens(key)) {
         x = std::min(caretLine, client.Width());
     } else {
@@ -180,7 +176,7 @@ void GrowNoteForInsert(WindowHandle editor, std::u16string_view inserted)
     EditorLines lines;
     std::int32_t caretX = 0;
     if (const std::optional<std::u16string> text = GetEditorText(editor)) {
-        lines = MeasureEditorLines(platform::GetEditorCaretLine(editor), font, *text, kNarrowsPerInsertStop * narrow);
+        lines = MeasureEditorLines(platform::GetEditorCaretLine(editor), font, *text);
         caretX = platform::GetEditorCaretPosition(editor).x;
     }
     const std::int32_t rest = std::max(0, lines.caretLineWidth - caretX);
@@ -197,6 +193,31 @@ void GrowNoteForInsert(WindowHandle editor, std::u16string_view inserted)
     if (right <= before.right && bottom <= before.bottom) return;
     ResizeNoteAndEditor(note, editor,
                         Rect{before.left, before.top, std::max(right, before.right), std::max(bottom, before.bottom)});
+}
+
+void GrowNoteForComposition(WindowHandle editor, std::u16string_view composing)
+{
+    std::optional<std::u16string> text = GetEditorText(editor);
+    if (!text) return;
+    const platform::TextSelection selection = platform::GetEditorSelection(editor);
+    const std::size_t start = std::min<std::size_t>(selection.start, text->size());
+    const std::size_t end = std::clamp<std::size_t>(selection.end, start, text->size());
+    text->replace(start, end - start, composing);
+    std::int32_t caretLine = 0;
+    WalkLines(std::u16string_view(*text).substr(0, start), [&](std::int32_t index, auto, bool) { caretLine = index; });
+
+    const WindowHandle note = platform::GetParentWindow(editor);
+    const FontHandle font = FontOf(note);
+    const std::int32_t wide = platform::MeasureText(font, kWide).width;
+    const EditorLines lines = MeasureEditorLines(caretLine, font, *text);
+    const std::int32_t x = std::max(lines.size.width, lines.caretLineWidth + wide * 11 / 10);
+    const Rect client = platform::GetClientRect(editor);
+    Rect rect = platform::GetWindowBounds(note);
+    const Rect before = rect;
+    if (x > client.Width()) rect.right = std::max(rect.right, rect.left + x + kNoteTextMargin);
+    if (lines.size.height > client.Height())
+        rect.bottom = std::max(rect.bottom, rect.top + lines.size.height + kNoteTextMargin);
+    if (rect != before) ResizeNoteAndEditor(note, editor, rect);
 }
 
 int FitNoteToText(WindowHandle window)

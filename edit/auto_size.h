@@ -18,18 +18,17 @@ inline constexpr std::int32_t kNoteTextMargin = 10;  // both sides together
 
 // The lines of the editor's text: the width of the line that holds the
 // caret (0 when no line has that index) and the size of the whole text.
-// A non-empty line is its extent wide plus `tabWidth` for each tab in it; an
-// empty line (the last one too, when the text is empty or ends in CR LF) is
-// a space high and 0 wide.
+// A non-empty line is as wide as its extent, which holds its tabs as they
+// are drawn (each reaching the next tab stop); an empty line (the last one
+// too, when the text is empty or ends in CR LF) is a space high and 0 wide.
 struct EditorLines {
     std::int32_t caretLineWidth = 0;
     platform::TextSize size;
 };
-EditorLines MeasureEditorLines(std::int32_t caretLine, platform::FontHandle font, std::u16string_view text,
-                               std::int32_t tabWidth);
+EditorLines MeasureEditorLines(std::int32_t caretLine, platform::FontHandle font, std::u16string_view text);
 
-// The lines of a text block (a note's text, or a text about to be inserted):
-// each tab adds ten spaces to its line. The final empty line (text empty or
+// The lines of a text block (a note's text, or a text about to be inserted),
+// measured as the editor's lines are. The final empty line (text empty or
 // ending in CR LF) counts a space high only when `addTrailingLine` is set.
 // The first line's width (0 for an empty text), the last line's (0 when the
 // text ends in CR LF or is empty), and whether the text has no CR LF.
@@ -51,6 +50,12 @@ int EstimateKeyGrowth(platform::WindowHandle editor, platform::WindowHandle note
 // fit. Never shrinks the note nor moves its top-left corner.
 void GrowNoteForKey(platform::WindowHandle editor, std::uint32_t key);
 void GrowNoteForInsert(platform::WindowHandle editor, std::u16string_view text);
+
+// Grows the editor's note before a composition still in progress shows: the
+// text with the composition in place of the selection fits, with room on the
+// caret's line for one more key's character of the input method (110 % of a
+// wide character), so that what is being composed is never out of view.
+void GrowNoteForComposition(platform::WindowHandle editor, std::u16string_view composing);
 
 // Sets the note's size from its text (26 x 26 for no text, never smaller),
 // kept usable on the work area. 0 for a fixed note, else 1. An open editor

@@ -106,9 +106,14 @@ bool Intercept(WindowHandle editor, std::uint32_t message, WParam wParam, LParam
         RequestMenuAtCaret(editor, wParam);
         return true;
     case wm::ImeComposition:
-        if ((lParam & platform::gcs::ResultString) != 0 && !IsFixedNote(note)) {
+        if (IsFixedNote(note)) return false;
+        if ((lParam & platform::gcs::ResultString) != 0) {
             if (const std::optional<std::u16string> result = platform::GetCompositionResult(editor))
                 GrowNoteForInsert(editor, *result);
+        }
+        if ((lParam & platform::gcs::CompositionString) != 0) {
+            if (const std::optional<std::u16string> composing = platform::GetComposingText(editor))
+                GrowNoteForComposition(editor, *composing);
         }
         return false;
     case wm::LeftButtonDown:

@@ -150,15 +150,12 @@ std::u16string GetControlText(WindowHandle dialog, int id);
 bool SetControlCheck(WindowHandle dialog, int id, int state);
 int GetControlCheck(WindowHandle dialog, int id);
 bool EnableControl(WindowHandle dialog, int id, bool enable);
-bool IsControlEnabled(WindowHandle dialog, int id);
-bool FocusControl(WindowHandle dialog, int id);
 
 // List boxes. Adding puts the item in order in a sorted list and at the end
 // of any other; it returns the item's index, -1 on failure. A selection of
 // -1 is none.
 bool ClearList(WindowHandle dialog, int id);
 int AddListItem(WindowHandle dialog, int id, const std::u16string& text);
-int GetListCount(WindowHandle dialog, int id);
 std::optional<std::u16string> GetListItem(WindowHandle dialog, int id, int index);
 bool SetListSelection(WindowHandle dialog, int id, int index);
 int GetListSelection(WindowHandle dialog, int id);

@@ -49,7 +49,11 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
                     FontHandle font);
 
 // The width and height of the text drawn on one line in the font (0 = the
-// default font), with no clipping.
+// default font), with no clipping: as wide as DrawTextInRect draws it, tabs
+// reaching their stops, and as high as DrawTextInRect and the editor
+// advance from one line to the next. That height is one for every line of
+// the font, whatever characters the line holds and whichever face they come
+// from.
 TextSize MeasureText(FontHandle font, std::u16string_view text);
 
 // Draws a dotted rectangle outline over the whole screen in exclusive-or

@@ -17,7 +17,9 @@
 // with the virtual-key code (with Alt held: wm::SysKeyDown and wm::SysChar),
 // followed by wm::Char for a key that types a character; a finished
 // input-method composition is wm::ImeComposition with gcs::ResultString in
-// lParam; mouse buttons are wm::LeftButtonDown/Up/DoubleClick with the
+// lParam, and each change of a composition still in progress one with
+// gcs::CompositionString before the control shows it (the control shows
+// it whether or not the message is passed on); mouse buttons are wm::LeftButtonDown/Up/DoubleClick with the
 // client point; every way the control can paste (the keyboard, the middle
 // button's selection, dropping text, its own menu) is one wm::Paste. No text
 // enters the editor but through a message the program saw first.
@@ -50,8 +52,10 @@ namespace em {
 inline constexpr std::uint32_t SetSelection = 177;
 }  // namespace em
 
-// wm::ImeComposition's lParam flag: a finished composition is ready.
+// wm::ImeComposition's lParam flags: a composition in progress changed; a
+// finished composition is ready.
 namespace gcs {
+inline constexpr LParam CompositionString = 0x8;
 inline constexpr LParam ResultString = 0x800;
 }  // namespace gcs
 
@@ -82,10 +86,9 @@ LResult CallWindowProcedure(WindowProcFn proc, WindowHandle window, std::uint32_
 // be undone. The caret goes to the start.
 void SetEditorText(WindowHandle editor, std::u16string_view text);
 
-// The text with CR LF line breaks, and its length in UTF-16 units. The copy
-// throws std::bad_alloc when memory runs out, as every copy may.
+// The text with CR LF line breaks. The copy throws std::bad_alloc when
+// memory runs out, as every copy may.
 std::u16string GetEditorText(WindowHandle editor);
-std::int32_t GetEditorTextLength(WindowHandle editor);
 
 // Set by every change the user makes (typing, deleting, pasting, cutting,
 // undoing); cleared only by SetEditorText. Typing and then deleting what was

@@ -33,6 +33,14 @@ struct FontDescription {
 // The description of the system's stock font; false when none can be given.
 bool DescribeSystemFont(FontDescription& out);
 
+// Whether the family's faces have Japanese glyphs of their own (a family
+// without them borrows another face's, which measures differently).
+bool FontFamilyHasJapanese(const std::u16string& family);
+
+// The family the desktop gives Japanese text, which has Japanese glyphs;
+// empty when the desktop has no such family.
+std::u16string JapaneseFontFamily();
+
 // A font object made from a description; 0 on failure.
 FontHandle CreateFontObject(const FontDescription& description);
 

@@ -124,14 +124,23 @@ inline constexpr std::uint32_t Alt = 18;
 inline constexpr std::uint32_t Kana = 21;
 inline constexpr std::uint32_t Escape = 27;
 inline constexpr std::uint32_t Space = 32;
+inline constexpr std::uint32_t PageUp = 33;
 inline constexpr std::uint32_t End = 35;
 inline constexpr std::uint32_t Home = 36;
 inline constexpr std::uint32_t Left = 37;
 inline constexpr std::uint32_t Up = 38;
 inline constexpr std::uint32_t Right = 39;
 inline constexpr std::uint32_t Down = 40;
+inline constexpr std::uint32_t Insert = 45;
 inline constexpr std::uint32_t Delete = 46;
 inline constexpr std::uint32_t F1 = 0x70;
+inline constexpr std::uint32_t F24 = 0x87;
+// The punctuation keys are 186 to 192 and 219 to 222 (what each types on a
+// US keyboard: platform/shared/key_input.h).
+// A key that typed a character no other code stands for (a letter of another
+// layout, a character the desktop typed for a program): the character
+// follows in wm::Char.
+inline constexpr std::uint32_t Packet = 231;
 }  // namespace vk
 
 // Show commands.

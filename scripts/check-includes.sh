@@ -7,9 +7,12 @@
 #
 # - The system's own folders include their own folder and the folders listed
 #   for them below, and the platform's boundary headers (platform/*.h) only,
-#   never a backend's files, nor platform/inspect.h (what only tests ask).
+#   never a backend's files, nor platform/testing/ (what only tests ask).
 #   Their angle-bracket includes are the C++ standard library only.
 # - Nothing includes app/; platform/ includes none of the system's folders.
+# - Of platform/, only the test libraries (platform/*/testing/) and the
+#   headless backend, which is built for the tests alone, include
+#   platform/testing/: the shipped program's backend and file layer do not.
 # - The boundary headers platform/*.h include each other and the standard
 #   library only, since the system's own code includes them.
 # - Qt, X11 and xcb headers appear only in platform/qt/; other operating
@@ -44,8 +47,8 @@ check_own_folder() {
         where="$file:$line"
         if [[ $text =~ \#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
             header=${BASH_REMATCH[1]}
-            if [[ $header == platform/inspect.h ]]; then
-                fail "$where" "platform/inspect.h is what only tests ask; $folder/ may not include it"
+            if [[ $header == platform/testing/* ]]; then
+                fail "$where" "$header is what only tests ask; $folder/ may not include it"
                 continue
             elif [[ $header =~ ^platform/[a-z_]+\.h$ ]]; then
                 continue
@@ -68,6 +71,8 @@ check_platform() {
             header=${BASH_REMATCH[1]}
             if [[ $header =~ ^([a-z_]+)/ ]] && [[ " $own_folders " == *" ${BASH_REMATCH[1]} "* ]]; then
                 fail "$where" "platform/ may not include \"$header\""
+            elif [[ $header == platform/testing/* ]] && ! [[ $file =~ ^platform/(sim|[a-z]+/testing|testing)/ ]]; then
+                fail "$where" "$header is what only tests ask; only platform/sim/ and the test libraries (platform/*/testing/) include it"
             elif [[ $file =~ ^platform/[a-z_]+\.h$ ]] && ! [[ $header =~ ^platform/[a-z_]+\.h$ ]]; then
                 fail "$where" "a boundary header may include only other boundary headers, not \"$header\""
             fi

@@ -42,6 +42,8 @@ test_packages=(
   fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11
   # building the Debian package and checking what it holds
   dpkg-dev file lintian appstream man-db
+  # two busy processes under the end-to-end tests (scripts/flakiness.sh)
+  stress-ng
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google

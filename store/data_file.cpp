@@ -19,6 +19,7 @@
 #include "store/paths.h"
 #include "store/record_codec.h"
 #include "store/records.h"
+#include "store/quiet_timers.h"
 #include "store/save_trouble.h"
 #include "store/save_writer.h"
 #include "store/text_files.h"
@@ -32,6 +33,7 @@ constexpr std::uint32_t kWrittenVersion = 1;
 // open edit has its own (store/edit_recovery.cpp).
 constexpr std::uint32_t kSaveQuietTimer = 0x5101;
 constexpr std::uint32_t kSaveLatestTimer = 0x5102;
+constexpr QuietTimers kSaveTimers{kSaveQuietTimer, kSaveQuietMs, kSaveLatestTimer, kSaveLatestMs};
 constexpr std::size_t kWordBytes = 4;
 
 // Reads the image front to back; what lies beyond the end reads as zero.
@@ -214,16 +216,12 @@ int SaveDataFileAfter(SaveTrigger) { return SaveDataFile(); }
 void RequestDataFileSave()
 {
     if (dataFileSaves.stopped) return;
-    const bool first = !dataFileSaves.pending;
-    dataFileSaves.pending = true;
-    bool armed = platform::SetWindowTimer(mainWindow, kSaveQuietTimer, kSaveQuietMs);
-    if (first) armed = platform::SetWindowTimer(mainWindow, kSaveLatestTimer, kSaveLatestMs) && armed;
-    if (!armed) SaveDataFile();
+    if (!ArmQuietTimers(kSaveTimers, dataFileSaves.pending)) SaveDataFile();
 }
 
 bool OnSaveTimer(std::uint32_t timerId)
 {
-    if (timerId != kSaveQuietTimer && timerId != kSaveLatestTimer) return false;
+    if (!IsQuietTimer(kSaveTimers, timerId)) return false;
     SaveDataFile();
     return true;
 }

@@ -14,6 +14,7 @@
 #include "store/app_state.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/quiet_timers.h"
 #include "store/save_trouble.h"
 #include "store/save_writer.h"
 
@@ -23,6 +24,7 @@ namespace {
 // requested save of the data file.
 constexpr std::uint32_t kQuietTimer = 0x5103;
 constexpr std::uint32_t kLatestTimer = 0x5104;
+constexpr QuietTimers kCopyTimers{kQuietTimer, kRecoveryQuietMs, kLatestTimer, kRecoveryLatestMs};
 constexpr std::string_view kFirstLine = "CeVelmo edit recovery 1";
 
 struct EditRecovery {
@@ -104,16 +106,12 @@ std::u16string EditRecoveryPath()
 
 void RequestEditRecoveryCopy()
 {
-    const bool first = !recovery.pending;
-    recovery.pending = true;
-    bool armed = platform::SetWindowTimer(mainWindow, kQuietTimer, kRecoveryQuietMs);
-    if (first) armed = platform::SetWindowTimer(mainWindow, kLatestTimer, kRecoveryLatestMs) && armed;
-    if (!armed) WriteEditRecoveryCopy();
+    if (!ArmQuietTimers(kCopyTimers, recovery.pending)) WriteEditRecoveryCopy();
 }
 
 bool OnEditRecoveryTimer(std::uint32_t timerId)
 {
-    if (timerId != kQuietTimer && timerId != kLatestTimer) return false;
+    if (!IsQuietTimer(kCopyTimers, timerId)) return false;
     WriteEditRecoveryCopy();
     return true;
 }

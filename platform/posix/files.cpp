@@ -1,9 +1,8 @@
 // Files and folders on POSIX: queries, reads, deletion, folders, and the one
-// write path with its full-disk test seam. Whole-file replacement is in
-// replace_file.cpp, appending in append_file.cpp; both write through
-// WriteAll here, so the seam reaches every writer.
+// write path. Whole-file replacement is in replace_file.cpp, appending in
+// append_file.cpp; both write through WriteAll here, so a test library that
+// replaces the write (file_io.h) reaches every writer.
 #include "platform/files.h"
-#include "platform/inspect.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,35 +17,21 @@
 #include "platform/posix/file_io.h"
 #include "platform/text.h"
 
-namespace {
-
-// Counts down to the write that must fail; 0 = no failure planned. Atomic:
-// the disk writer's thread writes too.
-std::atomic<int> writesUntilFailure = 0;
-
-}  // namespace
-
 namespace platform::posix {
 namespace {
 
 constexpr std::size_t kWriteBlock = 4096;
 
-ssize_t WriteSome(int fd, const char* data, std::size_t size)
-{
-    if (writesUntilFailure > 0 && --writesUntilFailure == 0) {
-        errno = ENOSPC;
-        return -1;
-    }
-    return ::write(fd, data, std::min(size, kWriteBlock));
-}
-
 }  // namespace
+
+WriteCall writeCall = ::write;
+ReplacedCall replacedCall = nullptr;
 
 bool WriteAll(int fd, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        ssize_t n = writeCall(fd, bytes.data() + done, std::min(bytes.size() - done, kWriteBlock));
         if (n < 0 && errno == EINTR) continue;
         if (n == 0) errno = ENOSPC;
         if (n <= 0) return false;
@@ -193,7 +177,5 @@ std::optional<std::uint64_t> FileSize(const std::u16string& path)
     ::close(fd);
     return size;
 }
-
-void FailNthFileWrite(int n) { writesUntilFailure = n > 0 ? n : 0; }
 
 }  // namespace platform

@@ -20,8 +20,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -47,11 +45,6 @@ constexpr std::size_t kNameStem = 200;
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit when it follows links
 constexpr int kTempNameTries = 20;
 constexpr std::string_view kRandomAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-// Whole-file replacements completed so far, by path; commits run on the
-// writer's thread and tests read the counts on their own.
-std::mutex replacementsLock;
-std::map<std::u16string, int> replacements;
 
 std::string RandomChars()
 {
@@ -192,8 +185,7 @@ std::optional<StagedFile> StageFileReplacement(const std::u16string& path, const
 bool CommitStagedFile(const StagedFile& file)
 {
     if (!FlushFile(file.temp) || ::rename(file.temp.c_str(), file.target.c_str()) != 0) return false;
-    const std::lock_guard lock(replacementsLock);
-    ++replacements[file.path];
+    if (posix::replacedCall) posix::replacedCall(file.path);
     return true;
 }
 
@@ -240,13 +232,6 @@ int RemoveLeftoverTempFilesOf(const std::u16string& file)
     return RemoveLeftoversIn(FolderOf(*target), [&prefix](std::string_view name) {
         return name.size() == prefix.size() + kRandomChars && name.starts_with(prefix) && IsLeftoverTempName(name);
     });
-}
-
-int CompletedReplacements(const std::u16string& path)
-{
-    const std::lock_guard lock(replacementsLock);
-    auto found = replacements.find(path);
-    return found == replacements.end() ? 0 : found->second;
 }
 
 }  // namespace platform

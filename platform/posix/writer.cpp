@@ -1,15 +1,14 @@
 // The disk writer's queue and thread, for both backends: a queue of work
 // under one mutex, a thread that takes the oldest work and runs it outside
-// the lock, and the waits for the queue to empty. Without a thread (the
-// headless backend, and after FinishWriter) the work runs at once.
+// the lock, and the wait for the queue to empty at the end. Without a
+// thread (the headless backend, and after FinishWriter) the work runs at
+// once.
 #include "platform/writer.h"
 
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
-
-#include "platform/inspect.h"
 
 namespace platform {
 namespace {
@@ -33,12 +32,6 @@ public:
     {
         std::lock_guard lock(mutex_);
         if (!thread_.joinable()) thread_ = std::thread([this] { Loop(); });
-    }
-
-    void WaitIdle()
-    {
-        std::unique_lock lock(mutex_);
-        idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
     }
 
     void Finish()
@@ -65,19 +58,15 @@ private:
             if (queue_.empty()) return;
             std::function<void()> work = std::move(queue_.front());
             queue_.pop_front();
-            busy_ = true;
             lock.unlock();
             work();
             lock.lock();
-            busy_ = false;
-            if (queue_.empty()) idle_.notify_all();
         }
     }
 
     std::mutex mutex_;
-    std::condition_variable wake_, idle_;
+    std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;
-    bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;
 };
@@ -98,7 +87,5 @@ void RunOnWriter(std::function<void()> work) { TheWriter().Run(std::move(work));
 void FinishWriter() { TheWriter().Finish(); }
 
 void StartWriterThread() { TheWriter().Start(); }
-
-void WaitForWriterIdle() { TheWriter().WaitIdle(); }
 
 }  // namespace platform

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "platform/dialog_box.h"
-#include "platform/inspect.h"
+#include "platform/qt/qt_dialog_box.h"
 #include "platform/qt/qt_font.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_windows.h"
@@ -37,91 +37,6 @@
 #include "platform/system.h"
 
 namespace platform::qt {
-namespace {
-
-namespace layout = platform::shared;
-
-// A radio button ticked by the program only: a click reports itself and
-// leaves the tick as it was.
-class ManagedRadioButton : public QRadioButton {
-public:
-    using QRadioButton::QRadioButton;
-
-protected:
-    void nextCheckState() override {}
-};
-
-// An edit box the program can paint into, as the font sample is: what was
-// painted lies over the box's own painting, inside its frame, until it is
-// painted over.
-class EditControl : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
-    QImage canvas;
-
-    QRect ClientArea() const
-    {
-        const int frame = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) : 0;
-        return rect().adjusted(frame, frame, -frame, -frame);
-    }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QLineEdit::paintEvent(event);
-        if (canvas.isNull())
-            return;
-        QPainter painter(this);
-        painter.drawImage(ClientArea().topLeft(), canvas);
-    }
-};
-
-struct Control {
-    int id = -1;
-    std::uint32_t style = 0;
-    QPointer<QWidget> widget;
-};
-
-class DialogWindow : public QDialog {
-public:
-    DialogWindow() : QDialog(nullptr) {}
-
-    WindowHandle handle = 0;
-    layout::BaseUnits units;
-    std::vector<Control> controls;
-    bool ended = false;
-    int result = 0;
-
-    void Report(int id, std::uint32_t code)
-    {
-        if (handle != 0 && IsLiveWindow(handle))
-            SendWindowMessage(handle, wm::Command, ControlCommand(id, code), 0);
-    }
-
-    // The close box (through closeEvent) and the Escape key come here; the
-    // procedure decides whether the dialog ends.
-    void reject() override { Report(id::Cancel, bn::Clicked); }
-    void accept() override {}
-
-protected:
-    void moveEvent(QMoveEvent* event) override
-    {
-        QDialog::moveEvent(event);
-        KeepBounds();
-    }
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QDialog::resizeEvent(event);
-        KeepBounds();
-    }
-
-private:
-    void KeepBounds()
-    {
-        if (WindowRecord* record = FindRecord(handle))
-            record->bounds = ToRect(geometry());
-    }
-};
 
 std::vector<DialogWindow*>& OpenDialogs()
 {
@@ -156,11 +71,19 @@ QWidget* FindWidget(WindowHandle dialog, int id)
     return control ? control->widget.data() : nullptr;
 }
 
-template <typename Widget>
-Widget* FindControl(WindowHandle dialog, int id)
-{
-    return dynamic_cast<Widget*>(FindWidget(dialog, id));
-}
+namespace {
+
+namespace layout = platform::shared;
+
+// A radio button ticked by the program only: a click reports itself and
+// leaves the tick as it was.
+class ManagedRadioButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void nextCheckState() override {}
+};
 
 layout::BaseUnits BaseUnitsOf(const QFont& font)
 {
@@ -421,21 +344,6 @@ bool EnableControl(WindowHandle dialog, int id, bool enable)
     return true;
 }
 
-bool IsControlEnabled(WindowHandle dialog, int id)
-{
-    const QWidget* widget = FindWidget(dialog, id);
-    return widget && widget->isEnabled();
-}
-
-bool FocusControl(WindowHandle dialog, int id)
-{
-    QWidget* widget = FindWidget(dialog, id);
-    if (!widget || !widget->isEnabled() || widget->focusPolicy() == Qt::NoFocus)
-        return false;
-    widget->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
 bool ClearList(WindowHandle dialog, int id)
 {
     auto* list = FindControl<QListWidget>(dialog, id);
@@ -464,12 +372,6 @@ int AddListItem(WindowHandle dialog, int id, const std::u16string& text)
     const QSignalBlocker quiet(list);
     list->insertItem(index, QString::fromStdU16String(text));
     return index;
-}
-
-int GetListCount(WindowHandle dialog, int id)
-{
-    const auto* list = FindControl<QListWidget>(dialog, id);
-    return list ? list->count() : 0;
 }
 
 std::optional<std::u16string> GetListItem(WindowHandle dialog, int id, int index)
@@ -533,76 +435,6 @@ void EndControlPaint(const ControlPaint& paint)
     if (EditControl* edit = it->second.edit)
         edit->update();
     ControlPainters().erase(it);
-}
-
-WindowHandle GetOpenDialog() { return OpenDialogs().empty() ? 0 : OpenDialogs().back()->handle; }
-
-DialogUnitsInPixels GetDialogBaseUnits(WindowHandle dialog)
-{
-    const DialogWindow* open = FindDialog(dialog);
-    return open ? DialogUnitsInPixels{open->units.x, open->units.y} : DialogUnitsInPixels{};
-}
-
-Rect GetControlBounds(WindowHandle dialog, int id)
-{
-    const QWidget* widget = FindWidget(dialog, id);
-    return widget ? ToRect(widget->geometry()) : Rect{};
-}
-
-std::optional<int> GetFocusedControl(WindowHandle dialog)
-{
-    const DialogWindow* open = FindDialog(dialog);
-    const QWidget* focus = open ? open->focusWidget() : nullptr;
-    if (!focus)
-        return std::nullopt;
-    for (const Control& control : open->controls) {
-        if (control.widget && (control.widget == focus || control.widget->isAncestorOf(focus)))
-            return control.id;
-    }
-    return std::nullopt;
-}
-
-bool ClickControl(WindowHandle dialog, int id)
-{
-    auto* button = FindControl<QAbstractButton>(dialog, id);
-    if (!button || !button->isEnabled())
-        return false;
-    button->click();
-    return true;
-}
-
-bool ClickListItem(WindowHandle dialog, int id, int index)
-{
-    auto* list = FindControl<QListWidget>(dialog, id);
-    if (!list || !list->isEnabled() || index < 0 || index >= list->count())
-        return false;
-    list->setCurrentRow(index);
-    return true;
-}
-
-bool ClickCloseBox(WindowHandle dialog)
-{
-    DialogWindow* open = FindDialog(dialog);
-    if (!open || open->ended)
-        return false;
-    open->close();
-    return true;
-}
-
-bool ReadControlPixel(WindowHandle dialog, int id, Point client, Colour& colour)
-{
-    QWidget* widget = FindWidget(dialog, id);
-    if (!widget)
-        return false;
-    const auto* edit = dynamic_cast<EditControl*>(widget);
-    const QRect area = edit ? edit->ClientArea() : widget->rect();
-    if (client.x < 0 || client.y < 0 || client.x >= area.width() || client.y >= area.height())
-        return false;
-    const QImage image = widget->grab(QRect(area.left() + client.x, area.top() + client.y, 1, 1)).toImage();
-    if (image.isNull())
-        return false;
-    colour = FromQColor(image.pixelColor(0, 0));
-    return true;
 }
 
 }  // namespace platform

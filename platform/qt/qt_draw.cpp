@@ -1,17 +1,17 @@
 // Drawing on Qt: the program's drawing calls paint through the QPainter of
 // the paint event in progress, with anti-aliasing off so that every pixel is
-// exactly the colour asked for. Also text extents, whole-screen repainting,
-// the arrow cursor and reading a window's pixels back (by grabbing it).
+// exactly the colour asked for. Also text extents, whole-screen repainting
+// and the arrow cursor.
 //
 // Coordinates are Qt's logical pixels. On a screen scaled by 2 (HiDPI) a
 // logical pixel is 2 x 2 device pixels, so lines are filled as logical
 // pixels: a line drawn one device pixel wide would leave them dotted.
 #include <QApplication>
-#include <QFontMetrics>
-#include <QImage>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 #include <QTextOption>
+#include <QtMath>
 
 #include <algorithm>
 #include <vector>
@@ -21,8 +21,8 @@
 #include <unordered_map>
 
 #include "platform/draw.h"
-#include "platform/inspect.h"
 #include "platform/qt/qt_font.h"
+#include "platform/qt/qt_text_lines.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
@@ -39,7 +39,9 @@ struct Hash {
     std::size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
 };
 struct Extents {
-    QFontMetrics metrics;
+    QFont font;
+    QFontMetricsF metrics;
+    LinePitch pitch;
     std::unordered_map<std::u16string, int, Hash, std::equal_to<>> widths;
 };
 constexpr std::size_t kMaxKeptWidths = 50000;
@@ -61,12 +63,6 @@ namespace platform {
 namespace {
 
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-Colour FromQRgb(QRgb rgb)
-{
-    return static_cast<Colour>(qRed(rgb)) | (static_cast<Colour>(qGreen(rgb)) << 8) |
-           (static_cast<Colour>(qBlue(rgb)) << 16);
-}
 
 QPainter* Painter(DrawContext context)
 {
@@ -98,17 +94,27 @@ bool HasRightToLeft(const QString& s)
     return false;
 }
 
-// Draws one line of text (no breaks in it) with its top at `top` and
-// returns how far down the next line starts. Only the part that can show is
-// laid out: a start that reaches well past the right edge (two lines'
-// heights, so that no character near the cut changes how a shown one looks
-// or how high the line is). A line with right-to-left text is laid out
-// whole, since its order depends on all of it.
-qreal DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect, qreal top,
-                  const QTextOption& option)
+// The options of every line laid out: never wrapped, read from the left
+// edge whatever script the text begins with, the font's tab stops. A
+// QTextLayout knows no mnemonics, so "&" is drawn as itself.
+QTextOption LineOption(const QFont& font)
 {
-    const QFontMetricsF metrics(painter.font());
-    const qreal reach = rect.width() + 2.0 * metrics.height();
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setTabStopDistance(qt::TabStopDistance(font));
+    return option;
+}
+
+// Draws one line of text (no breaks in it) in the line pitch whose top is
+// at `top`. Only the part that can show is laid out: a start that reaches
+// well past the right edge (two lines' heights, so that no character near
+// the cut changes how a shown one looks). A line with right-to-left text is
+// laid out whole, since its order depends on all of it.
+void DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect, int top,
+                 const qt::LinePitch& pitch, const QTextOption& option)
+{
+    const qreal reach = rect.width() + 2.0 * pitch.height;
     std::size_t take = std::max<std::size_t>(64, static_cast<std::size_t>(rect.width()) + 16);
     for (;;) {
         take = std::min(take, line.size());
@@ -125,14 +131,28 @@ qreal DrawOneLine(QPainter& painter, std::u16string_view line, const QRect& rect
         QTextLine textLine = layout.createLine();
         if (textLine.isValid()) textLine.setLineWidth(rect.width());
         layout.endLayout();
-        if (!textLine.isValid()) return metrics.lineSpacing();
+        if (!textLine.isValid()) return;
         if (take < line.size() && textLine.naturalTextWidth() < reach) {
             take *= 4;
             continue;
         }
-        layout.draw(&painter, QPointF(rect.left(), top));
-        return metrics.leading() + textLine.height();
+        layout.draw(&painter, QPointF(rect.left(), top + qt::LineOffsetInPitch(pitch, textLine)));
+        return;
     }
+}
+
+// A line's width as it is drawn. A line without tabs is as wide as its
+// advance, which costs a tenth of a layout.
+qreal LineWidth(const qt::Extents& extents, std::u16string_view text)
+{
+    const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    if (!s.contains(QLatin1Char('\t'))) return extents.metrics.horizontalAdvance(s);
+    QTextLayout layout(s, extents.font);
+    layout.setTextOption(LineOption(extents.font));
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? line.naturalTextWidth() : 0;
 }
 
 }  // namespace
@@ -150,24 +170,20 @@ void DrawLine(DrawContext context, Point from, Point to, Colour colour)
 {
     QPainter* painter = Painter(context);
     if (!painter) return;
-    const std::vector<Point> pixels = shared::LinePixels(from, to);
-    if (pixels.empty()) return;
-    // A row or a column of pixels is one rectangle; a slanting line (the
-    // grip's) is filled pixel by pixel.
-    QRect span(QPoint(pixels.front().x, pixels.front().y), QSize(1, 1));
-    for (const Point p : pixels) span |= QRect(p.x, p.y, 1, 1);
     const QColor fill = ToQColor(colour);
-    if (span.width() == 1 || span.height() == 1) {
-        painter->fillRect(span, fill);
+    // A row or a column of pixels is one rectangle, whatever its length (the
+    // frame of a note many screens high); a slanting line (the grip's) is
+    // filled pixel by pixel.
+    if (Rect span; shared::StraightLineSpan(from, to, span)) {
+        if (span.Width() > 0 && span.Height() > 0) painter->fillRect(qt::ToQRect(span), fill);
         return;
     }
-    for (const Point p : pixels) painter->fillRect(QRect(p.x, p.y, 1, 1), fill);
+    for (const Point p : shared::LinePixels(from, to)) painter->fillRect(QRect(p.x, p.y, 1, 1), fill);
 }
 
 // Each line is laid out on its own, and only as far as it can show: a paint
-// costs the lines and characters it shows, not the whole text. A line is as
-// high as the characters it shows need (a character of a taller fallback
-// font makes its line taller), plus the font's leading.
+// costs the lines and characters it shows, not the whole text. Every line
+// takes the font's line pitch, as the editor's lines and the text extents do.
 void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Colour colour, FontHandle font)
 {
     QPainter* painter = Painter(context);
@@ -178,35 +194,39 @@ void DrawTextInRect(DrawContext context, std::u16string_view text, Rect rect, Co
     painter->setBackgroundMode(Qt::TransparentMode);
     const QRect area = qt::ToQRect(rect);
     painter->setClipRect(area);
-    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
-    option.setWrapMode(QTextOption::NoWrap);
-    // Lines read from the left edge whatever script the text begins with.
-    option.setTextDirection(Qt::LeftToRight);
-    option.setTabStopDistance(8.0 * QFontMetrics(painter->font()).averageCharWidth());
-    // A QTextLayout knows no mnemonics, so "&" is drawn as itself.
+    const QTextOption option = LineOption(painter->font());
+    const qt::LinePitch pitch = qt::LinePitchOf(painter->font());
+    // A window taller than the screen has only its shown part on the desktop
+    // (NativeBounds): a note of a megabyte lays out a screenful, not all.
+    int bottom = area.top() + area.height();
+    if (const qt::WindowRecord* record = qt::FindRecord(qt::WindowOfContext(context)); record && record->widget)
+        bottom = std::min(bottom, record->widget->height());
     std::size_t start = 0;
-    for (qreal top = area.top(); top < area.top() + area.height();) {
+    for (int top = area.top(); top < bottom; top += pitch.height) {
         const std::size_t end = shared::LineEnd(text, start);
-        top += std::max<qreal>(1.0, DrawOneLine(*painter, text.substr(start, end - start), area, top, option));
+        DrawOneLine(*painter, text.substr(start, end - start), area, top, pitch, option);
         if (!shared::NextLine(text, end, start)) break;
     }
     painter->restore();
 }
 
+// A line's width is its laid-out width with the tab stops of the painting,
+// rounded up to whole pixels; its height is the font's line pitch.
 TextSize MeasureText(FontHandle font, std::u16string_view text)
 {
     auto& fonts = qt::ExtentsByFont();
     auto it = fonts.find(font);
-    if (it == fonts.end())
-        it = fonts.emplace(font, qt::Extents{QFontMetrics(FontOrDefault(font, QGuiApplication::font())), {}}).first;
+    if (it == fonts.end()) {
+        const QFont chosen = FontOrDefault(font, QGuiApplication::font());
+        it = fonts.emplace(font, qt::Extents{chosen, QFontMetricsF(chosen), qt::LinePitchOf(chosen), {}}).first;
+    }
     qt::Extents& extents = it->second;
     auto known = extents.widths.find(text);
     if (known == extents.widths.end()) {
         if (extents.widths.size() >= qt::kMaxKeptWidths) extents.widths.clear();
-        const QString s = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-        known = extents.widths.emplace(std::u16string(text), extents.metrics.horizontalAdvance(s)).first;
+        known = extents.widths.emplace(std::u16string(text), qCeil(LineWidth(extents, text))).first;
     }
-    return TextSize{known->second, extents.metrics.height()};
+    return TextSize{known->second, extents.pitch.height};
 }
 
 void InvalidateScreen()
@@ -219,26 +239,6 @@ void SetArrowCursor()
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
     for (const auto& [handle, record] : qt::AllRecords())
         if (record->widget) record->widget->setCursor(Qt::ArrowCursor);
-}
-
-bool ReadWindowPixel(WindowHandle window, Point client, Colour& colour)
-{
-    const qt::WindowRecord* record = qt::FindRecord(window);
-    QWidget* widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget) return false;
-    if (client.x < 0 || client.y < 0 || client.x >= widget->width() || client.y >= widget->height())
-        return false;
-    // Grabbing paints the window into an image through its own paint
-    // handling. On a scaled screen the image holds every device pixel of the
-    // point, which must all show the one colour.
-    const QImage image = widget->grab(QRect(client.x, client.y, 1, 1)).toImage();
-    if (image.isNull()) return false;
-    const QRgb first = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != first) return false;
-    colour = FromQRgb(first);
-    return true;
 }
 
 }  // namespace platform

@@ -44,8 +44,9 @@ WindowHandle CreateEditorControl(WindowHandle parent, int, Rect bounds, FontHand
     record->proc = EditorOwnProc;
     record->parent = parent;
     record->shown = true;
+    record->bounds = bounds;
     auto* widget = new EditorWidget(record->handle, parentRecord->widget, chosen ? *chosen : QGuiApplication::font());
-    widget->setGeometry(ToQRect(bounds));
+    widget->setGeometry(NativeChildGeometry(*record));
     widget->show();
     record->child = widget;
     const WindowHandle handle = record->handle;
@@ -61,10 +62,11 @@ WindowHandle GetParentWindow(WindowHandle window)
 
 bool MoveChildWindow(WindowHandle child, Rect bounds, bool repaint)
 {
-    const WindowRecord* record = FindRecord(child);
+    WindowRecord* record = FindRecord(child);
     if (!record || !record->parent || !record->child)
         return false;
-    record->child->setGeometry(ToQRect(bounds));
+    record->bounds = bounds;
+    record->child->setGeometry(NativeChildGeometry(*record));
     if (repaint)
         record->child->update();
     return true;
@@ -75,8 +77,8 @@ Rect GetClientRect(WindowHandle window)
     const WindowRecord* record = FindRecord(window);
     if (!record)
         return Rect{};
-    if (record->parent)
-        return record->child ? Rect{0, 0, record->child->width(), record->child->height()} : Rect{};
+    if (record->parent && !record->child)
+        return Rect{};
     return Rect{0, 0, record->bounds.Width(), record->bounds.Height()};
 }
 
@@ -106,11 +108,6 @@ std::u16string GetEditorText(WindowHandle editor)
 {
     const EditorWidget* widget = EditorOf(editor);
     return widget ? widget->CrLfText() : std::u16string();
-}
-
-std::int32_t GetEditorTextLength(WindowHandle editor)
-{
-    return static_cast<std::int32_t>(GetEditorText(editor).size());
 }
 
 bool IsEditorModified(WindowHandle editor)

@@ -2,7 +2,6 @@
 // the control's own behaviour acts on the messages the program passes on.
 #include "platform/qt/qt_editor_widget.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -12,6 +11,7 @@
 #include "platform/clipboard.h"
 #include "platform/editor.h"
 #include "platform/qt/qt_input.h"
+#include "platform/qt/qt_text_lines.h"
 #include "platform/qt/qt_windows.h"
 
 namespace platform::qt {
@@ -35,17 +35,22 @@ QString UpToNul(const QString& text)
     return nul < 0 ? text : text.left(nul);
 }
 
-QString CrLfOf(const QString& documentText)
+// The text between two line breaks is copied whole: every key copies the
+// text, and a megabyte char by char took milliseconds.
+std::u16string CrLfOf(const QString& documentText)
 {
-    QString out;
-    out.reserve(documentText.size() + documentText.size() / 16);
-    for (const QChar c : documentText) {
-        if (IsLineBreak(c))
-            out += QStringLiteral("\r\n");
-        else
-            out += c;
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(documentText.size() + documentText.size() / 16));
+    const auto* text = reinterpret_cast<const char16_t*>(documentText.utf16());
+    const auto size = static_cast<std::size_t>(documentText.size());
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (IsLineBreak(QChar(text[i]))) {
+            out.append(text + from, i - from).append(u"\r\n");
+            from = i + 1;
+        }
     }
-    return out;
+    return out.append(text + from, size - from);
 }
 
 }  // namespace
@@ -53,6 +58,11 @@ QString CrLfOf(const QString& documentText)
 EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& font)
     : QPlainTextEdit(parent), handle_(handle)
 {
+    // Every line at the font's line pitch, as the note paints and measures it.
+    auto* pitched = new QTextDocument(this);
+    pitched->setDocumentLayout(NewPitchedLayout(pitched));
+    pitched->documentLayout()->setPaintDevice(viewport());
+    setDocument(pitched);
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The view follows the caret, but no scroll bar takes room from the text.
@@ -61,8 +71,7 @@ EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& fo
     // The text starts at the editor's corner, where the note paints it.
     document()->setDocumentMargin(0);
     setFont(font);
-    // Tab stops as the note paints them: every eight average character widths.
-    setTabStopDistance(8.0 * QFontMetrics(font).averageCharWidth());
+    setTabStopDistance(TabStopDistance(font));
     // Neither the widget's menu nor a drop may put text in behind the
     // program's back; the program has its own edit menu.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -83,7 +92,7 @@ void EditorWidget::SetProgramText(const QString& text)
     moveCursor(QTextCursor::Start);
 }
 
-std::u16string EditorWidget::CrLfText() const { return CrLfOf(document()->toRawText()).toStdU16String(); }
+std::u16string EditorWidget::CrLfText() const { return CrLfOf(document()->toRawText()); }
 
 std::int32_t EditorWidget::ToCrLfPosition(int position) const
 {
@@ -132,25 +141,35 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event)
         SendKeyRelease(handle_, *event);
 }
 
-// A finished composition is the program's to see first; what is still being
-// composed (the preedit) is the control's own business.
+// A finished composition is the program's to see first and goes in only when
+// the program passes it on; the program hears of what is still being
+// composed (the preedit) before the widget shows it.
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event)
 {
+    event->accept();
     const WindowHandle window = handle_;
-    if (!FindRecord(window) || event->commitString().isEmpty()) {
+    const bool finished = !event->commitString().isEmpty();
+    if (finished && FindRecord(window)) {
+        composition_ = event;
+        compositionDelivered_ = false;
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
+        composition_ = nullptr;
+    }
+    if (!event->preeditString().isEmpty() && FindRecord(window)) {
+        composing_ = event->preeditString();
+        SendWindowMessage(window, wm::ImeComposition, 0, gcs::CompositionString);
+        composing_.clear();
+    }
+    if (!FindRecord(window))
+        return;
+    if (!finished) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    composition_ = event;
-    compositionDelivered_ = false;
-    SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
-    composition_ = nullptr;
-    if (!compositionDelivered_ && FindRecord(window)) {
-        // The program kept the finished text out; the composition goes on.
-        QInputMethodEvent rest(event->preeditString(), event->attributes());
-        QPlainTextEdit::inputMethodEvent(&rest);
-    }
-    event->accept();
+    // The finished text went in with its message, or was kept out; the
+    // composition goes on.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&rest);
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event)
@@ -214,7 +233,10 @@ LResult EditorWidget::OwnBehaviour(std::uint32_t message, WParam wParam, LParam 
     case wm::ImeComposition:
         if (composition_ && !compositionDelivered_ && (lParam & gcs::ResultString)) {
             compositionDelivered_ = true;
-            QPlainTextEdit::inputMethodEvent(composition_);
+            QInputMethodEvent commit;
+            commit.setCommitString(composition_->commitString(), composition_->replacementStart(),
+                                   composition_->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&commit);
         }
         return 0;
     case wm::LeftButtonDown:
@@ -338,7 +360,7 @@ void EditorWidget::CopySelection(bool remove)
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return;
-    if (!SetClipboardText(CrLfOf(cursor.selectedText()).toStdU16String()) || !remove)
+    if (!SetClipboardText(CrLfOf(cursor.selectedText())) || !remove)
         return;
     cursor.removeSelectedText();
     setTextCursor(cursor);

@@ -41,8 +41,9 @@ public:
     LResult OwnBehaviour(std::uint32_t message, WParam wParam, LParam lParam);
 
     // The finished text of the composition whose wm::ImeComposition is being
-    // handled; empty outside one.
+    // handled, and the text still being composed; empty outside one.
     QString CompositionInFlight() const;
+    QString ComposingInFlight() const { return composing_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -77,6 +78,7 @@ private:
     char16_t highSurrogate_ = 0;
     QInputMethodEvent* composition_ = nullptr;
     bool compositionDelivered_ = false;
+    QString composing_;
 };
 
 }  // namespace platform::qt

@@ -1,9 +1,7 @@
 // The window widget: Qt's events of a program window become the messages
 // of its window procedure (activation, paint, geometry, close, keys,
-// pointer, focus). Also the test strokes of platform/inspect.h, which enter
-// through the same key handling.
+// pointer, focus).
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -75,19 +73,27 @@ void AppWindow::ReportGeometry(bool fromDesktop)
     if (!record || !isVisible())
         return;
     Rect now = ToRect(geometry());
-    // What the X server reports Qt may have misread (see RootPosition); the
-    // echo of the program's own move is Qt's word on what it asked for.
-    const std::optional<Point> corner = fromDesktop ? x11::RootPosition(*this) : std::nullopt;
-    if (corner) {
-        now.right += corner->x - now.left;
-        now.bottom += corner->y - now.top;
-        now.left = corner->x;
-        now.top = corner->y;
+    // While the window manager takes the window on, Qt's idea of its place
+    // may be a reading of the X server taken before the window manager had
+    // placed its frame, and nothing later corrects it: the window stands
+    // where the program put it, unless the window manager said otherwise.
+    if (fromDesktop && record->placing) {
+        const Point corner = record->desktopCorner.value_or(Point{record->bounds.left, record->bounds.top});
+        now = Rect{corner.x, corner.y, corner.x + now.Width(), corner.y + now.Height()};
     }
     const Rect old = record->bounds;
-    if (now == old)
+    const Rect asked = NativeBounds(old);
+    if (now == asked)
         return;
+    // Moved by the desktop, the window keeps its whole size where only the
+    // part past the work area was left out; a size the desktop gave it is
+    // its size.
+    if (now.Width() == asked.Width() && now.Height() == asked.Height())
+        now = Rect{now.left, now.top, now.left + old.Width(), now.top + old.Height()};
     record->bounds = now;
+    if (const Rect native = NativeBounds(now); native != ToRect(geometry()))
+        setGeometry(ToQRect(native));
+    PlaceChildWidgets(handle_);
     const WindowHandle window = handle_;
     if (now.left != old.left || now.top != old.top)
         SendWindowMessage(window, wm::Move, 0, PackPoint(now.left, now.top));
@@ -173,44 +179,3 @@ bool AppWindow::focusNextPrevChild(bool)
 }
 
 }  // namespace platform::qt
-
-namespace platform {
-
-// The stroke enters through the window's own key handling, as a key event
-// of the desktop would, carrying the text the keyboard would type.
-void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
-{
-    const qt::WindowRecord* record = qt::FindRecord(window);
-    QPointer<QWidget> widget = record ? qt::WidgetOf(*record) : nullptr;
-    if (!widget)
-        return;
-    Qt::KeyboardModifiers qtModifiers;
-    qtModifiers.setFlag(Qt::AltModifier, (modifiers & mod::Alt) != 0);
-    qtModifiers.setFlag(Qt::ControlModifier, (modifiers & mod::Control) != 0);
-    qtModifiers.setFlag(Qt::ShiftModifier, (modifiers & mod::Shift) != 0);
-    const char16_t typed =
-        shared::TypedCharacter(virtualKey, (modifiers & mod::Shift) != 0, (modifiers & mod::Control) != 0);
-    const QString text = typed != 0 ? QString(QChar(typed)) : QString();
-    const int key = qt::QtKeyOf(virtualKey);
-    QKeyEvent press(QEvent::KeyPress, key, qtModifiers, text);
-    QCoreApplication::sendEvent(widget, &press);
-    if (!widget)
-        return;
-    QKeyEvent release(QEvent::KeyRelease, key, qtModifiers, text);
-    QCoreApplication::sendEvent(widget, &release);
-}
-
-}  // namespace platform
-
-namespace platform {
-
-// The desktop's close reaches the window's close event, as a window
-// manager's WM_DELETE_WINDOW does.
-void DeliverCloseRequest(WindowHandle window)
-{
-    if (const qt::WindowRecord* record = qt::FindRecord(window))
-        if (record->widget)
-            record->widget->close();
-}
-
-}  // namespace platform

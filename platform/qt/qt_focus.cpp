@@ -76,6 +76,9 @@ void ForgetActiveWindow(WindowHandle window)
         activeWindow = 0;
 }
 
+WindowHandle KeyboardFocus() { return IsLiveWindow(focusWindow) ? focusWindow : 0; }
+WindowHandle PointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -104,7 +107,7 @@ WindowHandle GetForegroundAppWindow() { return IsLiveWindow(activeWindow) ? acti
 // active window, or with the window's activation when it is not active yet.
 WindowHandle SetKeyboardFocus(WindowHandle window)
 {
-    const WindowHandle previous = GetKeyboardFocus();
+    const WindowHandle previous = KeyboardFocus();
     if (window == 0) {
         if (QWidget* focused = QApplication::focusWidget())
             focused->clearFocus();
@@ -121,8 +124,6 @@ WindowHandle SetKeyboardFocus(WindowHandle window)
     return previous;
 }
 
-WindowHandle GetKeyboardFocus() { return IsLiveWindow(focusWindow) ? focusWindow : 0; }
-
 void CapturePointer(WindowHandle window)
 {
     if (!IsLiveWindow(window))
@@ -133,14 +134,15 @@ void CapturePointer(WindowHandle window)
         widget->grabMouse();
 }
 
+// A window hidden since it took the capture keeps Qt's grab: it is let go
+// all the same, or every later click would still go to that hidden window.
 void ReleasePointer()
 {
-    if (QWidget* widget = MappedWidget(captureWindow))
+    const WindowRecord* record = FindRecord(captureWindow);
+    if (QWidget* widget = record ? WidgetOf(*record) : nullptr)
         widget->releaseMouse();
     captureWindow = 0;
 }
-
-WindowHandle GetPointerCapture() { return IsLiveWindow(captureWindow) ? captureWindow : 0; }
 
 Point GetPointerPosition()
 {
@@ -148,9 +150,12 @@ Point GetPointerPosition()
     return Point{at.x(), at.y()};
 }
 
+// The modifiers of the last key or mouse event read, not the keyboard's now:
+// a busy program reads Ctrl+Tab after Ctrl has been let go, and the stroke
+// is still Ctrl+Tab.
 bool IsKeyHeld(std::uint32_t virtualKey)
 {
-    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
     switch (virtualKey) {
     case vk::Shift: return modifiers.testFlag(Qt::ShiftModifier);
     case vk::Control: return modifiers.testFlag(Qt::ControlModifier);

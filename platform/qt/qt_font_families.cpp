@@ -226,7 +226,7 @@ QFont DialogFont(const std::u16string& face, int points)
     // Labels in Japanese need a face that has its glyphs: one that lends
     // them to another is taller than the lines laid out for it.
     if (!CoversJapanese(QFontInfo(font).family())) {
-        const QString japanese = JapaneseSansFamily();
+        const QString japanese = QString::fromStdU16String(JapaneseFontFamily());
         if (!japanese.isEmpty()) font.setFamilies({japanese});
     }
     return font;
@@ -236,6 +236,15 @@ QFont DialogFont(const std::u16string& face, int points)
 
 namespace platform {
 using namespace platform::qt;
+
+bool FontFamilyHasJapanese(const std::u16string& family) { return CoversJapanese(QString::fromStdU16String(family)); }
+
+// fontconfig gives Japanese text a family even where none has its glyphs.
+std::u16string JapaneseFontFamily()
+{
+    const QString family = JapaneseSansFamily();
+    return !family.isEmpty() && CoversJapanese(family) ? family.toStdU16String() : std::u16string();
+}
 
 void EnumerateFontFamilies(const FontFaceVisitor& visit)
 {

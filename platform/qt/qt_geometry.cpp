@@ -20,8 +20,11 @@ void SetBounds(WindowRecord& record, const Rect& bounds)
     const WindowHandle handle = record.handle;
     const Rect old = record.bounds;
     record.bounds = bounds;
-    if (record.widget)
-        record.widget->setGeometry(ToQRect(bounds));
+    record.desktopCorner.reset();  // the program's own place stands until the window manager answers
+    if (record.widget) {
+        record.widget->setGeometry(ToQRect(NativeBounds(bounds)));
+        PlaceChildWidgets(handle);
+    }
     if (record.dialog)
         record.dialog->setGeometry(ToQRect(bounds));
     SyncNativeVisibility(record, false);
@@ -84,6 +87,57 @@ Rect PlacedBounds(const WindowRecord& record, const Rect& bounds, std::uint32_t 
 }
 
 }  // namespace
+
+// A window that grows past the work area's edge is one the window manager
+// pushes back onto the screen (openbox moves it left or up by as much), and
+// one so tall that a tenth of it reaches past the bottom one it moves up
+// until only a tenth shows: the note's corner would leave its place, its
+// first line the screen. What lies past the edges could not show anyway.
+// The area is the X work area, which spans every monitor, or the screens'
+// available area where there is none.
+Rect NativeBounds(const Rect& bounds)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const Rect area = x11::WorkArea().value_or(screen ? ToRect(screen->availableVirtualGeometry()) : Rect{});
+    Rect native = bounds;
+    if (bounds.left < area.right && bounds.top < area.bottom && area.Width() > 0 && area.Height() > 0) {
+        native.right = std::max(bounds.left + 1, std::min(bounds.right, area.right));
+        native.bottom = std::max(bounds.top + 1, std::min(bounds.bottom, area.bottom));
+    }
+    return native;
+}
+
+void RefreshNativeBounds()
+{
+    for (const auto& [handle, record] : AllRecords()) {
+        if (record->widget && !record->parent) {
+            record->widget->setGeometry(ToQRect(NativeBounds(record->bounds)));
+            PlaceChildWidgets(handle);
+        }
+    }
+}
+
+// A child is cut to the part of its parent on the desktop: an editor over a
+// note many screens high lays out and paints only what can show.
+QRect NativeChildGeometry(const WindowRecord& child)
+{
+    Rect r = child.bounds;
+    if (const WindowRecord* parent = FindRecord(child.parent)) {
+        const Rect shown = NativeBounds(parent->bounds);
+        r.right = std::max(r.left + 1, std::min(r.right, shown.Width()));
+        r.bottom = std::max(r.top + 1, std::min(r.bottom, shown.Height()));
+    }
+    return ToQRect(r);
+}
+
+void PlaceChildWidgets(WindowHandle parent)
+{
+    for (const auto& [handle, record] : AllRecords()) {
+        if (record->parent == parent && record->child)
+            record->child->setGeometry(NativeChildGeometry(*record));
+    }
+}
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -123,9 +177,9 @@ Rect GetWindowBounds(WindowHandle window)
     if (!record->parent)
         return record->bounds;
     const Rect parent = GetWindowBounds(record->parent);
-    const QRect child = record->child ? record->child->geometry() : QRect();
-    return Rect{parent.left + child.x(), parent.top + child.y(), parent.left + child.x() + child.width(),
-                parent.top + child.y() + child.height()};
+    const Rect child = record->bounds;
+    return Rect{parent.left + child.left, parent.top + child.top, parent.left + child.right,
+                parent.top + child.bottom};
 }
 
 bool MoveAppWindow(WindowHandle window, Rect bounds, bool repaint)
@@ -167,32 +221,6 @@ bool PlaceWindow(WindowHandle window, std::int32_t insertAfter, Rect bounds, std
     if (activate && record->shown && record->widget && record->widget->isVisible())
         RequestActivation(window);
     return true;
-}
-
-ZBand GetZBand(WindowHandle window)
-{
-    const WindowRecord* record = FindRecord(window);
-    return record ? record->band : ZBand::Normal;
-}
-
-int GetZRank(WindowHandle window)
-{
-    // Child windows stand inside their parents, not in the desktop's order.
-    std::vector<const WindowRecord*> order;
-    for (const auto& [handle, record] : AllRecords()) {
-        if (!record->parent)
-            order.push_back(record.get());
-    }
-    std::sort(order.begin(), order.end(), [](const WindowRecord* a, const WindowRecord* b) {
-        if (a->band != b->band)
-            return a->band < b->band;
-        return a->stamp > b->stamp;
-    });
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (order[i]->handle == window)
-            return static_cast<int>(i);
-    }
-    return -1;
 }
 
 void InvalidateWindow(WindowHandle window, bool erase)

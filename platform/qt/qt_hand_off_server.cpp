@@ -28,8 +28,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "platform/inspect.h"
 #include "platform/qt/qt_hand_off.h"
+#include "platform/shared/window_state.h"
 #include "platform/window.h"
 
 namespace platform::qt::handoff {

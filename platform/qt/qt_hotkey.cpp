@@ -11,7 +11,6 @@
 
 #include <xcb/xcb.h>
 
-#include "platform/inspect.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"

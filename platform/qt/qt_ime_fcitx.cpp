@@ -3,13 +3,23 @@
 // and close the input method, State tells 0 (no input context), 1 (closed)
 // or 2 (open). The Anthy engine's typing method (romaji or kana) is part of
 // its configuration, which the controller reads and writes.
+//
+// Qt's fcitx module makes one input context per top-level window, the first
+// time the window takes the focus, and focuses it once fcitx has answered:
+// until then the controller acts on the context that had the focus before,
+// which may be another window's or another program's. fcitx tells the
+// program when one of its contexts takes the focus (CurrentIM, sent on every
+// focus-in to a client that asks for it, as Qt's module does).
 #include "platform/qt/qt_ime_fcitx.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QTimer>
 #include <QVariantMap>
+
+#include <utility>
 
 namespace platform::qt::ime::fcitx {
 namespace {
@@ -20,7 +30,17 @@ const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
 const QString kAnthyConfig = QStringLiteral("fcitx://config/addon/anthy");
 const QString kTypingMethod = QStringLiteral("TypingMethod");
 const QString kGeneral = QStringLiteral("General");
-constexpr int kTimeoutMs = 250;
+const QString kInputContext = QStringLiteral("org.fcitx.Fcitx.InputContext1");
+// How long a call waits for fcitx5. A missing input method is answered at once
+// by the bus; a busy machine can keep a live one from answering for a good
+// part of a second, and a call given up on is an input method taken for
+// missing, left closed for the whole edit.
+constexpr int kTimeoutMs = 2000;
+
+// The user's own typing method while the program has set another one, and
+// the one it set.
+std::optional<QString> usersTypingMethod;
+QString lentTypingMethod;
 
 // Qt's fcitx input context talks to fcitx on a connection of its own named
 // "fcitx". Requests sent on that same connection reach fcitx after the focus
@@ -31,11 +51,16 @@ QDBusConnection Bus()
     return shared.isConnected() ? shared : QDBusConnection::sessionBus();
 }
 
-std::optional<QList<QVariant>> Call(const QString& method, const QList<QVariant>& arguments = {})
+QDBusMessage Request(const QString& method, const QList<QVariant>& arguments)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
     message.setArguments(arguments);
-    const QDBusMessage reply = Bus().call(message, QDBus::Block, kTimeoutMs);
+    return message;
+}
+
+std::optional<QList<QVariant>> Call(const QString& method, const QList<QVariant>& arguments = {})
+{
+    const QDBusMessage reply = Bus().call(Request(method, arguments), QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.arguments();
@@ -93,15 +118,34 @@ std::optional<QString> AnthyTypingMethod()
     return StringOf(method);
 }
 
+bool WriteTypingMethod(const QString& method)
+{
+    QVariantMap general;
+    general.insert(kTypingMethod, method);
+    QVariantMap config;
+    config.insert(kGeneral, general);
+    return Call(QStringLiteral("SetConfig"), {kAnthyConfig, QVariant::fromValue(QDBusVariant(config))}).has_value();
+}
+
 }  // namespace
 
 bool Answers() { return Call(QStringLiteral("State")).has_value(); }
 
 bool SetActive(bool open)
 {
-    if (!Call(open ? QStringLiteral("Activate") : QStringLiteral("Deactivate")))
-        return false;
-    return IsActive() == open;
+    return Bus().send(Request(open ? QStringLiteral("Activate") : QStringLiteral("Deactivate"), {}));
+}
+
+// QtDBus delivers a signal only to a slot; a timer's start() is one, and its
+// timeout runs the callback from the loop. Kept for the whole run, like the
+// connection (never destroyed: Qt objects must not outlive Qt's teardown).
+bool WatchFocus(std::function<void()> onFocus)
+{
+    static QTimer* const relay = new QTimer;
+    relay->setSingleShot(true);
+    relay->setInterval(0);
+    QObject::connect(relay, &QTimer::timeout, std::move(onFocus));
+    return Bus().connect(QString(), QString(), kInputContext, QStringLiteral("CurrentIM"), relay, SLOT(start()));
 }
 
 std::optional<bool> IsActive()
@@ -123,13 +167,17 @@ bool SetTypingMethod(Conversion conversion)
         return false;
     if (*current == wanted)
         return true;  // the engine's stored setting is written only when it changes
-    QVariantMap general;
-    general.insert(kTypingMethod, wanted);
-    QVariantMap config;
-    config.insert(kGeneral, general);
-    if (!Call(QStringLiteral("SetConfig"), {kAnthyConfig, QVariant::fromValue(QDBusVariant(config))}))
-        return false;
-    return AnthyTypingMethod() == wanted;
+    if (!usersTypingMethod)
+        usersTypingMethod = current;
+    lentTypingMethod = wanted;
+    return WriteTypingMethod(wanted) && AnthyTypingMethod() == wanted;
+}
+
+void RestoreTypingMethod()
+{
+    const std::optional<QString> users = std::exchange(usersTypingMethod, std::nullopt);
+    if (users && AnthyTypingMethod() == lentTypingMethod)
+        WriteTypingMethod(*users);
 }
 
 }  // namespace platform::qt::ime::fcitx

@@ -1,6 +1,7 @@
 // fcitx5 through its D-Bus controller. Internal to the Qt backend.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "platform/ime.h"
@@ -10,9 +11,15 @@ namespace platform::qt::ime::fcitx {
 // Whether fcitx's controller answers.
 bool Answers();
 
-// Opens or closes the input method of the focused input context; true when
-// fcitx then reports that state.
+// Asks fcitx to open or close the input method of the focused input
+// context, without waiting for its answer; false when the request could not
+// be sent.
 bool SetActive(bool open);
+
+// Calls `onFocus` each time fcitx tells the program that one of its input
+// contexts took the focus (fcitx then names the context's input method to
+// it). False when no such word can be listened for.
+bool WatchFocus(std::function<void()> onFocus);
 
 // Whether the focused input context's input method is open; nullopt when
 // fcitx does not answer or no input context has the focus.
@@ -20,7 +27,10 @@ std::optional<bool> IsActive();
 
 // Sets the Anthy engine's typing method; false when fcitx does not answer or
 // Anthy is not among the current group's input methods (no other engine
-// lets a program set it).
+// lets a program set it). The method is a setting of the engine, shared by
+// every program: the user's own is kept and put back by
+// RestoreTypingMethod, unless the user changed it meanwhile.
 bool SetTypingMethod(Conversion conversion);
+void RestoreTypingMethod();
 
 }  // namespace platform::qt::ime::fcitx

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
+#include <utility>
+
 #include "platform/qt/qt_ime_fcitx.h"
 #include "platform/qt/qt_ime_ibus.h"
 
@@ -45,6 +47,11 @@ bool SetOpen(Framework framework, bool open)
     }
 }
 
+bool WatchFocus(Framework framework, std::function<void()> onFocus)
+{
+    return framework == Framework::Fcitx && fcitx::WatchFocus(std::move(onFocus));
+}
+
 std::optional<bool> IsOpen(Framework framework)
 {
     switch (framework) {
@@ -57,6 +64,12 @@ std::optional<bool> IsOpen(Framework framework)
 bool SetConversion(Framework framework, Conversion conversion)
 {
     return framework == Framework::Fcitx && fcitx::SetTypingMethod(conversion);
+}
+
+void RestoreConversion(Framework framework)
+{
+    if (framework == Framework::Fcitx)
+        fcitx::RestoreTypingMethod();
 }
 
 }  // namespace platform::qt::ime

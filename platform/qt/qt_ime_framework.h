@@ -1,12 +1,13 @@
 // The input-method frameworks a Linux desktop runs, as the Qt backend
 // reaches them over D-Bus: fcitx5 (its controller) and IBus. Each acts on
-// the input context that has the keyboard focus, which is the editor's when
-// the program asks; the calls block for a short while at most and report
-// failure when the framework does not answer.
+// the input context that has the keyboard focus, which is the editor's once
+// the framework knows it has; queries block for a short while at most and
+// report failure when the framework does not answer.
 //
 // Internal to the Qt backend.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "platform/ime.h"
@@ -22,15 +23,22 @@ Framework InUse();
 // The framework in use when it answers now, or None.
 Framework Answering();
 
-// Opens or closes the input method of the focused input context; true when
-// the framework confirms the new state.
+// Asks the framework to open or close the input method of the focused input
+// context; false when the request could not be made.
 bool SetOpen(Framework framework, bool open);
+
+// Calls `onFocus` each time the framework reports that one of the program's
+// input contexts took the focus; false for a framework that gives no such
+// report, whose context counts as focused once Qt's focus change is done.
+bool WatchFocus(Framework framework, std::function<void()> onFocus);
 
 // Whether the focused input context's input method is open; nullopt when
 // the framework cannot tell.
 std::optional<bool> IsOpen(Framework framework);
 
-// Sets how typed keys become kana, where the engine lets a program set it.
+// Sets how typed keys become kana, where the engine lets a program set it,
+// and puts the user's own setting back.
 bool SetConversion(Framework framework, Conversion conversion);
+void RestoreConversion(Framework framework);
 
 }  // namespace platform::qt::ime

@@ -19,7 +19,11 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.IBus");
 const QString kPath = QStringLiteral("/org/freedesktop/IBus");
 const QString kInterface = QStringLiteral("org.freedesktop.IBus");
-constexpr int kTimeoutMs = 250;
+// How long a call waits for IBus. A missing input method is answered at once
+// by the bus; a busy machine can keep a live one from answering for a good
+// part of a second, and a call given up on is an input method taken for
+// missing, left closed for the whole edit.
+constexpr int kTimeoutMs = 2000;
 
 bool IsLayout(const QString& engine) { return engine.startsWith(QLatin1String("xkb:")); }
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/shared/key_input.h"
+#include "platform/shared/window_state.h"
 #include "platform/window.h"
-#include "platform/inspect.h"
 
 namespace platform::qt {
 namespace {
@@ -16,10 +16,10 @@ constexpr std::pair<int, std::uint32_t> kKeyTable[] = {
     {Qt::Key_Backspace, vk::Back}, {Qt::Key_Tab, vk::Tab},         {Qt::Key_Backtab, vk::Tab},
     {Qt::Key_Return, vk::Return},  {Qt::Key_Enter, vk::Return},     {Qt::Key_Shift, vk::Shift},
     {Qt::Key_Control, vk::Control}, {Qt::Key_Alt, vk::Alt},         {Qt::Key_Escape, vk::Escape},
-    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, 33},            {Qt::Key_PageDown, 34},
+    {Qt::Key_Space, vk::Space},    {Qt::Key_PageUp, vk::PageUp},    {Qt::Key_PageDown, 34},
     {Qt::Key_End, 35},             {Qt::Key_Home, 36},              {Qt::Key_Left, vk::Left},
     {Qt::Key_Up, vk::Up},          {Qt::Key_Right, vk::Right},      {Qt::Key_Down, vk::Down},
-    {Qt::Key_Insert, 45},          {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
+    {Qt::Key_Insert, vk::Insert},  {Qt::Key_Delete, vk::Delete},    {Qt::Key_Kana_Lock, vk::Kana},
     {Qt::Key_Hiragana_Katakana, vk::Kana}, {Qt::Key_Katakana, vk::Kana},
 };
 
@@ -58,9 +58,15 @@ std::uint32_t VirtualKeyOf(int key)
         return static_cast<std::uint32_t>(key);  // Qt's codes are the upper-case characters
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return vk::F1 + static_cast<std::uint32_t>(key - Qt::Key_F1);
-    for (const auto& [qtKey, virtualKey] : kKeyTable) {
+    // Qt names a punctuation key by the character it typed (Shift+1 is "!"):
+    // the key of a US keyboard that types it.
+    std::uint32_t virtualKey = 0;
+    bool shift = false;
+    if (key > Qt::Key_Space && key < 0x7F && shared::KeyOfCharacter(static_cast<char16_t>(key), virtualKey, shift))
+        return virtualKey;
+    for (const auto& [qtKey, code] : kKeyTable) {
         if (qtKey == key)
-            return virtualKey;
+            return code;
     }
     return 0;
 }
@@ -69,8 +75,12 @@ int QtKeyOf(std::uint32_t virtualKey)
 {
     if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9'))
         return static_cast<int>(virtualKey);
-    if (virtualKey >= vk::F1 && virtualKey < vk::F1 + 24)
+    if (virtualKey >= vk::F1 && virtualKey <= vk::F24)
         return Qt::Key_F1 + static_cast<int>(virtualKey - vk::F1);
+    for (const shared::PunctuationKey& k : shared::kPunctuationKeys) {
+        if (k.virtualKey == virtualKey)
+            return k.plain;
+    }
     for (const auto& [qtKey, key] : kKeyTable) {
         if (key == virtualKey)
             return qtKey;
@@ -78,9 +88,24 @@ int QtKeyOf(std::uint32_t virtualKey)
     return Qt::Key_unknown;
 }
 
+namespace {
+
+// The virtual key of a press: its key's, or for a key that typed a
+// character and has no code of its own (a letter of another layout, a
+// character typed through a spare key) the generic code of a typed character.
+std::uint32_t VirtualKeyOfPress(const QKeyEvent& event)
+{
+    if (const std::uint32_t key = VirtualKeyOf(event.key()))
+        return key;
+    const QString text = event.text();
+    return !text.isEmpty() && text.at(0).unicode() >= 0x20 && text.at(0).unicode() != 0x7F ? vk::Packet : 0;
+}
+
+}  // namespace
+
 void SendKeyPress(WindowHandle window, const QKeyEvent& event)
 {
-    const std::uint32_t key = VirtualKeyOf(event.key());
+    const std::uint32_t key = VirtualKeyOfPress(event);
     const bool system = IsSystemStroke(event, key);
     if (key) {
         const LParam repeat = event.isAutoRepeat() ? (1 << 30) : 0;
@@ -93,7 +118,7 @@ void SendKeyPress(WindowHandle window, const QKeyEvent& event)
 
 void SendKeyRelease(WindowHandle window, const QKeyEvent& event)
 {
-    const std::uint32_t key = VirtualKeyOf(event.key());
+    const std::uint32_t key = VirtualKeyOfPress(event);
     if (!key)
         return;
     const bool system = IsSystemStroke(event, key);

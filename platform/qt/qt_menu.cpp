@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/inspect.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 

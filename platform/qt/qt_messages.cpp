@@ -4,9 +4,6 @@
 // nested loops of menus and dialogs) delivers them. The quit message travels
 // the same way, behind everything posted before it.
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QThread>
 #include <QEvent>
 #include <QPainter>
 
@@ -80,6 +77,13 @@ void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t seria
     Post(Posted{window, wm::Timer, id, 0, false, serial});
 }
 
+bool TurnMessageLoop()
+{
+    QCoreApplication::sendPostedEvents(&TheDispatcher(), kMessageEvent);
+    QCoreApplication::processEvents();
+    return pendingCount > 0;
+}
+
 }  // namespace platform::qt
 
 namespace platform {
@@ -147,39 +151,6 @@ int RunMessageLoop()
         code = QApplication::exec();
     quitDelivered = false;
     return code;
-}
-
-// A window just shown is pending work too: the desktop maps and exposes it
-// a moment later, and only then can it paint. The pump waits for that, but
-// not for long.
-void PumpMessages()
-{
-    constexpr int kMaxRounds = 100000;  // a message that keeps posting itself
-    constexpr int kExposureWaitMs = 1000;
-    QElapsedTimer clock;
-    clock.start();
-    for (int round = 0; round < kMaxRounds; ++round) {
-        QCoreApplication::sendPostedEvents(&TheDispatcher(), kMessageEvent);
-        QCoreApplication::processEvents();
-        if (pendingCount > 0)
-            continue;
-        if (!AnyWindowAwaitingExposure() || clock.elapsed() > kExposureWaitMs)
-            break;
-        QThread::msleep(2);
-    }
-}
-
-// The innermost nested loop belongs to the open popup menu, or else to the
-// modal dialog or message box; the Escape key closes either its own way.
-void CloseMenuOrDialog()
-{
-    QWidget* target = QApplication::activePopupWidget();
-    if (!target)
-        target = QApplication::activeModalWidget();
-    if (!target)
-        return;
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &escape);
 }
 
 }  // namespace platform

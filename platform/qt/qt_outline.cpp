@@ -26,7 +26,11 @@
 namespace platform::qt {
 namespace {
 
-constexpr int kRepaintAfterMapMs = 100;
+// A compositor shows what a window draws only from some moment after the
+// window is mapped, which the program cannot see and which comes later on a
+// busy machine; what was drawn before it stays unseen until the next change.
+// So while a side stands it paints itself again this often.
+constexpr int kRepaintWhileShownMs = 100;
 
 // One side of the stand-in outline: a window one pixel thick, white with
 // black dots on every other screen pixel. The outline is four of them rather
@@ -44,6 +48,8 @@ public:
         // Compositors give tooltips a shadow and some transparency, and mostly
         // leave the outline of a drag alone.
         x11::SetWindowType(*this, "_NET_WM_WINDOW_TYPE_DND");
+        repaint_.setInterval(kRepaintWhileShownMs);
+        QObject::connect(&repaint_, &QTimer::timeout, this, [this] { update(); });
     }
 
     void ShowAt(const QRect& r)
@@ -52,17 +58,15 @@ public:
             hide();
             return;
         }
-        const bool mapping = !isVisible();
         setGeometry(r);
         show();
         update();
-        // A compositor can miss what a window shows in the moment it is
-        // mapped and leave it unseen until the next change: paint it once
-        // more a moment later.
-        if (mapping) QTimer::singleShot(kRepaintAfterMapMs, this, [this] { update(); });
+        if (!repaint_.isActive()) repaint_.start();
     }
 
 protected:
+    void hideEvent(QHideEvent*) override { repaint_.stop(); }
+
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
@@ -71,6 +75,9 @@ protected:
         painter.setBrushOrigin(-pos());
         painter.fillRect(rect(), QBrush(Qt::black, Qt::Dense4Pattern));
     }
+
+private:
+    QTimer repaint_;
 };
 
 struct OutlineState {

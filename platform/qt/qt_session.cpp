@@ -22,7 +22,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "platform/inspect.h"
 #include "platform/qt/qt_windows.h"
 
 namespace {
@@ -115,19 +114,6 @@ void SetSessionEndWindow(WindowHandle window)
     sessionWindow = window;
     if (endRequested)
         QMetaObject::invokeMethod(QCoreApplication::instance(), [] { EndSession(); }, Qt::QueuedConnection);
-}
-
-void RequestSessionEnd(SessionEnd how)
-{
-    switch (how) {
-    case SessionEnd::Terminate: ::raise(SIGTERM); break;
-    case SessionEnd::Hangup: ::raise(SIGHUP); break;
-    case SessionEnd::Interrupt: ::raise(SIGINT); break;
-    case SessionEnd::DesktopQuit:
-        // What the session manager's end of the session delivers.
-        QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
-        break;
-    }
 }
 
 }  // namespace platform

@@ -31,7 +31,6 @@
 #include <memory>
 #include <utility>
 
-#include "platform/inspect.h"
 #include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
@@ -39,6 +38,14 @@
 #include "platform/window.h"
 
 namespace platform::qt {
+
+TrayIconTable& TrayIcons()
+{
+    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
+    static auto* icons = new TrayIconTable;
+    return *icons;
+}
+
 namespace {
 
 // Long enough to read a warning of a few lines.
@@ -56,15 +63,6 @@ QIcon IconOf(IconHandle icon)
 {
     const auto it = Icons().find(icon);
     return it == Icons().end() ? QIcon() : it->second;
-}
-
-using TrayKey = std::pair<WindowHandle, std::uint32_t>;
-
-std::map<TrayKey, std::unique_ptr<QSystemTrayIcon>>& TrayIcons()
-{
-    // Never destroyed: Qt objects must not outlive Qt's own teardown at exit.
-    static auto* icons = new std::map<TrayKey, std::unique_ptr<QSystemTrayIcon>>;
-    return *icons;
 }
 
 // The menu a tray draws itself, and what it was built from, so that the

@@ -3,10 +3,7 @@
 // Firing posts wm::Timer through the message queue, behind what was posted
 // before, and only when the timer's previous message has been delivered.
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QObject>
-#include <QTimer>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -107,21 +104,6 @@ bool KillWindowTimer(WindowHandle window, std::uint32_t id)
     if (it == Timers().end()) return false;
     Stop(it);
     return true;
-}
-
-// Processes events directly rather than in a QEventLoop of its own: once a
-// quit message has been delivered, Qt lets no new event loop run until the
-// main one starts again.
-void PumpMessagesFor(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;  // its firing ends the last wait on time
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.setSingleShot(true);
-    wake.start(std::max(milliseconds, 0));
-    while (clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    PumpMessages();
 }
 
 }  // namespace platform

@@ -120,7 +120,9 @@ void SyncNativeVisibility(WindowRecord& record, bool activate)
         // elsewhere a window counts as mapped once it is shown.
         record.mappedByDesktop = !x11::Available();
         lastShown = record.handle;
-        record.placing = true;
+        record.placing = x11::Available();
+        record.statesBeforeMap = x11::Available();
+        record.desktopCorner.reset();
         // The window manager is never asked to activate a window at its map;
         // an activation comes as its own request, so that only the last of
         // many survives.
@@ -250,7 +252,7 @@ WindowHandle CreateAppWindow(const std::u16string& className, const std::u16stri
     RaiseInBand(*record);
     auto* widget = new AppWindow(record->handle);
     widget->setWindowTitle(QString::fromStdU16String(title));
-    widget->setGeometry(ToQRect(bounds));
+    widget->setGeometry(ToQRect(NativeBounds(bounds)));
     record->widget = widget;
     const WindowHandle handle = record->handle;
     AddRecord(std::move(record));
@@ -291,12 +293,13 @@ bool DestroyAppWindow(WindowHandle window)
     if (!record || record->destroying)
         return false;
     record->destroying = true;
-    if (GetPointerCapture() == window)
+    if (PointerCapture() == window)
         ReleasePointer();
     ForgetActiveWindow(window);
     SendWindowMessage(window, wm::Destroy, 0, 0);
     DestroyChildWindows(window);
     ForgetHotkeys(window);
+    ForgetInputMethod(*record);
     if (AppWindow* widget = record->widget) {
         widget->Forget();
         widget->hide();
@@ -311,14 +314,5 @@ bool DestroyAppWindow(WindowHandle window)
 }
 
 bool IsLiveWindow(WindowHandle window) { return FindRecord(window) != nullptr; }
-
-WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title)
-{
-    for (const auto& [handle, record] : Table()) {
-        if (!record->destroying && record->className == className && record->title == title)
-            return handle;
-    }
-    return 0;
-}
 
 }  // namespace platform

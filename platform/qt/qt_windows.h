@@ -12,9 +12,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "platform/inspect.h"
+#include "platform/shared/window_state.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 
@@ -35,15 +36,23 @@ struct WindowRecord {
     QPointer<QWidget> dialog;    // instead of `widget`, for a dialog of RunModalDialog
     WindowHandle parent = 0;     // a child window's parent; 0 for a top-level window
     QPointer<QWidget> child;     // a child window's widget, inside its parent's
-    Rect bounds;            // what the program last set or the desktop last reported (top-level only)
+    Rect bounds;            // what the program last set or the desktop last reported (a child's: in its parent)
     bool shown = false;     // the program's view; an off-screen window stays unmapped
     ZBand band = ZBand::Normal;
     std::int64_t stamp = 0;  // larger is nearer the front of its band
     bool skipErase = false;  // the pending repaint was asked for without erase
     bool updatePending = false;
     bool placing = false;    // mapped, and not yet seen on the screen where the window manager put it
+    // Where the window manager last said the window's corner lies (a
+    // synthetic configure notification), since the program showed or moved it.
+    std::optional<Point> desktopCorner;
+    // Shown, and neither mapped by the window manager nor given its WM_STATE
+    // yet: Qt need not read the window's states back until then (qt_x11.cpp).
+    bool statesBeforeMap = false;
     bool imeOpen = false;     // an editor's input method as the program last asked for it
     bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
+    bool imeFocused = false;  // the framework acts on the editor's input context (it had the word)
+    bool imeConversionSet = false;  // the editor set the engine's conversion mode, to be given back
     bool destroying = false;
     // The window manager's side of a shown window: whether it has mapped the
     // window since the program last showed it, whether it had mapped it
@@ -89,14 +98,22 @@ private:
 void DestroyChildWindows(WindowHandle parent);
 
 // An editor took the keyboard: an input-method state asked for while it did
-// not have it goes to the framework now.
+// not have it goes to the framework once the framework has focused the
+// editor's input context.
 void OnEditorTookKeyboard(WindowHandle editor);
+
+// A window goes: a conversion mode its editor set gives way to the user's.
+void ForgetInputMethod(const WindowRecord& record);
 
 // Gives up the hotkeys a window registered; its end ends them.
 void ForgetHotkeys(WindowHandle window);
 
 // The window with the keyboard focus as the program last knew it.
 extern WindowHandle focusWindow;
+// The same while it lives, and the window holding the pointer capture; 0
+// for none.
+WindowHandle KeyboardFocus();
+WindowHandle PointerCapture();
 
 // A window's widget gained or lost Qt's keyboard focus: the program's view
 // follows and the window hears wm::SetFocus or wm::KillFocus. A popup menu
@@ -111,6 +128,19 @@ void SetActiveWindow(WindowHandle window, std::uint32_t how);
 void ForgetActiveWindow(WindowHandle window);
 
 WindowRecord* FindRecord(WindowHandle window);
+
+// Where a top-level window stands on the desktop for the program's bounds:
+// the same, except that it never reaches past the work area's right and
+// bottom edges (a window past them the window manager would move). Its
+// bounds in the program keep their whole size. RefreshNativeBounds gives
+// every window its place again when the work area changes.
+Rect NativeBounds(const Rect& bounds);
+void RefreshNativeBounds();
+// A child's widget geometry for its bounds, cut to the part of its parent
+// that NativeBounds leaves; PlaceChildWidgets applies it to every child of
+// a window whose place on the desktop changed.
+QRect NativeChildGeometry(const WindowRecord& child);
+void PlaceChildWidgets(WindowHandle parent);
 
 // Enters a dialog of RunModalDialog in the table: a window that its
 // procedure serves, of the class "dialog", standing where `dialog` stands.
@@ -169,6 +199,9 @@ void WatchSessionEnd();
 // the serial of its arming; the queue delivers it only while that arming
 // still runs (ClaimTimerMessage). A window's timers end with it.
 void PostTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
+// One turn of a loop run outside Qt's own: the posted messages pending now,
+// then Qt's events. True while messages posted meanwhile still wait.
+bool TurnMessageLoop();
 bool ClaimTimerMessage(WindowHandle window, std::uint32_t id, std::uint64_t serial);
 void ForgetWindowTimers(WindowHandle window);
 

@@ -1,10 +1,17 @@
 // X11 services of the desktop backend, on Qt's own xcb connection: the
 // window-manager states of the program's windows, the work area, and the
-// native event filter (mapped windows, grabbed hotkeys, the tray host).
+// native event filter (mapped and placed windows, grabbed hotkeys, the tray
+// host).
+//
+// Nothing here waits on the X server for each window: at start-up with many
+// notes, the window manager is busy taking them all on and every round trip
+// waits behind its work. What the program needs to know comes with the
+// events, or is read once and again on the change that concerns it.
 #include "platform/qt/qt_x11.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QMetaObject>
 #include <QScreen>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -55,6 +62,21 @@ std::vector<xcb_atom_t> StatesFor(ZBand band)
     if (band == ZBand::Bottom)
         states.push_back(Atom("_NET_WM_STATE_BELOW"));
     return states;
+}
+
+// The record of a program window by its X window (its top-level widget's).
+WindowRecord* RecordOfNative(xcb_window_t window)
+{
+    auto* widget = dynamic_cast<AppWindow*>(QWidget::find(window));
+    WindowRecord* record = widget ? FindRecord(widget->Handle()) : nullptr;
+    return record && record->widget == widget ? record : nullptr;
+}
+
+// Screen coordinates of the X server (device pixels) in the program's.
+Point Logical(std::int32_t x, std::int32_t y)
+{
+    const double ratio = DevicePixelRatio();
+    return Point{static_cast<std::int32_t>(std::lround(x / ratio)), static_cast<std::int32_t>(std::lround(y / ratio))};
 }
 
 // The work area as last read from the root window; the event filter drops
@@ -122,12 +144,56 @@ void AssertStates(xcb_window_t window, ZBand band)
 // of which has the window manager rewrite the states and Qt read them back.
 void OnMapped(xcb_window_t window)
 {
-    for (const auto& [handle, record] : AllRecords()) {
-        if (record->widget && record->widget->internalWinId() == window) {
-            if (NoteMappedByDesktop(*record))
-                AssertStates(window, record->band);
-            return;
-        }
+    WindowRecord* record = RecordOfNative(window);
+    if (!record)
+        return;
+    record->statesBeforeMap = false;
+    if (NoteMappedByDesktop(*record))
+        AssertStates(window, record->band);
+}
+
+// Until the window manager maps a window, every change of its _NET_WM_STATE
+// is the program's own states written for the map, Qt's merge of them with
+// its own, or the window manager's as it takes the window on, and Qt would
+// read the property back after each: a round trip apiece, several per note
+// at start-up. Qt reads the states whole when the window manager sets the
+// window's WM_STATE, which it does when it maps the window, so these changes
+// need not reach Qt. True for a change to keep from Qt.
+bool IsStateChangeBeforeMap(const xcb_property_notify_event_t& change)
+{
+    static const xcb_atom_t netWmState = Atom("_NET_WM_STATE");
+    static const xcb_atom_t wmState = Atom("WM_STATE");
+    if (change.atom != netWmState && change.atom != wmState)
+        return false;
+    WindowRecord* record = RecordOfNative(change.window);
+    if (!record || !record->statesBeforeMap)
+        return false;
+    if (change.atom == wmState)
+        record->statesBeforeMap = false;
+    return change.atom == netWmState && change.state == XCB_PROPERTY_NEW_VALUE;
+}
+
+// The window manager's word on where a window lies: a synthetic configure
+// notification carries its corner in screen coordinates. (A real one, of a
+// window inside the window manager's frame, is relative to the frame; Qt
+// reads the place from the X server then.)
+void OnConfigured(const xcb_configure_notify_event_t& event)
+{
+    if (!(event.response_type & 0x80))
+        return;
+    if (WindowRecord* record = RecordOfNative(event.window))
+        record->desktopCorner = Logical(event.x, event.y);
+}
+
+// A window manager takes the window on (again, when one replaces another):
+// until the window is exposed where it was placed, its place is in doubt.
+void OnReparented(const xcb_reparent_notify_event_t& event)
+{
+    if (event.window != event.event || event.parent == RootWindowId())
+        return;
+    if (WindowRecord* record = RecordOfNative(event.window)) {
+        record->placing = true;
+        record->desktopCorner.reset();
     }
 }
 
@@ -170,18 +236,26 @@ void OnDestroyed(xcb_window_t window)
 }
 
 // A window just mapped is first exposed once the window manager has placed
-// its frame; Qt may still hold the frame-relative corner it saw on the way
-// (RootPosition), so the window's place is read once more from the X server.
+// its frame: its place is settled (AppWindow::ReportGeometry). Qt hands on
+// the moves it read from the events before this one only once the whole
+// batch is read, and one of them may be the frame-relative corner of the
+// reparenting: the place counts as settled after the event loop turns.
 void OnExposed(xcb_window_t window)
 {
-    for (const auto& [handle, record] : AllRecords()) {
-        if (record->widget && record->widget->internalWinId() == window) {
-            if (record->placing)
-                record->widget->ReportGeometry(true);
-            record->placing = false;
-            return;
-        }
-    }
+    WindowRecord* record = RecordOfNative(window);
+    if (!record || !record->placing)
+        return;
+    QMetaObject::invokeMethod(
+        qApp,
+        [window] {
+            WindowRecord* exposed = RecordOfNative(window);
+            if (!exposed || !exposed->placing)
+                return;
+            exposed->widget->ReportGeometry(true);
+            if ((exposed = RecordOfNative(window)))
+                exposed->placing = false;
+        },
+        Qt::QueuedConnection);
 }
 
 class EventFilter : public QAbstractNativeEventFilter {
@@ -197,10 +271,18 @@ public:
             return false;
         case XCB_PROPERTY_NOTIFY: {
             const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA"))
+            if (change->window == RootWindowId() && change->atom == Atom("_NET_WORKAREA")) {
                 cachedWorkArea.reset();
-            return false;
+                RefreshNativeBounds();
+            }
+            return IsStateChangeBeforeMap(*change);
         }
+        case XCB_CONFIGURE_NOTIFY:
+            OnConfigured(*reinterpret_cast<const xcb_configure_notify_event_t*>(event));
+            return false;
+        case XCB_REPARENT_NOTIFY:
+            OnReparented(*reinterpret_cast<const xcb_reparent_notify_event_t*>(event));
+            return false;
         case XCB_CLIENT_MESSAGE:
             OnClientMessage(*reinterpret_cast<const xcb_client_message_event_t*>(event));
             return false;
@@ -265,23 +347,6 @@ void ApplyBand(QWidget& widget, ZBand band)
 {
     if (Available() && widget.internalWinId())
         AssertStates(static_cast<xcb_window_t>(widget.internalWinId()), band);
-}
-
-std::optional<Point> RootPosition(const QWidget& widget)
-{
-    if (!Available() || !widget.internalWinId())
-        return std::nullopt;
-    xcb_connection_t* connection = Connection();
-    const auto cookie = xcb_translate_coordinates(connection, static_cast<xcb_window_t>(widget.internalWinId()),
-                                                  RootWindowId(), 0, 0);
-    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> reply(
-        xcb_translate_coordinates_reply(connection, cookie, nullptr), &std::free);
-    if (!reply)
-        return std::nullopt;
-    // The X server speaks in device pixels, the program in logical ones.
-    const double ratio = DevicePixelRatio();
-    return Point{static_cast<std::int32_t>(std::lround(reply->dst_x / ratio)),
-                 static_cast<std::int32_t>(std::lround(reply->dst_y / ratio))};
 }
 
 std::optional<Rect> WorkArea()

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/inspect.h"
+#include "platform/shared/window_state.h"
 #include "platform/window.h"
 
 class QWidget;
@@ -33,12 +33,6 @@ void ApplyBand(QWidget& widget, ZBand band);
 // place of the one Qt chose from its flags.
 void SetWindowType(QWidget& widget, const char* type);
 
-// Where the window's top-left corner lies on the screen, as the X server
-// says. Qt's own idea can stay at the frame-relative (0, 0) it was told when
-// the window manager reparented a new window, when no later configure
-// notification from the window manager corrects it.
-std::optional<Point> RootPosition(const QWidget& widget);
-
 // The work area from the root window's _NET_WORKAREA, when the window
 // manager publishes one, in Qt's logical pixels.
 std::optional<Rect> WorkArea();
@@ -48,8 +42,9 @@ std::optional<Rect> WorkArea();
 double DevicePixelRatio();
 
 // Installs the filter that re-asserts the states when a window is mapped,
-// passes root-window key presses to the hotkey table and follows the tray
-// host (below).
+// notes where the window manager says it placed a window, spares Qt reading
+// back the states of windows not yet mapped, passes root-window key presses
+// to the hotkey table and follows the tray host (below).
 void InstallEventFilter();
 
 // Implemented by the hotkey table: a grabbed key was pressed or released.

@@ -16,9 +16,9 @@
 
 #include "platform/font.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/testing/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -137,8 +137,8 @@ void MovePointerTo(platform::Point screen);
 // Types the text at the window key by key, as the desktop's keyboard does:
 // each character is its key's key-down, the character and key-up (an
 // upper-case letter with Shift held, a line break as Return; with Alt held
-// in the system forms). Letters, digits, space, Tab and line breaks have
-// keys; false (and the rest untyped) at a character without one, which
+// in the system forms). Letters, digits, the punctuation of a US keyboard,
+// space, Tab and line breaks have keys; false (and the rest untyped) at a character without one, which
 // comes through the input method instead (platform::DeliverComposition).
 // A paste from the keyboard is platform::DeliverKeyStroke(window, 'V',
 // platform::mod::Control).
@@ -191,6 +191,9 @@ void SetInputMethodOpenAtFirst(bool open);
 // The conversion mode last set for a window's input method; nullopt when
 // none was set.
 std::optional<platform::Conversion> InputConversion(WindowHandle window);
+// The system's stock font from now on; its character set tells whether its
+// face has Japanese glyphs.
+void SetSystemFont(const platform::FontDescription& font);
 }  // namespace sim
 
 namespace sim {

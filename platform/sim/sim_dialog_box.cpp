@@ -131,13 +131,13 @@ void FocusFirstTabStop(WindowHandle dialog)
 void RunDialogLoop(WindowHandle dialog)
 {
     auto& loops = TheWorld().nestedLoops;
-    loops.push_back(false);
+    loops.emplace_back().owner = LoopOwner::Dialog;
     platform::PumpMessages();
     bool scripted = false;
     bool cancelled = false;
     while (IsOpen(dialog)) {
-        if (loops.back()) {
-            loops.back() = false;
+        if (loops.back().closed) {
+            loops.back().closed = false;
             Cancel(dialog);
         } else if (!scripted && !Boxes().scripts.empty()) {
             scripted = true;

@@ -36,7 +36,8 @@ bool RunFileDialog(sim::FileDialogKind kind, platform::FileDialogRequest& reques
 {
     const std::size_t record = Dialogs().fileDialogs.size();
     Dialogs().fileDialogs.push_back({kind, request, false});
-    if (sim::detail::RunNestedLoop()) return false;  // closed as with Escape: cancelled
+    // Closed as with Escape: cancelled.
+    if (sim::detail::RunNestedLoop(sim::detail::LoopOwner::Dialog).closed) return false;
     std::optional<std::u16string> answer = TakeFirst(Dialogs().fileAnswers, std::optional<std::u16string>());
     if (!answer) return false;
     SetChosenPath(request, *answer);
@@ -56,7 +57,7 @@ bool ChooseColorDialog(ColorRequest& request)
     const std::size_t record = Dialogs().colorDialogs.size();
     Dialogs().colorDialogs.push_back(shown);
     // Closed as with Escape: cancelled, the custom colours as they were.
-    if (sim::detail::RunNestedLoop()) return false;
+    if (sim::detail::RunNestedLoop(sim::detail::LoopOwner::Dialog).closed) return false;
     const sim::ColorAnswer answer = TakeFirst(Dialogs().colorAnswers, sim::ColorAnswer{});
     if (answer.customColors && request.customColors != nullptr)
         std::copy(answer.customColors->begin(), answer.customColors->end(), request.customColors);

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "platform/draw.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shared/line_raster.h"
 #include "platform/shared/text_lines.h"
 #include "platform/sim/sim_world.h"
@@ -43,10 +43,17 @@ std::int32_t FontHeight(platform::FontHandle font)
 
 std::int32_t CharWidth(char16_t c, std::int32_t height) { return c >= 0x0800 ? height : height / 2; }
 
+std::int32_t Advance(std::int32_t x, char16_t c, std::int32_t height)
+{
+    const std::int32_t tabStop = 8 * (height / 2);
+    if (c != u'\t') return x + CharWidth(c, height);
+    return tabStop > 0 ? (x / tabStop + 1) * tabStop : x;
+}
+
 std::int32_t TextWidth(std::u16string_view text, std::int32_t height)
 {
     std::int32_t width = 0;
-    for (const char16_t c : text) width += CharWidth(c, height);
+    for (const char16_t c : text) width = Advance(width, c, height);
     return width;
 }
 
@@ -60,7 +67,7 @@ using platform::Point;
 using platform::Rect;
 using platform::WindowHandle;
 using sim::detail::PixelBuffer;
-using sim::detail::CharWidth;
+using sim::detail::Advance;
 using sim::detail::FontHeight;
 using sim::detail::TheWorld;
 
@@ -128,17 +135,12 @@ Rect Intersect(Rect a, Rect b)
 void DrawLineOfText(PixelBuffer& buffer, std::u16string_view line, Rect clip, std::int32_t y,
                     std::int32_t height, Colour colour)
 {
-    const std::int32_t tabStop = 8 * (height / 2);
     std::int32_t x = clip.left;
     for (const char16_t c : line) {
         if (x >= clip.right) return;
-        if (c == u'\t') {
-            if (tabStop > 0) x = clip.left + ((x - clip.left) / tabStop + 1) * tabStop;
-            continue;
-        }
-        const std::int32_t width = CharWidth(c, height);
-        if (c != u' ') Fill(buffer, Intersect(Rect{x + 1, y + 1, x + width - 1, y + height - 1}, clip), colour);
-        x += width;
+        const std::int32_t next = clip.left + Advance(x - clip.left, c, height);
+        if (c != u' ' && c != u'\t') Fill(buffer, Intersect(Rect{x + 1, y + 1, next - 1, y + height - 1}, clip), colour);
+        x = next;
     }
 }
 

@@ -79,14 +79,8 @@ std::int32_t StartOfLine(std::u16string_view text, std::int32_t line)
 platform::Point PointOfPosition(const EditorState& editor, std::int32_t position)
 {
     const std::int32_t height = FontHeight(editor.font);
-    const std::int32_t tabStop = 8 * (height / 2);
     std::int32_t x = 0;
-    for (std::int32_t i = LineStart(editor.text, position); i < position; ++i) {
-        if (editor.text[i] == u'\t')
-            x = tabStop > 0 ? (x / tabStop + 1) * tabStop : x;
-        else
-            x += CharWidth(editor.text[i], height);
-    }
+    for (std::int32_t i = LineStart(editor.text, position); i < position; ++i) x = Advance(x, editor.text[i], height);
     return platform::Point{x, LineOf(editor.text, position) * height};
 }
 

@@ -94,12 +94,36 @@ void EnumerateFontStyles(const std::u16string& name, const FontFaceVisitor& visi
 
 bool DescribeSystemFont(FontDescription& out)
 {
+    if (TheWorld().systemFont) {
+        out = *TheWorld().systemFont;
+        return true;
+    }
     out = FontDescription{};
     out.height = kDefaultHeight;
     out.weight = kBoldWeight;
     out.charSet = kShiftJisCharSet;
     SetFaceName(out, u"System");
     return true;
+}
+
+// A family has Japanese glyphs when it is listed with the Japanese character
+// set; so has the system font's face when its description says so.
+bool FontFamilyHasJapanese(const std::u16string& family)
+{
+    FontDescription system;
+    DescribeSystemFont(system);
+    if (family == system.faceName.data()) return system.charSet == kShiftJisCharSet;
+    for (const SimFamily& listed : Families())
+        if (listed.name == family) return listed.charSet == kShiftJisCharSet;
+    return false;
+}
+
+// The first listed Japanese family that is written across, not down.
+std::u16string JapaneseFontFamily()
+{
+    for (const SimFamily& family : Families())
+        if (family.charSet == kShiftJisCharSet && family.name.front() != u'@') return std::u16string(family.name);
+    return {};
 }
 
 FontHandle CreateFontObject(const FontDescription& description)
@@ -121,3 +145,9 @@ bool DescribeFontObject(FontHandle font, FontDescription& out)
 void DeleteFontObject(FontHandle font) { TheWorld().fonts.erase(font); }
 
 }  // namespace platform
+
+namespace sim {
+
+void SetSystemFont(const platform::FontDescription& font) { detail::TheWorld().systemFont = font; }
+
+}  // namespace sim

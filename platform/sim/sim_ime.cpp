@@ -3,7 +3,7 @@
 // delivers to a window.
 #include "platform/editor.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/sim/sim_world.h"
 
 namespace platform {
@@ -30,11 +30,34 @@ bool SetInputConversion(WindowHandle window, Conversion conversion)
     return true;
 }
 
-std::optional<std::u16string> GetCompositionResult(WindowHandle window)
+namespace {
+
+using Composition = std::optional<std::pair<WindowHandle, std::u16string>>;
+
+std::optional<std::u16string> TextAt(const Composition& composition, WindowHandle window)
 {
-    const auto& composition = sim::detail::TheWorld().composition;
     if (!composition || composition->first != window) return std::nullopt;
     return composition->second;
+}
+
+void Deliver(Composition& slot, WindowHandle window, std::u16string_view text, LParam flag)
+{
+    const Composition outer = slot;
+    slot.emplace(window, std::u16string(text));
+    SendWindowMessage(window, wm::ImeComposition, 0, flag);
+    slot = outer;
+}
+
+}  // namespace
+
+std::optional<std::u16string> GetCompositionResult(WindowHandle window)
+{
+    return TextAt(sim::detail::TheWorld().composition, window);
+}
+
+std::optional<std::u16string> GetComposingText(WindowHandle window)
+{
+    return TextAt(sim::detail::TheWorld().composing, window);
 }
 
 // The simulated desktop always runs an input method.
@@ -42,11 +65,12 @@ bool IsInputMethodAvailable() { return true; }
 
 void DeliverComposition(WindowHandle window, std::u16string_view text)
 {
-    auto& composition = sim::detail::TheWorld().composition;
-    const auto outer = composition;
-    composition.emplace(window, std::u16string(text));
-    SendWindowMessage(window, wm::ImeComposition, 0, gcs::ResultString);
-    composition = outer;
+    Deliver(sim::detail::TheWorld().composition, window, text, gcs::ResultString);
+}
+
+void DeliverComposing(WindowHandle window, std::u16string_view text)
+{
+    Deliver(sim::detail::TheWorld().composing, window, text, gcs::CompositionString);
 }
 
 }  // namespace platform

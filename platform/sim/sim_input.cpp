@@ -96,17 +96,14 @@ void PressKey(WindowHandle window, std::uint32_t virtualKey)
 }
 
 // The key that types a character on the keyboard the sim forms its keys
-// from, and whether Shift is held for it; false for a character that no key
-// types.
+// from (a US keyboard), and whether Shift is held for it; false for a
+// character that no key types.
 bool KeyOfCharacter(char16_t c, std::uint32_t& virtualKey, bool& shift)
 {
-    shift = c >= u'A' && c <= u'Z';
-    if (shift) virtualKey = c;
-    else if (c >= u'a' && c <= u'z') virtualKey = c - u'a' + u'A';
-    else if ((c >= u'0' && c <= u'9') || c == u' ') virtualKey = c;
-    else if (c == u'\t') virtualKey = platform::vk::Tab;
+    shift = false;
+    if (c == u'\t') virtualKey = platform::vk::Tab;
     else if (c == u'\n') virtualKey = platform::vk::Return;
-    else return false;
+    else return platform::shared::KeyOfCharacter(c, virtualKey, shift);
     return true;
 }
 
@@ -134,15 +131,42 @@ namespace platform {
 
 Point GetPointerPosition() { return TheWorld().pointer; }
 
-void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
+namespace {
+
+// Runs the input with the modifier keys held, then lets them go again.
+template <typename Input>
+void WithModifiersHeld(std::uint32_t modifiers, Input input)
 {
     auto& held = TheWorld().heldKeys;
     const auto before = held;
     if (modifiers & mod::Alt) held.insert(vk::Alt);
     if (modifiers & mod::Control) held.insert(vk::Control);
     if (modifiers & mod::Shift) held.insert(vk::Shift);
-    sim::PressKey(window, virtualKey);
+    input();
     TheWorld().heldKeys = before;
+}
+
+}  // namespace
+
+void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32_t modifiers)
+{
+    WithModifiersHeld(modifiers, [&] { sim::PressKey(window, virtualKey); });
+}
+
+void DeliverMouse(WindowHandle window, MouseAction action, Point client, std::uint32_t modifiers)
+{
+    WithModifiersHeld(modifiers, [&] {
+        switch (action) {
+        case MouseAction::Press: sim::PointerDown(window, client); break;
+        case MouseAction::Move: sim::PointerMove(window, client); break;
+        case MouseAction::Release: sim::PointerUp(window, client); break;
+        case MouseAction::DoubleClick:
+            sim::PointerDown(window, client);
+            sim::PointerUp(window, client);
+            sim::DoubleClick(window, client);
+            break;
+        }
+    });
 }
 
 // The desktop's close (its close button, Alt+F4): a system command.

@@ -92,14 +92,23 @@ int TrackPopupMenuAt(MenuHandle menu, std::uint32_t flags, Point at, WindowHandl
     const std::size_t record = Menus().shown.size();
     Menus().shown.push_back({owner, at, flags, Describe(menu), 0});
     // The menu is open: what was posted meanwhile is delivered first. A menu
-    // closed as with Escape chooses nothing and leaves the script alone.
-    const bool closed = sim::detail::RunNestedLoop();
-    int answer = closed ? 0 : NextAnswer();
+    // closed as with Escape chooses nothing, and one where the user chose
+    // meanwhile leaves the script alone.
+    const sim::detail::NestedLoop loop = sim::detail::RunNestedLoop(sim::detail::LoopOwner::Menu, record);
+    int answer = loop.closed ? 0 : loop.answer ? *loop.answer : NextAnswer();
     if (!CanChoose(Menus().shown[record].items, answer)) answer = 0;
     Menus().shown[record].answer = answer;
     if (flags & tpm::ReturnCommand) return answer;
     if (answer > 0) PostWindowMessage(owner, wm::Command, static_cast<WParam>(answer), 0);
     return answer > 0 ? 1 : 0;
+}
+
+bool ChooseMenuItem(std::uint32_t id)
+{
+    sim::detail::NestedLoop* loop = sim::detail::LoopAwaitingAnswer(sim::detail::LoopOwner::Menu);
+    if (loop == nullptr || !CanChoose(Menus().shown[loop->shown].items, static_cast<int>(id))) return false;
+    loop->answer = static_cast<int>(id);
+    return true;
 }
 
 bool SetTrayIconMenu(const TrayIconData& data, MenuHandle menu)

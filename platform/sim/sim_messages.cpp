@@ -79,13 +79,23 @@ bool DeliverOne() { return DeliverOnePosted() || DeliverOneActivation(); }
 
 }  // namespace
 
-bool RunNestedLoop()
+NestedLoop RunNestedLoop(LoopOwner owner, std::size_t shown)
 {
-    TheWorld().nestedLoops.push_back(false);
+    NestedLoop loop;
+    loop.owner = owner;
+    loop.shown = shown;
+    TheWorld().nestedLoops.push_back(loop);
     platform::PumpMessages();
-    const bool closed = TheWorld().nestedLoops.back();
+    loop = TheWorld().nestedLoops.back();
     TheWorld().nestedLoops.pop_back();
-    return closed;
+    return loop;
+}
+
+NestedLoop* LoopAwaitingAnswer(LoopOwner owner)
+{
+    auto& loops = TheWorld().nestedLoops;
+    if (loops.empty() || loops.back().owner != owner || loops.back().closed || loops.back().answer) return nullptr;
+    return &loops.back();
 }
 
 }  // namespace sim::detail
@@ -170,7 +180,7 @@ void PumpMessages()
 void CloseMenuOrDialog()
 {
     auto& loops = TheWorld().nestedLoops;
-    if (!loops.empty()) loops.back() = true;
+    if (!loops.empty()) loops.back().closed = true;
 }
 
 bool IsKeyHeld(std::uint32_t virtualKey) { return TheWorld().heldKeys.contains(virtualKey); }

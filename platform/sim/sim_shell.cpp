@@ -15,12 +15,18 @@ namespace {
 sim::detail::DialogWorld& Shell() { return TheWorld().dialogs; }
 
 
-auto FindTrayIcon(const TrayIconData& data)
+auto FindTrayIcon(WindowHandle owner, std::uint32_t id)
 {
     auto& icons = TheWorld().trayIcons;
-    return std::find_if(icons.begin(), icons.end(), [&](const TrayIconData& icon) {
-        return icon.owner == data.owner && icon.id == data.id;
-    });
+    return std::find_if(icons.begin(), icons.end(),
+                        [&](const TrayIconData& icon) { return icon.owner == owner && icon.id == id; });
+}
+auto FindTrayIcon(const TrayIconData& data) { return FindTrayIcon(data.owner, data.id); }
+
+// A click on an icon posts its callback message, when it was added with one.
+void PostTrayClick(const TrayIconData& icon, std::uint32_t pointerMessage)
+{
+    if (icon.flags & nif::Message) PostWindowMessage(icon.owner, icon.callbackMessage, icon.id, pointerMessage);
 }
 
 }  // namespace
@@ -62,13 +68,18 @@ bool ShowTrayIconMessage(const TrayIconData& data, const std::u16string& title, 
 
 std::optional<Rect> GetTrayIconBounds(WindowHandle owner, std::uint32_t id)
 {
-    TrayIconData key;
-    key.owner = owner;
-    key.id = id;
-    if (FindTrayIcon(key) == TheWorld().trayIcons.end()) return std::nullopt;
+    if (FindTrayIcon(owner, id) == TheWorld().trayIcons.end()) return std::nullopt;
     if (TheWorld().trayIconPlace) return *TheWorld().trayIconPlace;
     const Rect screen = TheWorld().screen;
     return Rect{screen.right - 24, screen.bottom - 24, screen.right - 2, screen.bottom - 2};
+}
+
+bool ClickTrayIcon(WindowHandle owner, std::uint32_t id)
+{
+    const auto icon = FindTrayIcon(owner, id);
+    if (icon == TheWorld().trayIcons.end()) return false;
+    PostTrayClick(*icon, wm::LeftButtonUp);
+    return true;
 }
 
 std::optional<std::u16string> GetSpecialFolderPath(int folderId)
@@ -115,8 +126,7 @@ void ClickTrayIcon(std::uint32_t pointerMessage)
 {
     const auto& icons = detail::TheWorld().trayIcons;
     if (icons.empty()) return;
-    const platform::TrayIconData& icon = icons.front();
-    platform::PostWindowMessage(icon.owner, icon.callbackMessage, icon.id, pointerMessage);
+    platform::PostTrayClick(icons.front(), pointerMessage);
 }
 
 void SetSpecialFolder(int folderId, const std::optional<std::u16string>& path)

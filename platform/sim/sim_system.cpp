@@ -118,6 +118,15 @@ int EscapeAnswer(std::uint32_t style)
     }
 }
 
+bool HasButton(std::uint32_t style, int answer)
+{
+    switch (style & 0xF) {
+    case mb::YesNo: return answer == id::Yes || answer == id::No;
+    case mb::YesNoCancel: return answer == id::Yes || answer == id::No || answer == id::Cancel;
+    default: return answer == id::Ok;
+    }
+}
+
 }  // namespace
 
 int ShowMessageBox(const std::u16string& text, const std::u16string& caption, std::uint32_t style)
@@ -131,11 +140,20 @@ int ShowMessageBox(const std::u16string& text, const std::u16string& caption, st
     // Recorded when it opens, so boxes opened by its nested loop come after it.
     const std::size_t record = world.messageBoxes.size();
     world.messageBoxes.push_back({text, caption, style, answer});
-    if (sim::detail::RunNestedLoop()) {
-        answer = EscapeAnswer(style);
+    const sim::detail::NestedLoop loop = sim::detail::RunNestedLoop(sim::detail::LoopOwner::MessageBox, record);
+    if (loop.closed || loop.answer) {
+        answer = loop.closed ? EscapeAnswer(style) : *loop.answer;
         world.messageBoxes[record].answer = answer;
     }
     return answer;
+}
+
+bool AnswerMessageBox(int answer)
+{
+    sim::detail::NestedLoop* loop = sim::detail::LoopAwaitingAnswer(sim::detail::LoopOwner::MessageBox);
+    if (loop == nullptr || !HasButton(TheWorld().messageBoxes[loop->shown].style, answer)) return false;
+    loop->answer = answer;
+    return true;
 }
 
 }  // namespace platform

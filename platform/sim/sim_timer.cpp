@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/sim/sim_world.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/timer.h"
 
 namespace sim::detail {

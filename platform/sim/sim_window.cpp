@@ -410,7 +410,7 @@ void RequestSessionEnd(SessionEnd)
 {
     auto& world = TheWorld();
     world.sessionEndRequested = true;
-    if (world.sessionEndWindow == 0 && !world.nestedLoops.empty()) world.nestedLoops.back() = true;
+    if (world.sessionEndWindow == 0) CloseMenuOrDialog();
 }
 
 }  // namespace platform

@@ -18,7 +18,7 @@
 #include "platform/dialog_box.h"
 #include "platform/font.h"
 #include "platform/ime.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/shell.h"
 #include "platform/sim/sim.h"
@@ -111,6 +111,19 @@ struct DialogBoxWorld {
     platform::DrawContext lastPaint = 0;
 };
 
+// A nested loop of a menu, message box or dialog now running: what it
+// belongs to (and a menu's or box's entry in the record of those shown),
+// whether it was closed as with the Escape key (platform::CloseMenuOrDialog),
+// and the answer the user gave at it meanwhile (platform::ChooseMenuItem,
+// AnswerMessageBox).
+enum class LoopOwner { Menu, MessageBox, Dialog };
+struct NestedLoop {
+    LoopOwner owner = LoopOwner::Dialog;
+    std::size_t shown = 0;
+    bool closed = false;
+    std::optional<int> answer;
+};
+
 struct PostedMessage {
     WindowHandle window = 0;
     std::uint32_t message = 0;
@@ -184,8 +197,8 @@ struct World {
     std::vector<Hotkey> hotkeys;
     std::deque<int> messageBoxAnswers;
     // The nested loops of menus, message boxes and dialogs now running,
-    // innermost last, each marked when it was closed as with Escape.
-    std::vector<bool> nestedLoops;
+    // innermost last.
+    std::vector<NestedLoop> nestedLoops;
     std::vector<ShownMessageBox> messageBoxes;
 
     // Shell, fonts, input method.
@@ -196,12 +209,15 @@ struct World {
     // Where the tray shows the icons, when it tells; unset until a test says.
     std::optional<std::optional<Rect>> trayIconPlace;
     std::map<platform::FontHandle, platform::FontDescription> fonts;
+    std::optional<platform::FontDescription> systemFont;  // unset: the sim's own
     std::map<WindowHandle, bool> inputMethodOpen;
     bool inputMethodOpenAtFirst = false;  // for a window nothing was set for
     std::map<WindowHandle, platform::Conversion> inputConversion;
     // The finished composition being delivered to a window, while its
     // wm::ImeComposition is handled.
     std::optional<std::pair<WindowHandle, std::u16string>> composition;
+    // The same for a composition still in progress.
+    std::optional<std::pair<WindowHandle, std::u16string>> composing;
     // Editor controls by window, and how many copies of an editor's text
     // from now on succeed before one fails as out of memory (0: none fails).
     std::map<WindowHandle, EditorState> editors;
@@ -233,9 +249,12 @@ platform::IconHandle NextIconHandle();
 SimWindow* FindWindow(WindowHandle window);
 
 // Runs the nested loop of a menu, message box or dialog that is open: what
-// is pending is delivered, as the real loop would. True when the loop was
-// closed meanwhile, as with the Escape key (platform::CloseMenuOrDialog).
-bool RunNestedLoop();
+// is pending is delivered, as the real loop would. Tells how the user left
+// it meanwhile.
+NestedLoop RunNestedLoop(LoopOwner owner, std::size_t shown = 0);
+// The innermost loop when it is one of this owner's with no answer yet (the
+// user can still answer there), or null.
+NestedLoop* LoopAwaitingAnswer(LoopOwner owner);
 
 // Calls the window's procedure and counts the delivery; 0 for a dead window.
 LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam);
@@ -289,8 +308,11 @@ void ForgetWindowServices(WindowHandle window);
 PixelBuffer* ControlCanvas(platform::DrawContext context);
 
 // The sim's fixed-metric measures: a character's width in a font of this
-// height (|height| / 2, and |height| from U+0800), and a text's width.
+// height (|height| / 2, and |height| from U+0800), where the next character
+// starts after `c` at x from a line's start (a tab goes on to the next stop,
+// every eight half-width characters), and a text's width as it is drawn.
 std::int32_t CharWidth(char16_t c, std::int32_t height);
+std::int32_t Advance(std::int32_t x, char16_t c, std::int32_t height);
 std::int32_t TextWidth(std::u16string_view text, std::int32_t height);
 
 // A lock file's key: its canonical path, as every path to the same file

@@ -250,15 +250,24 @@ TEST_F(ActivationTest, AWindowOffTheScreenIsNeverActiveNorFocusedYetGetsItsMessa
               (std::vector<Received>{{hidden, wm::User + 2, 3, 4}, {hidden, wm::User + 1, 1, 2}}));
 }
 
-using Capture = PlatformTest;
+class Capture : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        a = MakeWindow(kLeft);
+        b = MakeWindow(kRight);
+        ShowAppWindow(a, sw::ShowNormal);
+        ShowAppWindow(b, sw::ShowNormal);
+        PumpMessages();
+    }
+
+    WindowHandle a = 0;  // shown, side by side
+    WindowHandle b = 0;
+};
 
 TEST_F(Capture, OneWindowHoldsThePointerUntilReleasedOrDestroyed)
 {
-    const WindowHandle a = MakeWindow(kLeft);
-    const WindowHandle b = MakeWindow(kRight);
-    ShowAppWindow(a, sw::ShowNormal);
-    ShowAppWindow(b, sw::ShowNormal);
-    PumpMessages();
     EXPECT_EQ(GetPointerCapture(), 0u);
     CapturePointer(a);
     EXPECT_EQ(GetPointerCapture(), a);
@@ -274,6 +283,57 @@ TEST_F(Capture, OneWindowHoldsThePointerUntilReleasedOrDestroyed)
     EXPECT_EQ(GetPointerCapture(), a) << "hiding is no release";
     DestroyAppWindow(a);
     EXPECT_EQ(GetPointerCapture(), 0u);
+}
+
+// The mouse as the desktop delivers it reaches the window under it at its
+// client point, with the held button and keys as flags; while a window
+// holds the capture, it reaches that window instead, at the point in that
+// window's client coordinates.
+TEST_F(Capture, TheMouseReachesTheWindowUnderItOrTheOneHoldingTheCapture)
+{
+    const auto pointerMessages = [] {
+        std::vector<Received> seen;
+        for (const Received& r : Log())
+            if (r.message >= wm::MouseMove && r.message <= wm::LeftButtonDoubleClick) seen.push_back(r);
+        return seen;
+    };
+    const auto heard = [](WindowHandle w, std::uint32_t message, WParam flags, Point at) {
+        return Received{w, message, flags, PackPoint(at.x, at.y)};
+    };
+    struct Step {
+        WindowHandle window;
+        MouseAction action;
+        Point at;
+        std::uint32_t modifiers;
+        std::vector<Received> heard;
+    };
+    // The mouse moves to where it presses, as a hand on it does.
+    const Step steps[] = {
+        {a, MouseAction::Move, {10, 5}, 0, {heard(a, wm::MouseMove, 0, {10, 5})}},
+        {a, MouseAction::Press, {10, 5}, 0, {heard(a, wm::LeftButtonDown, mk::LeftButton, {10, 5})}},
+        {a, MouseAction::Move, {12, 6}, mod::Shift, {heard(a, wm::MouseMove, mk::LeftButton | mk::Shift, {12, 6})}},
+        {a, MouseAction::Release, {12, 6}, mod::Control, {heard(a, wm::LeftButtonUp, mk::Control, {12, 6})}},
+        {b, MouseAction::Move, {3, 4}, 0, {heard(b, wm::MouseMove, 0, {3, 4})}},
+        {b, MouseAction::DoubleClick, {3, 4}, 0,
+         {heard(b, wm::LeftButtonDown, mk::LeftButton, {3, 4}), heard(b, wm::LeftButtonUp, 0, {3, 4}),
+          heard(b, wm::LeftButtonDoubleClick, mk::LeftButton, {3, 4})}},
+        {b, MouseAction::Release, {3, 4}, 0, {heard(b, wm::LeftButtonUp, 0, {3, 4})}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(static_cast<int>(step.action));
+        Log().clear();
+        DeliverMouse(step.window, step.action, step.at, step.modifiers);
+        EXPECT_EQ(pointerMessages(), step.heard);
+    }
+
+    CapturePointer(a);
+    Log().clear();
+    DeliverMouse(b, MouseAction::Move, Point{7, 8}, 0);
+    const Rect inA = GetWindowBounds(a);
+    const Rect inB = GetWindowBounds(b);
+    const Point at{7 + inB.left - inA.left, 8 + inB.top - inA.top};
+    EXPECT_EQ(pointerMessages(), (std::vector<Received>{heard(a, wm::MouseMove, 0, at)}));
+    ReleasePointer();
 }
 
 }  // namespace

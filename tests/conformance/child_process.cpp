@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/system.h"
 #include "platform/text.h"
 

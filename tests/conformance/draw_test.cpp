@@ -1,8 +1,13 @@
 // Drawing: text extents, and fills, lines and text painted during a paint
 // read back at the pixels they must set.
+#include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/draw.h"
+#include "platform/editor.h"
 #include "platform/font.h"
 #include "recording_window.h"
 
@@ -36,8 +41,8 @@ TEST(TextExtents, PositiveAndGrowingWithTheText)
     DeleteFontObject(bigFont);
 }
 
-// Paints a white window with a blue square, a red horizontal line, a green
-// vertical line and a yellow text block, then reads the pixels back.
+// Paints a white window with a blue square, red and green lines drawn each
+// way along a row and a column and one slanting, then reads the pixels back.
 TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
 {
     SetHandler([](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
@@ -49,6 +54,8 @@ TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
         DrawLine(dc, Point{30, 5}, Point{40, 5}, kRed);
         DrawLine(dc, Point{50, 10}, Point{50, 20}, kGreen);
         DrawLine(dc, Point{70, 10}, Point{60, 20}, kRed);
+        DrawLine(dc, Point{90, 30}, Point{80, 30}, kGreen);
+        DrawLine(dc, Point{30, 50}, Point{30, 40}, kRed);
         EndPaint(window, dc);
         return 0;
     });
@@ -69,6 +76,9 @@ TEST_F(Drawing, FillsAndLinesSetExactlyTheirPixels)
         {"vertical last", {50, 19}, kGreen},      {"vertical end left out", {50, 20}, 0x00FFFFFF},
         {"diagonal start", {70, 10}, kRed},       {"diagonal step", {65, 15}, kRed},
         {"diagonal last", {61, 19}, kRed},        {"diagonal end left out", {60, 20}, 0x00FFFFFF},
+        {"leftward start", {90, 30}, kGreen},     {"leftward last", {81, 30}, kGreen},
+        {"leftward end left out", {80, 30}, 0x00FFFFFF}, {"upward start", {30, 50}, kRed},
+        {"upward last", {30, 41}, kRed},          {"upward end left out", {30, 40}, 0x00FFFFFF},
     };
     for (const Probe& p : probes) {
         SCOPED_TRACE(p.what);
@@ -150,6 +160,132 @@ TEST_F(Drawing, AHugeTextShowsExactlyItsVisiblePart)
         }
     }
     EXPECT_GT(inked, 50) << "no text was drawn";
+}
+
+FontHandle MakeFont(std::u16string_view face)
+{
+    FontDescription description;
+    description.height = -16;
+    face.copy(description.faceName.data(), description.faceName.size() - 1);
+    return CreateFontObject(description);
+}
+
+// The window's points, row by row from the top; a point whose device pixels
+// differ (an anti-aliased edge on a scaled screen) reads as none.
+std::vector<std::optional<Colour>> PointsOf(WindowHandle window, int width, int rows)
+{
+    std::vector<std::optional<Colour>> points;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Colour colour = 0;
+            points.push_back(ReadWindowPixel(window, Point{x, y}, colour) ? std::optional(colour) : std::nullopt);
+        }
+    }
+    return points;
+}
+
+// A line is as high and as wide where it is painted and where the editor
+// shows it as its extent says, whatever its characters, whichever face they
+// come from, and however many tabs it holds (each reaching the next tab
+// stop). Three lines painted into a rectangle of their measured height show
+// all of themselves and nothing of a fourth line below; each line's ink ends
+// within its last character's width of its extent; the editor ends each line
+// where the extents say.
+TEST_F(Drawing, LinesAreAsHighAndWidePaintedAndEditedAsMeasured)
+{
+    const FontHandle latin = MakeFont(u"DejaVu Sans");
+    const FontHandle japanese = MakeFont(u"Noto Sans CJK JP");
+    struct Case {
+        const char* name;
+        FontHandle font;
+        std::u16string lines[3];
+    };
+    const Case cases[] = {
+        {"Latin, Latin face", latin, {u"Wg", u"jy", u"Ap"}},
+        {"Japanese, Latin face", latin, {u"付箋", u"あア", u"漢字"}},
+        {"mixed, Latin face", latin, {u"g付", u"Wg", u"あy"}},
+        {"Latin, Japanese face", japanese, {u"Wg", u"jy", u"Ap"}},
+        {"mixed, Japanese face", japanese, {u"g付", u"Wg", u"あy"}},
+        {"mixed, default face", 0, {u"g付", u"Wg", u"あy"}},
+        {"tabs, default face", 0, {u"a\t\t\t\tb", u"\tb", u"付箋\tb"}},
+    };
+    struct Painted {
+        std::u16string text;
+        Rect rect;
+        FontHandle font;
+    };
+    std::map<WindowHandle, Painted> painted;
+    SetHandler([&painted](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == wm::EraseBackground) return 1;
+        if (message != wm::Paint || !painted.contains(window)) return std::nullopt;
+        const Painted& p = painted[window];
+        const DrawContext dc = BeginPaint(window);
+        FillSolidRect(dc, Rect{0, 0, 600, 400}, 0x00FFFFFF);
+        DrawTextInRect(dc, p.text, p.rect, 0, p.font);
+        EndPaint(window, dc);
+        return 0;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::u16string text;
+        int width = 0, height = 0;
+        TextSize sizes[3];
+        for (int i = 0; i < 3; ++i) {
+            sizes[i] = MeasureText(c.font, c.lines[i]);
+            text += c.lines[i] + u"\r\n";
+            width = std::max(width, sizes[i].width + 2);
+            height += sizes[i].height;
+        }
+        const int next = MeasureText(c.font, u"Wg").height;
+        // Room to the right for the editor's caret at the end of the widest
+        // line, all on a screen of 400 x 300 (800 x 600 scaled by 2).
+        const WindowHandle fitted = MakeWindow(Rect{10, 10, 30 + width, 10 + height + next});
+        const WindowHandle all = MakeWindow(Rect{10, 150, 30 + width, 150 + height + next});
+        painted[fitted] = {text, Rect{0, 0, width, height}, c.font};
+        painted[all] = {text + u"Wg", Rect{0, 0, width, height + next}, c.font};
+        for (const WindowHandle w : {fitted, all}) {
+            ShowAppWindow(w, sw::Show);
+            UpdateAppWindow(w);
+        }
+        const auto allPoints = PointsOf(all, width, height + next);
+        const auto top = std::vector(allPoints.begin(), allPoints.begin() + width * height);
+        EXPECT_EQ(PointsOf(fitted, width, height), top) << "a line was cut, or the fourth reached up";
+        EXPECT_TRUE(std::any_of(allPoints.begin() + width * height, allPoints.end(),
+                                [](std::optional<Colour> p) { return p != 0x00FFFFFFu; }))
+            << "the fourth line was not drawn right below";
+
+        // The editor's fourth line repeats the first, whose caret sits as
+        // high in its line: the two lie the measured heights apart.
+        const WindowHandle editor = CreateEditorControl(all, 139, Rect{0, 0, width + 20, 4 * height}, c.font);
+        SetEditorText(editor, text + c.lines[0]);
+        int lineTop = 0, firstCaretTop = 0;
+        std::size_t lineEnd = 0;
+        for (int i = 0; i < 4; ++i) {
+            const std::u16string& line = c.lines[i % 3];
+            lineEnd += line.size();
+            SendWindowMessage(editor, em::SetSelection, lineEnd, static_cast<LParam>(lineEnd));
+            const Point caret = GetEditorCaretPosition(editor);
+            if (i == 0) firstCaretTop = caret.y;
+            lineEnd += 2;
+            if (i == 3) {
+                EXPECT_EQ(caret.y - firstCaretTop, height) << "the editor's lines are as high";
+                break;
+            }
+            EXPECT_NEAR(caret.x, sizes[i].width, 1) << "the editor ends line " << i << " elsewhere";
+            int inkEnd = 0;
+            for (int y = lineTop; y < lineTop + sizes[i].height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (allPoints[y * width + x] != 0x00FFFFFFu) inkEnd = std::max(inkEnd, x + 1);
+            EXPECT_LE(inkEnd, sizes[i].width + 1) << "line " << i << " is painted wider than measured";
+            EXPECT_GT(inkEnd, sizes[i].width - MeasureText(c.font, line.substr(line.size() - 1)).width)
+                << "line " << i << " is painted narrower than measured";
+            lineTop += sizes[i].height;
+        }
+        DestroyAppWindow(fitted);
+        DestroyAppWindow(all);
+    }
+    DeleteFontObject(latin);
+    DeleteFontObject(japanese);
 }
 
 using Painting = PlatformTest;

@@ -29,12 +29,16 @@ struct Subclass {
     // result readable while each wm::ImeComposition was handled.
     static inline std::vector<std::u16string> textAtPaste;
     static inline std::vector<std::optional<std::u16string>> compositions;
+    static inline std::vector<std::optional<std::u16string>> composing;
 
     static LResult Proc(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
     {
         seen.push_back({window, message, wParam, lParam});
         if (message == wm::Paste) textAtPaste.push_back(GetEditorText(window));
-        if (message == wm::ImeComposition) compositions.push_back(GetCompositionResult(window));
+        if (message == wm::ImeComposition) {
+            compositions.push_back(GetCompositionResult(window));
+            composing.push_back(GetComposingText(window));
+        }
         if (std::find(swallow.begin(), swallow.end(), message) != swallow.end()) return 0;
         return CallWindowProcedure(control, window, message, wParam, lParam);
     }
@@ -46,6 +50,7 @@ struct Subclass {
         swallow.clear();
         textAtPaste.clear();
         compositions.clear();
+        composing.clear();
     }
 };
 
@@ -327,6 +332,25 @@ TEST_F(Editor, AFinishedCompositionPassesTheProcedureWithItsResult)
     Subclass::swallow = {wm::ImeComposition};
     DeliverComposition(editor_, u"付箋");
     EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "漢字x") << "a swallowed composition inserts nothing";
+}
+
+// What is still being composed passes the procedure before the control
+// shows it, and is not the editor's text until it is finished.
+TEST_F(Editor, ACompositionInProgressPassesTheProcedureWithItsText)
+{
+    SetEditorText(editor_, u"x");
+    Subclassed();
+    EXPECT_EQ(GetComposingText(editor_), std::nullopt) << "no composition is being handled";
+    DeliverComposing(editor_, u"かん");
+    ASSERT_EQ(SeenMessages({wm::ImeComposition}).size(), 1u);
+    EXPECT_EQ(Subclass::seen.back().lParam, gcs::CompositionString);
+    EXPECT_EQ(Subclass::composing, (std::vector<std::optional<std::u16string>>{u"かん"}));
+    EXPECT_EQ(Subclass::compositions, (std::vector<std::optional<std::u16string>>{std::nullopt}));
+    EXPECT_EQ(GetEditorText(editor_), u"x");
+    EXPECT_FALSE(IsEditorModified(editor_));
+    EXPECT_EQ(GetComposingText(editor_), std::nullopt);
+    DeliverComposition(editor_, u"漢");
+    EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "漢x");
 }
 
 TEST_F(Editor, TakesTheKeyboardFocusWithItsParentsActivation)

@@ -160,4 +160,20 @@ TEST(FontFamilies, AScalableFamilysRegularStyleIsUprightNormalWeight)
     EXPECT_TRUE(Styles(u"no such family here").empty());
 }
 
+// A family listed with the Japanese character set has Japanese glyphs, one
+// listed without has none; the desktop's family for Japanese text has them.
+TEST(FontFamilies, JapaneseGlyphsAgreeWithTheListingAndTheJapaneseFamilyHasThem)
+{
+    int checked[2] = {0, 0};
+    for (const FontFace& family : Families()) {
+        const bool japanese = family.description.charSet == 128;  // the Japanese (Shift-JIS) character set
+        if (checked[japanese]++ >= 3) continue;  // a few of each kind: each answer asks the desktop anew
+        EXPECT_EQ(FontFamilyHasJapanese(FaceNameOf(family.description)), japanese) << ToUtf8(FaceNameOf(family.description));
+    }
+    const std::u16string family = JapaneseFontFamily();
+    ASSERT_FALSE(family.empty()) << "the desktop has no Japanese family (the tests install one)";
+    EXPECT_TRUE(FontFamilyHasJapanese(family)) << ToUtf8(family);
+    EXPECT_FALSE(FontFamilyHasJapanese(u"no such family here"));
+}
+
 }  // namespace

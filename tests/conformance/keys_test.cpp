@@ -1,9 +1,13 @@
 // Key strokes become the window's key messages: plain keys as key-down, the
 // typed character and key-up; keys pressed with Alt held (and Ctrl not
 // held) in their system forms, so that a window telling Alt+P from P, or
-// Alt+Left from Left, sees the difference.
+// Alt+Left from Left, sees the difference. A modifier is held for the
+// stroke it came with, however late the stroke is read.
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
+#include <optional>
+#include <string_view>
 
 #include "recording_window.h"
 
@@ -43,6 +47,9 @@ TEST_F(Keys, StrokesArriveInThePlainOrTheSystemForms)
         {"Alt+Delete", vk::Delete, mod::Alt, {{wm::SysKeyDown, vk::Delete}, {wm::SysKeyUp, vk::Delete}}, kAlt},
         {"Delete types nothing", vk::Delete, 0, {{wm::KeyDown, vk::Delete}, {wm::KeyUp, vk::Delete}}, kPlain},
         {"Tab", vk::Tab, 0, {{wm::KeyDown, vk::Tab}, {wm::Char, u'\t'}, {wm::KeyUp, vk::Tab}}, kPlain},
+        {"full stop", 190, 0, {{wm::KeyDown, 190}, {wm::Char, u'.'}, {wm::KeyUp, 190}}, kPlain},
+        {"Shift+quote", 222, mod::Shift, {{wm::KeyDown, 222}, {wm::Char, u'"'}, {wm::KeyUp, 222}}, kPlain},
+        {"Shift+1", '1', mod::Shift, {{wm::KeyDown, '1'}, {wm::Char, u'!'}, {wm::KeyUp, '1'}}, kPlain},
     };
     const WindowHandle w = MakeWindow();
     for (const Case& c : cases) {
@@ -69,6 +76,27 @@ TEST_F(Keys, AWindowThatEndsOnItsKeyDownHearsNoMore)
     EXPECT_FALSE(IsLiveWindow(w));
     EXPECT_TRUE(ReceivedBy(w, wm::Char).empty());
     EXPECT_TRUE(ReceivedBy(w, wm::KeyUp).empty());
+}
+
+// A busy program reads a stroke after its modifier was let go: whether Ctrl
+// was held is the stroke's word, not the keyboard's now.
+TEST_F(Keys, AModifierLetGoBeforeTheStrokeIsReadWasHeldForIt)
+{
+    const char* platformName = std::getenv("QT_QPA_PLATFORM");
+    if (platformName == nullptr || std::string_view(platformName) != "xcb")
+        GTEST_SKIP() << "needs the keyboard of a real X desktop, driven by xdotool";
+    const WindowHandle w = MakeWindow();
+    ShowAppWindow(w, sw::ShowNormal);
+    ASSERT_TRUE(PumpUntil([w] { return GetForegroundAppWindow() == w && GetKeyboardFocus() == w; }));
+    std::optional<bool> ctrlHeld;
+    SetHandler([&ctrlHeld](WindowHandle, std::uint32_t message, WParam wParam, LParam) -> std::optional<LResult> {
+        if (message == wm::KeyDown && wParam == vk::Tab) ctrlHeld = IsKeyHeld(vk::Control);
+        return std::nullopt;
+    });
+    // The whole stroke, Ctrl let go included, is sent before the loop looks.
+    ASSERT_EQ(std::system("xdotool key ctrl+Tab"), 0);
+    ASSERT_TRUE(PumpUntil([&ctrlHeld] { return ctrlHeld.has_value(); })) << "the stroke never came";
+    EXPECT_TRUE(*ctrlHeld);
 }
 
 }  // namespace

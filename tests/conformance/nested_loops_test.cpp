@@ -19,6 +19,8 @@ constexpr std::uint32_t kWork = wm::User + 11;   // posts kMore twice
 constexpr std::uint32_t kMore = wm::User + 12;
 constexpr std::uint32_t kClose = wm::User + 13;  // closes the innermost loop
 constexpr std::uint32_t kAfter = wm::User + 14;  // logged after the inner box returned
+constexpr std::uint32_t kChoose = wm::User + 15;  // chooses the menu's command wParam, or closes the menu
+constexpr std::uint32_t kAnswer = wm::User + 16;  // answers the box with wParam, or closes the box
 
 class NestedLoops : public PlatformTest {
 protected:
@@ -28,7 +30,7 @@ protected:
     WindowHandle MakeWorker()
     {
         const WindowHandle w = MakeWindow();
-        SetHandler([this](WindowHandle window, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        SetHandler([this](WindowHandle window, std::uint32_t message, WParam wParam, LParam) -> std::optional<LResult> {
             switch (message) {
             case kWork:
                 PostWindowMessage(window, kMore, 1, 0);
@@ -36,6 +38,12 @@ protected:
                 PostWindowMessage(window, kClose, 0, 0);
                 return 0;
             case kClose: CloseMenuOrDialog(); return 0;
+            case kChoose:
+            case kAnswer:
+                given_.push_back(message == kChoose ? ChooseMenuItem(static_cast<std::uint32_t>(wParam))
+                                                    : AnswerMessageBox(static_cast<int>(wParam)));
+                if (!given_.back()) CloseMenuOrDialog();
+                return 0;
             case kOpen:
                 PostWindowMessage(window, kClose, 0, 0);
                 answers_.push_back(ShowMessageBox(u"inner", u"付箋紙", mb::YesNo));
@@ -56,6 +64,7 @@ protected:
     }
 
     std::vector<int> answers_;
+    std::vector<bool> given_;  // whether each kChoose or kAnswer was taken
 };
 
 MenuHandle MenuOfTwo()
@@ -80,6 +89,61 @@ TEST_F(NestedLoops, AnOpenMenuDeliversPostedMessagesAndClosesWithNothingChosen)
         EXPECT_TRUE(ReceivedBy(w, wm::Command).empty()) << "a closed menu posted a choice";
     }
     EXPECT_TRUE(DestroyMenuHandle(menu));
+}
+
+// What the user chooses at an open menu is what it gives: a command, also
+// one inside a submenu, but never a grey one nor one it does not hold.
+TEST_F(NestedLoops, AMenuGivesTheCommandChosen)
+{
+    const WindowHandle w = MakeWorker();
+    const MenuHandle menu = MenuOfTwo();
+    const MenuHandle sub = CreatePopupMenuHandle();
+    ASSERT_TRUE(AppendMenuItem(sub, mf::Plain, 7, u"seven"));
+    ASSERT_TRUE(AppendMenuItem(menu, mf::Submenu, sub, u"sub"));
+    struct Case {
+        std::uint32_t id;
+        bool chosen;
+    };
+    for (const Case c : {Case{5, true}, Case{7, true}, Case{6, false}, Case{8, false}}) {
+        SCOPED_TRACE(c.id);
+        given_.clear();
+        PostWindowMessage(w, kChoose, c.id, 0);
+        EXPECT_EQ(TrackPopupMenuAt(menu, tpm::ReturnCommand, Point{200, 200}, w), c.chosen ? static_cast<int>(c.id) : 0);
+        EXPECT_EQ(given_, std::vector<bool>{c.chosen});
+    }
+    // Without ReturnCommand the owner hears the choice as a command.
+    Log().clear();
+    PostWindowMessage(w, kChoose, 7, 0);
+    EXPECT_EQ(TrackPopupMenuAt(menu, 0, Point{200, 200}, w), 1);
+    PumpMessages();
+    EXPECT_EQ(ReceivedBy(w, wm::Command), (std::vector<Received>{{w, wm::Command, 7, 0}}));
+    EXPECT_TRUE(DestroyMenuHandle(menu));
+    EXPECT_TRUE(DestroyMenuHandle(sub));
+}
+
+// A box gives the answer of the button clicked; an answer it has no button
+// for cannot be given, and the box stays open until Escape closes it.
+TEST_F(NestedLoops, AMessageBoxGivesTheAnswerOfTheButtonClicked)
+{
+    const WindowHandle w = MakeWorker();
+    struct Case {
+        std::uint32_t style;
+        int clicked;
+        int answer;
+    };
+    const Case cases[] = {
+        {mb::Ok, id::Ok, id::Ok},
+        {mb::YesNo | mb::IconQuestion, id::Yes, id::Yes},
+        {mb::YesNoCancel | mb::IconQuestion, id::No, id::No},
+        {mb::YesNo | mb::IconQuestion, id::Cancel, id::No},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clicked);
+        given_.clear();
+        PostWindowMessage(w, kAnswer, static_cast<WParam>(c.clicked), 0);
+        EXPECT_EQ(ShowMessageBox(u"conformance", u"付箋紙", c.style), c.answer);
+        EXPECT_EQ(given_, std::vector<bool>{c.clicked == c.answer});
+    }
 }
 
 TEST_F(NestedLoops, MessageBoxesGiveTheirEscapeAnswers)

@@ -82,7 +82,7 @@ bool PumpFor(std::chrono::milliseconds limit, const std::function<bool()>& done)
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& done) { return PumpFor(std::chrono::milliseconds(2000), done); }
+bool PumpUntil(const std::function<bool()>& done) { return PumpFor(std::chrono::seconds(10), done); }
 
 void PumpAWhile() { PumpFor(std::chrono::milliseconds(300), [] { return false; }); }
 

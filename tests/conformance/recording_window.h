@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -47,8 +47,8 @@ std::vector<Received> PrivateMessages();
 std::vector<Received> ActivationMessages();
 
 // What the desktop does on its own time (a window manager activating a
-// window) arrives within a moment: pumps until `done` holds, for at most
-// two seconds, and tells whether it came to hold.
+// window) arrives within a moment, later on a loaded machine: pumps until
+// `done` holds, for at most ten seconds, and tells whether it came to hold.
 bool PumpUntil(const std::function<bool()>& done);
 // Pumps for a moment, long enough for the desktop to act on what was asked,
 // for checks that something does not happen.

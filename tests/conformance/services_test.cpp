@@ -36,8 +36,9 @@ using InputMethod = PlatformTest;
 
 // The editor is what takes text from an input method. Where the desktop runs
 // one, each editor keeps its own open flag, closed at first, also while
-// another editor has the keyboard; without one, every call reports failure
-// and the input method reads as closed.
+// another editor has the keyboard, and from the first focus of its window
+// on; without one, every call reports failure and the input method reads
+// as closed.
 TEST_F(InputMethod, EachEditorKeepsItsOwnOpenFlag)
 {
     const WindowHandle a = MakeWindow();
@@ -64,6 +65,8 @@ TEST_F(InputMethod, EachEditorKeepsItsOwnOpenFlag)
     EXPECT_TRUE(SetInputMethodOpen(editorA, true));
     EXPECT_TRUE(IsInputMethodOpen(editorA));
     EXPECT_FALSE(IsInputMethodOpen(editorB));
+    PumpAWhile();  // the framework's own word on a window's first focus comes late
+    EXPECT_TRUE(IsInputMethodOpen(editorA)) << "opened on the first focus of its window, it stays open";
     EXPECT_TRUE(SetInputMethodOpen(editorA, false));
     EXPECT_FALSE(IsInputMethodOpen(editorA));
 

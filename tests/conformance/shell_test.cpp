@@ -135,6 +135,27 @@ TEST_F(Shell, TrayMessagesAreShownOnlyAtAnIconThatIsThere)
     EXPECT_FALSE(ShowTrayIconMessage(icon, u"付箋紙", u"after the icon"));
 }
 
+// A click on an icon reaches its owner as the callback message with the
+// icon's id and the release of the left button; an icon added without a
+// callback message tells of nothing.
+TEST_F(Shell, AClickOnATrayIconPostsItsCallbackMessage)
+{
+    const WindowHandle w = MakeWindow();
+    EXPECT_FALSE(ClickTrayIcon(w, 1)) << "a click on no icon";
+    if (!IsTrayAvailable()) GTEST_SKIP() << "this desktop has no tray";
+    TrayIconData silent = TrayIcon(w, 2);
+    silent.flags &= ~nif::Message;
+    ASSERT_TRUE(AddTrayIconEntry(TrayIcon(w, 1)));
+    ASSERT_TRUE(AddTrayIconEntry(silent));
+    EXPECT_TRUE(ClickTrayIcon(w, 1));
+    EXPECT_TRUE(ClickTrayIcon(w, 2));
+    PumpMessages();
+    const std::uint32_t callback = TrayIcon(w, 1).callbackMessage;
+    EXPECT_EQ(ReceivedBy(w, callback), (std::vector<Received>{{w, callback, 1, wm::LeftButtonUp}}));
+    EXPECT_TRUE(DeleteTrayIconEntry(TrayIcon(w, 1)));
+    EXPECT_TRUE(DeleteTrayIconEntry(silent));
+}
+
 // The desktop folder is the one xdg-user-dirs names; the start-up folder is
 // the autostart folder of the user's configuration, named before it exists.
 //

@@ -2,6 +2,7 @@
 // see them through the window calls.
 #include <functional>
 
+#include "platform/editor.h"
 #include "recording_window.h"
 
 namespace conformance {
@@ -110,6 +111,32 @@ TEST_F(Windows, GeometryFollowsMoveAndPlaceWithTheirMessages)
             EXPECT_EQ(sizes[0].lParam, PackPoint(p.expected.Width(), p.expected.Height()));
         }
         DestroyAppWindow(w);
+    }
+}
+
+// A shown window grown past the work area's right and bottom edges stays
+// where it was put with the size it was given, also once the desktop has
+// had its say; so does one many screens high. A child grown with it keeps
+// the size it was given too.
+TEST_F(Windows, AWindowGrownPastTheWorkAreaKeepsItsPlaceAndSize)
+{
+    const Rect work = GetWorkArea();
+    const Rect start{work.right - 150, work.bottom - 60, work.right - 50, work.bottom - 30};
+    const WindowHandle w = MakeWindow(start);
+    const WindowHandle child = CreateEditorControl(w, 139, Rect{5, 5, 95, 25}, 0);
+    ShowAppWindow(w, sw::ShowNormal);
+    PumpAWhile();
+    for (const int height : {100, 40000}) {
+        const Rect grown{start.left, start.top, start.left + 300, start.top + height};
+        Log().clear();
+        MoveAppWindow(w, grown, true);
+        MoveChildWindow(child, Rect{5, 5, 295, height - 5}, true);
+        PumpAWhile();
+        EXPECT_EQ(GetWindowBounds(w), grown);
+        EXPECT_EQ(GetClientRect(w), (Rect{0, 0, 300, height}));
+        EXPECT_EQ(GetClientRect(child), (Rect{0, 0, 290, height - 10}));
+        EXPECT_EQ(GetWindowBounds(child), (Rect{grown.left + 5, grown.top + 5, grown.right - 5, grown.bottom - 5}));
+        EXPECT_TRUE(ReceivedBy(w, wm::Move).empty()) << "the window was moved";
     }
 }
 

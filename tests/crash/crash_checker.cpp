@@ -35,7 +35,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kHeaderBytes = 172;
+constexpr std::size_t kCountAt = 168;
+constexpr std::size_t kHeaderBytes = kCountAt + 4;
 constexpr std::size_t kRecordBytes = 256;
 constexpr std::size_t kNameAt = 36;
 constexpr std::size_t kCreatedAt = 64;
@@ -82,7 +83,7 @@ std::vector<StoredNote> ReadDataFile(const std::string& bytes)
         return notes;
     }
     std::uint32_t count = 0;
-    for (int i = 0; i < 4; ++i) count |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[168 + i])) << 8 * i;
+    for (int i = 0; i < 4; ++i) count |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[kCountAt + i])) << 8 * i;
     if (bytes.size() != kHeaderBytes + kRecordBytes * count) {
         Violation("the data file's size does not match its count " + std::to_string(count));
         return notes;

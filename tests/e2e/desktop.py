@@ -22,9 +22,6 @@ import tempfile
 import time
 
 TITLE = "付箋紙"
-RECORD = 256
-SETTINGS = 164
-
 # What AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer print
 # first when they find something.
 SANITIZER_REPORT = re.compile(rb"ERROR: (Address|Leak)Sanitizer|runtime error:")
@@ -99,7 +96,7 @@ def check(condition, message):
     print("ok: " + message, flush=True)
 
 
-def wait_for(predicate, timeout=10.0, step=0.1):
+def wait_for(predicate, timeout=20.0, step=0.1):
     end = time.time() + timeout
     while time.time() < end:
         value = predicate()
@@ -126,6 +123,158 @@ def scratch_folder(prefix):
     return tempfile.mkdtemp(prefix=prefix, dir=_workspace_folder())
 
 
+# The data file: a version, the settings, the count of records, then the
+# records, little-endian at fixed offsets.
+DATA_FILE = "CeVlmDat.bin"
+SETTINGS = 164
+RECORD = 256
+SETTINGS_AT = 4
+COUNT_AT = SETTINGS_AT + SETTINGS
+RECORDS_AT = COUNT_AT + 4
+# In the settings: the hotkey's letter, its three modifiers, the tray icon
+# switch, the default font, then the editing gesture and input mode.
+HOTKEY, MODIFIERS, TRAY_ICON, DEFAULT_FONT, GESTURE = 0, 4, 16, 20, 112
+FONT = 92  # bytes of a font description: five numbers, eight flags, the face
+# In a record.
+BOUNDS, Z_LEVEL, SHOWN, FILE_NAME, CREATED, RECORD_FONT, BACK = 8, 24, 28, 36, 64, 104, 204
+
+
+def record_at(index):
+    return RECORDS_AT + RECORD * index
+
+
+def utf16_field(text, units):
+    data = text.encode("utf-16-le")
+    return (data + b"\0" * (units * 2))[: units * 2]
+
+
+def utf16_text(field):
+    return field.decode("utf-16-le").split("\0")[0]
+
+
+def font_bytes(height=-16, face="DejaVu Sans"):
+    return struct.pack("<5i8B", height, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + utf16_field(face, 32)
+
+
+def settings_bytes(tray_icon=1, input_mode=0):
+    data = bytearray(SETTINGS)
+    data[HOTKEY:HOTKEY + 4] = utf16_field("F", 2)
+    struct.pack_into("<i", data, TRAY_ICON, tray_icon)
+    data[DEFAULT_FONT:DEFAULT_FONT + FONT] = font_bytes(-12)
+    struct.pack_into("<ii", data, GESTURE, 1, input_mode)  # edit gesture: Ctrl + double click
+    return bytes(data)
+
+
+def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, created="2024/05/06 07:08:09",
+                 font=None):
+    data = bytearray(RECORD)
+    struct.pack_into("<4i", data, BOUNDS, *bounds)
+    struct.pack_into("<ii", data, Z_LEVEL, z_level, shown)
+    data[FILE_NAME:CREATED] = utf16_field(file_name, 14)
+    data[CREATED:RECORD_FONT] = utf16_field(created, 20)
+    data[RECORD_FONT:RECORD_FONT + FONT] = font if font is not None else font_bytes()
+    struct.pack_into("<I", data, BACK, back)
+    return bytes(data)
+
+
+def data_file(records, tray_icon=1, input_mode=0):
+    return (struct.pack("<I", 1) + settings_bytes(tray_icon, input_mode) + struct.pack("<i", len(records))
+            + b"".join(records))
+
+
+def write_notes(data_dir, records=None, texts=None, **settings):
+    """Writes a data file of these records (none when records is None) and
+    text files {name: text} into data_dir; the settings go to data_file."""
+    if records is not None:
+        with open(os.path.join(data_dir, DATA_FILE), "wb") as f:
+            f.write(data_file(records, **settings))
+    for name, text in (texts or {}).items():
+        with open(os.path.join(data_dir, name), "wb") as f:
+            f.write(text.encode("utf-8"))
+
+
+def fresh_folder(program, records=None, texts=None, **settings):
+    """A fresh program folder with a Data folder holding what write_notes
+    writes: (program folder, Data folder, data file's path)."""
+    folder = program_folder(program)
+    data_dir = os.path.join(folder, "Data")
+    os.makedirs(data_dir)
+    write_notes(data_dir, records, texts, **settings)
+    return folder, data_dir, os.path.join(data_dir, DATA_FILE)
+
+
+def read(path, default=None):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return default
+
+
+def records(data):
+    """(count, [record bytes]) of a data file's image."""
+    count = struct.unpack_from("<i", data, COUNT_AT)[0]
+    return count, [data[record_at(i):record_at(i + 1)] for i in range(count)]
+
+
+def stored_count(path):
+    """The count of records in the data file, None while there is none."""
+    data = read(path)
+    return records(data)[0] if data else None
+
+
+def stored_records(path):
+    """Per stored record: (bounds, z_level, shown, back colour)."""
+    count, stored = records(read(path))
+    return [(struct.unpack_from("<4i", r, BOUNDS),) + struct.unpack_from("<ii", r, Z_LEVEL)
+            + struct.unpack_from("<I", r, BACK) for r in stored if len(r) == RECORD]
+
+
+def record_shown(record):
+    return struct.unpack_from("<i", record, SHOWN)[0]
+
+
+def shown_flags(path):
+    """Each stored note's shown flag, in table order."""
+    return [record_shown(r) for r in records(read(path))[1]]
+
+
+def record_font(record):
+    """(height, weight, italic, face name) of a record's font description."""
+    height, _, _, _, weight = struct.unpack_from("<5i", record, RECORD_FONT)
+    italic = record[RECORD_FONT + 20]
+    return height, weight, italic, utf16_text(record[RECORD_FONT + 28:RECORD_FONT + FONT])
+
+
+def record_file_name(record):
+    return utf16_text(record[FILE_NAME:CREATED])
+
+
+def settings_field(data, at, size):
+    """The bytes of a settings field in a data file's image."""
+    return data[SETTINGS_AT + at:SETTINGS_AT + at + size]
+
+
+def settings_hotkey(data):
+    """(key, alt, ctrl, shift) of a data file's settings."""
+    return (utf16_text(settings_field(data, HOTKEY, 4)),) + struct.unpack("<3i", settings_field(data, MODIFIERS, 12))
+
+
+def settings_tray_icon(data):
+    return struct.unpack("<i", settings_field(data, TRAY_ICON, 4))[0]
+
+
+def stored_text(data_dir, index):
+    """The text file that the data file in data_dir names for note `index`,
+    as bytes; None when it names none or the file is missing."""
+    data = read(os.path.join(data_dir, DATA_FILE))
+    if not data:
+        return None
+    count, recs = records(data)
+    name = record_file_name(recs[index]) if index < count else ""
+    return read(os.path.join(data_dir, name)) if name else None
+
+
 class Adopted:
     """A program that something else started (an autostart runner), watched
     and ended by its process id like the programs the test starts."""
@@ -148,7 +297,7 @@ class Adopted:
     def kill(self):
         self.send_signal(signal.SIGKILL)
 
-    def wait(self, timeout=10):
+    def wait(self, timeout=30):
         end = time.time() + (timeout if timeout is not None else 3600)
         while self.poll() is None:
             if time.time() > end:
@@ -186,7 +335,7 @@ def start(folder, args=(), env=None):
     return process
 
 
-def finish(process, timeout=20):
+def finish(process, timeout=30):
     """Waits for a program that ends on its own: (exit code, standard output,
     standard error)."""
     try:
@@ -205,7 +354,7 @@ def private_folder(name):
     return path
 
 
-def stop(process, sig=signal.SIGTERM, timeout=10):
+def stop(process, sig=signal.SIGTERM, timeout=30):
     process.send_signal(sig)
     try:
         return process.wait(timeout)
@@ -337,17 +486,6 @@ def window_at(left, top):
     return None
 
 
-def stored_text(data_dir, index):
-    """The text file that the data file in data_dir names for note `index`,
-    as bytes; None when it names none or the file is missing."""
-    data = read(os.path.join(data_dir, "CeVlmDat.bin"))
-    if not data:
-        return None
-    count, recs = records(data)
-    name = record_file_name(recs[index]) if index < count else ""
-    return read(os.path.join(data_dir, name)) if name else None
-
-
 def geometry(window):
     """(left, top, width, height) of a window on the screen."""
     info = run("xwininfo", "-id", str(window))
@@ -363,41 +501,6 @@ def geometry(window):
 
 def net_wm_state(window):
     return run("xprop", "-id", str(window), "_NET_WM_STATE")
-
-
-def utf16_field(text, units):
-    data = text.encode("utf-16-le")
-    return (data + b"\0" * (units * 2))[: units * 2]
-
-
-def font_bytes(height=-16, face="DejaVu Sans"):
-    return struct.pack("<5i8B", height, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0) + utf16_field(face, 32)
-
-
-def settings_bytes(tray_icon=1, input_mode=0):
-    data = bytearray(SETTINGS)
-    data[0:4] = utf16_field("F", 2)
-    struct.pack_into("<i", data, 16, tray_icon)
-    data[20:112] = font_bytes(-12)
-    struct.pack_into("<ii", data, 112, 1, input_mode)  # edit gesture: Ctrl + double click
-    return bytes(data)
-
-
-def record_bytes(bounds, z_level=-2, shown=1, file_name="", back=0x00D0FFFF, created="2024/05/06 07:08:09",
-                 font=None):
-    data = bytearray(RECORD)
-    struct.pack_into("<4i", data, 8, *bounds)
-    struct.pack_into("<ii", data, 24, z_level, shown)
-    data[36:64] = utf16_field(file_name, 14)
-    data[64:104] = utf16_field(created, 20)
-    data[104:196] = font if font is not None else font_bytes()
-    struct.pack_into("<II", data, 200, 0, back)
-    return bytes(data)
-
-
-def data_file(records, tray_icon=1, input_mode=0):
-    return (struct.pack("<I", 1) + settings_bytes(tray_icon, input_mode) + struct.pack("<i", len(records))
-            + b"".join(records))
 
 
 def work_area():
@@ -463,30 +566,23 @@ def drag(start, end, steps=4):
     release()
 
 
-def stored_records(path):
-    """Per stored record: (bounds, z_level, shown, back colour)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    (count,) = struct.unpack_from("<i", data, 4 + SETTINGS)
-    records = []
-    for i in range(count):
-        base = 8 + SETTINGS + RECORD * i
-        if base + RECORD > len(data):
-            break
-        bounds = struct.unpack_from("<4i", data, base + 8)
-        z_level, shown = struct.unpack_from("<ii", data, base + 24)
-        (back,) = struct.unpack_from("<I", data, base + 204)
-        records.append((bounds, z_level, shown, back))
-    return records
-
 def tray_icon():
-    """The program's icon window inside the system tray, or None."""
-    inside_tray = False
+    """The program's icon window inside the system tray once it is on the
+    screen, mapped and whole inside the tray's panel (which a tray moves and
+    widens as icons come); None until then."""
+    panel = None
     for line in run("xwininfo", "-root", "-tree").splitlines():
+        # ... WIDTHxHEIGHT+X+Y  +LEFT+TOP, the last on the screen.
+        size = re.search(r"(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$", line)
+        if not size:
+            continue
+        width, height, left, top = (int(v) for v in size.groups())
         if '("panel" "trayer")' in line:
-            inside_tray = True
-        elif inside_tray and '("cevelmo" "CeVelmo")' in line:
-            return int(line.split()[0], 16)
+            panel = (left, top, left + width, top + height)
+        elif panel and '("cevelmo" "CeVelmo")' in line:
+            icon = int(line.split()[0], 16)
+            whole = panel[0] <= left and left + width <= panel[2] and panel[1] <= top and top + height <= panel[3]
+            return icon if whole and "IsViewable" in run("xwininfo", "-id", str(icon)) else None
     return None
 
 
@@ -507,6 +603,15 @@ def type_text(text, delay=40):
     run("xdotool", "type", "--delay", str(delay), text)
 
 
+def type_unmapped(text):
+    """Types characters that no key has (Japanese, say). xdotool would map a
+    spare key to each for a moment only, and a program that reads the key
+    after the moment is over reads another character; here each is mapped to
+    a spare key of its own before typing, for the rest of the test."""
+    map_spare_keys(sorted(set(text)))
+    type_text(text)
+
+
 def clipboard(selection="clipboard"):
     """What another program reads from the desktop's clipboard (or primary
     selection)."""
@@ -521,7 +626,8 @@ def offer_clipboard(text, selection="clipboard"):
     process.stdin.write(text.encode("utf-8"))
     process.stdin.close()
     _helpers.append(process)
-    time.sleep(0.3)
+    if not wait_for(lambda: clipboard(selection) == text.encode("utf-8")):
+        fail("xclip did not take the %s selection" % selection)
     return process
 
 
@@ -540,8 +646,21 @@ def ink_box(shot, rect, is_ink):
     return (min(xs), min(ys), max(xs), max(ys))
 
 
+# Two clicks at one place within the desktop's double-click time are a
+# double click (Qt's default is 400 ms): a script that clicks the tray icon
+# again right after its menu did its work would double-click it.
+DOUBLE_CLICK_S = 0.5
+last_click = (None, 0.0)
+
+
 def click(x, y, button=1):
+    """One click, never taken with the one before for a double click."""
+    global last_click
+    place, at = last_click
+    if place == (x, y, button):
+        time.sleep(max(0.0, at + DOUBLE_CLICK_S - time.monotonic()))
     run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+    last_click = ((x, y, button), time.monotonic())
 
 
 def click_window(window, button=1):
@@ -549,66 +668,80 @@ def click_window(window, button=1):
     click(left + width // 2, top + height // 2, button)
 
 
+def focused_window():
+    """The window that has the keyboard, None when no window has it."""
+    focus = run("xdotool", "getwindowfocus").strip()
+    return int(focus) if focus.isdigit() else None
+
+
+def dialog(title):
+    """Waits for the one dialog with this caption to open and to have the
+    keyboard; its window."""
+    windows = wait_for(lambda: windows_named(title))
+    check(len(windows) == 1 and wait_for(lambda: focused_window() == windows[0]),
+          "the dialog '%s' is open and has the keyboard" % title)
+    return windows[0]
+
+
+def click_to_focus(window, x=None, y=None, button=1):
+    """Clicks the window (at x, y on the screen, by default in its middle)
+    and waits until the desktop has given it the keyboard, so that the keys
+    that follow reach it; whether it came to have the keyboard."""
+    if x is None:
+        left, top, width, height = geometry(window)
+        x, y = left + width // 2, top + height // 2
+    click(x, y, button)
+    return wait_for(lambda: focused_window() == window)
+
+
 def key(*keys):
-    """Keys typed one after the other, with a pause for the menus to follow."""
-    for k in keys:
-        run("xdotool", "key", k)
-        time.sleep(0.3)
+    """Keys typed one after the other. The program reads them in order, but
+    what they lead to comes later: wait for it (choose, menus_shown)."""
+    run("xdotool", "key", *keys)
+
+
+def menus_shown(count=1):
+    """Waits until `count` of the program's popup menus are on the screen:
+    their geometries, or those shown when they did not come."""
+    return wait_for(lambda: len(menus := popup_menus()) == count and menus) or popup_menus()
+
+
+def choose(*keys):
+    """Keys into the open menus: each but the last opens a submenu, which is
+    waited for before the next key; the last chooses an item, and every menu
+    closes. Whether they all closed."""
+    for k in keys[:-1]:
+        opened = len(popup_menus()) + 1
+        key(k)
+        if not menus_shown(opened):
+            return False
+    key(keys[-1])
+    return wait_for(lambda: popup_menus() == [])
+
+
+def tray_menu():
+    """Clicks the tray icon and waits for the tray menu: its geometries."""
+    click_window(wait_for(tray_icon))
+    return menus_shown()
+
+
+def note_menu(x, y):
+    """Right-clicks a note at x, y and waits for its menu: its geometries."""
+    click(x, y, button=3)
+    return menus_shown()
 
 
 def popup_menus():
-    """Geometries of the program's popup menus on the screen, leftmost first."""
+    """Geometries of the program's popup menus on the screen, leftmost first:
+    its windows named after it, but for its tray icon and the tool tips of
+    its messages at the tray icon."""
     tray = tray_icon()
-    notes = set(note_windows())
     menus = []
     for w in run("xdotool", "search", "--onlyvisible", "--classname", "cevelmo").split():
-        w = int(w)
-        if w == tray or w in notes or run("xdotool", "getwindowname", str(w)).strip() != "CeVelmo":
-            continue
-        menus.append(geometry(w))
+        kind = run("xprop", "-id", w, "_NET_WM_NAME", "_NET_WM_WINDOW_TYPE")
+        if int(w) != tray and '"CeVelmo"' in kind and "_NET_WM_WINDOW_TYPE_TOOLTIP" not in kind:
+            menus.append(geometry(w))
     return sorted(menus)
-
-
-def read(path, default=None):
-    try:
-        with open(path, "rb") as f:
-            return f.read()
-    except OSError:
-        return default
-
-
-def records(data):
-    """(count, [record bytes]) of a data file's image."""
-    count = struct.unpack_from("<i", data, 4 + SETTINGS)[0]
-    start = 8 + SETTINGS
-    return count, [data[start + i * RECORD: start + (i + 1) * RECORD] for i in range(count)]
-
-
-def record_shown(record):
-    return struct.unpack_from("<i", record, 28)[0]
-
-
-def record_font(record):
-    """(height, weight, italic, face name) of a record's font description."""
-    height, _, _, _, weight = struct.unpack_from("<5i", record, 104)
-    italic = record[104 + 20]
-    face = record[104 + 28:104 + 92].decode("utf-16-le").split("\0")[0]
-    return height, weight, italic, face
-
-
-def settings_hotkey(data):
-    """(key, alt, ctrl, shift) of a data file's settings."""
-    key = data[4:8].decode("utf-16-le").split("\0")[0]
-    alt, ctrl, shift = struct.unpack_from("<3i", data, 4 + 4)
-    return key, alt, ctrl, shift
-
-
-def record_file_name(record):
-    return record[36:64].decode("utf-16-le").split("\0")[0]
-
-
-def settings_tray_icon(data):
-    return struct.unpack_from("<i", data, 4 + 16)[0]
 
 
 class Replacements:
@@ -652,27 +785,62 @@ class _Event(ctypes.Union):
     _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
-def close_request(window):
-    """Asks the window to close as a window manager or a task bar does: the
-    WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol."""
+def _x_call(why, calls):
+    """Opens the display, does calls(libX11, display), then waits until the
+    server has done what they asked and closes the display."""
     x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
     x11.XInternAtom.restype = ctypes.c_ulong
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XFree.argtypes = [ctypes.c_void_p]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
     display = x11.XOpenDisplay(None)
     if not display:
-        fail("cannot open the display to send WM_DELETE_WINDOW")
-    event = _Event()
-    event.xclient.type = 33  # ClientMessage
-    event.xclient.window = window
-    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    event.xclient.format = 32
-    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    event.xclient.data[1] = 0  # CurrentTime
-    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-    x11.XFlush(display)
-    x11.XCloseDisplay(display)
+        fail("cannot open the display to " + why)
+    try:
+        return calls(x11, display)
+    finally:
+        x11.XSync(display, 0)
+        x11.XCloseDisplay(display)
+
+
+def close_request(window):
+    """Asks the window to close as a window manager or a task bar does: the
+    WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol."""
+    def send(x11, display):
+        event = _Event()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        event.xclient.data[1] = 0  # CurrentTime
+        x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    _x_call("send WM_DELETE_WINDOW", send)
+
+
+def map_spare_keys(characters):
+    """Gives each character a key of its own among the keys the keyboard
+    leaves unused, for the rest of the test."""
+    def change(x11, display):
+        low, high, per_key = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        x11.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+        count = high.value - low.value + 1
+        keysyms = x11.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per_key))
+        spare = [low.value + k for k in range(count)
+                 if not any(keysyms[k * per_key.value + i] for i in range(per_key.value))]
+        x11.XFree(keysyms)
+        if len(spare) < len(characters):
+            fail("the keyboard has no spare keys for %r" % characters)
+        for code, character in zip(reversed(spare), characters):
+            keysym = (ctypes.c_ulong * 1)(0x01000000 | ord(character))  # a Unicode character's keysym
+            x11.XChangeKeyboardMapping(display, code, 1, keysym, 1)
+    _x_call("map keys", change)

@@ -5,24 +5,14 @@ breaks; "貼り付け" replaces a note's text with what another program put
 there, stores it with CR LF line breaks and fits the note to it; and Ctrl+V
 in the editor grows the note for the pasted text before it lands."""
 
-import os
 import sys
-import time
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write("Line one\r\n二行目".encode("utf-8"))
-with open(data_path, "wb") as f:
-    f.write(d.data_file([
-        d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt"),
-        d.record_bytes((600, 150, 640, 180)),
-    ]))
+folder, data_dir, data_path = d.fresh_folder(sys.argv[1], [
+    d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt"),
+    d.record_bytes((600, 150, 640, 180)),
+], {"VLM00000.txt": "Line one\r\n二行目"})
 
 p = d.start(folder)
 
@@ -33,10 +23,8 @@ def stored_text(index):
 
 def choose_from_edit_submenu(x, y, accelerator):
     """The note menu's "編集 (&E)" submenu holds cut, copy and paste."""
-    d.click(x, y, button=3)
-    d.check(len(d.wait_for(d.popup_menus) or []) == 1, "a right click opens the note's menu")
-    d.key("e", accelerator)
-    d.check(d.wait_for(lambda: d.popup_menus() == []), "choosing '%s' closes the menus" % accelerator)
+    d.check(len(d.note_menu(x, y)) == 1, "a right click opens the note's menu")
+    d.check(d.choose("e", accelerator), "choosing '%s' closes the menus" % accelerator)
 
 
 first = d.wait_for(lambda: d.window_at(200, 150))
@@ -58,12 +46,12 @@ d.check((left, top) == (600, 150) and width > 100 and height > 30,
 d.offer_clipboard(" and pasted in the editor at the end of the line")
 d.ctrl_double_click(250, 170)
 d.check(d.wait_for(lambda: d.pixel(210, 160) == (255, 255, 255)), "the first note is being edited")
-d.run("xdotool", "key", "End")
+d.key("End")
 width_before = d.geometry(first)[2]
-d.run("xdotool", "key", "ctrl+v")
+d.key("ctrl+v")
 d.check(d.wait_for(lambda: d.geometry(first)[2] > width_before + 150),
         "Ctrl+V widens the note for the pasted text: %s" % (d.geometry(first),))
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text(0) == "Line one and pasted in the editor at the end of the line\r\n二行目"
                    .encode("utf-8")),
         "the pasted text is stored in the line it went into: %r" % (stored_text(0),))

@@ -3,19 +3,12 @@
 is drawn by windows of its own (the compositor would hide drawing on the
 screen itself), and shows as a thin dotted ring, never as a dark box."""
 
-import os
 import sys
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
 L, T, W, H = 100, 100, 200, 80
-with open(data_path, "wb") as f:
-    f.write(d.data_file([d.record_bytes((L, T, L + W, T + H))]))
+folder, _, _ = d.fresh_folder(sys.argv[1], [d.record_bytes((L, T, L + W, T + H))])
 
 d.start_compositor()
 p = d.start(folder)
@@ -41,7 +34,7 @@ def outline_shown():
     return shot if len({shot.pixel(x, y) for x, y in edge}) == 2 else None
 
 
-shot = d.wait_for(outline_shown, timeout=3)
+shot = d.wait_for(outline_shown)
 d.check(shot is not None, "the dotted outline shows at the dragged rectangle")
 colours = sorted({shot.pixel(x, y) for x, y in edge})
 d.check(colours == [(0, 0, 0), (255, 255, 255)], "the outline is dotted black and white: %s" % (colours,))

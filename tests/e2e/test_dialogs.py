@@ -12,26 +12,13 @@ Set CEVELMO_E2E_SHOTS to a folder to keep screenshots of both dialogs."""
 
 import os
 import sys
-import time
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
 NOTE = (300, 200, 700, 330)
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write("付箋紙 Abc".encode("utf-8"))
-with open(data_path, "wb") as f:
-    f.write(d.data_file([d.record_bytes(NOTE, file_name="VLM00000.txt", font=d.font_bytes(-16, "DejaVu Sans"))]))
-
-
-def dialog(title):
-    windows = d.wait_for(lambda: d.windows_named(title))
-    d.check(len(windows) == 1, "the dialog '%s' is open" % title)
-    return windows[0]
+folder, data_dir, data_path = d.fresh_folder(
+    sys.argv[1], [d.record_bytes(NOTE, file_name="VLM00000.txt", font=d.font_bytes(-16, "DejaVu Sans"))],
+    {"VLM00000.txt": "付箋紙 Abc"})
 
 
 def closed(title):
@@ -51,10 +38,8 @@ d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the stored note is up")
 d.wait_for(d.tray_icon)
 
 # The about box, from the tray menu's application submenu.
-d.click_window(d.tray_icon())
-d.wait_for(d.popup_menus)
-d.key("h", "a")
-about = dialog("ﾊﾞｰｼﾞｮﾝ情報")
+d.check(d.tray_menu() and d.choose("h", "a"), "the about item of the tray menu's CeVelmo (&H) submenu is chosen")
+about = d.dialog("ﾊﾞｰｼﾞｮﾝ情報")
 left, top, width, height = d.geometry(about)
 screen = d.Screenshot()
 d.check(abs(left + width // 2 - screen.width // 2) <= 2 and abs(top + height // 2 - screen.height // 2) <= 40,
@@ -76,10 +61,8 @@ d.check(closed("ﾊﾞｰｼﾞｮﾝ情報"), "Enter closes the about box (its 
 
 # Its web button opens the help page; on a desktop without xdg-open or a
 # browser (this program's PATH has none) a message box says so.
-d.click_window(d.tray_icon())
-d.wait_for(d.popup_menus)
-d.key("h", "a")
-dialog("ﾊﾞｰｼﾞｮﾝ情報")
+d.check(d.tray_menu() and d.choose("h", "a"), "the about item is chosen again")
+d.dialog("ﾊﾞｰｼﾞｮﾝ情報")
 d.key("Tab", "space")  # past OK and the greyed mail button
 d.check(closed("ﾊﾞｰｼﾞｮﾝ情報"), "the web button closes the about box")
 d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "a message box tells that the help page cannot be opened")
@@ -91,37 +74,32 @@ d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "OK closes it")
 note_bounds = NOTE
 before = dark_pixels(note_bounds)
 d.check(before > 0, "the note shows its text")
-d.click(NOTE[0] + 20, NOTE[1] + 100, button=3)
-d.wait_for(d.popup_menus)
-d.key("f")
-chooser = dialog("フォント選択")
-time.sleep(0.5)
+d.check(d.note_menu(NOTE[0] + 20, NOTE[1] + 100) and d.choose("f"), "the note's font item is chosen")
+chooser = d.dialog("フォント選択")
 d.save_screenshot("font")
-saved = os.stat(data_path).st_mtime_ns
+writes = d.Replacements(data_dir, d.DATA_FILE)
 # The family list has the keys; Tab reaches the weights, then the sizes.
 d.key("Tab", "Tab", "End", "Return")
 d.check(closed("フォント選択"), "Enter confirms the choice")
-count, records = d.records(d.wait_for(lambda: os.stat(data_path).st_mtime_ns != saved and d.read(data_path)))
+count, records = d.records(d.wait_for(lambda: writes.poll() and d.read(data_path)))
 height, weight, italic, face = d.record_font(records[0])
 d.check((height, weight, italic, face) == (-35, 400, 0, "DejaVu Sans"),
         "the record holds the chosen size as -35 in DejaVu Sans: %s" % ((height, weight, italic, face),))
 after = d.wait_for(lambda: dark_pixels(note_bounds) > 2 * before and dark_pixels(note_bounds))
-d.check(after, "the note is repainted in the larger font: %d dark pixels, before %d" % (dark_pixels(note_bounds), before))
+d.check(after, "the note is repainted in the larger font: %d dark pixels, before %d"
+        % (dark_pixels(note_bounds), before))
 d.check(d.geometry(d.note_windows()[0]) == (NOTE[0], NOTE[1], NOTE[2] - NOTE[0], NOTE[3] - NOTE[1]),
         "the note keeps its size")
 
 # The default font's chooser closed with Escape: the settings keep their
 # font, and the data file is written all the same.
-default_font = d.read(data_path)[4 + 20:4 + 112]
-saved = os.stat(data_path).st_mtime_ns
-time.sleep(0.05)
-d.click_window(d.tray_icon())
-d.wait_for(d.popup_menus)
-d.key("h", "f")
-dialog("フォント選択")
+font_before = d.settings_field(d.read(data_path), d.DEFAULT_FONT, d.FONT)
+writes = d.Replacements(data_dir, d.DATA_FILE)
+d.check(d.tray_menu() and d.choose("h", "f"), "the font item of the tray menu's CeVelmo (&H) submenu is chosen")
+d.dialog("フォント選択")
 d.key("Escape")
 d.check(closed("フォント選択"), "Escape closes the chooser")
-d.check(d.wait_for(lambda: os.stat(data_path).st_mtime_ns != saved), "the data file is written after Escape")
-d.check(d.read(data_path)[4 + 20:4 + 112] == default_font, "the default font is unchanged")
+d.check(d.wait_for(writes.poll), "the data file is written after Escape")
+d.check(d.settings_field(d.read(data_path), d.DEFAULT_FONT, d.FONT) == font_before, "the default font is unchanged")
 
 d.check(d.stop(p) == 0, "SIGTERM ends the program")

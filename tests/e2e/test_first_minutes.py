@@ -53,8 +53,7 @@ d.check(notes, "one note is on the screen: %s" % d.note_windows())
 running = program_of(notes[0])
 os.close(terminal)  # the hang-up ends the terminal's shell
 os.waitpid(pid, 0)
-d.check(d.wait_for(lambda: d.records(d.read(os.path.join(data, "CeVlmDat.bin"), b"\0" * 172))[0] == 1),
-        "the note is stored")
+d.check(d.wait_for(lambda: d.stored_count(os.path.join(data, d.DATA_FILE)) == 1), "the note is stored")
 # A second run installs again and hands the running program a new note.
 again = subprocess.run([os.path.join(root, "scripts/install-and-start.sh")], env=env, capture_output=True, text=True)
 d.check(again.returncode == 0, "a second run ends well: " + again.stdout + again.stderr)

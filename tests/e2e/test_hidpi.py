@@ -14,11 +14,7 @@ PAPER = 0x00D0FFFF  # palette colour 0
 L, T, W, H = 100, 120, 200, 60  # the note, in the program's (logical) pixels
 DX, DY = 20, 15                 # how far it is dragged
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
+folder, data_dir, data_path = d.fresh_folder(sys.argv[1])
 
 
 def shade(colour, k):
@@ -36,8 +32,7 @@ def off_pixels(shot, points, colour):
 
 
 def check_scaled_note(how, env):
-    with open(data_path, "wb") as f:
-        f.write(d.data_file([d.record_bytes((L, T, L + W, T + H), back=PAPER)]))
+    d.write_notes(data_dir, [d.record_bytes((L, T, L + W, T + H), back=PAPER)])
     p = d.start(folder, env=env)
     notes = d.wait_for(d.note_windows)
     d.check(len(notes) == 1, "%s: the stored note is mapped" % how)
@@ -69,8 +64,7 @@ def check_scaled_note(how, env):
     d.press_at((L + 50) * SCALE, (T + 20) * SCALE)
     d.move_to((L + 50 + DX // 2) * SCALE, (T + 20 + DY // 2) * SCALE)
     d.move_to((L + 50 + DX) * SCALE, (T + 20 + DY) * SCALE)
-    changed = d.wait_for(lambda: sum(a != b for a, b in zip([d.pixel(x, y) for x, y in edge], before)) >= 3,
-                         timeout=3)
+    changed = d.wait_for(lambda: sum(a != b for a, b in zip([d.pixel(x, y) for x, y in edge], before)) >= 3)
     d.check(changed, "%s: the dotted outline is drawn at the dragged rectangle's device pixels" % how)
     d.release()
     d.check(d.wait_for(lambda: d.geometry(notes[0])[:2] == ((L + DX) * SCALE, (T + DY) * SCALE)),

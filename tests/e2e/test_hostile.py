@@ -11,18 +11,13 @@ import sys
 import desktop as d
 
 program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-lock = os.path.join(data_dir, "CE_VELMO.lock")
-os.makedirs(data_dir)
 names = ["VLM%05d.txt" % i for i in range(4)]
+folder, data_dir, _ = d.fresh_folder(program, [d.record_bytes((100 + 150 * i, 100, 220 + 150 * i, 160), file_name=name)
+                                               for i, name in enumerate(names)], {names[3]: "kept"})
+lock = os.path.join(data_dir, "CE_VELMO.lock")
 os.mkfifo(os.path.join(data_dir, names[0]))
 os.symlink("/dev/zero", os.path.join(data_dir, names[1]))
 open(os.path.join(data_dir, names[2]), "wb").truncate(2 << 30)
-open(os.path.join(data_dir, names[3]), "wb").write(b"kept")
-with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
-    f.write(d.data_file([d.record_bytes((100 + 150 * i, 100, 220 + 150 * i, 160), file_name=name)
-                         for i, name in enumerate(names)]))
 
 p = d.start(folder)
 d.check(d.wait_for(lambda: len(d.note_windows()) == 4), "past a FIFO, /dev/zero and 2 GB, all four notes are up")
@@ -36,9 +31,7 @@ else:
     # Room for the clipboard's text but not for it in the note, then not even for that.
     for room in (170, 30):
         resource.prlimit(p.pid, resource.RLIMIT_AS, ((size << 10) + (room << 20), resource.RLIM_INFINITY))
-        d.click(560, 130, button=3)
-        d.wait_for(d.popup_menus)
-        d.key("e", "p")
+        d.check(d.note_menu(560, 130) and d.choose("e", "p"), "the note menu's paste is chosen")
         d.check(d.wait_for(lambda: len(d.note_windows()) == 5), "%d MB left: a paste of 20 MB says no memory" % room)
         d.key("Return")
         d.check(d.wait_for(lambda: len(d.note_windows()) == 4) and d.stored_text(data_dir, 3) == b"kept",

@@ -15,7 +15,6 @@ import os
 import stat
 import subprocess
 import sys
-import time
 
 import desktop as d
 
@@ -74,14 +73,13 @@ for path, text in unrelated.items():
         f.write(text)
 
 
-def uninstall_box(icon):
+def uninstall_box():
     """Chooses Uninstall in the tray menu; the geometry of the question."""
     before = d.note_windows()
-    d.click_window(icon)
-    d.wait_for(d.popup_menus)
-    d.key("h", "u")
+    d.check(d.tray_menu() and d.choose("h", "u"), "Uninstall is chosen from the tray menu's CeVelmo (&H) submenu")
     boxes = d.wait_for(lambda: [w for w in d.note_windows() if w not in before])
-    d.check(len(boxes) == 1, "Uninstall asks first")
+    d.check(len(boxes) == 1 and d.wait_for(lambda: d.focused_window() == boxes[0]),
+            "Uninstall asks first, and the question has the keyboard")
     return d.geometry(boxes[0])
 
 
@@ -95,9 +93,9 @@ p = d.start(folder, env=env)
 icon = d.wait_for(d.tray_icon)
 d.check(icon is not None and d.wait_for(lambda: os.path.isdir(os.path.join(folder, "Data"))),
         "an unpacked copy keeps its Data folder beside the program")
-unpacked_box = uninstall_box(icon)
+unpacked_box = uninstall_box()
 d.key("Return")
-d.check(d.wait_for(lambda: p.poll() is not None, timeout=10) and p.returncode == 0, "Yes ends the unpacked copy")
+d.check(d.wait_for(lambda: p.poll() is not None) and p.returncode == 0, "Yes ends the unpacked copy")
 d.check(sorted(os.listdir(folder)) == beside_program,
         "the program, its help page and the user's file stay; Data goes: %s" % sorted(os.listdir(folder)))
 d.check(d.wait_for(lambda: "file://" + folder in opened()), "the program's folder is opened: %s" % opened())
@@ -111,22 +109,20 @@ d.check(icon is not None, "the installed copy shows its tray icon")
 code, _, _ = d.finish(d.start(bin_folder, env=env))
 d.check(code == 0, "a second start hands a new note to it")
 d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the note shows")
-d.check(d.wait_for(lambda: d.records(d.read(data_path, b"\0" * 172))[0] == 1, timeout=3),
+d.check(d.wait_for(lambda: d.stored_count(data_path) == 1),
         "the note is stored in the user's data folder: " + data_path)
 d.check(os.listdir(bin_folder) == ["cevelmo"], "nothing lands beside the installed program")
 d.check(stat.S_IMODE(os.stat(user_data).st_mode) == 0o700, "the user's data folder is the user's alone")
 
 # Help from the tray menu's CeVelmo submenu.
-d.click_window(icon)
-d.wait_for(d.popup_menus)
-d.key("h", "h")
+d.check(d.tray_menu() and d.choose("h", "h"), "Help is chosen from the tray menu's CeVelmo (&H) submenu")
 help_page = os.path.join(prefix, "share/cevelmo/CeVelmo.htm")
 d.check(d.wait_for(lambda: help_page in opened()), "Help opens the installed page: %s" % opened())
 
 # Uninstall from the tray menu.
-installed_box = uninstall_box(icon)
+installed_box = uninstall_box()
 d.key("Return")
-d.check(d.wait_for(lambda: p.poll() is not None, timeout=10) and p.returncode == 0,
+d.check(d.wait_for(lambda: p.poll() is not None) and p.returncode == 0,
         "Yes ends the program (exit code %s)" % p.returncode)
 d.check(not os.path.exists(user_data), "the user's data folder is gone with its notes")
 d.check(not any(os.path.exists(path) for path in launchers), "both launchers are gone")
@@ -134,8 +130,7 @@ d.check(all(os.path.exists(path) for path in unrelated), "the desktop's other fi
 d.check(os.listdir(bin_folder) == ["cevelmo"] and os.path.exists(help_page),
         "the installation stays for the package manager to remove")
 d.check(d.wait_for(lambda: "appstream://" + ID in opened()), "the software centre's page is opened: %s" % opened())
-time.sleep(1.5)
-d.check(not os.path.exists(data_path), "the data file does not come back")
+d.check(not os.path.exists(data_path), "the data file did not come back before the program ended")
 # The two questions differ in their last lines: the installed copy's asks
 # the user to pick the program in the removal page, one line more.
 d.check(installed_box[2] == unpacked_box[2] and installed_box[3] > unpacked_box[3],

@@ -8,9 +8,7 @@ that are not the user's own are never used for the socket."""
 import os
 import pwd
 import socket
-import subprocess
 import sys
-import time
 
 import desktop as d
 
@@ -103,7 +101,6 @@ d.check(running_copies(folder) == [first.pid], "one instance runs on the Data fo
 # A copy of the program with its own Data folder runs on its own.
 copy = d.program_folder(program)
 second = started(copy)
-time.sleep(0.5)
 d.check(second.poll() is None and first.poll() is None, "a copy with its own Data folder runs beside it")
 d.check(len(d.note_windows()) == 1, "and hands nothing to the first")
 d.check(d.stop(second) == 0, "the copy ends with SIGTERM")
@@ -173,6 +170,5 @@ d.check(all(code == 0 for code, _, _ in results),
 more = new_notes(notes, 20)
 d.check(len(more) == 20, "20 starts while it runs made 20 notes (%d)" % len(more))
 notes |= more
-time.sleep(0.5)
 d.check(saved_record_count(folder, sorted(notes)[0]) == 39, "the data file holds all 39 notes")
 d.check(d.stop(running[0]) == 0, "SIGTERM ends the program")

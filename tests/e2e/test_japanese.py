@@ -10,15 +10,9 @@ import sys
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-os.makedirs(data_dir)
-with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
-    f.write(d.data_file([d.record_bytes((100, 100, 260, 140)),
-                         d.record_bytes((400, 100, 560, 140), file_name="VLM00000.txt")]))
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write("買い物".encode("utf-8"))
+folder, _, _ = d.fresh_folder(sys.argv[1], [
+    d.record_bytes((100, 100, 260, 140)), d.record_bytes((400, 100, 560, 140), file_name="VLM00000.txt"),
+], {"VLM00000.txt": "買い物"})
 
 bus = d.start_session_bus()
 env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8", LANGUAGE="", DBUS_SESSION_BUS_ADDRESS=bus,
@@ -42,9 +36,9 @@ for (x, y), question, expected in (
     ((130, 120), "the question for an empty note", ["はい", "いいえ"]),
     ((430, 120), "the question for a note with text", ["はい", "いいえ", "キャンセル"]),
 ):
-    d.click(x, y)
+    d.check(d.click_to_focus(d.window_at(x - 30, y - 20), x, y), "a click gives the note the keyboard")
     d.key("Delete")
-    buttons = d.wait_for(box_buttons, timeout=10)
+    buttons = d.wait_for(box_buttons)
     d.check(buttons == expected, "%s has the buttons %s: %s" % (question, " ".join(expected), buttons))
     d.key("Escape")
     d.check(d.wait_for(lambda: box_buttons() is None), "Escape closes the box")

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """Japanese through a real input method: fcitx5 with the Anthy engine and
 Qt's fcitx module, in a D-Bus session and home folder of their own
-(with_input_method.sh). Editing opens the input method as the settings say:
-romaji (typing "nihongo", Space and Return composes 日本語, which grows a
-narrow note and lands in its text file), kana (Anthy's typing method is set)
-and direct (the input method stays closed and keys type as they are)."""
+(with_input_method.sh). Editing opens the input method as the settings say,
+from the first edit of a note that has not had the keyboard since the start:
+romaji (typing "nihongo" grows a narrow note while the word is still being
+composed; Space and Return compose 日本語, which lands in its text file), kana
+(Anthy's typing method is set for the edit and is the user's again after it)
+and direct (the input method stays closed and keys type as they are; opened
+by hand, it types with the user's own typing method)."""
 
 import os
 import subprocess
 import sys
-import time
 
 import desktop as d
 
@@ -36,16 +38,14 @@ def anthy_typing_method():
 
 
 def edit_session(input_mode, bounds):
-    """A program with one note, editing it; returns (process, note window,
-    text of the note's file once editing ends as a function)."""
-    folder = d.program_folder(program)
-    data_dir = os.path.join(folder, "Data")
-    data_path = os.path.join(data_dir, "CeVlmDat.bin")
-    os.makedirs(data_dir)
-    with open(data_path, "wb") as f:
-        f.write(d.data_file([d.record_bytes(bounds)], input_mode=input_mode))
+    """A program with two notes, editing the first, which the start did not
+    give the keyboard; returns (process, note window, text of the note's
+    file once editing ends as a function)."""
+    folder, data_dir, _ = d.fresh_folder(program, [d.record_bytes(bounds), d.record_bytes((600, 400, 700, 440))],
+                                         input_mode=input_mode)
     p = d.start(folder)
-    note = d.wait_for(d.note_windows)[0]
+    note = d.wait_for(lambda: d.window_at(bounds[0], bounds[1]))
+    d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both notes are shown")
 
     def stored_text():
         return d.stored_text(data_dir, 0)
@@ -56,33 +56,42 @@ def edit_session(input_mode, bounds):
     return p, note, stored_text
 
 
-# Romaji: a composed word grows a narrow note and lands in its text file.
+# Romaji: a word being composed grows a narrow note, and lands in its text
+# file. The input method takes the keys in order: Space converts before
+# Return finishes the word.
 p, note, stored_text = edit_session(ROMAJI, (200, 150, 240, 190))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (romaji)")
 d.check(anthy_typing_method() in (None, "Romaji"), "Anthy types romaji")
 d.type_text("nihongo", delay=80)
-time.sleep(0.5)
-d.check(d.geometry(note)[2] == 40, "the note waits for the finished word: %s" % (d.geometry(note),))
-d.run("xdotool", "key", "space")
-time.sleep(0.5)
-d.run("xdotool", "key", "Return")
-d.check(d.wait_for(lambda: d.geometry(note)[2] > 40), "the composed word widens the note: %s" % (d.geometry(note),))
-d.run("xdotool", "key", "Escape")
+d.check(d.wait_for(lambda: d.geometry(note)[2] > 40), "the word being composed widens the note: %s" % (d.geometry(note),))
+d.key("space")
+d.key("Return")
+d.key("Escape")
 d.check(d.wait_for(lambda: stored_text() == "日本語".encode("utf-8")),
         "the composed word is the note's text: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 
-# Kana: Anthy's typing method follows the setting.
+# Kana: Anthy's typing method follows the setting for the edit, and is the
+# user's own again once the edit ends.
+users_method = anthy_typing_method() or "Romaji"
 p, note, stored_text = edit_session(KANA, (200, 150, 360, 210))
 d.check(d.wait_for(lambda: input_method_state() == "2"), "editing opens the input method (kana)")
 d.check(d.wait_for(lambda: anthy_typing_method() == "Kana"), "Anthy types kana: %s" % anthy_typing_method())
-d.run("xdotool", "key", "Escape")
+d.key("Escape")
+d.check(d.wait_for(lambda: anthy_typing_method() == users_method),
+        "the user's typing method is back: %s" % anthy_typing_method())
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 
-# Direct: the input method is closed and the keys type themselves.
+# Direct: the input method is closed and the keys type themselves; opened by
+# hand, it types with the user's typing method.
 p, note, stored_text = edit_session(DIRECT, (200, 150, 360, 210))
 d.check(d.wait_for(lambda: input_method_state() == "1"), "editing closes the input method (direct)")
 d.type_text("nihongo")
-d.run("xdotool", "key", "Escape")
-d.check(d.wait_for(lambda: stored_text() == b"nihongo"), "the keys typed as they are: %r" % (stored_text(),))
+d.run("fcitx5-remote", "-o")
+d.check(d.wait_for(lambda: input_method_state() == "2"), "the user opens the input method")
+d.type_text("ka", delay=80)
+d.key("Return")
+d.key("Escape")
+d.check(d.wait_for(lambda: stored_text() == "nihongoか".encode("utf-8")),
+        "the keys typed as they are, then romaji: %r" % (stored_text(),))
 d.check(d.stop(p) == 0, "SIGTERM ends the program")

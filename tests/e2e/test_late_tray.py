@@ -22,12 +22,14 @@ d.check(len(notes) == 1, "with no tray to show its icon, the program shows one n
 note = notes[0]
 
 # The note's menu offers no way to leave nothing on the screen.
-d.click_window(note, button=3)
-d.check(len(d.wait_for(d.popup_menus)) == 1, "a right click opens the note's menu")
-d.key("d", "h")  # はがす (&D) → 非表示 (&H), greyed
+left, top, width, height = d.geometry(note)
+middle = (left + width // 2, top + height // 2)
+d.check(len(d.note_menu(*middle)) == 1, "a right click opens the note's menu")
+d.key("d")
+d.check(len(d.menus_shown(2)) == 2, "はがす (&D) opens its submenu")
+d.key("h", "Escape")  # 非表示 (&H) is greyed: the submenu stays until Escape
+d.check(len(d.menus_shown(1)) == 1 and d.choose("Escape"), "Escape closes the submenu, then the menu")
 d.check(d.note_windows() == [note], "'非表示 (&H)' does not hide the last note while no tray is there")
-d.key("Escape", "Escape")
-d.check(d.wait_for(lambda: d.popup_menus() == []), "Escape closes the menus")
 
 host = d.start_tray()
 icon = d.wait_for(d.tray_icon)
@@ -37,20 +39,17 @@ d.check(icon is not None, "the icon appears in a tray that starts after the prog
 # bottom on the icon's top (the tray is a panel at the bottom), kept inside
 # the work area that the panel leaves.
 left, top, width, height = d.geometry(icon)
-d.click_window(icon)
-menus = d.wait_for(d.popup_menus)
+menus = d.tray_menu()
 d.check(len(menus) == 1, "a click on the icon opens the tray menu")
 m_left, m_top, m_width, m_height = menus[0]
 d.check((m_left + m_width, m_top + m_height) == (left + width, min(top, d.work_area()[3])),
         "the tray menu stands on the icon, right-aligned: menu %s, icon %s, work area %s"
         % (menus[0], (left, top, width, height), d.work_area()))
-d.key("Escape")
-d.check(d.wait_for(lambda: d.popup_menus() == []), "Escape closes the tray menu")
+d.check(d.choose("Escape"), "Escape closes the tray menu")
 
 # With the icon on the screen the last note may be hidden.
-d.click_window(note, button=3)
-d.check(len(d.wait_for(d.popup_menus)) == 1, "the note's menu opens again")
-d.key("d", "h")
+d.check(len(d.note_menu(*middle)) == 1, "the note's menu opens again")
+d.check(d.choose("d", "h"), "はがす (&D) → 非表示 (&H) is chosen")
 d.check(d.wait_for(lambda: d.note_windows() == []), "'非表示 (&H)' hides the note now that the icon is there")
 
 # The tray host ends and starts again: the icon comes back into the new tray.

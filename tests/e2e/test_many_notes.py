@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Many notes on the real desktop: 300 stored notes all come back, each at
 its stored rectangle, the topmost ones above the others, all of them out of
-the taskbar, and the desktop activates only the last one."""
+the taskbar, and the desktop activates only the last one; the program's own
+idea of every place is the stored one, so it saves them unmoved."""
 
-import os
 import re
 import sys
 
@@ -12,10 +12,6 @@ import desktop as d
 COUNT = 300
 COLUMNS = 15
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-os.makedirs(data_dir)
 
 
 def place(i):
@@ -24,20 +20,23 @@ def place(i):
     return (left, top, 70, 30)
 
 
+def bounds(i):
+    """The stored rectangle: left, top, right, bottom."""
+    left, top, width, height = place(i)
+    return (left, top, left + width, top + height)
+
+
 def topmost(i):
     return i % 25 == 12
 
 
-records = []
+records, texts = [], {}
 for i in range(COUNT):
-    left, top, width, height = place(i)
     name = "VLM%05d.txt" % i
-    with open(os.path.join(data_dir, name), "wb") as f:
-        f.write(("付箋紙 %d" % i if i % 3 == 1 else "note %d" % i).encode("utf-8"))
-    records.append(d.record_bytes((left, top, left + width, top + height),
+    texts[name] = "付箋紙 %d" % i if i % 3 == 1 else "note %d" % i
+    records.append(d.record_bytes(bounds(i),
                                   z_level=-1 if topmost(i) else -2, file_name=name))
-with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
-    f.write(d.data_file(records))
+folder, _, data_path = d.fresh_folder(sys.argv[1], records, texts)
 
 p = d.start(folder)
 shown = d.wait_for(lambda: len(d.note_windows()) == COUNT and d.note_windows(), timeout=120, step=0.5)
@@ -67,7 +66,10 @@ d.check(all(("_NET_WM_STATE_ABOVE" in s) == topmost(i) for i, s in states.items(
 d.check(all("_NET_WM_STATE_SKIP_TASKBAR" in s for s in states.values()), "the notes keep out of the taskbar")
 
 last = by_place[place(COUNT - 1)]
-active = d.wait_for(lambda: "0x%x" % last in d.run("xprop", "-root", "_NET_ACTIVE_WINDOW"), timeout=10)
+active = d.wait_for(lambda: "0x%x" % last in d.run("xprop", "-root", "_NET_ACTIVE_WINDOW"))
 d.check(active, "the last note restored is the active window")
 d.check(p.poll() is None, "the program keeps running")
 d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
+saved = [r[0] for r in d.stored_records(data_path)]
+moved = [i for i in range(COUNT) if saved[i:i + 1] != [bounds(i)]]
+d.check(not moved, "every note is saved at its stored rectangle (moved: %s)" % moved[:10])

@@ -10,10 +10,7 @@ import sys
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
+folder, data_dir, data_path = d.fresh_folder(sys.argv[1])
 log_path = os.path.join(folder, "VlmLog.txt")
 
 
@@ -26,19 +23,16 @@ p = d.start(folder)
 icon = d.wait_for(d.tray_icon)
 d.check(icon is not None, "the tray icon sits in the system tray")
 d.check(os.path.exists(os.path.join(folder, "CeVelmo.htm")), "the help page lies beside the program")
-d.click_window(icon)
-menus = d.wait_for(d.popup_menus)
+menus = d.tray_menu()
 d.check(len(menus) == 1, "clicking the tray icon opens one menu")
 left, top, width, height = menus[0]
 d.check((left + width, top + height) == d.tray_menu_corner(),
         "the tray menu's bottom-right corner is at the icon's top-right: %s" % (menus[0],))
-d.key("n")
-d.check(d.wait_for(lambda: d.popup_menus() == []), "the menu closes after the choice")
+d.check(d.choose("n"), "the menu closes after the choice")
 notes = d.wait_for(d.note_windows)
 d.check(len(notes) == 1, "'付箋紙の新規作成 (&N)' makes one new note")
 d.check(d.geometry(notes[0]) == (40, 40, 160, 40), "the new note stands at 40, 40, 160 x 40")
-d.check(d.wait_for(lambda: d.records(d.read(data_path, b"\0" * 172))[0] == 1, timeout=2),
-        "the new note is in the data file within a second")
+d.check(d.wait_for(lambda: d.stored_count(data_path) == 1), "the new note is in the data file")
 d.check(text_files() == [], "a new note has no text file")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 
@@ -47,25 +41,21 @@ records = [
     d.record_bytes((100, 120, 300, 180), file_name="VLM00000.txt", created="2024/05/06 07:08:09"),
     d.record_bytes((400, 150, 520, 250), back=0x008CFF60),
 ]
-with open(data_path, "wb") as f:
-    f.write(d.data_file(records))
 text = "ログのテスト\r\n二行目"
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write(text.encode("utf-8"))
+d.write_notes(data_dir, records, {"VLM00000.txt": text})
 
 p = d.start(folder)
 d.check(len(d.wait_for(lambda: len(d.note_windows()) == 2 and d.note_windows())) == 2, "both stored notes are up")
-d.click(130, 140, button=3)
-menus = d.wait_for(d.popup_menus)
+menus = d.note_menu(130, 140)
 d.check(len(menus) == 1 and menus[0][:2] == (130, 140),
         "a right click opens the note's menu with its top-left corner at the pointer: %s" % (menus,))
-d.key("d", "l")  # はがす (&D) → はがす（ログ出力あり） (&L)
+d.check(d.choose("d", "l"), "はがす (&D) → はがす（ログ出力あり） (&L) is chosen")
 d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the note is peeled off")
 d.check(d.geometry(d.note_windows()[0])[:2] == (400, 150), "the other note stays")
 count, kept = d.records(d.wait_for(lambda: d.read(data_path) != d.data_file(records) and d.read(data_path)))
 d.check(count == 1 and kept[0] == records[1], "the data file holds only the other note's record")
 d.check(text_files() == [], "the peeled note's text file is deleted")
-log = d.wait_for(lambda: d.read(log_path), timeout=5)
+log = d.wait_for(lambda: d.read(log_path))
 separator = b"-" * 31 + b"\r\n"
 entry = re.fullmatch(
     re.escape(separator + "■作成日時:2024/05/06 07:08:09\r\n  削除日時:".encode("utf-8"))
@@ -76,12 +66,11 @@ d.check(not os.path.exists(os.path.join(data_dir, "VlmLog.txt")), "the log is no
 
 # The log item of the tray menu is enabled now; choosing nothing changes
 # nothing. The right button opens the menu at the icon too.
-d.click_window(d.tray_icon(), button=3)
-menus = d.wait_for(d.popup_menus)
+d.click_window(d.wait_for(d.tray_icon), button=3)
+menus = d.menus_shown()
 d.check(len(menus) == 1 and (menus[0][0] + menus[0][2], menus[0][1] + menus[0][3]) == d.tray_menu_corner(),
         "a right click opens the tray menu at the icon: %s" % (menus,))
-d.key("Escape")
-d.check(d.wait_for(lambda: d.popup_menus() == []), "Escape closes the tray menu")
+d.check(d.choose("Escape"), "Escape closes the tray menu")
 d.check(d.stop(p) == 0, "SIGTERM ends the program")
 count, kept = d.records(d.read(data_path))
 d.check(count == 1 and kept[0] == records[1], "the data file is unchanged at the end")

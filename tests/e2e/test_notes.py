@@ -4,7 +4,6 @@ topmost note, dragging with its outline, resizing by the corner, the clamp
 at the screen's edge, Shift+click colour cycling and arrow-key nudges, read
 back from the windows, the screen and the data file."""
 
-import os
 import sys
 
 import desktop as d
@@ -12,16 +11,10 @@ import desktop as d
 PAPER = 0x00D0FFFF  # palette colour 0
 NEXT = 0x008CFF60   # palette colour 1
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
-with open(data_path, "wb") as f:
-    f.write(d.data_file([
-        d.record_bytes((200, 150, 360, 210), back=PAPER),
-        d.record_bytes((700, 150, 860, 210), z_level=-1, back=NEXT),
-    ]))
+folder, data_dir, data_path = d.fresh_folder(sys.argv[1], [
+    d.record_bytes((200, 150, 360, 210), back=PAPER),
+    d.record_bytes((700, 150, 860, 210), z_level=-1, back=NEXT),
+])
 
 p = d.start(folder)
 
@@ -71,15 +64,14 @@ before = top_edge(d.Screenshot(), 240, 180)
 d.press_at(L + 50, T + 20)
 d.move_to(L + 70, T + 35)
 d.move_to(L + 90, T + 50)
-changed = d.wait_for(lambda: sum(a != b for a, b in zip(top_edge(d.Screenshot(), 240, 180), before)) >= 3,
-                     timeout=3)
+changed = d.wait_for(lambda: sum(a != b for a, b in zip(top_edge(d.Screenshot(), 240, 180), before)) >= 3)
 d.check(changed, "a dotted outline is drawn over the screen at the dragged rectangle")
 d.check(d.geometry(note)[:2] == (L, T), "the note does not move before the release")
 d.release()
 d.check(d.wait_for(lambda: d.geometry(note) == (240, 180, 160, 60)), "the dragged note stands at 240,180")
 d.check(d.wait_for(lambda: stored(0) and stored(0)[0] == (240, 180, 400, 240)),
         "the data file holds the new rectangle: %s" % (stored(0),))
-d.check(d.wait_for(lambda: top_edge(d.Screenshot(), 240, 180) == [d.rgb(PAPER)] * 8, timeout=3),
+d.check(d.wait_for(lambda: top_edge(d.Screenshot(), 240, 180) == [d.rgb(PAPER)] * 8),
         "the outline is gone: the note's own top edge shows there")
 
 # The bottom-right corner resizes with the top-left corner in place.
@@ -105,12 +97,13 @@ d.run("xdotool", "key", "Down")
 d.check(d.wait_for(lambda: d.geometry(note)[:2] == (241, 181)), "Down moves the note one pixel down")
 
 # Dragged until 5 pixels remain on the right: the release puts the left edge
-# 26 pixels inside the work area's right edge, with the size unchanged.
+# 26 pixels inside the work area's right edge, with the size unchanged (the
+# window itself ends at the work area's edge).
 area = d.work_area()
 d.check(area is not None, "the window manager publishes a work area: %s" % (area,))
 right = area[2]
 d.drag((241 + 2, 181 + 40), (right - 5 + 2, 181 + 40))
-d.check(d.wait_for(lambda: d.geometry(note) == (right - 26, 181, 200, 90)),
+d.check(d.wait_for(lambda: d.geometry(note) == (right - 26, 181, 26, 90)),
         "the note is clamped to %d: %s" % (right - 26, d.geometry(note)))
 d.check(d.wait_for(lambda: stored(0) and stored(0)[0] == (right - 26, 181, right + 174, 271)),
         "the clamped rectangle is stored: %s" % (stored(0),))

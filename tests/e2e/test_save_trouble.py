@@ -12,15 +12,8 @@ import sys
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
-with open(data_path, "wb") as f:
-    f.write(d.data_file([d.record_bytes((200, 200, 400, 260), file_name="VLM00000.txt")]))
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write("一枚目".encode("utf-8"))
+folder, data_dir, data_path = d.fresh_folder(
+    sys.argv[1], [d.record_bytes((200, 200, 400, 260), file_name="VLM00000.txt")], {"VLM00000.txt": "一枚目"})
 
 
 def read_only(on):
@@ -47,9 +40,8 @@ def other_windows():
 
 
 def choose_from_note_menu(*keys):
-    d.click(250, 220, button=3)
-    d.check(len(d.wait_for(d.popup_menus)) == 1, "a right click opens the note's menu")
-    d.key(*keys)
+    d.check(len(d.note_menu(250, 220)) == 1, "a right click opens the note's menu")
+    d.check(d.choose(*keys), "the item is chosen")
 
 
 if os.geteuid() != 0:
@@ -68,7 +60,7 @@ before = d.read(data_path)
 d.check(other_windows() == [], "no message before anything failed")
 choose_from_note_menu("e", "t")  # 編集 (&E) → 切り取り (&T)
 # The menus close at once; what stays is the message.
-balloon = d.wait_for(lambda: len(other_windows()) == 1 and other_windows(), timeout=5)
+balloon = d.wait_for(lambda: len(other_windows()) == 1 and other_windows())
 d.check(balloon and len(balloon) == 1, "a cut that cannot be saved is told at the tray icon")
 left, top, width, height = d.geometry(balloon[0])
 tray_left, tray_top, _, _ = d.geometry(d.tray_icon())
@@ -76,11 +68,11 @@ d.check(left <= tray_left <= left + width + 40 and top <= tray_top <= top + heig
         "the message stands beside the tray icon")
 d.check(d.read(data_path) == before and stored_text() == "一枚目", "nothing on disk changed")
 d.click_window(balloon[0])
-d.check(d.wait_for(lambda: other_windows() == [], timeout=5), "a click puts the message away")
+d.check(d.wait_for(lambda: other_windows() == []), "a click puts the message away")
 
 d.check(read_only(False), "the Data folder can be written again")
 choose_from_note_menu("e", "p")  # 編集 (&E) → 貼り付け (&P)
-d.check(d.wait_for(lambda: d.read(data_path) != before, timeout=5), "the paste is saved")
+d.check(d.wait_for(lambda: d.read(data_path) != before), "the paste is saved")
 d.check(stored_text() == "一枚目", "the data file names a file with the pasted text")
 d.check(sorted(n for n in os.listdir(data_dir) if n.startswith("VLM")) != ["VLM00000.txt"],
         "the text moved to a file of its own and the old one went")

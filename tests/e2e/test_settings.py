@@ -14,15 +14,15 @@ import shlex
 import stat
 import subprocess
 import sys
-import time
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-data_path = os.path.join(data_dir, "CeVlmDat.bin")
-os.makedirs(data_dir)
+# Two notes overlapping at 300..400, 250..300; the second is the last one.
+FIRST, SECOND = (100, 200, 400, 300), (300, 250, 600, 350)
+FIRST_BACK, SECOND_BACK = 0x00D0FFFF, 0x00FFD0D0
+OVERLAP = (350, 275)
+folder, data_dir, data_path = d.fresh_folder(
+    sys.argv[1], [d.record_bytes(FIRST, back=FIRST_BACK), d.record_bytes(SECOND, back=SECOND_BACK)])
 
 home = d.scratch_folder("home-")
 config = os.path.join(home, ".config")
@@ -30,19 +30,6 @@ desktop_folder = os.path.join(home, "Desktop")
 autostart = os.path.join(config, "autostart")
 os.makedirs(desktop_folder)
 env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=config)
-
-# Two notes overlapping at 300..400, 250..300; the second is the last one.
-FIRST, SECOND = (100, 200, 400, 300), (300, 250, 600, 350)
-FIRST_BACK, SECOND_BACK = 0x00D0FFFF, 0x00FFD0D0
-with open(data_path, "wb") as f:
-    f.write(d.data_file([d.record_bytes(FIRST, back=FIRST_BACK), d.record_bytes(SECOND, back=SECOND_BACK)]))
-OVERLAP = (350, 275)
-
-
-def dialog(title):
-    windows = d.wait_for(lambda: d.windows_named(title))
-    d.check(len(windows) == 1, "the dialog '%s' is open" % title)
-    return windows[0]
 
 
 def launcher_problems(path):
@@ -64,11 +51,8 @@ p = d.start(folder, env=env)
 d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both stored notes are up")
 d.wait_for(d.tray_icon)
 
-d.click_window(d.tray_icon())
-d.wait_for(d.popup_menus)
-d.key("h", "s")
-dialog("SETTING")
-time.sleep(0.5)
+d.check(d.tray_menu() and d.choose("h", "s"), "the settings item of the tray menu's CeVelmo (&H) submenu is chosen")
+d.dialog("SETTING")
 d.save_screenshot("settings")
 # The focus starts at the desktop box. Tab order: desktop, autostart, the
 # two gestures, the three input modes, ALT, CTRL, SHIFT, the key, OK.
@@ -87,7 +71,7 @@ for where in (autostart, desktop_folder):
     d.check(shlex.split(exec_line(launcher)) == [os.path.join(folder, "cevelmo")],
             "it starts the program: %s" % exec_line(launcher))
 
-key = d.wait_for(lambda: d.settings_hotkey(d.read(data_path, b"\0" * 20)) == ("K", 1, 1, 0))
+key = d.wait_for(lambda: d.settings_hotkey(d.read(data_path)) == ("K", 1, 1, 0))
 d.check(key, "the data file holds Ctrl+Alt+K: %s" % (d.settings_hotkey(d.read(data_path)),))
 
 # The hotkey raises the last note over the first.

@@ -4,7 +4,6 @@ second start handing a new note to the first, and the end of the session."""
 
 import os
 import sys
-import time
 
 import desktop as d
 
@@ -50,14 +49,12 @@ records = [
     d.record_bytes((400, 150, 520, 250), z_level=-2, file_name="VLM00001.txt", back=0x008CFF60),
     d.record_bytes((600, 300, 700, 360), z_level=-2, shown=0),
 ]
-stored = d.data_file(records)
-with open(data_path, "wb") as f:
-    f.write(stored)
-with open(os.path.join(data_dir, "VLM00000.txt"), "wb") as f:
-    f.write("付箋紙のテスト".encode("utf-8"))
+d.write_notes(data_dir, records, {"VLM00000.txt": "付箋紙のテスト"})
 with open(os.path.join(data_dir, "VLM00001.txt"), "wb") as f:
     f.write("付箋紙".encode("cp932"))
+stored = d.read(data_path)
 
+writes = d.Replacements(data_dir, d.DATA_FILE)
 p = d.start(folder)
 shown = d.wait_for(lambda: len(d.note_windows()) == 2 and d.note_windows())
 d.check(shown and len(shown) == 2, "two shown notes are mapped, the hidden one is not")
@@ -69,9 +66,8 @@ d.check("_NET_WM_STATE_ABOVE" in d.net_wm_state(by_place[(100, 120)]), "the topm
 d.check("_NET_WM_STATE_ABOVE" not in d.net_wm_state(by_place[(400, 150)]), "the normal note is not above")
 d.check("_NET_WM_STATE_SKIP_TASKBAR" in d.net_wm_state(by_place[(400, 150)]), "notes keep out of the taskbar")
 
-# Starting changes nothing, so nothing is written, not even a second later.
-time.sleep(1.2)
-d.check(d.read(data_path) == stored, "nothing was written by merely starting")
+# Starting changes nothing, so nothing is written.
+d.check(d.read(data_path) == stored and writes.poll() == 0, "nothing was written by merely starting")
 
 # A second start asks the running program for one new note and ends at once.
 second = d.start(folder)
@@ -80,10 +76,12 @@ fourth = d.wait_for(lambda: [w for w in d.note_windows() if w not in shown])
 d.check(len(fourth) == 1, "exactly one new note appears")
 d.check(d.geometry(fourth[0]) == (64, 52, 160, 40), "the new note stands at (40 + 8*3, 40 + 4*3), 160 x 40")
 
-# The new note is written within a second; the stored notes stay as they were.
-with_new = d.wait_for(lambda: d.records(d.read(data_path))[0] == 4 and d.read(data_path), timeout=2)
-d.check(with_new and len(with_new) == 172 + 256 * 4, "the new note is in the data file within a second")
-d.check(with_new[:168] == stored[:168] and with_new[172:172 + 256 * 3] == stored[172:],
+# The new note is written without being asked; the stored notes stay as
+# they were, and its write is the only one since the start.
+with_new = d.wait_for(lambda: d.stored_count(data_path) == 4 and d.read(data_path))
+d.check(with_new and len(with_new) == d.record_at(4), "the new note is in the data file")
+d.check(writes.poll() == 1, "the new note's write is the first since the start")
+d.check(with_new[:d.COUNT_AT] == stored[:d.COUNT_AT] and with_new[d.RECORDS_AT:d.record_at(3)] == stored[d.RECORDS_AT:],
         "the settings and the stored notes are written back unchanged")
 d.check(d.stop(p) == 0, "SIGTERM ends the program with code 0")
 d.check(d.read(data_path) == with_new, "the data file is still whole, and nothing waited to be written")

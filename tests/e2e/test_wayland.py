@@ -12,12 +12,7 @@ import threading
 
 import desktop as d
 
-program = sys.argv[1]
-folder = d.program_folder(program)
-data_dir = os.path.join(folder, "Data")
-os.makedirs(data_dir)
-with open(os.path.join(data_dir, "CeVlmDat.bin"), "wb") as f:
-    f.write(d.data_file([d.record_bytes((100, 100, 260, 140))]))
+folder, _, _ = d.fresh_folder(sys.argv[1], [d.record_bytes((100, 100, 260, 140))])
 
 WAYLAND = "wayland-cevelmo-test"
 listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)

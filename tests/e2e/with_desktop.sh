@@ -53,34 +53,42 @@ fail() {
 
 # Polls a condition every 0.1 s for up to the given number of seconds.
 wait_for() {
-    local seconds=$1
+    local end=$((SECONDS + $1))
     shift
-    local tries=$((seconds * 10))
-    while ((tries-- > 0)); do
-        "$@" && return 0
+    until "$@"; do
+        ((SECONDS < end)) || return 1
         sleep 0.1
     done
-    return 1
 }
 
 # The X server writes its display number to the descriptor once it accepts
-# connections.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
-    >"$workdir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-started+=("$xvfb_pid")
-display_ready() {
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server did not start"
-    grep -qs '^[0-9][0-9]*$' "$workdir/display"
+# connections; the window manager says on the root window when it manages
+# the screen. A server started at the same moment elsewhere on the machine
+# can leave this one's clients without their display: then both are
+# stopped and started again.
+xvfb_pid=""
+wm_pid=""
+display_known() { ! kill -0 "$xvfb_pid" 2>/dev/null || grep -qs '^[0-9][0-9]*$' "$workdir/display"; }
+wm_known() { ! kill -0 "$wm_pid" 2>/dev/null || xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+start_desktop() {
+    : >"$workdir/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
+        >"$workdir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    wait_for 30 display_known && kill -0 "$xvfb_pid" 2>/dev/null || return 1
+    export DISPLAY=":$(head -n 1 "$workdir/display")"
+    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+    wm_pid=$!
+    wait_for 30 wm_known && kill -0 "$wm_pid" 2>/dev/null
 }
-wait_for 20 display_ready || fail "the X server gave no display number"
-export DISPLAY=":$(head -n 1 "$workdir/display")"
+for attempt in 1 2 3; do
+    start_desktop && break
+    kill ${wm_pid:+"$wm_pid"} "$xvfb_pid" 2>/dev/null
+    wait ${wm_pid:+"$wm_pid"} "$xvfb_pid" 2>/dev/null
+    [ "$attempt" = 3 ] && fail "the X server and the window manager did not start"
+done
+started+=("$xvfb_pid" "$wm_pid")
 unset WAYLAND_DISPLAY
-
-openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
-started+=("$!")
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 20 wm_ready || fail "the window manager did not start"
 
 export TRAY_HOST_COMMAND="trayer --edge bottom --align right --widthtype request --height 24 \
 --transparent false --SetDockType true --SetPartialStrut true"
@@ -88,7 +96,7 @@ if [ "${DESKTOP_TRAY:-}" != none ]; then
     $TRAY_HOST_COMMAND >"$workdir/trayer.log" 2>&1 &
     started+=("$!")
     tray_ready() { xwininfo -root -tree 2>/dev/null | grep -qi '"panel"\|trayer'; }
-    wait_for 10 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
+    wait_for 30 tray_ready || echo "with_desktop.sh: the tray did not show up; going on without it" >&2
 fi
 
 mkdir -m 700 "$workdir/runtime"

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "menu_fixture.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/system.h"
 
@@ -36,9 +36,7 @@ TEST_F(MenuTest, EachCommandWritesTheDataFileByItsRule)
     };
     for (const SaveCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "command " << c.id << " from " << c.origin);
-        TearDown();
-        SetUp();
-        StartWithNotes(2);
+        AfreshWithNotes(2);
         Note(0).text = u"some text";
         Run(Note(0).window, c.id, c.origin);
         EXPECT_EQ(Saves(), c.saves);
@@ -83,7 +81,7 @@ TEST_F(MenuTest, ExitFromAMenuAfterSwitchingTheTrayIconOffStoresItOff)
     EXPECT_TRUE(sim::QuitPosted());
     const std::string data = ReadBytes(DataFile());
     ASSERT_GE(data.size(), 24u);
-    EXPECT_EQ(data.substr(20, 4), std::string("\0\0\0\0", 4));  // trayIcon in the settings block
+    EXPECT_EQ(data.substr(layout::kTrayIcon, 4), std::string("\0\0\0\0", 4));
 }
 
 TEST_F(MenuTest, TrayIconCommandSwitchesTheIconBothWays)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "data_file_layout.h"
 #include "platform/sim/sim.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -52,6 +53,14 @@ protected:
         saveTrouble = SaveTrouble{};
         retiredNoteFiles.clear();
         dataFileSaves = DataFileSaves{};
+    }
+
+    // A fresh folder and desktop, and the globals as a new process has
+    // them, for the next row of a table of cases.
+    void Afresh()
+    {
+        TearDown();
+        SetUp();
     }
 
     bool Start()
@@ -143,14 +152,15 @@ protected:
     }
 
     // The text-file names that the data file on disk holds, in record
-    // order, read at their fixed offsets (byte 36 of each record).
+    // order, read at their fixed offsets.
     std::vector<std::string> StoredFileNames() const
     {
         const std::string data = ReadBytes(DataFile());
         std::vector<std::string> names;
-        for (std::size_t at = 172 + 36; at + 28 <= data.size(); at += 256) {
+        for (std::size_t at = layout::Record(0) + layout::kFileName; at + 2 * layout::kFileNameUnits <= data.size();
+             at += layout::kRecordBytes) {
             std::u16string name;
-            for (std::size_t i = 0; i < 14; ++i) {
+            for (std::size_t i = 0; i < layout::kFileNameUnits; ++i) {
                 const auto low = static_cast<unsigned char>(data[at + 2 * i]);
                 const auto high = static_cast<unsigned char>(data[at + 2 * i + 1]);
                 if (low == 0 && high == 0) break;

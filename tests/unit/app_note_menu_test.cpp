@@ -130,9 +130,7 @@ TEST_F(MenuTest, ChoosingANoteMenuItemDoesWhatItSays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(platform::ToUtf8(c.label));
-        TearDown();
-        SetUp();
-        StartWithNotes(2);
+        AfreshWithNotes(2);
         Note(0).text = u"text";
         Note(0).textColor = 0x00112233;
         sim::SetClipboardContent(u"pasted");
@@ -167,9 +165,7 @@ TEST_F(MenuTest, PeelItemsFollowTheTextAndTheLastNoteGuard)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.notes << " notes, tray " << c.trayIcon << ", text " << c.text);
-        TearDown();
-        SetUp();
-        StartWithNotes(c.notes);
+        AfreshWithNotes(c.notes);
         noteSettings.trayIcon = c.trayIcon;
         if (c.text) Note(0).text = u"x";
         RightClick(0);
@@ -194,9 +190,7 @@ TEST_F(MenuTest, LevelAndSizeItemsShowTheNotesState)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "zLevel " << c.zLevel << ", fixed " << c.fixed);
-        TearDown();
-        SetUp();
-        StartWithNotes(1);
+        AfreshWithNotes(1);
         Note(0).zLevel = c.zLevel;
         Note(0).fixed = c.fixed;
         RightClick(0);

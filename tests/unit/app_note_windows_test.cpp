@@ -189,9 +189,9 @@ TEST_F(AppTest, AnyStoredShowValueButZeroComesBackShown)
     EXPECT_EQ(CountShownNotes(), 2);
     ASSERT_NE(SaveDataFile(), 0);
     const std::string data = ReadBytes(DataFile());
-    ASSERT_EQ(data.size(), 4u + 164u + 4u + 3u * 256u);
-    EXPECT_EQ(data.substr(172 + 28, 4), std::string("\1\0\0\0", 4));
-    EXPECT_EQ(data.substr(172 + 256 + 28, 4), std::string("\1\0\0\0", 4));
+    ASSERT_EQ(data.size(), layout::Record(3));
+    EXPECT_EQ(data.substr(layout::Record(0) + layout::kShown, 4), std::string("\1\0\0\0", 4));
+    EXPECT_EQ(data.substr(layout::Record(1) + layout::kShown, 4), std::string("\1\0\0\0", 4));
 }
 
 TEST_F(AppTest, RestoringStopsAtAWindowThatCannotBeMadeAndResumesLater)

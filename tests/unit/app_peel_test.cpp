@@ -3,7 +3,7 @@
 // last shown note goes while it is off.
 #include "menu_fixture.h"
 #include "note/context_menu.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "store/deletion_log.h"
 
 namespace {
@@ -84,8 +84,7 @@ TEST_F(PeelTest, PromptAnswersChooseLoggedOrUnloggedPeel)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
-        TearDown();
-        SetUp();
+        Afresh();
         StartWithText(2, u"abc");
         const platform::WindowHandle window = Note(0).window;
         Prompt(c.answer);
@@ -157,7 +156,7 @@ TEST_F(PeelTest, TrayIconReturnsWhenTheLastShownNoteIsPeeledWithItOff)
     EXPECT_EQ(sim::TrayIcons().size(), 1u);
     const std::string data = ReadBytes(DataFile());
     ASSERT_GE(data.size(), 24u);
-    EXPECT_EQ(data.substr(20, 4), std::string("\1\0\0\0", 4));
+    EXPECT_EQ(data.substr(layout::kTrayIcon, 4), std::string("\1\0\0\0", 4));
 }
 
 TEST_F(PeelTest, PeelFromTheMenuTakesTheNotesFileAndRecord)
@@ -171,7 +170,7 @@ TEST_F(PeelTest, PeelFromTheMenuTakesTheNotesFileAndRecord)
     EXPECT_FALSE(std::filesystem::exists(DataDir() / "VLM00000.txt"));
     EXPECT_FALSE(HasLog());
     const std::string data = ReadBytes(DataFile());
-    EXPECT_EQ(data.size(), 4u + 164u + 4u + 256u);
+    EXPECT_EQ(data.size(), layout::Record(1));
 }
 
 // Only the note's own peel-off removes it: the desktop's close request (its
@@ -182,8 +181,7 @@ TEST_F(PeelTest, TheDesktopsCloseRequestNeverRemovesANote)
 {
     for (const std::int32_t trayIcon : {1, 0}) {
         SCOPED_TRACE(trayIcon);
-        TearDown();
-        SetUp();
+        Afresh();
         StartWithText(2, u"keep me");
         if (trayIcon == 0) Run(Note(1).window, CMD_TOGGLE_TRAY_ICON, 1);
         const int savesBefore = Saves();

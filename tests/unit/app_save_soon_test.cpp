@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "menu_fixture.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/timer.h"
 #include "store/record_codec.h"
 
@@ -20,18 +20,18 @@ protected:
     std::optional<Rect> StoredBounds()
     {
         const std::string data = ReadBytes(DataFile());
-        if (data.size() < 172 + kRecordBytes) return std::nullopt;
+        if (data.size() < layout::Record(1)) return std::nullopt;
         std::array<std::uint8_t, kRecordBytes> image{};
-        for (std::size_t i = 0; i < kRecordBytes; ++i) image[i] = static_cast<std::uint8_t>(data[172 + i]);
+        for (std::size_t i = 0; i < kRecordBytes; ++i) image[i] = static_cast<std::uint8_t>(data[layout::Record(0) + i]);
         return DecodeRecord(image).bounds;
     }
 
     std::int32_t StoredCount()
     {
         const std::string data = ReadBytes(DataFile());
-        if (data.size() < 172) return -1;
+        if (data.size() < layout::kRecords) return -1;
         std::int32_t count = 0;
-        for (int i = 0; i < 4; ++i) count |= static_cast<std::uint8_t>(data[168 + i]) << (8 * i);
+        for (int i = 0; i < 4; ++i) count |= static_cast<std::uint8_t>(data[layout::kCount + i]) << (8 * i);
         return count;
     }
 

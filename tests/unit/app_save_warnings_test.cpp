@@ -38,9 +38,7 @@ TEST_F(SaveWarningTest, UserIsToldOnceUntilASaveSucceedsAndAgainAfter)
 {
     for (bool trayShown : {true, false}) {
         SCOPED_TRACE(trayShown ? "tray icon shown" : "tray icon off");
-        TearDown();
-        SetUp();
-        StartWithNotes(1);
+        AfreshWithNotes(1);
         if (!trayShown) Run(Note(0).window, CMD_TOGGLE_TRAY_ICON, 1);
         SaveFailing();
         SaveFailing();
@@ -102,9 +100,7 @@ TEST_F(SaveWarningTest, LoggedPeelKeepsTheNoteWhenItsEntryCannotBeWritten)
     const std::string earlier = "earlier entries\r\n";
     for (bool logExists : {true, false}) {
         SCOPED_TRACE(logExists ? "log exists" : "no log yet");
-        TearDown();
-        SetUp();
-        StartWithNotes(2);
+        AfreshWithNotes(2);
         ASSERT_TRUE(ReplaceNoteText(Note(0), std::u16string(6000, u'x')));  // an entry of two blocks
         ASSERT_EQ(SaveDataFile(), 1);
         const int saves = Saves();

@@ -1,5 +1,6 @@
 // Start-up, single instance and shutdown of the program.
 #include "app/note_windows.h"
+#include "app/startup.h"
 #include "app/window_proc.h"
 #include "app_fixture.h"
 #include "store/data_file.h"
@@ -32,6 +33,23 @@ TEST_F(AppTest, FirstStartCreatesDataFolderAndTrayIconWithoutHotkey)
     EXPECT_EQ(sim::WindowTitle(mainWindow), u"付箋紙");
     EXPECT_EQ(platform::GetWindowBounds(mainWindow), (platform::Rect{20000, 20000, 20160, 20040}));
     EXPECT_EQ(platform::GetZBand(mainWindow), platform::ZBand::Bottom);
+}
+
+// New notes get the desktop's default face when it has Japanese glyphs,
+// else a Japanese face of the desktop's, the rest of the font kept.
+TEST_F(AppTest, TheDefaultFontIsAFaceWithJapaneseGlyphs)
+{
+    struct Case { std::u16string face; std::uint8_t charSet; std::u16string chosen; };
+    for (const Case& c : {Case{u"SimSans", 0, u"Sim明朝"}, Case{u"System", 128, u"System"}}) {
+        SCOPED_TRACE(platform::ToUtf8(c.face));
+        platform::FontDescription font{.height = -15, .weight = 400, .charSet = c.charSet};
+        c.face.copy(font.faceName.data(), 31);
+        sim::SetSystemFont(font);
+        ASSERT_EQ(InitDefaultSettings(), 1);
+        font.faceName.fill(u'\0');
+        c.chosen.copy(font.faceName.data(), 31);
+        EXPECT_EQ(noteSettings.defaultFont, font);
+    }
 }
 
 TEST_F(AppTest, AFileNamedDataEndsStartUpWithItsMessage)
@@ -190,7 +208,7 @@ TEST_F(AppTest, ExitFromMenuSavesFirstThenEndsTheLoop)
     EXPECT_TRUE(sim::TrayIcons().empty());
     // Saved before the main window's end cleared the tray icon setting.
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u);
+    ASSERT_EQ(bytes.size(), layout::Record(0));
     EXPECT_EQ(bytes[20], 1);
     EXPECT_EQ(noteSettings.trayIcon, 0);
 }
@@ -202,14 +220,13 @@ TEST_F(AppTest, ExitFromProgramCodeAndSessionEndWriteNothing)
     EXPECT_EQ(platform::RunMessageLoop(), 0);
     EXPECT_FALSE(std::filesystem::exists(DataFile()));
 
-    TearDown();
-    SetUp();
+    Afresh();
     ASSERT_TRUE(Start());
     PostCommand(mainWindow, CMD_NEW_NOTE);
     PostCommand(mainWindow, CMD_SAVE_DATA);
     platform::PumpMessages();
     const std::string saved = ReadBytes(DataFile());
-    ASSERT_EQ(saved.size(), 172u + 256u);
+    ASSERT_EQ(saved.size(), layout::Record(1));
     ASSERT_TRUE(sim::EndSession());
     EXPECT_TRUE(sim::QuitPosted());
     EXPECT_EQ(sim::QuitCode(), 0);
@@ -260,7 +277,7 @@ TEST_F(AppTest, ASaveAfterTheMainWindowsEndStoresTheTrayIconSetting)
     platform::MoveAppWindow(Note(0).window, platform::Rect{300, 300, 460, 340}, true);
     platform::PumpMessages();
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u + 256u) << "the moved note was not saved";
+    ASSERT_EQ(bytes.size(), layout::Record(1)) << "the moved note was not saved";
     EXPECT_EQ(bytes[20], 1) << "the tray icon setting was stored off";
 }
 

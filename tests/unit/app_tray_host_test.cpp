@@ -79,8 +79,7 @@ TEST_F(TrayHostTest, StartingWithNothingOnTheScreenShowsOneNewNote)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TearDown();
-        SetUp();
+        Afresh();
         StartStored(c.tray, c.trayIcon, c.notes);
         ASSERT_EQ(noteTable.count, c.count);
         if (c.count > static_cast<std::int32_t>(c.notes.size())) {

@@ -75,8 +75,7 @@ TEST_F(MenuTest, TrayMenuOpensAtTheIconWhereverTheTrayIs)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TearDown();
-        SetUp();
+        Afresh();
         noteSettings.hotkeyCtrl = 1;
         noteSettings.hotkeyKey = {u'F', 0};
         noteSettings.trayIcon = 1;
@@ -101,8 +100,7 @@ TEST_F(MenuTest, TrayMenuOpensAtTheIconWhereverTheTrayIs)
     }
 
     // No icon on the screen: a key opens the menu at the work area's corner.
-    TearDown();
-    SetUp();
+    Afresh();
     sim::SetTrayAvailable(false);
     StartWithNotes(1);
     sim::MovePointerTo({300, 10});
@@ -204,9 +202,7 @@ TEST_F(MenuTest, ChoosingATrayMenuItemDoesWhatItSays)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(platform::ToUtf8(c.label));
-        TearDown();
-        SetUp();
-        StartWithNotes(2);
+        AfreshWithNotes(2);
         HideNote(0);
         WriteBytes(folder_ / "CeVelmo.htm", "<html></html>");
         WriteBytes(folder_ / "VlmLog.txt", "log");

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "data_file_layout.h"
 #include "platform/files.h"
 #include "platform/sim/sim.h"
 #include "platform/text.h"
@@ -57,14 +58,6 @@ public:
 private:
     std::string bytes_;
 };
-
-// Where things lie in a version-1 data file.
-namespace layout {
-inline constexpr std::size_t kSettings = 4;
-inline constexpr std::size_t kCount = 168;
-inline constexpr std::size_t kRecords = 172;
-inline constexpr std::size_t Record(std::size_t i) { return kRecords + 256 * i; }
-}  // namespace layout
 
 class StoreTest : public ::testing::Test {
 protected:

@@ -5,7 +5,7 @@
 #include "dialogs/templates.h"
 #include "menu_fixture.h"
 #include "platform/dialog_box.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/system.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // another, every label as wide as its text.
 #include "dialogs/templates.h"
 #include "platform/dialog_box.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "platform/shared/dialog_layout.h"
 #include "platform/sim/sim_menus.h"
 #include "platform/text.h"

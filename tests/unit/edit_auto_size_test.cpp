@@ -22,23 +22,22 @@ TEST_F(Measures, EditorLinesSplitAtCrLfOnlyAndFindTheCaretLine)
         const char* name;
         std::u16string text;
         std::int32_t caretLine;
-        std::int32_t tabWidth;
         std::int32_t caretWidth, width, height;
     };
     const Case cases[] = {
-        {"two lines, caret on the second", u"ab\r\ncdef", 1, 0, 24, 24, 24},
-        {"caret on the first", u"ab\r\ncdef", 0, 0, 12, 24, 24},
-        {"a final CR LF adds an empty line", u"ab\r\n", 1, 0, 0, 12, 24},
-        {"empty text is one empty line", u"", 0, 0, 0, 0, 12},
-        {"empty lines are a space high", u"\r\n\r\nab", 0, 0, 0, 12, 36},
-        {"each tab adds the tab width", u"a\tb\t", 0, 48, 24 + 96, 24 + 96, 12},
-        {"a lone LF or CR is a character", u"a\nb\rc", 0, 0, 30, 30, 12},
-        {"a NUL ends the text", std::u16string(u"ab\0\r\ncd", 7), 0, 0, 12, 12, 12},
-        {"no line has the caret's index", u"ab", 5, 0, 0, 12, 12},
+        {"two lines, caret on the second", u"ab\r\ncdef", 1, 24, 24, 24},
+        {"caret on the first", u"ab\r\ncdef", 0, 12, 24, 24},
+        {"a final CR LF adds an empty line", u"ab\r\n", 1, 0, 12, 24},
+        {"empty text is one empty line", u"", 0, 0, 0, 12},
+        {"empty lines are a space high", u"\r\n\r\nab", 0, 0, 12, 36},
+        {"each tab reaches the next stop, once", u"a\tb\t", 0, 96, 96, 12},
+        {"a lone LF or CR is a character", u"a\nb\rc", 0, 30, 30, 12},
+        {"a NUL ends the text", std::u16string(u"ab\0\r\ncd", 7), 0, 12, 12, 12},
+        {"no line has the caret's index", u"ab", 5, 0, 12, 12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const EditorLines lines = MeasureEditorLines(c.caretLine, 0, c.text, c.tabWidth);
+        const EditorLines lines = MeasureEditorLines(c.caretLine, 0, c.text);
         EXPECT_EQ(lines.caretLineWidth, c.caretWidth);
         EXPECT_EQ(lines.size.width, c.width);
         EXPECT_EQ(lines.size.height, c.height);
@@ -62,7 +61,7 @@ TEST_F(Measures, TextBlocksReportTheirFirstAndLastLinesAndTheTrailingLineOnReque
         {"ending in CR LF", u"abc\r\n", false, 18, 12, 18, 0, false},
         {"ending in CR LF with the trailing line", u"abc\r\n", true, 18, 24, 18, 0, false},
         {"an empty first line", u"\r\nabcd", false, 24, 24, 0, 24, false},
-        {"a tab is ten spaces more", u"a\tb", false, 18 + 60, 12, 18 + 60, 18 + 60, true},
+        {"a tab reaches the next stop, once", u"a\tb", false, 54, 12, 54, 54, true},
         {"a lone LF is one line", u"abc\ndef", true, 42, 12, 42, 42, true},
     };
     for (const Case& c : cases) {
@@ -93,7 +92,7 @@ TEST_F(Fitting, ANoteFitsItsTextExactly)
         {"italic: half a space wider", u"abc", 1, {100, 100, 131, 126}},
         {"two lines", u"ab\r\ncdef", 0, {100, 100, 134, 134}},
         {"a final CR LF adds no line", u"ab\r\ncdef\r\n", 0, {100, 100, 134, 134}},
-        {"a tab is ten spaces more", u"a\tb", 0, {100, 100, 188, 126}},
+        {"a tab reaches the next stop, once", u"a\tb", 0, {100, 100, 164, 126}},
         {"wider than before", std::u16string(30, u'W'), 0, {100, 100, 290, 126}},
     };
     StartWithText(std::nullopt);
@@ -175,6 +174,11 @@ TEST_F(Growth, AKeyGrowsTheNoteBeforeItLandsWhenTheTextWouldNoLongerFit)
         {"Return on two lines", u"a\r\nb", false, vk::Return, 0, {100, 100, 260, 100 + 36 + 10}},
         {"Tab adds five wide characters", a16, false, vk::Tab, 0, {100, 100, 100 + 156 + 10, 140}},
         {"Tab that fits", a15, false, vk::Tab, 0, kFirst},
+        {"a punctuation key", a25, false, 190, 0, {100, 100, 100 + 156 + 10, 140}},
+        {"a shifted punctuation key", a25, false, 222, platform::mod::Shift, {100, 100, 100 + 156 + 10, 140}},
+        {"a character of another layout", a25, false, vk::Packet, 0, {100, 100, 100 + 156 + 10, 140}},
+        {"Page Down never widens", a25, false, 34, 0, kFirst},
+        {"F5 never widens", a25, false, vk::F1 + 4, 0, kFirst},
         {"Left never widens", a25, false, vk::Left, 0, kFirst},
         {"Right never widens", a25, false, vk::Right, 0, kFirst},
         {"Up never widens", a25, false, vk::Up, 0, kFirst},
@@ -259,6 +263,41 @@ TEST_F(Growth, ACompositionOrAPasteGrowsTheNoteByTheTextAboutToLand)
     }
 }
 
+TEST_F(Growth, ATextBeingComposedFitsBeforeItShowsWithRoomForOneMoreKey)
+{
+    const std::u16string a22(22, u'a'), a24(24, u'a');
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::int32_t start, end;  // the selection; -1: the end of the text
+        std::u16string composing;
+        Rect grown;
+    };
+    // The caret line with the composition, plus 110 % of "付" (13), plus the margin.
+    const Case cases[] = {
+        {"at the end of a long line", a22, -1, -1, u"漢字漢字", {100, 100, 100 + 132 + 48 + 13 + 10, 140}},
+        {"short enough to fit", u"ab", -1, -1, u"漢", kFirst},
+        {"in place of the selection", a24, 0, -1, u"漢", kFirst},
+        {"on the caret's line only", u"ab\r\n" + a24, 2, 2, u"漢字", kFirst},
+        {"on the second line", u"ab\r\n" + a24, -1, -1, u"漢", {100, 100, 100 + 144 + 12 + 13 + 10, 140}},
+    };
+    StartWithText(std::nullopt);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WindowHandle editor = EditWith(c.text, true);
+        const std::int32_t length = platform::GetEditorTextLength(editor);
+        platform::SendWindowMessage(editor, platform::em::SetSelection, c.start < 0 ? length : c.start,
+                                    c.end < 0 ? length : c.end);
+        platform::DeliverComposing(editor, c.composing);
+        ExpectNoteAndEditor(editor, c.grown);
+        EXPECT_EQ(platform::GetEditorText(editor), c.text) << "the composition is not yet the editor's text";
+        platform::SendWindowMessage(editor, platform::em::SetSelection, 0, -1);
+        platform::DeliverKeyStroke(editor, vk::Delete, 0);
+        Press(vk::Escape);
+        platform::MoveAppWindow(Window(0), kFirst, true);
+    }
+}
+
 TEST_F(Growth, AFixedNoteNeverGrows)
 {
     StartWithText(std::nullopt, 1);
@@ -266,6 +305,7 @@ TEST_F(Growth, AFixedNoteNeverGrows)
     platform::DeliverKeyStroke(editor, 'B', 0);
     platform::DeliverKeyStroke(editor, vk::Return, 0);
     platform::DeliverComposition(editor, u"漢字");
+    platform::DeliverComposing(editor, u"漢字漢字漢字");
     sim::SetClipboardContent(u"a\r\nb\r\nc");
     platform::DeliverKeyStroke(editor, 'V', platform::mod::Control);
     ExpectNoteAndEditor(editor, kFirst);

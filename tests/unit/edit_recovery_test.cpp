@@ -1,7 +1,7 @@
 // Typing survives a crash: an open edit's text reaches the recovery copy
 // within a second, the next start puts it back, a normal end leaves no copy.
 #include "edit_fixture.h"
-#include "platform/inspect.h"
+#include "platform/testing/inspect.h"
 #include "store/edit_recovery.h"
 
 namespace {

@@ -36,6 +36,13 @@ protected:
         platform::PumpMessages();
     }
 
+    // The next row of a table of cases: a fresh start with n notes.
+    void AfreshWithNotes(int n)
+    {
+        Afresh();
+        StartWithNotes(n);
+    }
+
     // Replaces note i's text and commits it with a save.
     void GiveText(int i, const std::u16string& text)
     {

@@ -332,17 +332,19 @@ TEST_F(SimInput, TypedTextArrivesKeyByKeyWithShiftForCapitalsAndReturnForLineBre
         if (m == wm::KeyDown) shiftAtKey.push_back(IsKeyHeld(vk::Shift));
         return std::nullopt;
     };
-    EXPECT_TRUE(sim::TypeText(w, u"aB 1\r\n\t"));
+    EXPECT_TRUE(sim::TypeText(w, u"aB 1!.\r\n\t"));
     const std::vector<SimMessage> expected = {
         {w, wm::KeyDown, 'A', 1},        {w, wm::Char, u'a', 1},       {w, wm::KeyUp, 'A', 1},
         {w, wm::KeyDown, 'B', 1},        {w, wm::Char, u'B', 1},       {w, wm::KeyUp, 'B', 1},
         {w, wm::KeyDown, vk::Space, 1},  {w, wm::Char, u' ', 1},       {w, wm::KeyUp, vk::Space, 1},
         {w, wm::KeyDown, '1', 1},        {w, wm::Char, u'1', 1},       {w, wm::KeyUp, '1', 1},
+        {w, wm::KeyDown, '1', 1},        {w, wm::Char, u'!', 1},       {w, wm::KeyUp, '1', 1},
+        {w, wm::KeyDown, 190, 1},        {w, wm::Char, u'.', 1},       {w, wm::KeyUp, 190, 1},
         {w, wm::KeyDown, vk::Return, 1}, {w, wm::Char, u'\r', 1},      {w, wm::KeyUp, vk::Return, 1},
         {w, wm::KeyDown, vk::Tab, 1},    {w, wm::Char, u'\t', 1},      {w, wm::KeyUp, vk::Tab, 1},
     };
     EXPECT_EQ(Only({wm::KeyDown, wm::Char, wm::KeyUp}), expected);
-    EXPECT_EQ(shiftAtKey, (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_EQ(shiftAtKey, (std::vector<bool>{false, true, false, false, true, false, false, false}));
     EXPECT_FALSE(IsKeyHeld(vk::Shift));
 
     Messages().clear();

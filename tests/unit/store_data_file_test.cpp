@@ -91,11 +91,11 @@ TEST_F(StoreDataFile, SaveWritesFieldsAtTheirOffsets)
     ASSERT_EQ(SaveDataFile(), 1);
 
     DataFileBytes expected;
-    expected.PutU32(0, 1).PutI32(20, 1).PutI32(116, 1).PutI32(120, 2).PutI32(168, 2)
+    expected.PutU32(0, 1).PutI32(20, 1).PutI32(116, 1).PutI32(120, 2).PutI32(layout::kCount, 2)
         .PutI32(180, 13).PutUtf16(208, u"VLM00003.txt").PutUtf16(236, u"2024/01/02 03:04:05")
         .PutI32(276, -15).PutU32(376, 0x00D0FFFF).PutI32(428 + 8, 14);
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u + 2 * 256);
+    ASSERT_EQ(bytes.size(), layout::Record(2));
     for (std::size_t at : {0, 20, 116, 120, 168, 172, 180, 208, 236, 276, 376, 436}) {
         SCOPED_TRACE(at);
         EXPECT_EQ(bytes.substr(at, 4), expected.bytes().substr(at, 4));
@@ -114,7 +114,7 @@ TEST_F(StoreDataFile, RoundTripReplacesLongerFile)
     noteTable.count = 3;
     noteTable.pendingCount = 4;
     ASSERT_EQ(SaveDataFile(), 1);
-    EXPECT_EQ(std::filesystem::file_size(DataFile()), 172u + 768u);
+    EXPECT_EQ(std::filesystem::file_size(DataFile()), layout::Record(3));
 
     const NoteSettings saved = noteSettings;
     noteSettings = NoteSettings{};
@@ -132,9 +132,9 @@ TEST_F(StoreDataFile, NoNotesSaveAs172Bytes)
 {
     ASSERT_EQ(SaveDataFile(), 1);
     const std::string bytes = ReadBytes(DataFile());
-    ASSERT_EQ(bytes.size(), 172u);
+    ASSERT_EQ(bytes.size(), layout::Record(0));
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x01\0\0\0", 4));
-    EXPECT_EQ(bytes.substr(168, 4), std::string(4, '\0'));
+    EXPECT_EQ(bytes.substr(layout::kCount, 4), std::string(4, '\0'));
 }
 
 // Short, old and odd files: what they hold is loaded, the rest stays default.
@@ -146,19 +146,18 @@ TEST_F(StoreDataFile, LoadsShortAndOddFiles)
         std::int32_t pending;
         std::int32_t trayIcon;  // default is 5 here
     };
-    const std::size_t v0Record = 8;
     const Case cases[] = {
         {"zero length", DataFileBytes(0), 0, 5},
         {"two version bytes", DataFileBytes(2), 0, 5},
         {"version 0, no notes", DataFileBytes(8), 0, 5},
-        {"version 0, one note", DataFileBytes().PutI32(4, 1).PutI32(v0Record + 8, 42).Resize(8 + 256), 1, 5},
-        {"version 2", DataFileBytes().PutU32(0, 2).PutI32(20, 0).PutI32(168, 1).Resize(428), 1, 0},
+        {"version 0, one note", DataFileBytes().PutI32(4, 1).PutI32(layout::kVersion0Records + layout::kBounds, 42).Resize(layout::kVersion0Records + layout::kRecordBytes), 1, 5},
+        {"version 2", DataFileBytes().PutU32(0, 2).PutI32(20, 0).PutI32(layout::kCount, 1).Resize(layout::Record(1)), 1, 0},
         {"settings cut short", DataFileBytes().PutU32(0, 1).PutI32(8, 1).Resize(14), 0, 5},
-        {"count without records", DataFileBytes().PutU32(0, 1).PutI32(168, 4).Resize(172), 0, 0},
-        {"two and a half records", DataFileBytes().PutU32(0, 1).PutI32(168, 3).Resize(172 + 640), 2, 0},
-        {"negative count", DataFileBytes().PutU32(0, 1).PutI32(168, -1).Resize(172 + 512), 0, 0},
-        {"huge count", DataFileBytes().PutU32(0, 1).PutI32(168, 0x7FFFFFFF).Resize(172 + 256), 1, 0},
-        {"negative version", DataFileBytes().PutU32(0, 0xFFFFFFFF).PutI32(4, 1).Resize(8 + 256), 1, 5},
+        {"count without records", DataFileBytes().PutU32(0, 1).PutI32(layout::kCount, 4).Resize(layout::Record(0)), 0, 0},
+        {"two and a half records", DataFileBytes().PutU32(0, 1).PutI32(layout::kCount, 3).Resize(layout::Record(2) + 128), 2, 0},
+        {"negative count", DataFileBytes().PutU32(0, 1).PutI32(layout::kCount, -1).Resize(layout::Record(2)), 0, 0},
+        {"huge count", DataFileBytes().PutU32(0, 1).PutI32(layout::kCount, 0x7FFFFFFF).Resize(layout::Record(1)), 1, 0},
+        {"negative version", DataFileBytes().PutU32(0, 0xFFFFFFFF).PutI32(4, 1).Resize(layout::kVersion0Records + layout::kRecordBytes), 1, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,8 +177,9 @@ TEST_F(StoreDataFile, LoadsShortAndOddFiles)
 
 TEST_F(StoreDataFile, VersionZeroRecordsFollowTheCount)
 {
-    WriteBytes(DataFile(), DataFileBytes().PutI32(4, 1).PutI32(8 + 8, 42).PutU32(8 + 204, 0xABCDEF)
-                               .Resize(8 + 256).bytes());
+    WriteBytes(DataFile(), DataFileBytes().PutI32(4, 1).PutI32(layout::kVersion0Records + layout::kBounds, 42)
+                               .PutU32(layout::kVersion0Records + layout::kBack, 0xABCDEF)
+                               .Resize(layout::kVersion0Records + layout::kRecordBytes).bytes());
     noteSettings.trayIcon = 1;
     ASSERT_EQ(LoadDataFile(), 1);
     EXPECT_EQ(Slot(0).bounds.left, 42);
@@ -204,8 +204,8 @@ TEST_F(StoreDataFile, HalfSettingsBlockKeepsTheRestOfTheDefaults)
 TEST_F(StoreDataFile, FiveRecordsGrowTableToEight)
 {
     DataFileBytes file;
-    file.PutU32(0, 1).PutI32(168, 5).Resize(layout::Record(5));
-    for (int i = 0; i < 5; ++i) file.PutI32(layout::Record(i) + 8, 100 + i);
+    file.PutU32(0, 1).PutI32(layout::kCount, 5).Resize(layout::Record(5));
+    for (int i = 0; i < 5; ++i) file.PutI32(layout::Record(i) + layout::kBounds, 100 + i);
     WriteBytes(DataFile(), file.bytes());
     ASSERT_EQ(LoadDataFile(), 1);
     EXPECT_EQ(noteTable.capacity, 8);
@@ -242,8 +242,8 @@ TEST_F(StoreDataFile, FileNamesOutsideDataAreNeverRead)
     WriteBytes(folder_ / "x.txt", "outside");
     const std::u16string names[] = {u"../x.txt", u"/etc/passwd", u"..", u"."};
     DataFileBytes file;
-    file.PutU32(0, 1).PutI32(168, 4).Resize(layout::Record(4));
-    for (std::size_t i = 0; i < 4; ++i) file.PutUtf16(layout::Record(i) + 36, names[i]);
+    file.PutU32(0, 1).PutI32(layout::kCount, 4).Resize(layout::Record(4));
+    for (std::size_t i = 0; i < 4; ++i) file.PutUtf16(layout::Record(i) + layout::kFileName, names[i]);
     WriteBytes(DataFile(), file.bytes());
     ASSERT_EQ(LoadDataFile(), 1);
     ASSERT_EQ(noteTable.pendingCount, 4);
@@ -313,7 +313,7 @@ TEST_F(StoreDataFile, FailedSaveKeepsTheOldFile)
         ASSERT_EQ(ReadBytes(DataFile()), oldBytes) << "after failing write " << n;
     }
     EXPECT_GE(failures, 2);  // the image needs several writes; later ones failed too
-    EXPECT_EQ(std::filesystem::file_size(DataFile()), 172u + 40 * 256);
+    EXPECT_EQ(std::filesystem::file_size(DataFile()), layout::Record(40));
     noteTable = NoteTable{};
     ASSERT_TRUE(AllocNoteTable());
     ASSERT_EQ(LoadDataFile(), 1);

@@ -3,13 +3,20 @@
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
-// failure seam and save counter, waiting for the disk writer, whether the desktop has a tray, key strokes
-// and close requests delivered as the desktop delivers them, the desktop
-// ending the program, and the open dialog's controls: where they stand,
-// which has the focus, what they show, and the mouse on them.
+// failure seam and save counter, waiting for the disk writer, whether the
+// desktop has an input method, key strokes, the mouse, compositions, close
+// requests, menu choices, message-box answers and tray clicks delivered as
+// the desktop delivers them, the desktop ending the program, and the open
+// dialog's controls: where they stand, which has the focus, what they
+// show, and the mouse and keyboard on them.
 //
-// Both backends implement all of it, so that the conformance tests can hold
-// the simulation to the real desktop through the same calls.
+// Only test programs include it and link its implementations: the desktop
+// backend's in platform/qt/testing/ (library platform_qt_testing), the
+// headless backend's in its own library (built for tests alone), and the
+// file layer's in platform/posix/testing/ (platform_posix_testing). The
+// shipped program holds none of it. Both backends implement all of it, so
+// that the conformance tests hold the simulation to the real desktop
+// through the same calls.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +26,15 @@
 
 #include "platform/dialog_box.h"
 #include "platform/draw.h"
+#include "platform/shared/window_state.h"
 #include "platform/types.h"
 
 namespace platform {
-
-bool IsLiveWindow(WindowHandle window);
 
 // A window of this process with the given class and title, or 0.
 WindowHandle FindAppWindow(const std::u16string& className, const std::u16string& title);
 
 // Where a window stands: its band and its rank among all windows, 0 = in front.
-// Bands are declared front to back, so they compare in stacking order.
-enum class ZBand { Topmost, Normal, Bottom };
 ZBand GetZBand(WindowHandle window);
 int GetZRank(WindowHandle window);
 
@@ -55,8 +59,8 @@ void FailNthFileWrite(int n);
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
 
-// Waits until the disk writer has run all the work handed to it so far
-// (and the work that work handed on).
+// Waits until the disk writer (platform/writer.h) has run all the work
+// handed to it so far.
 void WaitForWriterIdle();
 
 // Closes the popup menu, message box or dialog whose nested loop is running
@@ -80,6 +84,34 @@ void DeliverKeyStroke(WindowHandle window, std::uint32_t virtualKey, std::uint32
 // desktop's input method delivers one: wm::ImeComposition with
 // gcs::ResultString, during which GetCompositionResult gives the text.
 void DeliverComposition(WindowHandle window, std::u16string_view text);
+
+// A composition of `text` still in progress at the window: wm::ImeComposition
+// with gcs::CompositionString, during which GetComposingText gives the text.
+// The editor shows it without taking it into its text.
+void DeliverComposing(WindowHandle window, std::u16string_view text);
+
+// The mouse's left button at a client point of the window, as the desktop's
+// mouse delivers it, while the modifiers (mod::) are held: pressed, moved,
+// released, or a double click (a click, then the second press, which comes
+// as the double click; its release is a Release of its own). It reaches the
+// window holding the pointer capture, or else the window (or its shown
+// child) under the point, through the window's own pointer handling.
+enum class MouseAction { Press, Move, Release, DoubleClick };
+void DeliverMouse(WindowHandle window, MouseAction action, Point client, std::uint32_t modifiers);
+
+// The user at the innermost popup menu or message box whose nested loop is
+// running: chooses the enabled command with this id (also one inside a
+// submenu), as a click on it does; or gives the box's answer (id::) with
+// its button. False, with the menu or box left open, when there is no such
+// command or button.
+bool ChooseMenuItem(std::uint32_t id);
+bool AnswerMessageBox(int answer);
+
+// A click on the tray icon of this owner and id, as the desktop's tray
+// reports one: an icon added with nif::Message posts its callback message
+// with the id and wm::LeftButtonUp (the tray tells of any click as that
+// one). False when there is no such icon.
+bool ClickTrayIcon(WindowHandle owner, std::uint32_t id);
 
 // The desktop asks to close the window, as its close button, Alt+F4 or the
 // window manager's close do: wm::SysCommand with sc::Close is sent to it.
@@ -113,6 +145,14 @@ Rect GetControlBounds(WindowHandle dialog, int id);
 // The control that has the keyboard focus in the dialog, if any.
 std::optional<int> GetFocusedControl(WindowHandle dialog);
 
+// Whether a control takes input, and the keyboard focus moved to one (an
+// enabled control that takes the focus only; false otherwise).
+bool IsControlEnabled(WindowHandle dialog, int id);
+bool FocusControl(WindowHandle dialog, int id);
+
+// How many items a list box holds.
+int GetListCount(WindowHandle dialog, int id);
+
 // The mouse on a dialog: a click on a button (an enabled one only; a check
 // box toggles first when it ticks itself), a click on a list's item, and a
 // click on the dialog's close box. Each acts as the desktop's own input
@@ -125,5 +165,8 @@ bool ClickCloseBox(WindowHandle dialog);
 // What a control shows at a point of its client area (inside its border),
 // as 0x00BBGGRR; false when it cannot be read.
 bool ReadControlPixel(WindowHandle dialog, int id, Point client, Colour& colour);
+
+// The editor's text length in UTF-16 units, its line breaks as CR LF.
+std::int32_t GetEditorTextLength(WindowHandle editor);
 
 }  // namespace platform
