@@ -24,6 +24,7 @@
 #include "store/messages.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/save_writer.h"
 #include "store/text_files.h"
 
 namespace {
@@ -224,6 +225,7 @@ bool StartApp(int& exitCode)
                          CreateMainWindow(platform::sw::Show) != 0;
     if (!started) {
         FreeNoteTable();
+        FinishSaves();
         platform::ReleaseInstanceLock();
         return false;
     }
@@ -238,6 +240,8 @@ void ShutdownApp()
 {
     FreeNoteTable();
     EndEditRecovery();
+    // Every save is on disk before another start may take the Data folder.
+    FinishSaves();
     platform::ReleaseInstanceLock();
 }
 

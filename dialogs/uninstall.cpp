@@ -26,6 +26,7 @@
 #include "store/installation.h"
 #include "store/paths.h"
 #include "store/records.h"
+#include "store/save_writer.h"
 #include "store/text_files.h"
 
 namespace {
@@ -67,6 +68,8 @@ bool IsProgramDataFile(const std::u16string& path, const std::u16string& name)
 
 void RemoveDataFiles()
 {
+    // A save the disk writer commits later would bring a file back.
+    FinishSaves();
     for (const std::u16string& name : platform::ListFolderFiles(dataFolder)) {
         std::u16string path;
         if (JoinPath(path, dataFolder, name) && IsProgramDataFile(path, name)) platform::DeleteFileAt(path);

@@ -65,6 +65,25 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes);
 // exists, instead of the usual mode for new files.
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, const std::u16string& modelFile);
 
+// A whole-file replacement in two steps, so that the flush can happen on
+// another thread than the write: StageFileReplacement writes the bytes to
+// the temporary file beside the target (with the target's attributes, as
+// above) and returns at once, so a full disk is known to the caller;
+// CommitStagedFile flushes that file to the disk and renames it over the
+// target; FlushFolderOf then makes the rename last. A staged file that will
+// not be committed is discarded. Commit, flush and discard touch only the
+// staged file and the folder, so they may run on any thread.
+struct StagedFile {
+    std::u16string path;  // the path the caller named
+    std::string temp;     // the temporary file, native
+    std::string target;   // the file it replaces, links followed, native
+};
+std::optional<StagedFile> StageFileReplacement(const std::u16string& path, const std::string& bytes,
+                                               const std::u16string& modelFile = u"");
+bool CommitStagedFile(const StagedFile& file);
+void DiscardStagedFile(const StagedFile& file);
+void FlushFolderOf(const StagedFile& file);
+
 // Creates the file when missing and appends the bytes at its end, flushed to
 // the disk. All or nothing: when any write fails (a full disk) the file is
 // cut back to its old length, or removed again when this call created it.

@@ -21,6 +21,7 @@
 #include "store/records.h"
 #include "store/quiet_timers.h"
 #include "store/save_trouble.h"
+#include "store/save_writer.h"
 #include "store/text_files.h"
 
 DataFileSaves dataFileSaves;
@@ -200,8 +201,9 @@ int SaveDataFile()
     if (dataFileSaves.stopped || noteTable.notes.empty()) return 0;
     CancelRequestedSave();
     const bool textsWritten = WriteUnsavedNoteTexts();
-    const bool written = platform::WriteFileAtomically(DataFilePath(), DataFileImage());
-    if (written) DeleteRetiredNoteFiles();
+    std::optional<platform::StagedFile> image = platform::StageFileReplacement(DataFilePath(), DataFileImage());
+    const bool written = image.has_value();
+    if (written) HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
     if (written && textsWritten)
         ReportSaveSuccess();
     else

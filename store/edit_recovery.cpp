@@ -16,6 +16,7 @@
 #include "store/records.h"
 #include "store/quiet_timers.h"
 #include "store/save_trouble.h"
+#include "store/save_writer.h"
 
 namespace {
 
@@ -130,7 +131,9 @@ bool WriteEditRecoveryCopy()
     }
     const std::size_t hash = std::hash<std::string>{}(bytes);
     if (recovery.ours && hash == recovery.written) return true;
-    if (!platform::WriteFileAtomically(EditRecoveryPath(), bytes)) return false;
+    std::optional<platform::StagedFile> staged = platform::StageFileReplacement(EditRecoveryPath(), bytes);
+    if (!staged) return false;
+    HandOverEditCopy(std::move(*staged));
     recovery.ours = true;
     recovery.written = hash;
     return true;
@@ -146,8 +149,9 @@ void EndEditRecovery()
 {
     CancelRequest();
     if (!recovery.ours || saveTrouble.failing) return;
-    const std::u16string path = EditRecoveryPath();
-    if (platform::DeleteFileAt(path) || !platform::IsNameTaken(path)) recovery.ours = false;
+    // Goes once the data file saved before is on disk.
+    HandOverDeletion(EditRecoveryPath());
+    recovery.ours = false;
 }
 
 std::optional<RecoveredEdit> ReadEditRecovery(bool& unreadable)

@@ -1,6 +1,7 @@
 // Note text files. A text is written to a fresh file before anything names
-// it, and a file that held an old text is only retired: it is deleted by
-// the next save of the data file that no longer names it. Only note file
+// it (staged here, committed by the disk writer before any later data
+// file), and a file that held an old text is only retired: it is deleted
+// once the next save of the data file that no longer names it is on disk. Only note file
 // names inside Data are ever written or deleted.
 #include "store/text_files.h"
 
@@ -14,6 +15,7 @@
 #include "platform/text.h"
 #include "store/paths.h"
 #include "store/save_trouble.h"
+#include "store/save_writer.h"
 
 std::vector<std::u16string> retiredNoteFiles;
 
@@ -61,13 +63,6 @@ void Retire(const std::u16string& name)
         retiredNoteFiles.push_back(name);
 }
 
-// A retired file is done with once it is deleted or nothing bears its name.
-bool DeleteRetired(const std::u16string& name)
-{
-    if (IsNamedByARecord(name)) return false;
-    const std::u16string path = NoteFilePath(name);
-    return platform::DeleteFileAt(path) || !platform::IsNameTaken(path);
-}
 
 // Writes the note's text to a fresh file; a note without text gets no file.
 // The old file is retired when the note had read it (a file it never read
@@ -77,13 +72,15 @@ bool StoreNoteText(NoteRecord& note, bool oldFileRead)
     const std::u16string oldName = FieldText(note.fileName);
     std::u16string path, name;
     // The new file succeeds the old one, and keeps the mode the user gave it.
+    std::optional<platform::StagedFile> staged;
     if (HasText(note) &&
         (MakeNoteFileName(path, name) == 0 ||
-         !platform::WriteFileAtomically(path, platform::ToTextFile(*note.text), NoteFilePath(oldName)))) {
+         !(staged = platform::StageFileReplacement(path, platform::ToTextFile(*note.text), NoteFilePath(oldName))))) {
         note.textUnsaved = true;
         ReportSaveFailure();
         return false;
     }
+    if (staged) HandOverNoteText(std::move(*staged));
     if (oldFileRead) Retire(oldName);
     SetFieldText(note.fileName, name);
     note.textUnsaved = false;
@@ -106,7 +103,8 @@ int MakeNoteFileName(std::u16string& path, std::u16string& name)
         std::u16string candidate = NoteFileName(number);
         std::u16string candidatePath = NoteFilePath(candidate);
         if (candidatePath.empty()) return 0;
-        if (IsNamedByARecord(candidate) || platform::IsNameTaken(candidatePath)) continue;
+        if (IsNamedByARecord(candidate) || platform::IsNameTaken(candidatePath) || IsBeingWritten(candidatePath))
+            continue;
         path = std::move(candidatePath);
         name = std::move(candidate);
         return 1;
@@ -161,9 +159,24 @@ bool WriteUnsavedNoteTexts()
     return written;
 }
 
-void DeleteRetiredNoteFiles()
+std::vector<std::u16string> TakeDeletableNoteFiles()
 {
-    std::erase_if(retiredNoteFiles, DeleteRetired);
+    std::vector<std::u16string> paths;
+    std::erase_if(retiredNoteFiles, [&paths](const std::u16string& name) {
+        if (IsNamedByARecord(name)) return false;
+        paths.push_back(NoteFilePath(name));
+        return true;
+    });
+    return paths;
+}
+
+void MarkNoteTextsUnwritten(const std::vector<std::u16string>& paths)
+{
+    for (std::int32_t i = 0; i < noteTable.count; ++i) {
+        NoteRecord& note = noteTable.notes[i];
+        const std::u16string path = NoteFilePath(FieldText(note.fileName));
+        if (!path.empty() && std::find(paths.begin(), paths.end(), path) != paths.end()) note.textUnsaved = true;
+    }
 }
 
 std::uint32_t GetFileLength(const std::u16string& path)

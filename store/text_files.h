@@ -69,9 +69,14 @@ void RetireNoteFile(const NoteRecord& note);
 // record) gets it written now. False when a text could not be written.
 bool WriteUnsavedNoteTexts();
 
-// Called by SaveDataFile once the data file is on disk: deletes the retired
-// files that no record, live or pending, names any more.
-void DeleteRetiredNoteFiles();
+// Called by SaveDataFile with the data file it hands to the disk writer:
+// the paths of the retired files that no record, live or pending, names
+// any more, which the writer deletes once that data file is on disk.
+std::vector<std::u16string> TakeDeletableNoteFiles();
+
+// The disk writer could not commit the texts at these paths: the notes
+// that name them write their texts again at the next save.
+void MarkNoteTextsUnwritten(const std::vector<std::u16string>& paths);
 
 // Size of the file in bytes (low 32 bits), or 0 when the path is empty or
 // the file cannot be opened.

@@ -16,8 +16,9 @@ namespace platform::posix {
 using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 extern WriteCall writeCall;
 
-// Told of every completed whole-file replacement when set; nothing is set
-// in the program, and a test library counts the saves of a file with it.
+// Told of every completed whole-file replacement when set, on the thread
+// that completed it (the disk writer's, too); nothing is set in the
+// program, and a test library counts the saves of a file with it.
 using ReplacedCall = void (*)(const std::u16string& path);
 extern ReplacedCall replacedCall;
 

@@ -124,12 +124,20 @@ bool KeepAttributes(int fd, const std::string& target, const std::string& model)
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
-bool CommitByRename(int fd, const std::string& temp, const std::string& target, const std::string& model,
-                    const std::string& bytes)
+bool WriteTemp(int fd, const std::string& target, const std::string& model, const std::string& bytes)
 {
-    bool ok = KeepAttributes(fd, target, model) && posix::WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    const bool ok = KeepAttributes(fd, target, model) && posix::WriteAll(fd, bytes);
+    return (::close(fd) == 0) && ok;
+}
+
+// Flushes the staged file: fsync(2) flushes the file's data whatever
+// descriptor it is called on, so the file is opened again here.
+bool FlushFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
 }
 
 // Only a regular file, or a name that holds nothing yet, is replaced.
@@ -148,20 +156,42 @@ bool WriteFileAtomically(const std::u16string& path, const std::string& bytes)
 
 bool WriteFileAtomically(const std::u16string& path, const std::string& bytes, const std::u16string& modelFile)
 {
-    if (path.empty()) return false;
-    const std::optional<std::string> target = FollowLinks(NativePath(path));
-    if (!target || !IsReplaceable(*target)) return false;
-    std::string temp;
-    const int fd = CreateTempFile(*target, temp);
-    if (fd < 0) return false;
-    if (!CommitByRename(fd, temp, *target, NativePath(modelFile), bytes)) {
-        ::unlink(temp.c_str());
+    const std::optional<StagedFile> staged = StageFileReplacement(path, bytes, modelFile);
+    if (!staged) return false;
+    if (!CommitStagedFile(*staged)) {
+        DiscardStagedFile(*staged);
         return false;
     }
-    posix::SyncFolder(FolderOf(*target));
-    if (posix::replacedCall) posix::replacedCall(path);
+    FlushFolderOf(*staged);
     return true;
 }
+
+std::optional<StagedFile> StageFileReplacement(const std::u16string& path, const std::string& bytes,
+                                               const std::u16string& modelFile)
+{
+    if (path.empty()) return std::nullopt;
+    const std::optional<std::string> target = FollowLinks(NativePath(path));
+    if (!target || !IsReplaceable(*target)) return std::nullopt;
+    StagedFile staged{path, {}, *target};
+    const int fd = CreateTempFile(*target, staged.temp);
+    if (fd < 0) return std::nullopt;
+    if (!WriteTemp(fd, *target, NativePath(modelFile), bytes)) {
+        DiscardStagedFile(staged);
+        return std::nullopt;
+    }
+    return staged;
+}
+
+bool CommitStagedFile(const StagedFile& file)
+{
+    if (!FlushFile(file.temp) || ::rename(file.temp.c_str(), file.target.c_str()) != 0) return false;
+    if (posix::replacedCall) posix::replacedCall(file.path);
+    return true;
+}
+
+void DiscardStagedFile(const StagedFile& file) { ::unlink(file.temp.c_str()); }
+
+void FlushFolderOf(const StagedFile& file) { posix::SyncFolder(FolderOf(file.target)); }
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "platform/qt/qt_windows.h"
+#include "platform/writer.h"
 
 namespace platform::qt {
 namespace {
@@ -87,6 +88,13 @@ bool TurnMessageLoop()
 
 namespace platform {
 using namespace platform::qt;
+
+void RunOnMainThread(std::function<void()> work)
+{
+    // The application object lives on the program's thread (an object made
+    // here on first use would belong to the calling thread).
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
 
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {

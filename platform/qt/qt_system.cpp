@@ -22,6 +22,7 @@
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
 #include "platform/system.h"
+#include "platform/writer.h"
 
 // The resources live in a static library: they must be registered by hand.
 static void RegisterResources() { Q_INIT_RESOURCE(resources); }
@@ -107,12 +108,16 @@ void InitPlatform(int argc, char** argv)
     // switcher and never show it. The dialogs and message boxes set it.
     qt::WatchSessionEnd();
     qt::x11::InstallEventFilter();
+    StartWriterThread();
 }
 
 // The X connection's reader thread runs until the application object goes;
 // left running, it could read Qt's globals while exit destroys them.
 void EndPlatform()
 {
+    // Every save handed to the disk writer reaches the disk before the end,
+    // however the program ends.
+    FinishWriter();
     delete QCoreApplication::instance();
 }
 

@@ -3,6 +3,11 @@
 // loop and the nested pumps, key state and the delivery record.
 #include "platform/sim/sim_world.h"
 
+#include <functional>
+#include <mutex>
+
+#include "platform/writer.h"
+
 namespace sim::detail {
 
 LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
@@ -12,6 +17,33 @@ LResult Dispatch(WindowHandle window, std::uint32_t message, WParam wParam, LPar
     ++TheWorld().delivered[{window, message}];
     TheWorld().lastDelivered[{window, message}] = {wParam, lParam};
     return target->proc(window, message, wParam, lParam);
+}
+
+namespace {
+
+// Work for the one thread, handed over from any thread.
+std::mutex mainThreadWorkLock;
+std::deque<std::function<void()>> mainThreadWork;
+
+}  // namespace
+
+bool RunMainThreadWork()
+{
+    std::function<void()> work;
+    {
+        const std::lock_guard lock(mainThreadWorkLock);
+        if (mainThreadWork.empty()) return false;
+        work = std::move(mainThreadWork.front());
+        mainThreadWork.pop_front();
+    }
+    work();
+    return true;
+}
+
+void DropMainThreadWork()
+{
+    const std::lock_guard lock(mainThreadWorkLock);
+    mainThreadWork.clear();
 }
 
 namespace {
@@ -26,6 +58,7 @@ constexpr int kMaxIdleRepaints = 1000;
 bool DeliverOnePosted()
 {
     CarryOutSessionEnd();
+    if (RunMainThreadWork()) return true;
     PostDueTimers();
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
@@ -70,6 +103,12 @@ NestedLoop* LoopAwaitingAnswer(LoopOwner owner)
 namespace platform {
 
 using sim::detail::TheWorld;
+
+void RunOnMainThread(std::function<void()> work)
+{
+    const std::lock_guard lock(sim::detail::mainThreadWorkLock);
+    sim::detail::mainThreadWork.push_back(std::move(work));
+}
 
 bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam)
 {

@@ -70,6 +70,10 @@ std::optional<std::u16string> LockKey(const std::u16string& lockFile, bool make)
 
 namespace sim {
 
-void Reset() { detail::TheWorld() = detail::World{}; }
+void Reset()
+{
+    detail::TheWorld() = detail::World{};
+    detail::DropMainThreadWork();
+}
 
 }  // namespace sim

@@ -331,4 +331,10 @@ void PostDueTimers();
 // the same arming. Marks it as no longer waiting.
 bool ClaimTimerMessage(const PostedMessage& posted);
 
+// Runs the oldest work handed over by RunOnMainThread (from the disk
+// writer's thread, too); false when none waits. Loops call it first.
+bool RunMainThreadWork();
+// A new world starts without the old one's work.
+void DropMainThreadWork();
+
 }  // namespace sim::detail

@@ -3,12 +3,12 @@
 // keyboard focus or holds the pointer, the pixels a window shows, pumping
 // the posted messages without a main loop or for a while of timers,
 // closing a menu or dialog as the Escape key would, the file layer's
-// failure seam and save counter, whether the desktop has an input method,
-// key strokes, the mouse, compositions, close requests, menu choices,
-// message-box answers and tray clicks delivered as the desktop delivers
-// them, the desktop ending the program, and the open dialog's
-// controls: where they stand, which has the focus, what they show, and the
-// mouse and keyboard on them.
+// failure seam and save counter, waiting for the disk writer, whether the
+// desktop has an input method, key strokes, the mouse, compositions, close
+// requests, menu choices, message-box answers and tray clicks delivered as
+// the desktop delivers them, the desktop ending the program, and the open
+// dialog's controls: where they stand, which has the focus, what they
+// show, and the mouse and keyboard on them.
 //
 // Only test programs include it and link its implementations: the desktop
 // backend's in platform/qt/testing/ (library platform_qt_testing), the
@@ -58,6 +58,10 @@ void FailNthFileWrite(int n);
 // How many whole-file replacements of this path have completed in this
 // process; tests count the saves of a file with it.
 int CompletedReplacements(const std::u16string& path);
+
+// Waits until the disk writer (platform/writer.h) has run all the work
+// handed to it so far.
+void WaitForWriterIdle();
 
 // Closes the popup menu, message box or dialog whose nested loop is running
 // (the innermost one), as the Escape key does: a menu chooses nothing, a

@@ -3,7 +3,10 @@
 // peels (with and without the log), edits and new notes in a loop until it
 // is killed. Before each operation it writes what the operation will leave on
 // disk to the journal, so the checker can tell the states a kill may leave
-// from those it must never leave.
+// from those it must never leave. The disk writer has its own thread, as on
+// the desktop: an operation is done once the writer is idle again, so a
+// kill may land while its flushes are pending (the harness can make them
+// slow).
 //
 //   crash_driver <program folder> <seed>
 #include <fcntl.h>
@@ -24,6 +27,7 @@
 #include "platform/testing/inspect.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "platform/writer.h"
 #include "store/app_state.h"
 #include "store/messages.h"
 #include "store/records.h"
@@ -126,6 +130,7 @@ void Edit(const NoteRecord& note)
     platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'A', platform::mod::Control);
     platform::DeliverKeyStroke(platform::GetKeyboardFocus(), 'V', platform::mod::Control);
     platform::PumpMessagesFor(1000);  // past the copy's latest moment
+    platform::WaitForWriterIdle();
     Note("C");
     platform::PostWindowMessage(window, MSG_END_EDIT, 0, 0);
     platform::PumpMessages();
@@ -165,6 +170,7 @@ int main(int argc, char** argv)
     nextId = static_cast<int>(seed % 100000 + 1) * 1000;
     lastIdOfRun = nextId + 999;
     platform::InitPlatform(argc, argv);
+    platform::StartWriterThread();
     sim::SetModulePath(platform::FromUtf8((folder / "cevelmo").string()));
     int exitCode = 0;
     if (!StartApp(exitCode)) return 4;
@@ -172,6 +178,8 @@ int main(int argc, char** argv)
     StartJournal();
     for (;;) {
         OneOperation();
+        platform::WaitForWriterIdle();
+        platform::PumpMessages();  // what the writer had to tell
         Note("E");
     }
 }

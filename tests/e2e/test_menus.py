@@ -54,7 +54,7 @@ d.check(d.wait_for(lambda: len(d.note_windows()) == 1), "the note is peeled off"
 d.check(d.geometry(d.note_windows()[0])[:2] == (400, 150), "the other note stays")
 count, kept = d.records(d.wait_for(lambda: d.read(data_path) != d.data_file(records) and d.read(data_path)))
 d.check(count == 1 and kept[0] == records[1], "the data file holds only the other note's record")
-d.check(text_files() == [], "the peeled note's text file is deleted")
+d.check(d.wait_for(lambda: text_files() == []), "the peeled note's text file is deleted once that data file is on disk")
 log = d.wait_for(lambda: d.read(log_path))
 separator = b"-" * 31 + b"\r\n"
 entry = re.fullmatch(

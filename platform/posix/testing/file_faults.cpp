@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <map>
+#include <mutex>
 
 #include "platform/posix/file_io.h"
 #include "platform/testing/inspect.h"
@@ -25,13 +26,15 @@ ssize_t WriteUntilFull(int fd, const void* data, std::size_t size)
     return ::write(fd, data, size);
 }
 
-std::map<std::u16string, int>& Replacements()
-{
-    static std::map<std::u16string, int> replacements;
-    return replacements;
-}
+// The disk writer's thread counts; tests read on their own thread.
+std::mutex replacementsLock;
+std::map<std::u16string, int> replacements;
 
-void CountReplacement(const std::u16string& path) { ++Replacements()[path]; }
+void CountReplacement(const std::u16string& path)
+{
+    const std::lock_guard lock(replacementsLock);
+    ++replacements[path];
+}
 
 // Counting starts with the process: a test that reads the count is linked
 // with this file, whose start puts the counter in place before main runs.
@@ -51,8 +54,9 @@ void FailNthFileWrite(int n)
 
 int CompletedReplacements(const std::u16string& path)
 {
-    auto found = Replacements().find(path);
-    return found == Replacements().end() ? 0 : found->second;
+    const std::lock_guard lock(replacementsLock);
+    auto found = replacements.find(path);
+    return found == replacements.end() ? 0 : found->second;
 }
 
 }  // namespace platform
