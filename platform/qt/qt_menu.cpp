@@ -13,7 +13,6 @@
 
 #include "platform/menu.h"
 #include "platform/qt/qt_text.h"
-#include "platform/qt/qt_x11.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -115,7 +114,8 @@ namespace {
 // the mouse, so the program cannot be left while it is open; yet Qt may
 // still count a note hidden a moment before as focused, and its late
 // reading that the program lost the focus closes every open menu, before
-// the user could touch the menu just opened.
+// the user could touch the menu just opened. (On Wayland the compositor
+// closes a menu the user leaves, and its word stands.)
 class MenuShowing : public QObject {
 public:
     MenuShowing() { qApp->installEventFilter(this); }
@@ -123,7 +123,10 @@ public:
     MenuShowing(const MenuShowing&) = delete;
     MenuShowing& operator=(const MenuShowing&) = delete;
 
-    bool ClosedByLateFocusLoss() const { return lostFocus_ && !touched_ && qt::x11::Available(); }
+    bool ClosedByLateFocusLoss() const
+    {
+        return lostFocus_ && !touched_ && !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    }
 
     bool eventFilter(QObject* target, QEvent* event) override
     {

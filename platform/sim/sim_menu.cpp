@@ -111,6 +111,9 @@ bool ChooseMenuItem(std::uint32_t id)
     return true;
 }
 
+// The simulated desktop's menus never hear of the focus.
+void DeliverLateFocusLoss() {}
+
 bool SetTrayIconMenu(const TrayIconData& data, MenuHandle menu)
 {
     const auto& icons = sim::detail::TheWorld().trayIcons;

@@ -107,6 +107,11 @@ void DeliverMouse(WindowHandle window, MouseAction action, Point client, std::ui
 bool ChooseMenuItem(std::uint32_t id);
 bool AnswerMessageBox(int answer);
 
+// The desktop's late word that the program lost the focus, as comes after
+// a focused window was hidden, while a menu the user has not touched yet
+// is open: the menu stays open for the user.
+void DeliverLateFocusLoss();
+
 // A click on the tray icon of this owner and id, as the desktop's tray
 // reports one: an icon added with nif::Message posts its callback message
 // with the id and wm::LeftButtonUp (the tray tells of any click as that

@@ -21,6 +21,7 @@ constexpr std::uint32_t kClose = wm::User + 13;  // closes the innermost loop
 constexpr std::uint32_t kAfter = wm::User + 14;  // logged after the inner box returned
 constexpr std::uint32_t kChoose = wm::User + 15;  // chooses the menu's command wParam, or closes the menu
 constexpr std::uint32_t kAnswer = wm::User + 16;  // answers the box with wParam, or closes the box
+constexpr std::uint32_t kLoseFocus = wm::User + 17;  // the focus lost late, then kChoose with wParam
 
 class NestedLoops : public PlatformTest {
 protected:
@@ -38,6 +39,10 @@ protected:
                 PostWindowMessage(window, kClose, 0, 0);
                 return 0;
             case kClose: CloseMenuOrDialog(); return 0;
+            case kLoseFocus:
+                DeliverLateFocusLoss();
+                PostWindowMessage(window, kChoose, wParam, 0);
+                return 0;
             case kChoose:
             case kAnswer:
                 given_.push_back(message == kChoose ? ChooseMenuItem(static_cast<std::uint32_t>(wParam))
@@ -119,6 +124,18 @@ TEST_F(NestedLoops, AMenuGivesTheCommandChosen)
     EXPECT_EQ(ReceivedBy(w, wm::Command), (std::vector<Received>{{w, wm::Command, 7, 0}}));
     EXPECT_TRUE(DestroyMenuHandle(menu));
     EXPECT_TRUE(DestroyMenuHandle(sub));
+}
+
+// A late word that the program lost the focus (a note hidden while focused)
+// reaches the open menu before the user touched it, who still chooses.
+TEST_F(NestedLoops, AMenuOutlivesALateFocusLoss)
+{
+    const WindowHandle w = MakeWorker();
+    const MenuHandle menu = MenuOfTwo();
+    PostWindowMessage(w, kLoseFocus, 5, 0);
+    EXPECT_EQ(TrackPopupMenuAt(menu, tpm::ReturnCommand, Point{200, 200}, w), 5);
+    EXPECT_EQ(given_, std::vector<bool>{true});
+    EXPECT_TRUE(DestroyMenuHandle(menu));
 }
 
 // A box gives the answer of the button clicked; an answer it has no button

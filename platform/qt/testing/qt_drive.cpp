@@ -211,6 +211,13 @@ bool ChooseMenuItem(std::uint32_t id)
     return true;
 }
 
+// Qt hears of the program losing the focus as the application's deactivation.
+void DeliverLateFocusLoss()
+{
+    QEvent deactivation(QEvent::ApplicationDeactivate);
+    QCoreApplication::sendEvent(qApp, &deactivation);
+}
+
 bool AnswerMessageBox(int answer)
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
