@@ -248,11 +248,13 @@ void ShutdownApp()
 // No window can be reached any more, so an open edit is not ended (that
 // repaints and resizes its note) but kept in its recovery copy, which the
 // next start puts back. A save that waits goes first: it may give a note a
-// new text file, which the copy must name as the data file does.
+// new text file, which the copy must name as the data file does. The
+// process ends right after, so both wait for the disk writer.
 void ShutdownWithoutDesktop()
 {
     FlushDataFileSave();
     WriteEditRecoveryCopy();
+    FinishSaves();
 }
 
 int AppMain()
