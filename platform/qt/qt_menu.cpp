@@ -131,9 +131,9 @@ public:
     bool eventFilter(QObject* target, QEvent* event) override
     {
         switch (event->type()) {
+        // The release of the click that opened the menu is no touch.
         case QEvent::KeyPress:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease: touched_ = touched_ || target->isWidgetType(); break;
+        case QEvent::MouseButtonPress: touched_ = touched_ || target->isWidgetType(); break;
         case QEvent::ApplicationDeactivate: lostFocus_ = true; break;
         default: break;
         }
