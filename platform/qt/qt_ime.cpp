@@ -76,8 +76,8 @@ void OnEditorTookKeyboard(WindowHandle editor)
 
 void ForgetInputMethod(const WindowRecord& record)
 {
-    if (record.imeConversionSet)
-        ime::RestoreConversion(ime::InUse());
+    if (InputContextOf(&record))
+        ime::GiveBack(ime::InUse());
 }
 
 }  // namespace platform::qt
@@ -115,11 +115,7 @@ bool IsInputMethodOpen(WindowHandle window)
 // program: the editor borrows it, and its end gives it back.
 bool SetInputConversion(WindowHandle window, Conversion conversion)
 {
-    WindowRecord* record = FindRecord(window);
-    if (!InputContextOf(record) || !ime::SetConversion(ime::Answering(), conversion))
-        return false;
-    record->imeConversionSet = true;
-    return true;
+    return InputContextOf(FindRecord(window)) && ime::SetConversion(ime::Answering(), conversion);
 }
 
 std::optional<std::u16string> GetCompositionResult(WindowHandle window)

@@ -66,10 +66,13 @@ bool SetConversion(Framework framework, Conversion conversion)
     return framework == Framework::Fcitx && fcitx::SetTypingMethod(conversion);
 }
 
-void RestoreConversion(Framework framework)
+void GiveBack(Framework framework)
 {
-    if (framework == Framework::Fcitx)
-        fcitx::RestoreTypingMethod();
+    switch (framework) {
+    case Framework::Fcitx: fcitx::RestoreTypingMethod(); break;
+    case Framework::IBus: ibus::GiveBackEngine(); break;
+    default: break;
+    }
 }
 
 }  // namespace platform::qt::ime

@@ -36,9 +36,12 @@ bool WatchFocus(Framework framework, std::function<void()> onFocus);
 // the framework cannot tell.
 std::optional<bool> IsOpen(Framework framework);
 
-// Sets how typed keys become kana, where the engine lets a program set it,
-// and puts the user's own setting back.
+// Sets how typed keys become kana, where the engine lets a program set it.
 bool SetConversion(Framework framework, Conversion conversion);
-void RestoreConversion(Framework framework);
+
+// Puts back what the editors changed in the user's own input method: the
+// engine (IBus's is the whole desktop's) and the typing method (Anthy's on
+// fcitx5 is every program's), each unless the user changed it meanwhile.
+void GiveBack(Framework framework);
 
 }  // namespace platform::qt::ime

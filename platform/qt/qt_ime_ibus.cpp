@@ -3,6 +3,11 @@
 // the desktop's switch key swaps between them. Opening switches to the input
 // method last seen in use (at first a Japanese engine IBus knows), closing
 // to the layout last seen in use.
+//
+// Anthy on IBus has an input mode of its own and starts in its Latin one,
+// where keys type themselves: opening also asks it for hiragana, once the
+// engine has started on the focused input context (a moment after the
+// switch; the first start of the engine takes a good part of a second).
 #include "platform/qt/qt_ime_ibus.h"
 
 #include <QDBusArgument>
@@ -12,13 +17,21 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTimer>
+
+#include <utility>
 
 namespace platform::qt::ime::ibus {
 namespace {
 
+// The daemon's bus name, which is also the name of its interface.
 const QString kService = QStringLiteral("org.freedesktop.IBus");
 const QString kPath = QStringLiteral("/org/freedesktop/IBus");
-const QString kInterface = QStringLiteral("org.freedesktop.IBus");
+const QString kInputContext = QStringLiteral("org.freedesktop.IBus.InputContext");
+// How often, and how many times, opening looks whether the engine has
+// started on the input context, from the loop.
+constexpr int kEngineStartStepMs = 100;
+constexpr int kEngineStartSteps = 50;
 // How long a call waits for IBus. A missing input method is answered at once
 // by the bus; a busy machine can keep a live one from answering for a good
 // part of a second, and a call given up on is an input method taken for
@@ -26,6 +39,7 @@ const QString kInterface = QStringLiteral("org.freedesktop.IBus");
 constexpr int kTimeoutMs = 2000;
 
 bool IsLayout(const QString& engine) { return engine.startsWith(QLatin1String("xkb:")); }
+bool IsInputMethod(const QString& engine) { return !engine.isEmpty() && !IsLayout(engine); }
 
 QString MachineId()
 {
@@ -78,18 +92,32 @@ QDBusConnection Bus()
     return QDBusConnection::connectToBus(Address(), QStringLiteral("cevelmo-ibus"));
 }
 
-std::optional<QList<QVariant>> Call(const QString& interface, const QString& method, const QList<QVariant>& arguments)
+QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
+                  const QList<QVariant>& arguments = {})
 {
     QDBusConnection bus = Bus();
     if (!bus.isConnected())
-        return std::nullopt;
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, interface, method);
+        return QDBusMessage();
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
     message.setArguments(arguments);
-    const QDBusMessage reply = bus.call(message, QDBus::Block, kTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        return std::nullopt;
-    return reply.arguments();
+    return bus.call(message, QDBus::Block, kTimeoutMs);
 }
+
+QDBusMessage Call(const QString& method, const QList<QVariant>& arguments = {})
+{
+    return Call(kPath, kService, method, arguments);
+}
+
+// IBus refuses what it cannot do with a plain failure ("No global engine"
+// before any engine was chosen): an answer all the same.
+bool Answered(const QDBusMessage& reply)
+{
+    return reply.type() == QDBusMessage::ReplyMessage ||
+           (reply.type() == QDBusMessage::ErrorMessage &&
+            reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Failed"));
+}
+
+bool Done(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
 QVariant Unwrapped(const QVariant& value)
 {
@@ -111,19 +139,26 @@ std::optional<QString> EngineName(const QVariant& description)
     return name;
 }
 
+// The engine in use; empty before one was chosen (IBus starts with none
+// until its panel or the user picks one).
 std::optional<QString> GlobalEngine()
 {
-    const auto reply = Call(kInterface, QStringLiteral("GetGlobalEngine"), {});
-    return reply && !reply->isEmpty() ? EngineName(reply->at(0)) : std::nullopt;
+    const QDBusMessage reply = Call(QStringLiteral("GetGlobalEngine"));
+    if (!Answered(reply))
+        return std::nullopt;
+    if (!Done(reply) || reply.arguments().isEmpty())
+        return QString();
+    return EngineName(reply.arguments().at(0)).value_or(QString());
 }
 
 // The first of the named engines that IBus knows, in the order given.
 QString FirstKnownEngine(const QStringList& names)
 {
-    const auto reply = Call(kInterface, QStringLiteral("GetEnginesByNames"), {names});
-    if (!reply || reply->isEmpty() || reply->at(0).userType() != qMetaTypeId<QDBusArgument>())
+    const QDBusMessage reply = Call(QStringLiteral("GetEnginesByNames"), {names});
+    if (!Done(reply) || reply.arguments().isEmpty() ||
+        reply.arguments().at(0).userType() != qMetaTypeId<QDBusArgument>())
         return QString();
-    const QDBusArgument list = reply->at(0).value<QDBusArgument>();
+    const QDBusArgument list = reply.arguments().at(0).value<QDBusArgument>();
     QString first;
     list.beginArray();
     while (!list.atEnd()) {
@@ -140,6 +175,10 @@ QString FirstKnownEngine(const QStringList& names)
 // user's input method, closing to the user's layout.
 QString lastLayout;
 QString lastInputMethod;
+// The engine is the whole desktop's: the user's own from before an editor
+// switched it, and the one switched to, while that switch stands.
+std::optional<QString> usersEngine;
+QString lentEngine;
 
 std::optional<QString> EngineInUse()
 {
@@ -149,6 +188,47 @@ std::optional<QString> EngineInUse()
     return engine;
 }
 
+// The input context that has the focus, as IBus names it.
+QString FocusedContext()
+{
+    const QDBusMessage reply = Call(kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                                    {kService, QStringLiteral("CurrentInputContext")});
+    if (!Done(reply) || reply.arguments().isEmpty())
+        return QString();
+    return Unwrapped(reply.arguments().at(0)).value<QDBusObjectPath>().path();
+}
+
+// The engine working for the input context; empty while it has none.
+QString ContextEngine(const QString& context)
+{
+    const QDBusMessage reply = Call(context, kInputContext, QStringLiteral("GetEngine"));
+    return Done(reply) && !reply.arguments().isEmpty() ? EngineName(reply.arguments().at(0)).value_or(QString())
+                                                       : QString();
+}
+
+// IBus takes a property's activation only from the connection that made
+// the input context, Qt's, which is the one these calls use.
+void Activate(const QString& context, const QString& property)
+{
+    constexpr uint kChecked = 1;
+    Call(context, kInputContext, QStringLiteral("PropertyActivate"), {property, QVariant::fromValue(kChecked)});
+}
+
+// Puts Anthy in hiragana once it works for the focused input context;
+// other engines open ready to compose.
+void AskForHiragana(const QString& engine, int stepsLeft)
+{
+    if (!engine.startsWith(QLatin1String("anthy")))
+        return;
+    const QString context = FocusedContext();
+    if (!context.isEmpty() && ContextEngine(context) == engine) {
+        Activate(context, QStringLiteral("InputMode.Hiragana"));
+        return;
+    }
+    if (stepsLeft > 0)
+        QTimer::singleShot(kEngineStartStepMs, [engine, stepsLeft] { AskForHiragana(engine, stepsLeft - 1); });
+}
+
 }  // namespace
 
 bool SetActive(bool open)
@@ -156,17 +236,25 @@ bool SetActive(bool open)
     const std::optional<QString> current = EngineInUse();
     if (!current)
         return false;
-    if (IsLayout(*current) != open)
+    if (!open && !IsInputMethod(*current))
         return true;
     // IBus has no list of the user's engines for programs to read; a
     // Japanese engine it knows stands in until the user's own was seen.
-    QString target = open ? lastInputMethod : lastLayout;
+    QString target = !open ? lastLayout : IsInputMethod(*current) ? *current : lastInputMethod;
     if (target.isEmpty() && open)
         target = FirstKnownEngine({QStringLiteral("mozc-jp"), QStringLiteral("anthy"), QStringLiteral("kkc")});
-    // IBus answers once it has taken the request; the engine itself starts
-    // a moment later, so asking which one is in use now could still name
-    // the old one.
-    return !target.isEmpty() && Call(kInterface, QStringLiteral("SetGlobalEngine"), {target}).has_value();
+    if (target.isEmpty())
+        return false;
+    if (target != *current) {
+        if (!Done(Call(QStringLiteral("SetGlobalEngine"), {target})))
+            return false;
+        if (!usersEngine && !current->isEmpty())
+            usersEngine = *current;
+        lentEngine = target;
+    }
+    if (open)
+        AskForHiragana(target, kEngineStartSteps);
+    return true;
 }
 
 std::optional<bool> IsActive()
@@ -174,7 +262,14 @@ std::optional<bool> IsActive()
     const std::optional<QString> engine = EngineInUse();
     if (!engine)
         return std::nullopt;
-    return !IsLayout(*engine);
+    return IsInputMethod(*engine);
+}
+
+void GiveBackEngine()
+{
+    const std::optional<QString> users = std::exchange(usersEngine, std::nullopt);
+    if (users && GlobalEngine() == lentEngine)
+        Call(QStringLiteral("SetGlobalEngine"), {*users});
 }
 
 }  // namespace platform::qt::ime::ibus

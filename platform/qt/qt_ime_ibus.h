@@ -10,6 +10,10 @@ namespace platform::qt::ime::ibus {
 // seen in use); true when IBus took the request.
 bool SetActive(bool open);
 
+// Switches back to the engine the user had before SetActive switched it,
+// unless the user switched meanwhile.
+void GiveBackEngine();
+
 // Whether the engine in use is an input method rather than a keyboard
 // layout; nullopt when IBus does not answer.
 std::optional<bool> IsActive();

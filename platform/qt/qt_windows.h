@@ -52,7 +52,6 @@ struct WindowRecord {
     bool imeOpen = false;     // an editor's input method as the program last asked for it
     bool imePending = false;  // ... not yet handed to the framework (the editor lacked the keyboard)
     bool imeFocused = false;  // the framework acts on the editor's input context (it had the word)
-    bool imeConversionSet = false;  // the editor set the engine's conversion mode, to be given back
     bool destroying = false;
     // The window manager's side of a shown window: whether it has mapped the
     // window since the program last showed it, whether it had mapped it
