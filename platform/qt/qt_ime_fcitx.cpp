@@ -10,15 +10,28 @@
 // which may be another window's or another program's. fcitx tells the
 // program when one of its contexts takes the focus (CurrentIM, sent on every
 // focus-in to a client that asks for it, as Qt's module does).
+//
+// A typing method lent to an editor is noted on disk, with the user's own,
+// before it is written: a program killed during the edit cannot put the
+// user's back, so its next start does.
 #include "platform/qt/qt_ime_fcitx.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
 #include <QTimer>
 #include <QVariantMap>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <utility>
 
 namespace platform::qt::ime::fcitx {
@@ -127,6 +140,31 @@ bool WriteTypingMethod(const QString& method)
     return Call(QStringLiteral("SetConfig"), {kAnthyConfig, QVariant::fromValue(QDBusVariant(config))}).has_value();
 }
 
+// The note of a lent typing method: the lender's process id, the user's
+// method and the lent one, a line each. It belongs with the user's input
+// method, so it lies in the user's state folder rather than beside the
+// notes (a Data folder may be shared with other machines).
+QString LoanPath()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty())
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/cevelmo/lent-typing-method");
+}
+
+void NoteLoan(const QString& users, const QString& lent)
+{
+    const QString path = LoanPath();
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QStringLiteral("%1\n%2\n%3\n").arg(getpid()).arg(users, lent).toUtf8());
+        file.commit();
+    }
+}
+
+bool Runs(qint64 pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+
 }  // namespace
 
 bool Answers() { return Call(QStringLiteral("State")).has_value(); }
@@ -170,6 +208,7 @@ bool SetTypingMethod(Conversion conversion)
     if (!usersTypingMethod)
         usersTypingMethod = current;
     lentTypingMethod = wanted;
+    NoteLoan(*usersTypingMethod, wanted);
     return WriteTypingMethod(wanted) && AnthyTypingMethod() == wanted;
 }
 
@@ -178,6 +217,25 @@ void RestoreTypingMethod()
     const std::optional<QString> users = std::exchange(usersTypingMethod, std::nullopt);
     if (users && AnthyTypingMethod() == lentTypingMethod)
         WriteTypingMethod(*users);
+    if (users)
+        QFile::remove(LoanPath());
+}
+
+void RestoreLeftTypingMethod()
+{
+    QFile file(LoanPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    file.close();
+    if (lines.size() < 3 || Runs(lines[0].toLongLong()))
+        return;  // the lender still edits (another copy of the program)
+    const std::optional<QString> current = AnthyTypingMethod();
+    if (!current)
+        return;  // kept for a start that finds fcitx answering
+    if (*current == lines[2])
+        WriteTypingMethod(lines[1]);
+    QFile::remove(LoanPath());
 }
 
 }  // namespace platform::qt::ime::fcitx

@@ -33,4 +33,9 @@ std::optional<bool> IsActive();
 bool SetTypingMethod(Conversion conversion);
 void RestoreTypingMethod();
 
+// Puts the user's typing method back where an earlier run of the program
+// lent another and ended without giving it back (killed), unless the user
+// changed it meanwhile.
+void RestoreLeftTypingMethod();
+
 }  // namespace platform::qt::ime::fcitx

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <utility>
 
@@ -73,6 +74,12 @@ void GiveBack(Framework framework)
     case Framework::IBus: ibus::GiveBackEngine(); break;
     default: break;
     }
+}
+
+void GiveBackAfterEarlierRun()
+{
+    if (InUse() == Framework::Fcitx)
+        QTimer::singleShot(0, [] { fcitx::RestoreLeftTypingMethod(); });
 }
 
 }  // namespace platform::qt::ime

@@ -44,4 +44,8 @@ bool SetConversion(Framework framework, Conversion conversion);
 // fcitx5 is every program's), each unless the user changed it meanwhile.
 void GiveBack(Framework framework);
 
+// The same for what an earlier run of the program changed and could not
+// put back (it was killed); from the loop, once the program runs.
+void GiveBackAfterEarlierRun();
+
 }  // namespace platform::qt::ime

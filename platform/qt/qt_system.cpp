@@ -18,6 +18,7 @@
 
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_desktop_check.h"
+#include "platform/qt/qt_ime_framework.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/qt_x11.h"
@@ -109,6 +110,7 @@ void InitPlatform(int argc, char** argv)
     qt::WatchSessionEnd();
     qt::x11::InstallEventFilter();
     StartWriterThread();
+    qt::ime::GiveBackAfterEarlierRun();
 }
 
 // The X connection's reader thread runs until the application object goes;
