@@ -38,8 +38,9 @@ test_packages=(
   dbus-daemon at-spi2-core libglib2.0-bin python3-dbus python3-gi
   # the desktop's clipboard from outside the program
   xclip
-  # Japanese input through a real input method, in a D-Bus session of its own
-  fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11
+  # Japanese input through a real input method, in a D-Bus session of its own:
+  # fcitx5 and IBus, each with Anthy
+  fcitx5 fcitx5-anthy fcitx5-frontend-qt6 dbus-x11 ibus ibus-anthy
   # building the Debian package and checking what it holds
   dpkg-dev file lintian appstream man-db
   # two busy processes under the end-to-end tests (scripts/flakiness.sh)
