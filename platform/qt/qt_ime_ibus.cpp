@@ -13,6 +13,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
@@ -198,35 +199,39 @@ QString FocusedContext()
     return Unwrapped(reply.arguments().at(0)).value<QDBusObjectPath>().path();
 }
 
-// The engine working for the input context; empty while it has none.
-QString ContextEngine(const QString& context)
+QDBusMessage ContextRequest(const QString& context, const QString& method, const QList<QVariant>& arguments = {})
 {
-    const QDBusMessage reply = Call(context, kInputContext, QStringLiteral("GetEngine"));
-    return Done(reply) && !reply.arguments().isEmpty() ? EngineName(reply.arguments().at(0)).value_or(QString())
-                                                       : QString();
-}
-
-// IBus takes a property's activation only from the connection that made
-// the input context, Qt's, which is the one these calls use.
-void Activate(const QString& context, const QString& property)
-{
-    constexpr uint kChecked = 1;
-    Call(context, kInputContext, QStringLiteral("PropertyActivate"), {property, QVariant::fromValue(kChecked)});
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, context, kInputContext, method);
+    message.setArguments(arguments);
+    return message;
 }
 
 // Puts Anthy in hiragana once it works for the focused input context;
-// other engines open ready to compose.
+// other engines open ready to compose. IBus answers a question about an
+// input context only on the connection that made it (Qt's, which these
+// calls use) and never answers another, which may have the focus by then:
+// so nothing here waits for an answer. An input context that has no engine
+// yet, or the old one, is asked again.
 void AskForHiragana(const QString& engine, int stepsLeft)
 {
     if (!engine.startsWith(QLatin1String("anthy")))
         return;
     const QString context = FocusedContext();
-    if (!context.isEmpty() && ContextEngine(context) == engine) {
-        Activate(context, QStringLiteral("InputMode.Hiragana"));
+    if (context.isEmpty())
         return;
-    }
-    if (stepsLeft > 0)
-        QTimer::singleShot(kEngineStartStepMs, [engine, stepsLeft] { AskForHiragana(engine, stepsLeft - 1); });
+    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(ContextRequest(context, QStringLiteral("GetEngine")),
+                                                              kTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [=](QDBusPendingCallWatcher* self) {
+        self->deleteLater();
+        const QDBusMessage reply = self->reply();
+        if (Done(reply) && !reply.arguments().isEmpty() && EngineName(reply.arguments().at(0)) == engine) {
+            constexpr uint kChecked = 1;
+            Bus().send(ContextRequest(context, QStringLiteral("PropertyActivate"),
+                                      {QStringLiteral("InputMode.Hiragana"), QVariant::fromValue(kChecked)}));
+        } else if (Answered(reply) && stepsLeft > 0) {
+            QTimer::singleShot(kEngineStartStepMs, [engine, stepsLeft] { AskForHiragana(engine, stepsLeft - 1); });
+        }
+    });
 }
 
 }  // namespace
