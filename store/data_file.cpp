@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -25,6 +26,8 @@
 #include "store/text_files.h"
 
 DataFileSaves dataFileSaves;
+std::vector<NoteRecord> sharedNotes;
+void (*mergeBeforeSave)() = nullptr;
 
 namespace {
 
@@ -119,6 +122,17 @@ bool MakeRoomFor(std::int32_t records)
     return GrowNoteTable((records / 4 + 1) * 4);
 }
 
+// A record as loaded: its shown flag made one of the two values, its text
+// read from its own note file.
+void LoadRecord(FileCursor& cursor, NoteRecord& record)
+{
+    std::array<std::uint8_t, kRecordBytes> image{};
+    cursor.Fill(image);
+    record = DecodeRecord(image);
+    record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
+    LoadNoteText(record);
+}
+
 void ShowUnreadableMessage()
 {
     platform::ShowMessageBox(u"CeVlmDat.bin ファイルからデータを読み込めません。\n\n"
@@ -169,7 +183,9 @@ std::u16string DataFilePath()
 int LoadDataFile()
 {
     const std::u16string path = DataFilePath();
+    const std::optional<platform::FileStamp> stamp = platform::StampOfFile(path);
     std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (bytes) NoteSeen(path, stamp);
     if (!bytes) {
         if (platform::QueryPath(path) == platform::PathKind::Missing) return 1;
         ShowUnreadableMessage();
@@ -183,15 +199,37 @@ int LoadDataFile()
     if (!MakeRoomFor(records)) return 0;
     noteTable.pendingCount = records;
     for (std::int32_t i = 0; i < records; ++i) {
-        std::array<std::uint8_t, kRecordBytes> image{};
-        cursor.Fill(image);
-        NoteRecord& record = noteTable.notes[static_cast<std::size_t>(i)];
-        record = DecodeRecord(image);
-        record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
-        LoadNoteText(record);
+        LoadRecord(cursor, noteTable.notes[static_cast<std::size_t>(i)]);
         SeparateSharedFile(i);
     }
+    sharedNotes.assign(noteTable.notes.begin(), noteTable.notes.begin() + records);
     return 1;
+}
+
+std::vector<NoteRecord> LiveNotes()
+{
+    const auto count = std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size()));
+    return std::vector<NoteRecord>(noteTable.notes.begin(), noteTable.notes.begin() + count);
+}
+
+std::optional<std::vector<NoteRecord>> ReadNotesFrom(const std::u16string& path, bool& missing)
+{
+    const std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (!bytes || bytes->size() < 2 * kWordBytes) return std::nullopt;
+    FileCursor cursor(*bytes);
+    const std::uint32_t version = cursor.Word();
+    if (version > kWrittenVersion) return std::nullopt;
+    // The settings stay this computer's own.
+    std::array<std::uint8_t, kSettingsBytes> settings{};
+    if (version == kWrittenVersion) cursor.Fill(settings);
+    const std::uint32_t count = cursor.Word();
+    if (cursor.Left() != static_cast<std::size_t>(count) * kRecordBytes) return std::nullopt;
+    std::vector<NoteRecord> notes(count);
+    for (NoteRecord& note : notes) {
+        LoadRecord(cursor, note);
+        if (!note.text && !FieldText(note.fileName).empty()) missing = true;
+    }
+    return notes;
 }
 
 // Texts that are not yet in files of their own are written before the data
@@ -199,11 +237,19 @@ int LoadDataFile()
 int SaveDataFile()
 {
     if (dataFileSaves.stopped || noteTable.notes.empty()) return 0;
+    if (mergeBeforeSave != nullptr && !IsAsLastSeen(DataFilePath())) {
+        void (*const merge)() = std::exchange(mergeBeforeSave, nullptr);  // it may save
+        merge();
+        mergeBeforeSave = merge;
+    }
     CancelRequestedSave();
     const bool textsWritten = WriteUnsavedNoteTexts();
     std::optional<platform::StagedFile> image = platform::StageFileReplacement(DataFilePath(), DataFileImage());
     const bool written = image.has_value();
-    if (written) HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
+    if (written) {
+        HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
+        sharedNotes = LiveNotes();
+    }
     if (written && textsWritten)
         ReportSaveSuccess();
     else

@@ -105,6 +105,9 @@ extern std::u16string appFolder;
 extern std::u16string dataFolder;
 extern std::u16string helpPath;
 
+// The local time now as the notes store times: "YYYY/MM/DD hh:mm:ss".
+std::u16string StoredTimeNow();
+
 // The table helpers that do not need windows.
 bool AllocNoteTable();                // count 0, capacity 4, zero-filled slots
 bool GrowNoteTable(std::int32_t newCapacity);  // keeps records, new slots zero
