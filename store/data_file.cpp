@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -164,6 +165,31 @@ std::string DataFileImage()
     return std::string(image.begin(), image.end());
 }
 
+// The live notes as just saved, for sharedNotes. A note's text changes
+// only together with the file that holds it, so a text still in the file
+// it was shared in is taken over from `previous` instead of being copied
+// again at every save (a note of 100 MB would be copied at every move).
+std::vector<NoteRecord> SharedAfterSave(std::vector<NoteRecord> previous)
+{
+    std::unordered_map<std::u16string, std::size_t> byFile;
+    for (std::size_t i = 0; i < previous.size(); ++i)
+        if (previous[i].text && !previous[i].textUnsaved) byFile.emplace(FieldText(previous[i].fileName), i);
+    std::vector<NoteRecord> shared;
+    shared.reserve(static_cast<std::size_t>(std::max(noteTable.count, 0)));
+    for (std::int32_t i = 0; i < noteTable.count; ++i) {
+        NoteRecord& live = noteTable.notes[i];
+        std::optional<std::u16string> text = std::move(live.text);
+        shared.push_back(live);
+        live.text = std::move(text);
+        const auto found = live.text && !live.textUnsaved ? byFile.find(FieldText(live.fileName)) : byFile.end();
+        if (found != byFile.end() && previous[found->second].text)
+            shared.back().text = std::move(previous[found->second].text);
+        else
+            shared.back().text = live.text;
+    }
+    return shared;
+}
+
 void CancelRequestedSave()
 {
     platform::KillWindowTimer(mainWindow, kSaveQuietTimer);
@@ -248,7 +274,7 @@ int SaveDataFile()
     const bool written = image.has_value();
     if (written) {
         HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
-        sharedNotes = LiveNotes();
+        sharedNotes = SharedAfterSave(std::move(sharedNotes));
     }
     if (written && textsWritten)
         ReportSaveSuccess();
