@@ -129,8 +129,10 @@ void AddNotes(std::vector<NoteRecord> records)
 // Brings the table and the windows in line with the merged list: ours in
 // our order, changed in place, then the notes new here. A note of ours that
 // the merge left out was removed elsewhere: its window goes, unlogged, and
-// its file stays for whatever removed it.
-void Apply(std::vector<MergedNote>& merged)
+// its file stays for whatever removed it; while a menu or dialog is open
+// (it may belong to that note) it stays, and the caller saves it. True
+// when a note stayed so.
+bool Apply(std::vector<MergedNote>& merged)
 {
     std::vector<bool> kept(static_cast<std::size_t>(noteTable.count), false);
     std::vector<NoteRecord> added;
@@ -146,11 +148,12 @@ void Apply(std::vector<MergedNote>& merged)
     std::vector<platform::WindowHandle> gone;
     for (std::size_t i = 0; i < kept.size(); ++i)
         if (!kept[i]) gone.push_back(noteTable.notes[i].window);
-    for (const platform::WindowHandle window : gone) platform::DestroyAppWindow(window);
+    const bool busy = dialogBusy != 0 || menuBusy != 0;
+    if (!busy)
+        for (const platform::WindowHandle window : gone) platform::DestroyAppWindow(window);
     AddNotes(std::move(added));
+    return busy && !gone.empty();
 }
-
-
 
 bool IsHeld(const std::u16string& text)
 {
@@ -230,12 +233,12 @@ bool MergeDataFile(bool waitForTexts)
                                                 FindEditingNote(), {StoredTimeNow(), u"別のコンピュータ"});
     const bool addsToTheirs = merged.size() != theirs->size() ||
                               std::any_of(merged.begin(), merged.end(), [](const MergedNote& n) { return !n.sameAsTheirs; });
-    if (ChangesOurs(merged)) Apply(merged);
+    const bool keptRemoved = ChangesOurs(merged) && Apply(merged);
     NoteSeen(path, stamp);
     sharedNotes = LiveNotes();
     // A save of ours still on its way to the disk would put an older file
     // over theirs: the merged one follows it.
-    return addsToTheirs || IsBeingWritten(path);
+    return addsToTheirs || keptRemoved || IsBeingWritten(path);
 }
 
 // Another computer's file is merged before ours replaces it, whatever
