@@ -235,7 +235,7 @@ bool MergeDataFile(bool waitForTexts)
                               std::any_of(merged.begin(), merged.end(), [](const MergedNote& n) { return !n.sameAsTheirs; });
     const bool keptRemoved = ChangesOurs(merged) && Apply(merged);
     NoteSeen(path, stamp);
-    sharedNotes = LiveNotes();
+    sharedNotes = SharedLiveNotes();
     // A save of ours still on its way to the disk would put an older file
     // over theirs: the merged one follows it.
     return addsToTheirs || keptRemoved || IsBeingWritten(path);

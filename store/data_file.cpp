@@ -24,6 +24,7 @@
 #include "store/quiet_timers.h"
 #include "store/save_trouble.h"
 #include "store/save_writer.h"
+#include "store/sync_merge.h"
 #include "store/text_files.h"
 
 DataFileSaves dataFileSaves;
@@ -165,27 +166,44 @@ std::string DataFileImage()
     return std::string(image.begin(), image.end());
 }
 
+// A text longer than this is kept in sharedNotes as its digest.
+constexpr std::size_t kLongTextUnits = 64 * 1024;
+
+// The note as sharedNotes keeps it, made without copying its text first:
+// with the text (or digest) that `before` kept of it, or else its own.
+NoteRecord SharedCopy(NoteRecord& live, NoteRecord* before = nullptr)
+{
+    std::optional<std::u16string> text = std::move(live.text);
+    NoteRecord shared = live;
+    live.text = std::move(text);
+    if (before != nullptr) {
+        shared.text = std::move(before->text);
+        shared.textDigest = std::exchange(before->textDigest, std::nullopt);
+    } else if (live.text && live.text->size() > kLongTextUnits) {
+        shared.textDigest = TextDigest(*live.text);
+    } else {
+        shared.text = live.text;
+    }
+    return shared;
+}
+
 // The live notes as just saved, for sharedNotes. A note's text changes
 // only together with the file that holds it, so a text still in the file
 // it was shared in is taken over from `previous` instead of being copied
-// again at every save (a note of 100 MB would be copied at every move).
+// (or digested) again at every save.
 std::vector<NoteRecord> SharedAfterSave(std::vector<NoteRecord> previous)
 {
+    const auto kept = [](const NoteRecord& note) { return note.text || note.textDigest; };
     std::unordered_map<std::u16string, std::size_t> byFile;
     for (std::size_t i = 0; i < previous.size(); ++i)
-        if (previous[i].text && !previous[i].textUnsaved) byFile.emplace(FieldText(previous[i].fileName), i);
+        if (kept(previous[i]) && !previous[i].textUnsaved) byFile.emplace(FieldText(previous[i].fileName), i);
     std::vector<NoteRecord> shared;
     shared.reserve(static_cast<std::size_t>(std::max(noteTable.count, 0)));
     for (std::int32_t i = 0; i < noteTable.count; ++i) {
         NoteRecord& live = noteTable.notes[i];
-        std::optional<std::u16string> text = std::move(live.text);
-        shared.push_back(live);
-        live.text = std::move(text);
         const auto found = live.text && !live.textUnsaved ? byFile.find(FieldText(live.fileName)) : byFile.end();
-        if (found != byFile.end() && previous[found->second].text)
-            shared.back().text = std::move(previous[found->second].text);
-        else
-            shared.back().text = live.text;
+        NoteRecord* before = found != byFile.end() && kept(previous[found->second]) ? &previous[found->second] : nullptr;
+        shared.push_back(SharedCopy(live, before));
     }
     return shared;
 }
@@ -228,8 +246,16 @@ int LoadDataFile()
         LoadRecord(cursor, noteTable.notes[static_cast<std::size_t>(i)]);
         SeparateSharedFile(i);
     }
-    sharedNotes.assign(noteTable.notes.begin(), noteTable.notes.begin() + records);
+    sharedNotes.clear();
+    for (std::int32_t i = 0; i < records; ++i) sharedNotes.push_back(SharedCopy(noteTable.notes[i]));
     return 1;
+}
+
+std::vector<NoteRecord> SharedLiveNotes()
+{
+    std::vector<NoteRecord> shared;
+    for (std::int32_t i = 0; i < noteTable.count; ++i) shared.push_back(SharedCopy(noteTable.notes[i]));
+    return shared;
 }
 
 std::vector<NoteRecord> LiveNotes()

@@ -72,8 +72,12 @@ extern DataFileSaves dataFileSaves;
 std::u16string DataFilePath();
 
 // The notes as the data file on disk last held them, as this program wrote
-// or read it: what a change from another computer is merged against.
+// or read it: what a change from another computer is merged against. A
+// long text is kept there as its digest (textDigest), not a second copy.
 extern std::vector<NoteRecord> sharedNotes;
+
+// The live notes as sharedNotes keeps them.
+std::vector<NoteRecord> SharedLiveNotes();
 
 // Set by the part of the program that keeps the notes in step with other
 // computers: SaveDataFile calls it before it writes when the data file on

@@ -68,6 +68,10 @@ struct NoteRecord {
     // write failed, or the file is another record's too); the next save of
     // the data file writes it first (store/text_files.h).
     bool textUnsaved = false;
+    // Only in the notes as last shared with other computers
+    // (store/data_file.h): a long text kept as its digest instead of a
+    // second copy.
+    std::optional<std::uint64_t> textDigest;
 };
 
 // A note "has text" when its text is there and not empty; only such a text

@@ -3,6 +3,7 @@
 #include "store/sync_merge.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,10 +18,18 @@ std::u16string Identity(const NoteRecord& note)
     return created.empty() ? u"file:" + FieldText(note.fileName) : created;
 }
 
-// A text is the same when both are there and equal, or both were not read
-// from the same file.
+std::optional<std::uint64_t> DigestOf(const NoteRecord& note)
+{
+    if (note.textDigest) return note.textDigest;
+    if (note.text) return TextDigest(*note.text);
+    return std::nullopt;
+}
+
+// A text is the same when both are there and equal (by digest where one is
+// kept as such), or both were not read from the same file.
 bool SameText(const NoteRecord& a, const NoteRecord& b)
 {
+    if (a.textDigest || b.textDigest) return DigestOf(a) == DigestOf(b);
     if (a.text || b.text) return a.text == b.text;
     return FieldText(a.fileName) == FieldText(b.fileName);
 }
@@ -217,6 +226,11 @@ bool SameNote(const NoteRecord& a, const NoteRecord& b)
 {
     return a.bounds == b.bounds && a.zLevel == b.zLevel && a.shown == b.shown && a.font == b.font &&
            a.textColor == b.textColor && a.backColor == b.backColor && a.fixed == b.fixed && SameText(a, b);
+}
+
+std::uint64_t TextDigest(std::u16string_view text)
+{
+    return std::hash<std::u16string_view>{}(text) ^ (text.size() * 0x9E3779B97F4A7C15u);
 }
 
 std::u16string ConflictNoteText(const std::u16string& source, const std::u16string& text)

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/records.h"
@@ -53,9 +54,13 @@ std::vector<MergedNote> MergeNotes(const std::vector<NoteRecord>& base, const st
                                    const ConflictStamp& stamp);
 
 // Whether two records hold the same note as it is stored (place, level,
-// visibility, font, colours, fixed state and text), whatever file name
-// holds the text.
+// visibility, font, colours, fixed state and text, or its digest),
+// whatever file name holds the text.
 bool SameNote(const NoteRecord& a, const NoteRecord& b);
+
+// A digest of a text: equal texts have equal digests, and different ones
+// differ but by a chance of one in 2^64.
+std::uint64_t TextDigest(std::u16string_view text);
 
 // The text a conflict note holds: the line naming its source, then the text.
 std::u16string ConflictNoteText(const std::u16string& source, const std::u16string& text);

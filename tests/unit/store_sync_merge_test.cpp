@@ -119,4 +119,21 @@ TEST(SyncMerge, ConflictCopiesAreKnownByTheirNames)
     }
 }
 
+
+TEST(SyncMerge, ALongTextSharedAsItsDigestStillTellsWhoChangedIt)
+{
+    const std::u16string longText(100000, u'x');
+    std::vector<NoteRecord> base = Make({{u"t1", u""}});
+    base[0].text.reset();
+    base[0].textDigest = TextDigest(longText);
+    std::vector<NoteRecord> ours = Make({{u"t1", u""}}), theirs = Make({{u"t1", u"short now"}});
+    ours[0].text = longText;
+    const std::vector<MergedNote> taken = MergeNotes(base, ours, theirs, MergeKind::Replaced, -1, {u"now", u"B"});
+    ASSERT_EQ(taken.size(), 1u) << "ours was unchanged: theirs is taken, no conflict note";
+    EXPECT_EQ(taken[0].record.text, u"short now");
+    theirs[0].text = longText;
+    ours[0].text = u"mine";
+    EXPECT_EQ(MergeNotes(base, ours, theirs, MergeKind::Replaced, -1, {u"now", u"B"})[0].record.text, u"mine");
+}
+
 }  // namespace
