@@ -93,20 +93,23 @@ QDBusConnection Bus()
     return QDBusConnection::connectToBus(Address(), QStringLiteral("cevelmo-ibus"));
 }
 
-QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
-                  const QList<QVariant>& arguments = {})
+QDBusMessage Request(const QString& path, const QString& interface, const QString& method,
+                     const QList<QVariant>& arguments = {})
 {
-    QDBusConnection bus = Bus();
-    if (!bus.isConnected())
-        return QDBusMessage();
     QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
     message.setArguments(arguments);
-    return bus.call(message, QDBus::Block, kTimeoutMs);
+    return message;
+}
+
+QDBusMessage Call(const QDBusMessage& request)
+{
+    QDBusConnection bus = Bus();
+    return bus.isConnected() ? bus.call(request, QDBus::Block, kTimeoutMs) : QDBusMessage();
 }
 
 QDBusMessage Call(const QString& method, const QList<QVariant>& arguments = {})
 {
-    return Call(kPath, kService, method, arguments);
+    return Call(Request(kPath, kService, method, arguments));
 }
 
 // IBus refuses what it cannot do with a plain failure ("No global engine"
@@ -192,18 +195,11 @@ std::optional<QString> EngineInUse()
 // The input context that has the focus, as IBus names it.
 QString FocusedContext()
 {
-    const QDBusMessage reply = Call(kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                                    {kService, QStringLiteral("CurrentInputContext")});
+    const QDBusMessage reply = Call(Request(kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                            QStringLiteral("Get"), {kService, QStringLiteral("CurrentInputContext")}));
     if (!Done(reply) || reply.arguments().isEmpty())
         return QString();
     return Unwrapped(reply.arguments().at(0)).value<QDBusObjectPath>().path();
-}
-
-QDBusMessage ContextRequest(const QString& context, const QString& method, const QList<QVariant>& arguments = {})
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, context, kInputContext, method);
-    message.setArguments(arguments);
-    return message;
 }
 
 // Puts Anthy in hiragana once it works for the focused input context;
@@ -219,15 +215,15 @@ void AskForHiragana(const QString& engine, int stepsLeft)
     const QString context = FocusedContext();
     if (context.isEmpty())
         return;
-    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(ContextRequest(context, QStringLiteral("GetEngine")),
-                                                              kTimeoutMs));
+    auto* watcher = new QDBusPendingCallWatcher(
+        Bus().asyncCall(Request(context, kInputContext, QStringLiteral("GetEngine")), kTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [=](QDBusPendingCallWatcher* self) {
         self->deleteLater();
         const QDBusMessage reply = self->reply();
         if (Done(reply) && !reply.arguments().isEmpty() && EngineName(reply.arguments().at(0)) == engine) {
             constexpr uint kChecked = 1;
-            Bus().send(ContextRequest(context, QStringLiteral("PropertyActivate"),
-                                      {QStringLiteral("InputMode.Hiragana"), QVariant::fromValue(kChecked)}));
+            Bus().send(Request(context, kInputContext, QStringLiteral("PropertyActivate"),
+                               {QStringLiteral("InputMode.Hiragana"), QVariant::fromValue(kChecked)}));
         } else if (Answered(reply) && stepsLeft > 0) {
             QTimer::singleShot(kEngineStartStepMs, [engine, stepsLeft] { AskForHiragana(engine, stepsLeft - 1); });
         }
@@ -250,6 +246,9 @@ bool SetActive(bool open)
         target = FirstKnownEngine({QStringLiteral("mozc-jp"), QStringLiteral("anthy"), QStringLiteral("kkc")});
     if (target.isEmpty())
         return false;
+    // IBus answers once it has taken the request; the engine itself starts
+    // a moment later, so asking which one is in use now could still name
+    // the old one.
     if (target != *current) {
         if (!Done(Call(QStringLiteral("SetGlobalEngine"), {target})))
             return false;
