@@ -126,16 +126,18 @@ class Peer:
         connections = self.rest("/rest/system/connections") or {}
         return connections.get("connections", {}).get(other.id, {}).get("connected", False)
 
-    def holds_all_of(self, other):
-        """Whether this side has scanned its folder, needs nothing and knows
-        that the other side needs nothing it has."""
+    def settled_view(self, other):
+        """What this side counts in the shared folder once it has scanned it,
+        needs nothing and knows that the other side needs nothing it has;
+        None before."""
         if self.rest("/rest/db/scan?folder=" + FOLDER, "POST") is None or not self.connected(other):
-            return False
+            return None
         status = self.rest("/rest/db/status?folder=" + FOLDER) or {}
         completion = self.rest("/rest/db/completion?folder=%s&device=%s" % (FOLDER, other.id)) or {}
-        return (status.get("state") == "idle" and status.get("needTotalItems") == 0
-                and completion.get("completion") == 100 and completion.get("needItems") == 0
-                and completion.get("needDeletes") == 0)
+        if (status.get("state") != "idle" or status.get("needTotalItems") != 0 or completion.get("completion") != 100
+                or completion.get("needItems") != 0 or completion.get("needDeletes") != 0):
+            return None
+        return status.get("globalFiles"), status.get("globalDeleted"), status.get("globalBytes")
 
     def sockets(self):
         """Local and remote addresses of this instance's TCP and UDP sockets."""
@@ -167,7 +169,10 @@ class Rig:
         d.fail(message)
 
     def in_sync(self):
-        return self.a.holds_all_of(self.b) and self.b.holds_all_of(self.a)
+        """Both sides settled on the same folder. (Before the first exchange
+        each side, knowing nothing of the other's files, is settled alone.)"""
+        view = self.a.settled_view(self.b)
+        return view is not None and view == self.b.settled_view(self.a)
 
     def wait_in_sync(self, timeout=60):
         return d.wait_for(self.in_sync, timeout, 0.3)
