@@ -683,6 +683,14 @@ def dialog(title):
     return windows[0]
 
 
+def start_settled(last_note):
+    """At start the program gives the keyboard to the last note it shows, once
+    it hears that the desktop mapped it, which on a loaded machine can come
+    after a click meant for another note: a script that clicks a note first
+    waits for this. Whether the last note came to have the keyboard."""
+    return wait_for(lambda: focused_window() == last_note)
+
+
 def click_to_focus(window, x=None, y=None, button=1):
     """Clicks the window (at x, y on the screen, by default in its middle)
     and waits until the desktop has given it the keyboard, so that the keys

@@ -26,6 +26,7 @@ p = d.start(folder)
 first = d.wait_for(lambda: d.window_at(100, 120))
 second = d.wait_for(lambda: d.window_at(400, 150))
 d.check(first and second, "both stored notes are shown")
+d.check(d.start_settled(second), "the last note shown at start has the keyboard")
 
 # Alt+F4 on the focused note: the window manager asks it to close.
 d.check(d.click_to_focus(first), "a click focuses the note")

@@ -19,6 +19,7 @@ env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8", LANGUAGE="", DBUS_SESSI
            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 p = d.start(folder, env=env)
 d.check(d.wait_for(lambda: len(d.note_windows()) == 2), "both notes are up")
+d.check(d.start_settled(d.window_at(400, 100)), "the last note shown at start has the keyboard")
 
 
 def box_buttons():
