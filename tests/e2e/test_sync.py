@@ -97,8 +97,8 @@ d.check(d.wait_for(lambda: len(notes(a)) == len(notes(b)) == 1), "A and B each s
 before = set(notes(a))
 d.check(d.finish(d.start(folder_a))[0] == 0 and d.wait_for(lambda: set(notes(a)) - before), "A makes a new note")
 made = d.geometry(next(iter(set(notes(a)) - before)))
-d.check(d.wait_for(lambda: shape(b, made[:2]) == made, 60),
-        "the note made on A shows up on B at %s" % (made,))
+d.check(d.wait_for(lambda: shape(b, made[:2]) == made, 60), "the note made on A shows up on B at %s: %s, stored %s"
+        % (made, [d.geometry(w) for w in notes(b)], d.stored_records(os.path.join(data_b, d.DATA_FILE))))
 
 # A text written on B shows up on A, in the program and not only on disk.
 write(b, made[:2], "written on B")
