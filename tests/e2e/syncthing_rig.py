@@ -11,9 +11,11 @@ an API key) on 127.0.0.1 only, at ports chosen free at run time, and is
 started and ended by its process id. Whatever is still running when the
 test ends is killed with the test's other helpers."""
 
+import ctypes
 import json
 import os
 import random
+import signal
 import socket
 import subprocess
 import urllib.request
@@ -50,6 +52,12 @@ def free_port():
         if port not in _ports:
             _ports.add(port)
             return port
+
+
+def _end_with_parent():
+    """In the instance's process before it starts: the kernel kills it when
+    the test's process ends, however that ends (a timeout's SIGKILL too)."""
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 def _set(parent, name, value):
@@ -108,7 +116,8 @@ class Peer:
         with open(self.log, "wb") as log:
             self.process = subprocess.Popen(
                 ["syncthing", "serve", "--home=" + self.home, "--no-browser", "--no-restart"],
-                env=ENVIRONMENT, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+                env=ENVIRONMENT, stdout=log, stderr=subprocess.STDOUT, start_new_session=True,
+                preexec_fn=_end_with_parent)
         d.add_helper(self.process)
 
     def rest(self, path, method="GET", body=None):
