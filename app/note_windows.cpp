@@ -5,7 +5,6 @@
 // Start reading at CreateNoteWindows.
 #include "app/note_windows.h"
 
-#include <cstdio>
 
 #include "app/tray.h"
 #include "edit/input_method.h"
@@ -31,19 +30,15 @@ platform::WindowHandle CreateNoteWindow(const platform::Rect& bounds)
     return platform::CreateAppWindow(kClassName, kWindowTitle, bounds);
 }
 
-// A restored window is shown with its record's `shown` value as the show
-// command.
-static_assert(kNoteShown == platform::sw::ShowNormal && kNoteHidden == platform::sw::Hide);
-
-// Restores one loaded record in slot `count`. False when its window cannot
-// be made.
-bool RestoreNote(NoteRecord& note)
+// Restores one loaded record in slot `count`, showing a shown note with
+// `showCommand`. False when its window cannot be made.
+bool RestoreNote(NoteRecord& note, int showCommand)
 {
     ClampNoteRect(note.bounds);
     note.window = CreateNoteWindow(note.bounds);
     if (note.window == 0) return false;
     note.fontHandle = platform::CreateFontObject(note.font);
-    platform::ShowAppWindow(note.window, note.shown);
+    platform::ShowAppWindow(note.window, note.shown == kNoteShown ? showCommand : platform::sw::Hide);
     platform::UpdateAppWindow(note.window);
     // Only the topmost level survives a restart.
     if (note.zLevel != platform::z::Topmost) note.zLevel = platform::z::NotTopmost;
@@ -53,10 +48,10 @@ bool RestoreNote(NoteRecord& note)
     return true;
 }
 
-int RestoreLoadedNotes()
+int RestoreLoadedNotes(int showCommand)
 {
     while (noteTable.count < noteTable.pendingCount) {
-        if (!RestoreNote(noteTable.notes[noteTable.count])) return 0;
+        if (!RestoreNote(noteTable.notes[noteTable.count], showCommand)) return 0;
         ++noteTable.count;
     }
     noteTable.pendingCount = 0;
@@ -70,17 +65,6 @@ std::uint32_t PickBackColor(std::int32_t index)
     std::uint32_t i = platform::RandomNumber() % kPaletteSize;
     if (notePalette[i] == noteTable.notes[index - 1].backColor) i = (i == kPaletteSize - 1) ? 0 : i + 1;
     return notePalette[i];
-}
-
-void StampCreationTime(NoteRecord& note)
-{
-    const platform::LocalTime t = platform::GetLocalTimeNow();
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    std::u16string wide;
-    for (const char* p = text; *p != 0; ++p) wide.push_back(static_cast<char16_t>(*p));
-    SetFieldText(note.created, wide);
 }
 
 int CreateNewNote(int showCommand)
@@ -99,7 +83,7 @@ int CreateNewNote(int showCommand)
     note.fontHandle = platform::CreateFontObject(noteSettings.defaultFont);
     note.font = platform::FontDescription{};
     platform::DescribeFontObject(note.fontHandle, note.font);
-    StampCreationTime(note);
+    SetFieldText(note.created, StoredTimeNow());
     platform::ShowAppWindow(note.window, showCommand);
     platform::UpdateAppWindow(note.window);
     note.zLevel = platform::z::NotTopmost;
@@ -114,7 +98,7 @@ int CreateNoteWindows(int showCommand)
 {
     if (noteTable.notes.empty()) return 0;
     if (noteTable.count >= noteTable.capacity && !GrowNoteTable(noteTable.capacity + 4)) return 0;
-    if (noteTable.pendingCount != 0) return RestoreLoadedNotes();
+    if (noteTable.pendingCount != 0) return RestoreLoadedNotes(showCommand);
     return CreateNewNote(showCommand);
 }
 

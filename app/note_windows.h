@@ -7,8 +7,9 @@
 #include "platform/types.h"
 #include "store/records.h"
 
-// Gives every loaded record its window, or appends one new note when nothing
-// is pending. Non-zero on success.
+// Gives every loaded record its window (a shown one shown with
+// `showCommand`), or appends one new note shown with it when nothing is
+// pending. Non-zero on success.
 int CreateNoteWindows(int showCommand);
 
 // Removes slot `index` (closing its editor first); later records move down.

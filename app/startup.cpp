@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/note_windows.h"
+#include "app/sync_reload.h"
 #include "app/window_proc.h"
 #include "edit/auto_size.h"
 #include "note/levels.h"
@@ -230,6 +231,7 @@ bool StartApp(int& exitCode)
         return false;
     }
     RestoreRecoveredEdit();
+    StartKeepingInStep();
     // Not reachable by later starts is no reason to stop: the platform has
     // said why on standard error, and the menus still make notes.
     platform::ListenForHandOffs(mainWindow, platform::wm::Command, CMD_NEW_NOTE, 0);
@@ -238,6 +240,7 @@ bool StartApp(int& exitCode)
 
 void ShutdownApp()
 {
+    StopKeepingInStep();
     FreeNoteTable();
     EndEditRecovery();
     // Every save is on disk before another start may take the Data folder.
@@ -252,6 +255,7 @@ void ShutdownApp()
 // process ends right after, so both wait for the disk writer.
 void ShutdownWithoutDesktop()
 {
+    StopKeepingInStep();
     FlushDataFileSave();
     WriteEditRecoveryCopy();
     FinishSaves();

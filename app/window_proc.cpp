@@ -11,6 +11,7 @@
 #include "app/note_windows.h"
 #include "app/save_warnings.h"
 #include "app/startup.h"
+#include "app/sync_reload.h"
 #include "app/tray.h"
 #include "edit/editor.h"
 #include "note/context_menu.h"
@@ -126,12 +127,14 @@ LResult MainWindowProc(WindowHandle window, std::uint32_t message, WParam wParam
     case MSG_TRAY_NOTIFY: return OnTrayNotify(window, wParam, lParam);
     case MSG_NOTES_NOT_SAVED: return OnNotesNotSaved();
     case MSG_NOT_OPENED: TellNotOpened(wParam); return 0;
+    case MSG_DATA_FOLDER_CHANGED: return OnDataFolderChanged();
     case MSG_SHOW_MAIN_MENU: return OnShowMainMenu(window, lParam);
     case platform::wm::TrayCreated: return OnTrayCreated(window);
     case platform::wm::EndSession: ShutdownWithoutDesktop(); return 0;
     case platform::wm::Timer:
         if (OnSaveTimer(static_cast<std::uint32_t>(wParam))) return 0;
         if (OnEditRecoveryTimer(static_cast<std::uint32_t>(wParam))) return 0;
+        if (OnReloadTimer(static_cast<std::uint32_t>(wParam))) return 0;
         return platform::DefaultWindowProc(window, message, wParam, lParam);
     default: return platform::DefaultWindowProc(window, message, wParam, lParam);
     }

@@ -8,12 +8,14 @@
 // the end of that text (the editor's procedure with the growth, the
 // control's own typing and the repaint).
 //
-//   key_growth [keys per text]      (run on a desktop, or QT_QPA_PLATFORM=offscreen)
+//   key_growth [keys per text [keys at the end of the megabyte]]
+//                                   (run on a desktop, or QT_QPA_PLATFORM=offscreen)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,12 @@
 #include "platform/font.h"
 #include "platform/testing/inspect.h"
 #include "platform/system.h"
+#include "platform/text.h"
+#include "platform/timer.h"
 #include "platform/window.h"
+#include "platform/writer.h"
+#include "store/app_state.h"
+#include "store/edit_recovery.h"
 #include "store/records.h"
 
 namespace {
@@ -138,6 +145,22 @@ void MegabyteNote(platform::WindowHandle note, int keys)
     std::printf("a key at its end, until repainted: median %.2f ms, slowest %.2f ms, processor %.2f ms per key\n",
                 Median(times), *std::max_element(times.begin(), times.end()),
                 (ProcessorMilliseconds() - processor) / keys);
+    // The keys came faster than the copy's timers: what they typed is
+    // copied once, as after a pause in the typing.
+    start = Clock::now();
+    processor = ProcessorMilliseconds();
+    WriteEditRecoveryCopy();
+    std::printf("the recovery copy of that text: %.2f ms (processor %.2f ms)\n", Milliseconds(start),
+                ProcessorMilliseconds() - processor);
+}
+
+// The timers of the recovery copy of an open edit run on the main window,
+// as in the program; without one it would be written at every key.
+platform::LResult BenchMainProc(platform::WindowHandle window, std::uint32_t message, platform::WParam wParam,
+                      platform::LParam lParam)
+{
+    if (message == platform::wm::Timer && OnEditRecoveryTimer(static_cast<std::uint32_t>(wParam))) return 0;
+    return platform::DefaultWindowProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -145,8 +168,16 @@ void MegabyteNote(platform::WindowHandle note, int keys)
 int main(int argc, char** argv)
 {
     const int keys = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const int megabyteKeys = argc > 2 ? std::max(1, std::atoi(argv[2])) : std::min(keys, 20);
     platform::InitPlatform(argc, argv);
     platform::RegisterWindowClass(u"BENCH", 0, platform::DefaultWindowProc);
+    platform::RegisterWindowClass(u"BENCH_MAIN", 0, BenchMainProc);
+    mainWindow = platform::CreateAppWindow(u"BENCH_MAIN", u"bench main", {0, 0, 10, 10});
+    // The recovery copy goes to a folder of its own, on the writer thread.
+    std::string folder = (std::filesystem::temp_directory_path() / "key_growth.XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) return 1;
+    dataFolder = platform::FromUtf8(folder);
+    platform::StartWriterThread();
     const platform::WindowHandle note = platform::CreateAppWindow(u"BENCH", u"bench", {100, 100, 500, 400});
     platform::ShowAppWindow(note, platform::sw::ShowNormal);
     platform::FontDescription description;
@@ -162,6 +193,8 @@ int main(int argc, char** argv)
     noteTable.notes[0].bounds = platform::GetWindowBounds(note);
 
     EstimateTable(note, font, keys);
-    MegabyteNote(note, std::min(keys, 20));
+    MegabyteNote(note, megabyteKeys);
+    platform::FinishWriter();
+    std::filesystem::remove_all(folder);
     return 0;
 }

@@ -1,13 +1,15 @@
-// Sizing a note to its text. Every key in the editor measures the whole
-// text again, one extent per line, and keeps nothing between keys. Start
-// reading at EstimateKeyGrowth and FitNoteToText.
+// Sizing a note to its text. Every key in the editor measures the editor's
+// text, the lines that changed since the last measure again
+// (edit/line_sizes.h). Start reading at EstimateKeyGrowth and FitNoteToText.
 #include "edit/auto_size.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "edit/editor.h"
+#include "edit/line_sizes.h"
 #include "note/clamp.h"
 #include "platform/editor.h"
 #include "platform/ime.h"
@@ -31,30 +33,6 @@ constexpr std::u16string_view kSpace = u" ";
 constexpr std::u16string_view kTab = u"\t";
 constexpr std::int32_t kWidesForTab = 5;  // the growth on the Tab key, in wide characters
 constexpr std::int32_t kEditorInset = kNoteTextMargin / 2;
-
-// Calls visit(index, line, last) for each line of the text, the final one
-// included (empty when the text is empty or ends in CR LF).
-template <typename Visit>
-void WalkLines(std::u16string_view text, Visit visit)
-{
-    std::int32_t index = 0;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = text.find(u"\r\n", start);
-        if (end == std::u16string_view::npos) {
-            visit(index, text.substr(start), true);
-            return;
-        }
-        visit(index++, text.substr(start, end - start), false);
-        start = end + 2;
-    }
-}
-
-// A line's size. Its extent holds its tabs as drawn, each reaching to the
-// next tab stop, so a tab adds nothing of its own.
-TextSize LineSize(FontHandle font, std::u16string_view line, TextSize space)
-{
-    return line.empty() ? TextSize{0, space.height} : platform::MeasureText(font, line);
-}
 
 // Keys that type nothing: control keys, the keys that move the caret or
 // the view (Page Up to Down), Insert, Delete and the function keys.
@@ -87,14 +65,14 @@ void ResizeNoteAndEditor(WindowHandle note, WindowHandle editor, Rect rect)
 
 EditorLines MeasureEditorLines(std::int32_t caretLine, FontHandle font, std::u16string_view text)
 {
-    const TextSize space = platform::MeasureText(font, kSpace);
+    const std::vector<TextSize>& sizes = SizesOfLines(font, text);
     EditorLines out;
-    WalkLines(text, [&](std::int32_t index, std::u16string_view line, bool) {
-        const TextSize size = LineSize(font, line, space);
-        if (index == caretLine) out.caretLineWidth = size.width;
+    if (caretLine >= 0 && static_cast<std::size_t>(caretLine) < sizes.size())
+        out.caretLineWidth = sizes[static_cast<std::size_t>(caretLine)].width;
+    for (const TextSize& size : sizes) {
         out.size.width = std::max(out.size.width, size.width);
         out.size.height += size.height;
-    });
+    }
     return out;
 }
 

@@ -12,6 +12,7 @@
 #include "edit/clipboard.h"
 #include "edit/edit_menu.h"
 #include "edit/input_method.h"
+#include "edit/line_sizes.h"
 #include "note/painting.h"
 #include "platform/draw.h"
 #include "platform/editor.h"
@@ -192,6 +193,7 @@ int CloseNoteEditor(WindowHandle window)
     altClickPending = false;
     note->editWindow = 0;
     platform::DestroyAppWindow(editor);
+    ForgetLineSizes();
     if (modified) FitNoteToText(window);
     return replaced ? 2 : 1;
 }

@@ -50,6 +50,19 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path);
 // opened for reading (opened as ReadWholeFile opens it, never waiting).
 std::optional<std::uint64_t> FileSize(const std::u16string& path);
 
+// Which file bears a name, and as written when: the file's device, inode,
+// size and modification time. A file replaced by rename, or written again,
+// has another stamp; a rename leaves a file's own stamp as it was.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file at the path (links followed); nullopt when none.
+std::optional<FileStamp> StampOfFile(const std::u16string& path);
+
 // Replaces the file's content whole, committing by rename. What the user set
 // on the file stays: its permission bits (and its owner, where allowed), and
 // a symbolic link stays a link: the file it leads to is replaced, in that
@@ -81,6 +94,8 @@ struct StagedFile {
 std::optional<StagedFile> StageFileReplacement(const std::u16string& path, const std::string& bytes,
                                                const std::u16string& modelFile = u"");
 bool CommitStagedFile(const StagedFile& file);
+// The stamp the staged file brings to its target's name when committed.
+std::optional<FileStamp> StampOfStagedFile(const StagedFile& file);
 void DiscardStagedFile(const StagedFile& file);
 void FlushFolderOf(const StagedFile& file);
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -22,9 +24,12 @@
 #include "store/quiet_timers.h"
 #include "store/save_trouble.h"
 #include "store/save_writer.h"
+#include "store/sync_merge.h"
 #include "store/text_files.h"
 
 DataFileSaves dataFileSaves;
+std::vector<NoteRecord> sharedNotes;
+void (*mergeBeforeSave)() = nullptr;
 
 namespace {
 
@@ -119,6 +124,17 @@ bool MakeRoomFor(std::int32_t records)
     return GrowNoteTable((records / 4 + 1) * 4);
 }
 
+// A record as loaded: its shown flag made one of the two values, its text
+// read from its own note file.
+void LoadRecord(FileCursor& cursor, NoteRecord& record)
+{
+    std::array<std::uint8_t, kRecordBytes> image{};
+    cursor.Fill(image);
+    record = DecodeRecord(image);
+    record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
+    LoadNoteText(record);
+}
+
 void ShowUnreadableMessage()
 {
     platform::ShowMessageBox(u"CeVlmDat.bin ファイルからデータを読み込めません。\n\n"
@@ -150,6 +166,48 @@ std::string DataFileImage()
     return std::string(image.begin(), image.end());
 }
 
+// A text longer than this is kept in sharedNotes as its digest.
+constexpr std::size_t kLongTextUnits = 64 * 1024;
+
+// The note as sharedNotes keeps it, made without copying its text first:
+// with the text (or digest) that `before` kept of it, or else its own.
+NoteRecord SharedCopy(NoteRecord& live, NoteRecord* before = nullptr)
+{
+    std::optional<std::u16string> text = std::move(live.text);
+    NoteRecord shared = live;
+    live.text = std::move(text);
+    if (before != nullptr) {
+        shared.text = std::move(before->text);
+        shared.textDigest = std::exchange(before->textDigest, std::nullopt);
+    } else if (live.text && live.text->size() > kLongTextUnits) {
+        shared.textDigest = TextDigest(*live.text);
+    } else {
+        shared.text = live.text;
+    }
+    return shared;
+}
+
+// The live notes as just saved, for sharedNotes. A note's text changes
+// only together with the file that holds it, so a text still in the file
+// it was shared in is taken over from `previous` instead of being copied
+// (or digested) again at every save.
+std::vector<NoteRecord> SharedAfterSave(std::vector<NoteRecord> previous)
+{
+    const auto kept = [](const NoteRecord& note) { return note.text || note.textDigest; };
+    std::unordered_map<std::u16string, std::size_t> byFile;
+    for (std::size_t i = 0; i < previous.size(); ++i)
+        if (kept(previous[i]) && !previous[i].textUnsaved) byFile.emplace(FieldText(previous[i].fileName), i);
+    std::vector<NoteRecord> shared;
+    shared.reserve(static_cast<std::size_t>(std::max(noteTable.count, 0)));
+    for (std::int32_t i = 0; i < noteTable.count; ++i) {
+        NoteRecord& live = noteTable.notes[i];
+        const auto found = live.text && !live.textUnsaved ? byFile.find(FieldText(live.fileName)) : byFile.end();
+        NoteRecord* before = found != byFile.end() && kept(previous[found->second]) ? &previous[found->second] : nullptr;
+        shared.push_back(SharedCopy(live, before));
+    }
+    return shared;
+}
+
 void CancelRequestedSave()
 {
     platform::KillWindowTimer(mainWindow, kSaveQuietTimer);
@@ -169,7 +227,9 @@ std::u16string DataFilePath()
 int LoadDataFile()
 {
     const std::u16string path = DataFilePath();
+    const std::optional<platform::FileStamp> stamp = platform::StampOfFile(path);
     std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (bytes) NoteSeen(path, stamp);
     if (!bytes) {
         if (platform::QueryPath(path) == platform::PathKind::Missing) return 1;
         ShowUnreadableMessage();
@@ -183,15 +243,45 @@ int LoadDataFile()
     if (!MakeRoomFor(records)) return 0;
     noteTable.pendingCount = records;
     for (std::int32_t i = 0; i < records; ++i) {
-        std::array<std::uint8_t, kRecordBytes> image{};
-        cursor.Fill(image);
-        NoteRecord& record = noteTable.notes[static_cast<std::size_t>(i)];
-        record = DecodeRecord(image);
-        record.shown = record.shown == kNoteHidden ? kNoteHidden : kNoteShown;
-        LoadNoteText(record);
+        LoadRecord(cursor, noteTable.notes[static_cast<std::size_t>(i)]);
         SeparateSharedFile(i);
     }
+    sharedNotes.clear();
+    for (std::int32_t i = 0; i < records; ++i) sharedNotes.push_back(SharedCopy(noteTable.notes[i]));
     return 1;
+}
+
+std::vector<NoteRecord> SharedLiveNotes()
+{
+    std::vector<NoteRecord> shared;
+    for (std::int32_t i = 0; i < noteTable.count; ++i) shared.push_back(SharedCopy(noteTable.notes[i]));
+    return shared;
+}
+
+std::vector<NoteRecord> LiveNotes()
+{
+    const auto count = std::clamp<std::int32_t>(noteTable.count, 0, static_cast<std::int32_t>(noteTable.notes.size()));
+    return std::vector<NoteRecord>(noteTable.notes.begin(), noteTable.notes.begin() + count);
+}
+
+std::optional<std::vector<NoteRecord>> ReadNotesFrom(const std::u16string& path, bool& missing)
+{
+    const std::optional<std::string> bytes = platform::ReadWholeFile(path);
+    if (!bytes || bytes->size() < 2 * kWordBytes) return std::nullopt;
+    FileCursor cursor(*bytes);
+    const std::uint32_t version = cursor.Word();
+    if (version > kWrittenVersion) return std::nullopt;
+    // The settings stay this computer's own.
+    std::array<std::uint8_t, kSettingsBytes> settings{};
+    if (version == kWrittenVersion) cursor.Fill(settings);
+    const std::uint32_t count = cursor.Word();
+    if (cursor.Left() != static_cast<std::size_t>(count) * kRecordBytes) return std::nullopt;
+    std::vector<NoteRecord> notes(count);
+    for (NoteRecord& note : notes) {
+        LoadRecord(cursor, note);
+        if (!note.text && !FieldText(note.fileName).empty()) missing = true;
+    }
+    return notes;
 }
 
 // Texts that are not yet in files of their own are written before the data
@@ -199,11 +289,19 @@ int LoadDataFile()
 int SaveDataFile()
 {
     if (dataFileSaves.stopped || noteTable.notes.empty()) return 0;
+    if (mergeBeforeSave != nullptr && !IsAsLastSeen(DataFilePath())) {
+        void (*const merge)() = std::exchange(mergeBeforeSave, nullptr);  // it may save
+        merge();
+        mergeBeforeSave = merge;
+    }
     CancelRequestedSave();
     const bool textsWritten = WriteUnsavedNoteTexts();
     std::optional<platform::StagedFile> image = platform::StageFileReplacement(DataFilePath(), DataFileImage());
     const bool written = image.has_value();
-    if (written) HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
+    if (written) {
+        HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
+        sharedNotes = SharedAfterSave(std::move(sharedNotes));
+    }
     if (written && textsWritten)
         ReportSaveSuccess();
     else

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "store/records.h"
 
 // Reads the data file into noteSettings and the table (records stay pending
 // until their windows are made). Non-zero: start-up goes on (also without a
@@ -67,6 +70,30 @@ struct DataFileSaves {
 extern DataFileSaves dataFileSaves;
 
 std::u16string DataFilePath();
+
+// The notes as the data file on disk last held them, as this program wrote
+// or read it: what a change from another computer is merged against. A
+// long text is kept there as its digest (textDigest), not a second copy.
+extern std::vector<NoteRecord> sharedNotes;
+
+// The live notes as sharedNotes keeps them.
+std::vector<NoteRecord> SharedLiveNotes();
+
+// Set by the part of the program that keeps the notes in step with other
+// computers: SaveDataFile calls it before it writes when the data file on
+// disk is not as the program last saw it, so that another computer's file
+// is merged into the notes before ours replaces it.
+extern void (*mergeBeforeSave)();
+
+// The live records as the data file holds them.
+std::vector<NoteRecord> LiveNotes();
+
+// Reads a data file that another computer wrote (ours replaced by a sync
+// engine, or a conflict copy beside it): its records, each with the text
+// of the note file it names. Only a whole file counts: nullopt for one that
+// is cut short, has bytes to spare or cannot be read, from which nothing is
+// taken. `missing` tells that a note file it names is not there (yet).
+std::optional<std::vector<NoteRecord>> ReadNotesFrom(const std::u16string& path, bool& missing);
 
 // Reads a whole text file into UTF-16; nullopt when the path is no file or
 // cannot be read.

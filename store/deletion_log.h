@@ -14,3 +14,9 @@ std::u16string LogFilePath();
 // logged) or the entry could not be written (the log is then unchanged).
 int AppendDeletionLog(platform::WindowHandle note);
 
+
+// Appends to the log the entries that a conflicting copy of it (a sync
+// engine's, from another computer) holds beyond the ones both share. True
+// when nothing of the copy is missing from the log afterwards, so that the
+// copy may go.
+bool AppendLogCopy(const std::u16string& copyPath);

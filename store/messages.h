@@ -24,6 +24,9 @@ inline constexpr std::uint32_t MSG_NOTES_NOT_SAVED = 1391;
 // program's own files; wParam is the command that opened it (CMD_HELP,
 // CMD_SHOW_LOG). Tell the user what is needed.
 inline constexpr std::uint32_t MSG_NOT_OPENED = 1392;
+// To the main window: files in the Data folder changed
+// (platform/folder_watch.h); the notes are brought in line with them.
+inline constexpr std::uint32_t MSG_DATA_FOLDER_CHANGED = 1393;
 
 inline constexpr int HOTKEY_ID = 0x5000;
 

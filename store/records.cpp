@@ -2,8 +2,11 @@
 // with the table helpers and the look-ups from a window to its note.
 #include "store/records.h"
 
+#include <cstdio>
 #include <new>
 #include <stdexcept>
+
+#include "platform/system.h"
 
 NoteSettings noteSettings;
 NoteTable noteTable;
@@ -12,6 +15,17 @@ std::u16string modulePath;
 std::u16string appFolder;
 std::u16string dataFolder;
 std::u16string helpPath;
+
+std::u16string StoredTimeNow()
+{
+    const platform::LocalTime t = platform::GetLocalTimeNow();
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    std::u16string wide;
+    for (const char* p = text; *p != 0; ++p) wide.push_back(static_cast<char16_t>(*p));
+    return wide;
+}
 
 bool AllocNoteTable()
 {

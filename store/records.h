@@ -68,6 +68,10 @@ struct NoteRecord {
     // write failed, or the file is another record's too); the next save of
     // the data file writes it first (store/text_files.h).
     bool textUnsaved = false;
+    // Only in the notes as last shared with other computers
+    // (store/data_file.h): a long text kept as its digest instead of a
+    // second copy.
+    std::optional<std::uint64_t> textDigest;
 };
 
 // A note "has text" when its text is there and not empty; only such a text
@@ -104,6 +108,9 @@ extern std::u16string modulePath;
 extern std::u16string appFolder;
 extern std::u16string dataFolder;
 extern std::u16string helpPath;
+
+// The local time now as the notes store times: "YYYY/MM/DD hh:mm:ss".
+std::u16string StoredTimeNow();
 
 // The table helpers that do not need windows.
 bool AllocNoteTable();                // count 0, capacity 4, zero-filled slots

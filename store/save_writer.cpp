@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/writer.h"
@@ -65,8 +66,26 @@ struct Shared {
     Batch waiting;
     bool drainAsked = false;
     std::vector<std::u16string> running;  // the paths of the batch being written
+    // What the writer last left at each path it wrote or deleted (nullopt:
+    // deleted), so that the program can tell its own changes from others'.
+    std::unordered_map<std::u16string, std::optional<platform::FileStamp>> left;
 };
 Shared shared;
+
+void NoteLeft(const std::u16string& path, std::optional<platform::FileStamp> stamp)
+{
+    const std::lock_guard lock(shared.lock);
+    shared.left[path] = stamp;
+}
+
+// Commits the staged file and notes what it left at its name.
+bool Commit(const StagedFile& file)
+{
+    const std::optional<platform::FileStamp> stamp = platform::StampOfStagedFile(file);
+    if (!platform::CommitStagedFile(file)) return false;
+    NoteLeft(file.path, stamp);
+    return true;
+}
 
 // The writer's own state, touched only by the work it runs in order.
 struct WriterSide {
@@ -85,7 +104,7 @@ struct Outcome {
 void CommitTexts(const std::vector<StagedFile>& texts, Outcome& outcome)
 {
     for (const StagedFile& text : texts) {
-        if (platform::CommitStagedFile(text)) continue;
+        if (Commit(text)) continue;
         platform::DiscardStagedFile(text);
         outcome.failedTexts.push_back(text.path);
     }
@@ -96,7 +115,7 @@ void CommitTexts(const std::vector<StagedFile>& texts, Outcome& outcome)
 
 void CommitImage(const StagedFile& image, Outcome& outcome)
 {
-    writerSide.imageOnDisk = !writerSide.textsOwed && platform::CommitStagedFile(image);
+    writerSide.imageOnDisk = !writerSide.textsOwed && Commit(image);
     if (writerSide.imageOnDisk) return platform::FlushFolderOf(image);
     platform::DiscardStagedFile(image);
     // Handed over before the program heard of an earlier batch's failed
@@ -114,8 +133,12 @@ void Delete(const std::vector<std::u16string>& deletions, Outcome& outcome)
         outcome.leftDeletions = deletions;
         return;
     }
-    for (const std::u16string& path : deletions)
-        if (!platform::DeleteFileAt(path) && platform::IsNameTaken(path)) outcome.leftDeletions.push_back(path);
+    for (const std::u16string& path : deletions) {
+        if (!platform::DeleteFileAt(path) && platform::IsNameTaken(path))
+            outcome.leftDeletions.push_back(path);
+        else
+            NoteLeft(path, std::nullopt);
+    }
 }
 
 Outcome Write(const Batch& batch)
@@ -124,7 +147,7 @@ Outcome Write(const Batch& batch)
     CommitTexts(batch.texts, outcome);
     if (batch.image) CommitImage(*batch.image, outcome);
     Delete(batch.deletions, outcome);
-    if (batch.copy && platform::CommitStagedFile(*batch.copy))
+    if (batch.copy && Commit(*batch.copy))
         platform::FlushFolderOf(*batch.copy);
     else if (batch.copy)
         platform::DiscardStagedFile(*batch.copy);
@@ -135,6 +158,7 @@ std::vector<std::u16string> PathsOf(const Batch& batch)
 {
     std::vector<std::u16string> paths = batch.deletions;
     for (const StagedFile& text : batch.texts) paths.push_back(text.path);
+    if (batch.image) paths.push_back(batch.image->path);
     return paths;
 }
 
@@ -220,5 +244,18 @@ bool IsBeingWritten(const std::u16string& path)
     return std::find(waiting.begin(), waiting.end(), path) != waiting.end() ||
            std::find(shared.running.begin(), shared.running.end(), path) != shared.running.end();
 }
+
+bool IsAsLastSeen(const std::u16string& path)
+{
+    std::optional<std::optional<platform::FileStamp>> left;
+    {
+        const std::lock_guard lock(shared.lock);
+        const auto found = shared.left.find(path);
+        if (found != shared.left.end()) left = found->second;
+    }
+    return left && *left == platform::StampOfFile(path);
+}
+
+void NoteSeen(const std::u16string& path, std::optional<platform::FileStamp> stamp) { NoteLeft(path, stamp); }
 
 void FinishSaves() { platform::FinishWriter(); }

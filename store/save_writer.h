@@ -28,6 +28,7 @@
 // is saved again soon.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,18 @@ void HandOverEditCopy(platform::StagedFile copy);
 void HandOverDeletion(std::u16string path);
 
 // True while the writer has yet to commit or delete a file of this path:
-// such a name is not free for a new note file.
+// such a name is not free for a new note file, and a data file read from
+// the disk meanwhile is older than the program's.
 bool IsBeingWritten(const std::u16string& path);
+
+// True when the file at the path is as the program last saw it: the file
+// the writer committed there (none, after it deleted it), or the one the
+// program read there since. A change at such a path is the program's own;
+// any other came from elsewhere.
+bool IsAsLastSeen(const std::u16string& path);
+
+// The program read the file that had this stamp at the path.
+void NoteSeen(const std::u16string& path, std::optional<platform::FileStamp> stamp);
 
 // The program ends: everything handed over reaches the disk first.
 void FinishSaves();

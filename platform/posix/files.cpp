@@ -178,4 +178,21 @@ std::optional<std::uint64_t> FileSize(const std::u16string& path)
     return size;
 }
 
+namespace {
+
+std::optional<FileStamp> StampAt(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOfFile(const std::u16string& path) { return StampAt(posix::NativePath(path)); }
+
+std::optional<FileStamp> StampOfStagedFile(const StagedFile& file) { return StampAt(file.temp); }
+
 }  // namespace platform

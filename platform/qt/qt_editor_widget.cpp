@@ -93,6 +93,7 @@ EditorWidget::EditorWidget(WindowHandle handle, QWidget* parent, const QFont& fo
     // (Undo below), so the flag, once set, stays set until the program sets
     // the text. QTextDocument's own flag would clear when undone to the start.
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { modified_ = true; });
+    connect(document(), &QTextDocument::contentsChange, this, &EditorWidget::OnContentsChange);
 }
 
 void EditorWidget::SetProgramText(const QString& text)
@@ -109,7 +110,44 @@ void EditorWidget::SetProgramText(const QString& text)
     moveCursor(QTextCursor::Start);
 }
 
-std::u16string EditorWidget::CrLfText() const { return CrLfOf(RawText()); }
+const std::u16string& EditorWidget::CrLfText() const
+{
+    if (crlfStale_) {
+        const QString raw = RawText();
+        crlf_ = CrLfOf(raw);
+        plain_ = std::none_of(raw.begin(), raw.end(), [](QChar c) { return c == QChar::LineSeparator; });
+        crlfStale_ = false;
+    }
+    return crlf_;
+}
+
+// The change replaced `removed` units of the document at `position` by
+// `added`. In a plain text the CR LF text has one unit more than the
+// document for each line break before the position, and a line break of
+// the removed part is the CR LF at its place. Qt may count the document's
+// final separator in both lengths: each part ends at its text's end.
+void EditorWidget::OnContentsChange(int position, int removed, int added)
+{
+    if (crlfStale_)
+        return;
+    const int size = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::min(position, size));
+    cursor.setPosition(std::min(position + added, size), QTextCursor::KeepAnchor);
+    const QString inserted = cursor.selectedText();
+    const bool plainInsert = std::none_of(inserted.begin(), inserted.end(), [](QChar c) {
+        return c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter;
+    });
+    if (!plain_ || !plainInsert) {
+        crlfStale_ = true;
+        return;
+    }
+    const auto start = static_cast<std::size_t>(position + document()->findBlock(position).blockNumber());
+    std::size_t end = std::min(start, crlf_.size());
+    for (int unit = 0; unit < removed && end < crlf_.size(); ++unit)
+        end += crlf_.compare(end, 2, u"\r\n") == 0 ? 2 : 1;
+    crlf_.replace(start, end - start, CrLfOf(inserted));
+}
 
 QString EditorWidget::RawText() const
 {
@@ -128,6 +166,11 @@ QString EditorWidget::RawText() const
 
 std::int32_t EditorWidget::ToCrLfPosition(int position) const
 {
+    CrLfText();
+    if (plain_) {
+        const int size = document()->characterCount() - 1;
+        return position + document()->findBlock(std::min(position, size)).blockNumber();
+    }
     const QString text = document()->toRawText();
     const int end = std::min<int>(position, text.size());
     std::int32_t out = 0;

@@ -32,7 +32,9 @@ public:
 
     // The text with CR LF line breaks, and positions in it: the document
     // keeps a line break as one paragraph separator, the text as two units.
-    std::u16string CrLfText() const;
+    // The text is kept, and changed with the document, so that the program
+    // can read it at every key without converting the whole document again.
+    const std::u16string& CrLfText() const;
     std::int32_t ToCrLfPosition(int position) const;
     int FromCrLfPosition(std::int32_t position) const;
 
@@ -60,6 +62,7 @@ protected:
 private:
     // The document's text, line breaks as separators, with its NULs.
     QString RawText() const;
+    void OnContentsChange(int position, int removed, int added);
     void ActOnKey(std::uint32_t virtualKey);
     void ActOnCharacter(char16_t character);
     void ActOnButton(std::uint32_t message, WParam wParam, LParam lParam);
@@ -81,6 +84,14 @@ private:
     QInputMethodEvent* composition_ = nullptr;
     bool compositionDelivered_ = false;
     QString composing_;
+    // The text with CR LF line breaks as the document holds it now, unless
+    // stale. Changed in place while each line break of the document is a
+    // paragraph separator (plain_: Qt makes every CR and LF one); a line
+    // separator, which reads as a line break too, or an inserted object (a
+    // NUL's sign) has it made afresh when it is next asked for.
+    mutable std::u16string crlf_;
+    mutable bool crlfStale_ = true;
+    mutable bool plain_ = false;
 };
 
 }  // namespace platform::qt

@@ -60,6 +60,7 @@ bool DeliverOnePosted()
     CarryOutSessionEnd();
     if (RunMainThreadWork()) return true;
     PostDueTimers();
+    PostFolderChanges();
     auto& queue = TheWorld().queue;
     if (queue.empty()) return false;
     const PostedMessage posted = queue.front();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/folder_watch.h"
 #include "platform/text.h"
 
 namespace sim::detail {
@@ -74,6 +75,7 @@ void Reset()
 {
     detail::TheWorld() = detail::World{};
     detail::DropMainThreadWork();
+    platform::StopWatchingFolder();
 }
 
 }  // namespace sim

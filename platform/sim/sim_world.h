@@ -327,6 +327,9 @@ void CarryOutSessionEnd();
 // Posts wm::Timer for every timer that has fallen due on the clock and has
 // none waiting; loops call it each time they look at the queue.
 void PostDueTimers();
+// Posts the folder watch's message when the watched folder changed
+// (platform/folder_watch.h); loops call it each time they look at the queue.
+void PostFolderChanges();
 // True when a timer's message may be delivered: the timer still runs with
 // the same arming. Marks it as no longer waiting.
 bool ClaimTimerMessage(const PostedMessage& posted);

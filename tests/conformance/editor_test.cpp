@@ -4,6 +4,7 @@
 // undo, and whose every key, paste and composition passes the procedure the
 // program installs over it before the control acts on it.
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -184,6 +185,47 @@ TEST_F(Editor, TypingInsertsAtTheCaretAndReturnStartsALine)
     EXPECT_EQ(GetEditorSelection(editor_), (TextSelection{4, 4}));
     Type(vk::Back);
     EXPECT_EQ(ToUtf8(GetEditorText(editor_)), "abC\t1") << "one Back takes the whole line break";
+}
+
+// The text read between edits follows each one: typing, joining and
+// splitting lines, typing over a selection across a line break, pastes of
+// lines and of a NUL, undo and a new text.
+TEST_F(Editor, TheTextReadAfterEachEditHoldsIt)
+{
+    const auto select = [this](WParam from, LParam to) { SendWindowMessage(editor_, em::SetSelection, from, to); };
+    const auto paste = [this](std::u16string text) {
+        ASSERT_TRUE(SetClipboardText(text));
+        PumpMessages();
+        SendWindowMessage(editor_, wm::Paste, 0, 0);
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        std::u16string text;
+        std::int32_t caretLine;
+    };
+    const Step steps[] = {
+        {"set", [&] { SetEditorText(editor_, u"one\r\ntwo\r\nthree"); }, u"one\r\ntwo\r\nthree", 0},
+        {"typed at the end", [&] { select(15, 15); Type('X'); }, u"one\r\ntwo\r\nthreex", 2},
+        {"a line joined", [&] { select(5, 5); Type(vk::Back); }, u"onetwo\r\nthreex", 0},
+        {"a line split", [&] { Type(vk::Return); }, u"one\r\ntwo\r\nthreex", 1},
+        {"typed over a line break", [&] { select(2, 7); Type('Z'); }, u"onzo\r\nthreex", 0},
+        {"lines pasted", [&] { select(4, 4); paste(u"a\r\nb\r\n"); }, u"onzoa\r\nb\r\n\r\nthreex", 2},
+        {"undone", [&] { SendWindowMessage(editor_, wm::Undo, 0, 0); }, u"onzo\r\nthreex", 0},
+        {"a NUL pasted", [&] { select(0, 0); paste(std::u16string(u"\0\r\n", 3)); },
+         std::u16string(u"\0\r\nonzo\r\nthreex", 15), 1},
+        {"typed after it", [&] { Type('Q'); }, std::u16string(u"\0\r\nqonzo\r\nthreex", 16), 1},
+        {"a new text", [&] { SetEditorText(editor_, u"\r\n\r\n"); }, u"\r\n\r\n", 0},
+        {"typed into its middle", [&] { select(2, 2); Type('M'); }, u"\r\nm\r\n", 1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        PumpMessages();
+        EXPECT_EQ(GetEditorText(editor_), step.text);
+        EXPECT_EQ(GetEditorTextLength(editor_), static_cast<std::int32_t>(step.text.size()));
+        EXPECT_EQ(GetEditorCaretLine(editor_), step.caretLine);
+    }
 }
 
 TEST_F(Editor, SelectionCaretLineAndCaretPosition)

@@ -3,6 +3,7 @@
 // and the exact fit outside editing. The sim's default font is 12 pixels:
 // "W" and " " are 6 x 12, "付" 12 x 12.
 #include "edit/auto_size.h"
+#include "edit/line_sizes.h"
 #include "edit_fixture.h"
 
 namespace {
@@ -73,6 +74,43 @@ TEST_F(Measures, TextBlocksReportTheirFirstAndLastLinesAndTheTrailingLineOnReque
         EXPECT_EQ(block.lastLineWidth, c.last);
         EXPECT_EQ(block.singleLine, c.single);
     }
+}
+
+// The lines kept from the text measured before are those the change left
+// whole: each text measured after another gives the sizes of a text measured
+// afresh (in a second font object of the same face).
+TEST_F(Measures, LineSizesAfterAChangeAreThoseOfTheTextMeasuredAfresh)
+{
+    std::u16string longText;
+    for (int n = 0; n < 400; ++n) longText += std::u16string(static_cast<std::size_t>(n % 7), u'x') + u"\r\n";
+    std::u16string longChanged = longText;
+    longChanged.replace(1500, 4, u"a\r\nbcdefg");
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"ab\r\ncd", u"ab\r\ncde"},        {u"ab\r\ncd", u"ab\r\nc"},
+        {u"ab\r\ncd", u"a\r\nb\r\ncd"},     {u"ab\r\ncd\r\nef", u"abcd\r\nef"},
+        {u"ab\r\ncd", u"ab\rcd"},            {u"ab\rcd", u"ab\r\ncd"},
+        {u"ab\r\ncd", u"ab\rx\ncd"},         {u"ab\r\n", u"ab\r\nc"},
+        {u"x\r\nx\r\nx", u"x\r\nx"},        {u"x\r\nx", u"x\r\nx\r\nx"},
+        {u"", u"a\r\n\r\nbb"},               {u"a\r\n\r\nbb", u""},
+        {u"abc\r\nde", u"abc\r\nde"},       {longText, longChanged},
+        {longChanged, longText},              {longText, u"\r\n" + longText},
+    };
+    platform::FontDescription face;
+    face.height = -12;
+    const platform::FontHandle kept = platform::CreateFontObject(face);
+    const platform::FontHandle fresh = platform::CreateFontObject(face);
+    const auto asPairs = [](const std::vector<platform::TextSize>& sizes) {
+        std::vector<std::pair<int, int>> out;
+        for (const platform::TextSize& size : sizes) out.emplace_back(size.width, size.height);
+        return out;
+    };
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(platform::ToUtf8(before) + " -> " + platform::ToUtf8(after));
+        SizesOfLines(kept, before);
+        const auto changed = asPairs(SizesOfLines(kept, after));
+        EXPECT_EQ(changed, asPairs(SizesOfLines(fresh, after)));
+    }
+    ForgetLineSizes();
 }
 
 using Fitting = EditTest;
