@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/note_windows.h"
@@ -40,6 +41,12 @@ constexpr QuietTimers kReloadTimers{0x5105, 300, 0x5106, 1500};
 constexpr std::uint32_t kRetryTimer = 0x5107;
 constexpr int kRetryMs = 1000;
 constexpr int kMissingRetries = 5;
+// The kernel's watch does not always tell (a network or FUSE mount never
+// reports a change; on a loaded desktop a sync engine's rename was seen to
+// go unreported): a look at the data file's stamp now and then catches
+// what it missed, once per change.
+constexpr std::uint32_t kLookTimer = 0x5108;
+constexpr int kLookMs = 2000;
 constexpr std::u16string_view kDataFileName = u"CeVlmDat.bin";
 // A note from elsewhere shows without taking the keyboard from what the
 // user is doing (typing into another note's editor).
@@ -47,6 +54,7 @@ constexpr int kShowUnasked = platform::sw::Show;
 
 bool reloadPending = false;
 int missingRetries = 0;
+std::optional<platform::FileStamp> lastLook;
 
 std::u16string InData(const std::u16string& name)
 {
@@ -284,12 +292,15 @@ void StartKeepingInStep()
     TakeInConflictCopies();
     TakeInLogCopies();
     platform::WatchFolder(dataFolder, mainWindow, MSG_DATA_FOLDER_CHANGED);
+    lastLook = platform::StampOfFile(DataFilePath());
+    platform::SetWindowTimer(mainWindow, kLookTimer, kLookMs);
     mergeBeforeSave = MergeBeforeSave;
 }
 
 void StopKeepingInStep()
 {
     mergeBeforeSave = nullptr;
+    platform::KillWindowTimer(mainWindow, kLookTimer);
     platform::StopWatchingFolder();
 }
 
@@ -302,6 +313,12 @@ platform::LResult OnDataFolderChanged()
 
 bool OnReloadTimer(std::uint32_t timerId)
 {
+    if (timerId == kLookTimer) {
+        std::optional<platform::FileStamp> stamp = platform::StampOfFile(DataFilePath());
+        if (stamp != std::exchange(lastLook, stamp) && !IsAsLastSeen(DataFilePath()))
+            ArmQuietTimers(kReloadTimers, reloadPending);
+        return true;
+    }
     if (timerId != kRetryTimer && !IsQuietTimer(kReloadTimers, timerId)) return false;
     if (IsQuietTimer(kReloadTimers, timerId)) {
         platform::KillWindowTimer(mainWindow, kReloadTimers.quiet);

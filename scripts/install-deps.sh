@@ -45,6 +45,9 @@ test_packages=(
   dpkg-dev file lintian appstream man-db
   # two busy processes under the end-to-end tests (scripts/flakiness.sh)
   stress-ng
+  # notes kept in step between two Data folders by a real sync engine, and
+  # the sockets it holds (ss), which must all be on loopback
+  syncthing iproute2
 )
 
 # The benchmarks: a session bus for the start-up runs' desktop, Google
