@@ -683,12 +683,25 @@ def dialog(title):
     return windows[0]
 
 
+def active_window():
+    """The window the window manager holds active, None when it holds none."""
+    found = re.search(r"window id # (0x[0-9a-f]+)", run("xprop", "-root", "_NET_ACTIVE_WINDOW"))
+    return int(found.group(1), 16) if found else None
+
+
+def has_keyboard(window):
+    """Whether the window has the keyboard and the window manager has heard
+    so: its own keys (Alt+F4) act on the window it holds active, which it
+    learns only after the keyboard has moved."""
+    return focused_window() == window and active_window() == window
+
+
 def start_settled(last_note):
     """At start the program gives the keyboard to the last note it shows, once
     it hears that the desktop mapped it, which on a loaded machine can come
     after a click meant for another note: a script that clicks a note first
     waits for this. Whether the last note came to have the keyboard."""
-    return wait_for(lambda: focused_window() == last_note)
+    return wait_for(lambda: has_keyboard(last_note))
 
 
 def click_to_focus(window, x=None, y=None, button=1):
@@ -699,7 +712,7 @@ def click_to_focus(window, x=None, y=None, button=1):
         left, top, width, height = geometry(window)
         x, y = left + width // 2, top + height // 2
     click(x, y, button)
-    return wait_for(lambda: focused_window() == window)
+    return wait_for(lambda: has_keyboard(window))
 
 
 def key(*keys):
