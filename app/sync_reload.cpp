@@ -289,12 +289,14 @@ void ReloadFromElsewhere()
 
 void StartKeepingInStep()
 {
-    TakeInConflictCopies();
-    TakeInLogCopies();
     platform::WatchFolder(dataFolder, mainWindow, MSG_DATA_FOLDER_CHANGED);
     lastLook = platform::StampOfFile(DataFilePath());
     platform::SetWindowTimer(mainWindow, kLookTimer, kLookMs);
     mergeBeforeSave = MergeBeforeSave;
+    // The notes were read before the watch began (a slow start takes
+    // seconds): what a sync engine brought in meanwhile was never reported,
+    // and the look above took its stamp as the one to compare with.
+    ReloadFromElsewhere();
 }
 
 void StopKeepingInStep()

@@ -11,8 +11,9 @@
 
 #include "platform/types.h"
 
-// Start-up, once the notes have their windows: takes in the conflict
-// copies found and starts watching the Data folder.
+// Start-up, once the notes have their windows: starts watching the Data
+// folder, then takes in what changed there since the notes were read and
+// the conflict copies found.
 void StartKeepingInStep();
 
 // Shutdown: no more watching nor merging.

@@ -4,6 +4,7 @@
 // records follow, nothing of ours is lost, and our own saves are no change.
 #include <array>
 
+#include "app/sync_reload.h"
 #include "app_fixture.h"
 #include "edit/editor.h"
 #include "platform/editor.h"
@@ -79,6 +80,25 @@ TEST_F(SyncReloadTest, ChangesFromElsewhereReachTheWindowsWithoutRebuildingThem)
     EXPECT_FALSE(std::filesystem::exists(folder_ / "VlmLog.txt")) << "removed elsewhere is not logged";
     FinishSaves();
     EXPECT_EQ(ReadBytes(DataFile()), image) << "nothing of ours to add: not written back";
+}
+
+// The notes are read before the watch starts: what a sync engine brought in
+// between was never reported, and is taken in all the same.
+TEST_F(SyncReloadTest, AFileThatArrivedBeforeTheWatchIsTakenIn)
+{
+    StartWith({u"here"});
+    StopKeepingInStep();
+    std::vector<NoteRecord> theirs = sharedNotes;
+    theirs.push_back(StoredNote({50, 50, 150, 90}, -2, 1));
+    SetFieldText(theirs[1].created, u"2030/01/01 00:00:00");
+    SetFieldText(theirs[1].fileName, u"VLM00010.txt");
+    Arrive("VLM00010.txt", "made there");
+    Arrive("CeVlmDat.bin", Image(theirs));
+    StartKeepingInStep();
+    Settle();
+    ASSERT_EQ(noteTable.count, 2);
+    EXPECT_EQ(Text(1), u"made there");
+    FinishSaves();
 }
 
 TEST_F(SyncReloadTest, OurUnsavedChangeAndOpenEditStayAndTheirTextBecomesANote)
