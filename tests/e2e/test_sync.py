@@ -141,9 +141,20 @@ d.check(d.wait_for(settled, 90, 0.5), "both texts survive on both sides: A %s, B
         % (stored_texts(data_a), stored_texts(data_b), conflict_copies(), rig.in_sync()))
 d.check(d.wait_for(lambda: len(notes(a)) == len(notes(b)) == d.stored_count(os.path.join(data_a, d.DATA_FILE))),
         "each program shows every stored note: %d, %d" % (len(notes(a)), len(notes(b))))
-shared = sorted(e["name"] for e in rig.a.rest("/rest/db/browse?folder=" + syncthing_rig.FOLDER) or [])
-d.check(d.DATA_FILE in shared and all(n == d.DATA_FILE or re.fullmatch(r"VLM\d{5}\.txt", n) for n in shared),
-        "only the data file and the notes' texts travel: %s" % shared)
+
+
+def travelling():
+    return sorted(e["name"] for e in rig.a.rest("/rest/db/browse?folder=" + syncthing_rig.FOLDER) or [])
+
+
+def only_notes_files(names):
+    return d.DATA_FILE in names and all(n == d.DATA_FILE or re.fullmatch(r"VLM\d{5}\.txt", n) for n in names)
+
+
+# Both programs may save at once after the folder looked settled, and the
+# conflict copy that makes travels until a program has taken it in.
+d.check(d.wait_for(lambda: only_notes_files(travelling()), 60, 0.5),
+        "only the data file and the notes' texts travel: %s" % travelling())
 d.check(rig.loopback_only() is True, "Syncthing used 127.0.0.1 alone: %s" % (rig.loopback_only(),))
 d.check(d.stop(a) == 0 and d.stop(b) == 0, "SIGTERM ends both programs")
 rig.stop()
