@@ -124,12 +124,10 @@ d.check(rig.pause(False), "the shared folder is resumed")
 
 
 def conflict_copies():
-    """The conflict copies on either side. A copy that one program took in
-    and removed while the other side's Syncthing was still bringing it
-    leaves Syncthing's own temporary file there, which Syncthing keeps for
-    a later pull and removes in its own time: that one is no copy."""
+    # Not Syncthing's temporary file of a copy removed at its source while
+    # it was being brought: Syncthing keeps that one and removes it itself.
     return [n for n in os.listdir(data_a) + os.listdir(data_b)
-            if ".sync-conflict-" in n and not (n.startswith(".syncthing.") and n.endswith(".tmp"))]
+            if ".sync-conflict-" in n and not n.startswith(".syncthing.")]
 
 
 def settled():
@@ -147,14 +145,12 @@ def travelling():
     return sorted(e["name"] for e in rig.a.rest("/rest/db/browse?folder=" + syncthing_rig.FOLDER) or [])
 
 
-def only_notes_files(names):
-    return d.DATA_FILE in names and all(n == d.DATA_FILE or re.fullmatch(r"VLM\d{5}\.txt", n) for n in names)
-
-
-# Both programs may save at once after the folder looked settled, and the
+# Both programs may save at once after the folder looked settled; the
 # conflict copy that makes travels until a program has taken it in.
-d.check(d.wait_for(lambda: only_notes_files(travelling()), 60, 0.5),
-        "only the data file and the notes' texts travel: %s" % travelling())
+d.wait_for(lambda: not any(".sync-conflict-" in n for n in travelling()), 60, 0.5)
+shared = travelling()
+d.check(d.DATA_FILE in shared and all(n == d.DATA_FILE or re.fullmatch(r"VLM\d{5}\.txt", n) for n in shared),
+        "only the data file and the notes' texts travel: %s" % shared)
 d.check(rig.loopback_only() is True, "Syncthing used 127.0.0.1 alone: %s" % (rig.loopback_only(),))
 d.check(d.stop(a) == 0 and d.stop(b) == 0, "SIGTERM ends both programs")
 rig.stop()
