@@ -110,7 +110,7 @@ d.check(sorted(n for n in os.listdir(data_dir) if n.startswith("VLM")) == ["VLM%
 # the next start puts it into the note and its text file.
 folder, data_dir, data_path = d.fresh_folder(
     program, [d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt")], {"VLM00000.txt": "old"})
-copy = os.path.join(data_dir, "CeVlmEdit.txt")
+copy = os.path.join(data_dir, "~CeVlmEdit.tmp")
 editing = d.start(folder)
 d.check(d.wait_for(lambda: d.window_at(200, 150)), "the stored note is shown: notes at %s, the program %s"
         % ([d.geometry(w) for w in d.note_windows()], "runs" if editing.poll() is None else "ended"))
