@@ -78,11 +78,10 @@ TEST_F(EditRecoveryTest, AnOlderCopysRecoveryCopyIsTakenBackAndThenGoes)
     StartEditing(1);
     Type(u"typed");
     platform::PumpMessagesFor(kRecoveryQuietMs);
-    const std::filesystem::path older = DataDir() / "CeVlmEdit.txt";
-    KillAndStart([&] { std::filesystem::rename(Copy(), older); });
+    KillAndStart([&] { std::filesystem::rename(Copy(), DataDir() / "CeVlmEdit.txt"); });
     Restart();
     EXPECT_EQ(Note(1).text, u"typed");
-    EXPECT_FALSE(std::filesystem::exists(older));
+    EXPECT_FALSE(std::filesystem::exists(DataDir() / "CeVlmEdit.txt"));
 }
 
 TEST_F(EditRecoveryTest, TheDesktopsEndKeepsTheTypingAndTheWaitingSave)

@@ -70,9 +70,8 @@ protected:
         Launcher(Desktop() / "editor.desktop", "/usr/bin/ed");
     }
 
-    // The program's own files in Data and the log, as runs (also of an older
-    // copy) leave them: the data file, note files, a save's leftover, an
-    // edit's recovery copy, the lock file.
+    // The program's own files in Data and the log, as runs (also an older
+    // copy's) leave them: data, texts, saves' leftovers, edits' copies, lock.
     void MakeProgramFiles() const
     {
         ASSERT_NE(SaveDataFile(), 0);
