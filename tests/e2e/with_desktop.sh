@@ -11,6 +11,10 @@
 # With DESKTOP_TRAY=none the desktop starts without a tray, for tests that
 # start one themselves later: TRAY_HOST_COMMAND holds the command line of
 # the tray used here.
+#
+# Keys repeat only with DESKTOP_KEY_REPEAT=on: on a loaded machine xdotool
+# can be held up between a key's press and its release for longer than the
+# repeat delay, and a typed letter would come twice.
 set -u
 
 if [ $# -lt 1 ]; then
@@ -70,9 +74,11 @@ xvfb_pid=""
 wm_pid=""
 display_known() { ! kill -0 "$xvfb_pid" 2>/dev/null || grep -qs '^[0-9][0-9]*$' "$workdir/display"; }
 wm_known() { ! kill -0 "$wm_pid" 2>/dev/null || xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+repeat_delay=60000
+[ "${DESKTOP_KEY_REPEAT:-}" = on ] && repeat_delay=660
 start_desktop() {
     : >"$workdir/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" \
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ardelay "$repeat_delay" 3>"$workdir/display" \
         >"$workdir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for 30 display_known && kill -0 "$xvfb_pid" 2>/dev/null || return 1
