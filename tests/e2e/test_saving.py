@@ -58,7 +58,7 @@ settled = d.wait_for(lambda: writes.poll() and d.stored_records(data_path)[0][0]
                      step=0.02)
 d.check(settled, "once the key is let go the data file holds the last place: %s" % (d.geometry(note),))
 count = writes.poll()
-d.check(steps >= 10 and 1 <= count <= steps // 4,
+d.check(steps >= 10 and 1 <= count <= steps // 2,
         "a held arrow key moved the note %d pixels and wrote the data file %d times" % (steps, count))
 # The next write is the next nudge's: nothing more came of the burst.
 before = d.geometry(note)[0]
