@@ -110,11 +110,11 @@ void UseJapaneseFace(platform::FontDescription& font)
 // the user.
 void RestoreRecoveredEdit()
 {
-    bool unreadable = false;
+    std::u16string unreadable;
     const std::optional<RecoveredEdit> edit = ReadEditRecovery(unreadable);
-    if (unreadable)
+    if (!unreadable.empty())
         std::fprintf(stderr, "cevelmo: %s is no whole copy of an edit; it is left as it is\n",
-                     platform::ToUtf8(EditRecoveryPath()).c_str());
+                     platform::ToUtf8(unreadable).c_str());
     if (!edit) return;
     std::int32_t index = FindRecoveredNote(*edit);
     if (index < 0) {

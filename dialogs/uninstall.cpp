@@ -63,7 +63,8 @@ void RemoveLaunchers(int folderId)
 
 bool IsProgramDataFile(const std::u16string& path, const std::u16string& name)
 {
-    return path == DataFilePath() || name == kLockFileName || name == kEditRecoveryName || IsNoteFileName(name);
+    return path == DataFilePath() || name == kLockFileName || name == kEditRecoveryName ||
+           name == kOlderEditRecoveryName || IsNoteFileName(name);
 }
 
 void RemoveDataFiles()

@@ -30,6 +30,7 @@ constexpr std::string_view kFirstLine = "CeVelmo edit recovery 1";
 struct EditRecovery {
     bool pending = false;    // a copy was asked for and not yet written
     bool ours = false;       // the copy on disk was written or read by this run
+    bool older = false;      // the copy read was an older copy's, under its name
     std::size_t written = 0; // the hash of the bytes last written
 };
 EditRecovery recovery;
@@ -95,14 +96,16 @@ bool IsHeaderOf(const RecoveredEdit& edit, const NoteRecord& note)
     return HeaderValue(note.created) == edit.created && HeaderValue(note.fileName) == edit.fileName;
 }
 
-}  // namespace
-
-std::u16string EditRecoveryPath()
+std::u16string PathInData(const char16_t* name)
 {
     std::u16string path;
-    JoinPath(path, dataFolder, kEditRecoveryName);
+    JoinPath(path, dataFolder, name);
     return path;
 }
+
+}  // namespace
+
+std::u16string EditRecoveryPath() { return PathInData(kEditRecoveryName); }
 
 void RequestEditRecoveryCopy()
 {
@@ -151,18 +154,22 @@ void EndEditRecovery()
     if (!recovery.ours || saveTrouble.failing) return;
     // Goes once the data file saved before is on disk.
     HandOverDeletion(EditRecoveryPath());
-    recovery.ours = false;
+    if (recovery.older) HandOverDeletion(PathInData(kOlderEditRecoveryName));
+    recovery.ours = recovery.older = false;
 }
 
-std::optional<RecoveredEdit> ReadEditRecovery(bool& unreadable)
+std::optional<RecoveredEdit> ReadEditRecovery(std::u16string& unreadable)
 {
-    unreadable = false;
-    const std::u16string path = EditRecoveryPath();
+    unreadable.clear();
+    std::u16string path = EditRecoveryPath();
+    const bool older = !platform::IsNameTaken(path);
+    if (older) path = PathInData(kOlderEditRecoveryName);
     if (!platform::IsNameTaken(path)) return std::nullopt;
     const std::optional<std::string> bytes = platform::ReadWholeFile(path);
     std::optional<RecoveredEdit> edit = bytes ? Decode(*bytes) : std::nullopt;
-    unreadable = !edit;
+    if (!edit) unreadable = path;
     recovery.ours = edit.has_value();
+    recovery.older = recovery.ours && older;
     return edit;
 }
 

@@ -1,8 +1,12 @@
 // The recovery copy of an open edit: while a note's editor is open, what the
-// user typed is copied within a second to "CeVlmEdit.txt" in Data, so that a
-// crash or a kill loses at most the last second of typing. The next start
+// user typed is copied within a second to "~CeVlmEdit.tmp" in Data, so that
+// a crash or a kill loses at most the last second of typing. The next start
 // puts the text back into its note (app/startup.cpp); an edit that ends
-// normally stores its text the usual way and the copy goes.
+// normally stores its text the usual way and the copy goes. The copy
+// belongs to this computer: file sync engines leave names of the form
+// "~*.tmp" alone by default, so that another computer's next start never
+// puts a stranger's edit into one of its notes. Older copies of the program
+// named it "CeVlmEdit.txt"; a start still takes back a copy of that name.
 //
 // The copy is a small header and the text, as a note file holds it:
 //
@@ -23,7 +27,8 @@
 #include <optional>
 #include <string>
 
-inline constexpr char16_t kEditRecoveryName[] = u"CeVlmEdit.txt";
+inline constexpr char16_t kEditRecoveryName[] = u"~CeVlmEdit.tmp";
+inline constexpr char16_t kOlderEditRecoveryName[] = u"CeVlmEdit.txt";
 std::u16string EditRecoveryPath();
 
 // Asks for the open editor's text to be copied soon: once no further
@@ -63,10 +68,11 @@ struct RecoveredEdit {
     std::u16string text;
 };
 
-// The copy an earlier run left, if any. A copy that is there but is no
-// whole copy (cut short, not one at all, not readable) sets `unreadable`
-// and is left where it is.
-std::optional<RecoveredEdit> ReadEditRecovery(bool& unreadable);
+// The copy an earlier run left, if any (under the older name when there is
+// none under the present one). A copy that is there but is no whole copy
+// (cut short, not one at all, not readable) is left where it is;
+// `unreadable` is then its path, and empty otherwise.
+std::optional<RecoveredEdit> ReadEditRecovery(std::u16string& unreadable);
 
 // The live note the copy belongs to: the one note whose creation time and
 // text file are those of the header (among several, the one at the

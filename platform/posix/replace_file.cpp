@@ -12,7 +12,9 @@
 // A process killed between creating and renaming its temporary file leaves
 // that file behind, beside the file it was to replace (beside a link's
 // target, then). Its name has a pattern of its own, so that the program can
-// remove such leftovers at start-up without touching anything else.
+// remove such leftovers at start-up without touching anything else, and one
+// that file sync engines skip, so that a half-written file never travels to
+// another computer.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -34,10 +36,17 @@ using posix::FolderOf;
 using posix::NameOf;
 using posix::NativePath;
 
-// A temporary file is "." + the target's name (its first kNameStem bytes) +
-// kTempMark + kRandomChars letters or digits, e.g.
-// ".CeVlmDat.bin.cevelmo-save-x3Fq9Z". The dot keeps it out of sight in the
-// file dialogs; the mark is what the clean-up looks for.
+// A temporary file is "~" + the target's name (its first kNameStem bytes) +
+// kTempMark + kRandomChars letters or digits + ".tmp", e.g.
+// "~CeVlmDat.bin.cevelmo-save-x3Fq9Z.tmp": file sync engines leave names of
+// the form "~*.tmp" alone by default. The mark is what the clean-up looks
+// for. Older copies of the program wrote "." + the name + the mark + the
+// letters, without ".tmp"; the clean-up removes those too.
+struct TempForm {
+    std::string_view lead, tail;
+};
+constexpr TempForm kTempForm{"~", ".tmp"};
+constexpr TempForm kOlderTempForm{".", ""};
 constexpr std::string_view kTempMark = ".cevelmo-save-";
 constexpr std::size_t kRandomChars = 6;
 // Leaves room for the rest under the usual limit of 255 bytes for a name.
@@ -57,19 +66,34 @@ std::string RandomChars()
 
 std::string TempPathFor(const std::string& target)
 {
-    return FolderOf(target) + "/." + NameOf(target).substr(0, kNameStem) + std::string(kTempMark) + RandomChars();
+    return FolderOf(target) + "/" + std::string(kTempForm.lead) + NameOf(target).substr(0, kNameStem) +
+           std::string(kTempMark) + RandomChars() + std::string(kTempForm.tail);
 }
 
-bool IsLeftoverTempName(std::string_view name)
+// The target's name (as far as the temporary name holds it) when the name
+// is one of a temporary file of the form; nullopt for any other name.
+std::optional<std::string_view> TempTargetOf(std::string_view name, const TempForm& form)
 {
-    const std::size_t tail = kTempMark.size() + kRandomChars;
-    // A dot, at least one byte of the target's name, the mark, the letters.
-    if (name.size() < 2 + tail || name[0] != '.') return false;
-    if (name.substr(name.size() - tail, kTempMark.size()) != kTempMark) return false;
-    for (char c : name.substr(name.size() - kRandomChars))
-        if (kRandomAlphabet.find(c) == std::string_view::npos) return false;
-    return true;
+    if (!name.starts_with(form.lead) || !name.ends_with(form.tail)) return std::nullopt;
+    name = name.substr(form.lead.size(), name.size() - form.lead.size() - form.tail.size());
+    // At least one byte of the target's name, the mark, the letters.
+    if (name.size() <= kTempMark.size() + kRandomChars) return std::nullopt;
+    const std::string_view chars = name.substr(name.size() - kRandomChars);
+    name.remove_suffix(kRandomChars);
+    if (!name.ends_with(kTempMark) || chars.find_first_not_of(kRandomAlphabet) != std::string_view::npos)
+        return std::nullopt;
+    name.remove_suffix(kTempMark.size());
+    return name;
 }
+
+// The same for a temporary file of this writer's or of an older copy's.
+std::optional<std::string_view> TempTargetOf(std::string_view name)
+{
+    const std::optional<std::string_view> target = TempTargetOf(name, kTempForm);
+    return target ? target : TempTargetOf(name, kOlderTempForm);
+}
+
+bool IsLeftoverTempName(std::string_view name) { return TempTargetOf(name).has_value(); }
 
 std::optional<std::string> ReadLink(const std::string& path)
 {
@@ -227,11 +251,9 @@ int RemoveLeftoverTempFilesOf(const std::u16string& file)
     if (path.empty() || ::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
     const std::optional<std::string> target = FollowLinks(path);
     if (!target) return 0;
-    // The writer's pattern for this very target: "." + its name + the mark.
-    const std::string prefix = "." + NameOf(*target).substr(0, kNameStem) + std::string(kTempMark);
-    return RemoveLeftoversIn(FolderOf(*target), [&prefix](std::string_view name) {
-        return name.size() == prefix.size() + kRandomChars && name.starts_with(prefix) && IsLeftoverTempName(name);
-    });
+    // The writer's patterns for this very target.
+    const std::string stem = NameOf(*target).substr(0, kNameStem);
+    return RemoveLeftoversIn(FolderOf(*target), [&stem](std::string_view name) { return TempTargetOf(name) == stem; });
 }
 
 }  // namespace platform

@@ -594,9 +594,11 @@ def tray_menu_corner():
 
 
 def ctrl_double_click(x, y):
-    """The default gesture that starts editing a note."""
+    """The default gesture that starts editing a note. The two clicks go out
+    without a pause: after one, a loaded machine could wake xdotool later
+    than the double-click time."""
     run("xdotool", "mousemove", "--sync", str(x), str(y), "keydown", "ctrl",
-        "click", "--repeat", "2", "--delay", "60", "1", "keyup", "ctrl")
+        "click", "--repeat", "2", "--delay", "0", "1", "keyup", "ctrl")
 
 
 def type_text(text, delay=40):

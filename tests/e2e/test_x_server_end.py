@@ -11,7 +11,7 @@ import desktop as d
 
 folder, data_dir, _ = d.fresh_folder(sys.argv[1], [d.record_bytes((200, 150, 360, 210), file_name="VLM00000.txt")],
                                      {"VLM00000.txt": "old"})
-copy = os.path.join(data_dir, "CeVlmEdit.txt")
+copy = os.path.join(data_dir, "~CeVlmEdit.tmp")
 p = d.start(folder)
 edited = d.wait_for(lambda: d.window_at(200, 150))
 d.ctrl_double_click(280, 180)

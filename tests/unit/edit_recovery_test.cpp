@@ -8,7 +8,7 @@ namespace {
 
 class EditRecoveryTest : public EditTest {
 protected:
-    std::filesystem::path Copy() const { return DataDir() / "CeVlmEdit.txt"; }
+    std::filesystem::path Copy() const { return DataDir() / "~CeVlmEdit.tmp"; }
 
     // The process dies; `meanwhile` happens to its folder; a new one starts.
     void KillAndStart(const std::function<void()>& meanwhile = [] {})
@@ -70,6 +70,18 @@ TEST_F(EditRecoveryTest, ACopyWhoseNoteIsGoneBecomesANoteAndATornOneIsLeftAlone)
     EXPECT_EQ(Note(0).text, u"keep");
     EXPECT_EQ(Note(1).text, u"typed") << "the new note was stored; the torn copy changed nothing";
     EXPECT_EQ(ReadBytes(Copy()), torn);
+}
+
+TEST_F(EditRecoveryTest, AnOlderCopysRecoveryCopyIsTakenBackAndThenGoes)
+{
+    StartWithText(u"old");
+    StartEditing(1);
+    Type(u"typed");
+    platform::PumpMessagesFor(kRecoveryQuietMs);
+    KillAndStart([&] { std::filesystem::rename(Copy(), DataDir() / "CeVlmEdit.txt"); });
+    Restart();
+    EXPECT_EQ(Note(1).text, u"typed");
+    EXPECT_FALSE(std::filesystem::exists(DataDir() / "CeVlmEdit.txt"));
 }
 
 TEST_F(EditRecoveryTest, TheDesktopsEndKeepsTheTypingAndTheWaitingSave)

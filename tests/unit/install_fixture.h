@@ -70,14 +70,14 @@ protected:
         Launcher(Desktop() / "editor.desktop", "/usr/bin/ed");
     }
 
-    // The program's own files in Data and the log, as a run leaves them: the
-    // data file, note files, a save's leftover, the lock file.
+    // The program's own files in Data and the log, as runs (also an older
+    // copy's) leave them: data, texts, saves' leftovers, edits' copies, lock.
     void MakeProgramFiles() const
     {
         ASSERT_NE(SaveDataFile(), 0);
-        WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / "VLM00000.txt", "a note");
-        WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / "VLM00012.txt", "another");
-        WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / ".CeVlmDat.bin.cevelmo-save-a1B2c3", "an unfinished save");
+        for (const char* name : {"VLM00000.txt", "VLM00012.txt", "~CeVlmDat.bin.cevelmo-save-a1B2c3.tmp",
+                                 ".CeVlmDat.bin.cevelmo-save-a1B2c3", "~CeVlmEdit.tmp", "CeVlmEdit.txt"})
+            WriteBytes(std::filesystem::path(platform::ToUtf8(dataFolder)) / name, "the program's");
         WriteBytes(std::filesystem::path(platform::ToUtf8(appFolder)) / "VlmLog.txt", "the log");
     }
 

@@ -1,6 +1,7 @@
 // Saving keeps what the user set on a file: its permission bits, and a
 // symbolic link that leads to it; and the temporary files of saves that were
 // cut off are removed at start-up, and nothing else is.
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,20 +129,26 @@ TEST_F(FileKeeping, SymbolicLinkToTheDataFileStaysALink)
 
 TEST_F(FileKeeping, OnlyTheWritersOwnLeftoversAreRemoved)
 {
-    const char* leftovers[] = {".CeVlmDat.bin.cevelmo-save-a1B2c3", ".VLM00000.txt.cevelmo-save-ZZZZZZ"};
+    // The second as an older copy named it.
+    const char* leftovers[] = {"~VLM00000.txt.cevelmo-save-ZZZZZZ.tmp", ".CeVlmDat.bin.cevelmo-save-a1B2c3"};
     const char* others[] = {"CeVlmDat.bin",
                             "VLM00000.txt",
-                            "CeVlmDat.bin.tmp1234",               // an older program's pattern: not ours to judge
-                            ".CeVlmDat.bin.cevelmo-save-a1B2c",    // too short
-                            ".CeVlmDat.bin.cevelmo-save-a1B2c3~",  // one more character
-                            ".cevelmo-save-a1B2c3",                // no target name
-                            "CeVlmDat.bin.cevelmo-save-a1B2c3",    // no leading dot
+                            "CeVlmDat.bin.tmp1234",                  // an older program's pattern: not ours to judge
+                            "~CeVlmDat.bin.cevelmo-save-a1B2c.tmp",   // too short
+                            "~CeVlmDat.bin.cevelmo-save-a1B2c3",      // no ".tmp"
+                            ".CeVlmDat.bin.cevelmo-save-a1B2c3.tmp",  // the older lead, the newer tail
+                            ".CeVlmDat.bin.cevelmo-save-a1B2c3~",     // one more character
+                            "~.cevelmo-save-a1B2c3.tmp",              // no target name
+                            "CeVlmDat.bin.cevelmo-save-a1B2c3",       // no leading dot
+                            "~notes.tmp",
                             "notes.txt"};
     for (const char* name : leftovers) WriteBytes(DataDir() / name, "cut off");
     for (const char* name : others) WriteBytes(DataDir() / name, "keep");
     std::filesystem::create_directory(DataDir() / ".x.cevelmo-save-folder");
+    const auto cut = platform::StageFileReplacement(DataFilePath(), "a save cut off before its rename");
+    ASSERT_TRUE(cut && ::fnmatch("*/~CeVlmDat.bin.cevelmo-save-*.tmp", cut->temp.c_str(), 0) == 0) << "skipped by sync";
 
-    EXPECT_EQ(platform::RemoveLeftoverTempFiles(dataFolder), 2);
+    EXPECT_EQ(platform::RemoveLeftoverTempFiles(dataFolder), 3);
     std::set<std::string> expected(std::begin(others), std::end(others));
     expected.insert(".x.cevelmo-save-folder");
     EXPECT_EQ(Entries(DataDir()), expected);
@@ -152,18 +159,19 @@ class StartUpCleaning : public AppTest {};
 
 TEST_F(StartUpCleaning, StartUpRemovesLeftoverTemporaryFilesFromData)
 {
-    WriteBytes(DataDir() / ".CeVlmDat.bin.cevelmo-save-Qw3rty", "cut off");
+    WriteBytes(DataDir() / "~CeVlmDat.bin.cevelmo-save-Qw3rty.tmp", "cut off");
     WriteBytes(DataDir() / ".VLM00002.txt.cevelmo-save-000000", "cut off");
     WriteBytes(DataDir() / "VLM00002.txt", "a note's text");
     // A linked data file's saves were cut off beside the file it leads to.
     const std::filesystem::path synced = folder_ / "synced";
     std::filesystem::create_directory(synced);
     std::filesystem::create_symlink(synced / "real.bin", DataFile());
-    for (const char* name : {"real.bin", ".real.bin.cevelmo-save-Ab12Cd", ".other.cevelmo-save-Ab12Cd"})
+    for (const char* name : {"real.bin", "~real.bin.cevelmo-save-Ab12Cd.tmp", ".real.bin.cevelmo-save-Ab12Cd",
+                             "~other.cevelmo-save-Ab12Cd.tmp"})
         WriteBytes(synced / name, "");
     ASSERT_TRUE(Start());
     EXPECT_EQ(Entries(DataDir()), (std::set<std::string>{"CE_VELMO.lock", "CeVlmDat.bin", "VLM00002.txt"}));
-    EXPECT_EQ(Entries(synced), (std::set<std::string>{"real.bin", ".other.cevelmo-save-Ab12Cd"}));
+    EXPECT_EQ(Entries(synced), (std::set<std::string>{"real.bin", "~other.cevelmo-save-Ab12Cd.tmp"}));
 }
 
 }  // namespace
