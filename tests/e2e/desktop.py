@@ -835,19 +835,37 @@ def _x_call(why, calls):
         x11.XCloseDisplay(display)
 
 
-def close_request(window):
-    """Asks the window to close as a window manager or a task bar does: the
-    WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol."""
+def _client_message(why, window, message_type, data, to_root=False):
+    """Sends a 32-bit client message about the window: to the window itself,
+    or to the root window, where the window manager hears it."""
     def send(x11, display):
         event = _Event()
         event.xclient.type = 33  # ClientMessage
         event.xclient.window = window
-        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.message_type = x11.XInternAtom(display, message_type, 0)
         event.xclient.format = 32
-        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-        event.xclient.data[1] = 0  # CurrentTime
-        x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-    _x_call("send WM_DELETE_WINDOW", send)
+        for i, value in enumerate(data):
+            event.xclient.data[i] = x11.XInternAtom(display, value, 0) if isinstance(value, bytes) else value
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        destination = x11.XDefaultRootWindow(display) if to_root else window
+        mask = 0x180000 if to_root else 0  # SubstructureRedirect | SubstructureNotify
+        x11.XSendEvent(display, destination, 0, mask, ctypes.byref(event))
+    _x_call(why, send)
+
+
+def close_request(window):
+    """Asks the window to close as a task bar does: the WM_DELETE_WINDOW
+    message of the WM_PROTOCOLS protocol (at CurrentTime)."""
+    _client_message("send WM_DELETE_WINDOW", window, b"WM_PROTOCOLS", [b"WM_DELETE_WINDOW", 0])
+
+
+def window_manager_close(window):
+    """Has the window manager close the window, as its Alt+F4 and its close
+    button do: _NET_CLOSE_WINDOW, here from a pager (source 2). A key goes
+    through the window manager's key grab, which now and then misses a key
+    that comes right after it made the window active."""
+    _client_message("send _NET_CLOSE_WINDOW", window, b"_NET_CLOSE_WINDOW", [0, 2], to_root=True)
 
 
 def map_spare_keys(characters):
