@@ -35,6 +35,11 @@ std::u16string LastFileErrorText();
 std::vector<std::u16string> ListFolderFiles(const std::u16string& folder);
 bool DeleteFileAt(const std::u16string& path);
 
+// Gives the file at the path (through a symbolic link, the file it leads
+// to) a second name in one step, with nothing copied; false when the name
+// is taken or the file system cannot (another disk). May run on any thread.
+bool LinkFileAs(const std::u16string& path, const std::u16string& secondName);
+
 // The largest file the program reads: far above the text of any note a
 // person keeps (a note of 100 MB loads in seconds), and small enough that a
 // stray huge file in Data cannot take the memory of the program.

@@ -21,6 +21,7 @@
 #include "store/paths.h"
 #include "store/record_codec.h"
 #include "store/records.h"
+#include "store/sync_conflicts.h"
 #include "store/quiet_timers.h"
 #include "store/save_trouble.h"
 #include "store/save_writer.h"
@@ -284,6 +285,19 @@ std::optional<std::vector<NoteRecord>> ReadNotesFrom(const std::u16string& path,
     return notes;
 }
 
+namespace {
+
+// Where a data file from elsewhere goes if it arrives while a save of ours
+// is on its way: a conflict copy, as from another computer.
+std::u16string ArrivalCopyPath()
+{
+    std::u16string path;
+    JoinPath(path, dataFolder, ConflictCopyName(u"CeVlmDat.bin", platform::GetLocalTimeNow(), u"別のコンピュータ"));
+    return path;
+}
+
+}  // namespace
+
 // Texts that are not yet in files of their own are written before the data
 // file that names them, and retired files are deleted only after it.
 int SaveDataFile()
@@ -299,7 +313,7 @@ int SaveDataFile()
     std::optional<platform::StagedFile> image = platform::StageFileReplacement(DataFilePath(), DataFileImage());
     const bool written = image.has_value();
     if (written) {
-        HandOverDataFile(std::move(*image), TakeDeletableNoteFiles());
+        HandOverDataFile(std::move(*image), TakeDeletableNoteFiles(), ArrivalCopyPath());
         sharedNotes = SharedAfterSave(std::move(sharedNotes));
     }
     if (written && textsWritten)

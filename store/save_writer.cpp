@@ -22,6 +22,7 @@ using platform::StagedFile;
 struct Batch {
     std::vector<StagedFile> texts;
     std::optional<StagedFile> image;
+    std::u16string imageAside;  // the name for a data file from elsewhere that ours would replace
     std::vector<std::u16string> deletions;
     std::optional<StagedFile> copy;
 };
@@ -113,8 +114,24 @@ void CommitTexts(const std::vector<StagedFile>& texts, Outcome& outcome)
     if (!outcome.failedTexts.empty()) writerSide.textsOwed = true;
 }
 
-void CommitImage(const StagedFile& image, Outcome& outcome)
+// A data file that a sync engine renamed into place after ours was staged
+// would be lost under ours: it keeps a second name first, that of a
+// conflict copy of the data file, which the program takes in (its notes
+// join ours) and then removes.
+void KeepArrivalAside(const std::u16string& path, const std::u16string& aside)
 {
+    const std::optional<platform::FileStamp> now = platform::StampOfFile(path);
+    {
+        const std::lock_guard lock(shared.lock);
+        const auto found = shared.left.find(path);
+        if (!now || found == shared.left.end() || found->second == now) return;
+    }
+    platform::LinkFileAs(path, aside);
+}
+
+void CommitImage(const StagedFile& image, const std::u16string& aside, Outcome& outcome)
+{
+    if (!writerSide.textsOwed && !aside.empty()) KeepArrivalAside(image.path, aside);
     writerSide.imageOnDisk = !writerSide.textsOwed && Commit(image);
     if (writerSide.imageOnDisk) return platform::FlushFolderOf(image);
     platform::DiscardStagedFile(image);
@@ -145,7 +162,7 @@ Outcome Write(const Batch& batch)
 {
     Outcome outcome;
     CommitTexts(batch.texts, outcome);
-    if (batch.image) CommitImage(*batch.image, outcome);
+    if (batch.image) CommitImage(*batch.image, batch.imageAside, outcome);
     Delete(batch.deletions, outcome);
     if (batch.copy && Commit(*batch.copy))
         platform::FlushFolderOf(*batch.copy);
@@ -192,7 +209,10 @@ void Drain()
         for (std::u16string& path : outcome.leftDeletions) AddDeletion(shared.waiting, std::move(path));
         for (std::u16string& path : later.deletions) AddDeletion(shared.waiting, std::move(path));
         for (StagedFile& text : later.texts) AddText(shared.waiting, std::move(text));
-        if (later.image) shared.waiting.image = std::move(later.image);
+        if (later.image) {
+            shared.waiting.image = std::move(later.image);
+            shared.waiting.imageAside = std::move(later.imageAside);
+        }
         if (later.copy) SetCopy(shared.waiting, std::move(*later.copy));
     }
     if (!outcome.failedTexts.empty() || outcome.imageFailed || outcome.imageHeldBack)
@@ -219,10 +239,11 @@ void HandOverNoteText(platform::StagedFile text)
     HandOver([&text](Batch& batch) { AddText(batch, std::move(text)); });
 }
 
-void HandOverDataFile(platform::StagedFile image, std::vector<std::u16string> deletions)
+void HandOverDataFile(platform::StagedFile image, std::vector<std::u16string> deletions, std::u16string aside)
 {
     HandOver([&](Batch& batch) {
         Replace(batch.image, std::move(image));
+        batch.imageAside = std::move(aside);
         for (std::u16string& path : deletions) AddDeletion(batch, std::move(path));
     });
 }

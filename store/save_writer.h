@@ -35,7 +35,10 @@
 #include "platform/files.h"
 
 void HandOverNoteText(platform::StagedFile text);
-void HandOverDataFile(platform::StagedFile image, std::vector<std::u16string> deletions);
+// A data file found at the path that is not the one the program last saw
+// there (a sync engine's, arrived after this one was staged) first gets the
+// name `aside` (none: it is written over).
+void HandOverDataFile(platform::StagedFile image, std::vector<std::u16string> deletions, std::u16string aside);
 void HandOverEditCopy(platform::StagedFile copy);
 void HandOverDeletion(std::u16string path);
 

@@ -2,6 +2,7 @@
 #include "store/sync_conflicts.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string_view>
 
 #include "platform/files.h"
@@ -62,6 +63,21 @@ std::optional<ConflictCopy> ParseConflictName(const std::u16string& name)
 {
     std::optional<ConflictCopy> copy = ParseSyncMark(name);
     return copy ? copy : ParseCopyMark(name);
+}
+
+std::u16string ConflictCopyName(std::u16string_view original, const platform::LocalTime& time,
+                                std::u16string_view source)
+{
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    const std::size_t dot = original.rfind(u'.');
+    std::u16string name(original.substr(0, dot));
+    name += kSyncMark;
+    for (const char* c = stamp; *c != 0; ++c) name.push_back(static_cast<char16_t>(*c));
+    name += source;
+    if (dot != std::u16string_view::npos) name += original.substr(dot);
+    return name;
 }
 
 std::vector<ConflictCopy> FindConflictCopies(const std::u16string& folder)

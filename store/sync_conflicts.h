@@ -13,7 +13,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/system.h"
 
 struct ConflictCopy {
     std::u16string name;      // the copy's own name
@@ -22,6 +25,12 @@ struct ConflictCopy {
 };
 
 std::optional<ConflictCopy> ParseConflictName(const std::u16string& name);
+
+// The name of a conflict copy of `original` in the first form above, made
+// at `time` and coming from `source`: the program's own, for a file from
+// elsewhere that a save of ours would otherwise have replaced unread.
+std::u16string ConflictCopyName(std::u16string_view original, const platform::LocalTime& time,
+                                std::u16string_view source);
 
 // The conflict copies among the folder's files whose original is one of
 // the program's: the data file, a note file or the deletion log.

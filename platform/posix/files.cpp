@@ -121,6 +121,12 @@ bool DeleteFileAt(const std::u16string& path)
     return !path.empty() && ::unlink(NativePath(path).c_str()) == 0;
 }
 
+bool LinkFileAs(const std::u16string& path, const std::u16string& secondName)
+{
+    return !path.empty() && !secondName.empty() &&
+           ::linkat(AT_FDCWD, NativePath(path).c_str(), AT_FDCWD, NativePath(secondName).c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 namespace {
 
 // Opens a file to read without ever waiting on it (a FIFO with no writer, a

@@ -2,6 +2,7 @@
 // program's thread and committed by the writer is whole on disk once the
 // writer is idle, and results handed back run on the program's thread, at
 // the loop's next turn. Once finished, the writer runs work at once.
+// A file can take a second name, which keeps a file from elsewhere aside.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,6 +49,13 @@ TEST(DiskWriter, RunsWorkInOrderAndHandsResultsBackToTheProgramsThread)
     bool ran = false;
     RunOnWriter([&ran] { ran = true; });
     EXPECT_TRUE(ran) << "a finished writer runs work at once";
+
+    // A second name is the file itself, also when named through a link.
+    std::filesystem::create_symlink(folder / "file.bin", folder / "link.bin");
+    const std::u16string aside = FromUtf8((folder / "aside.bin").string());
+    EXPECT_TRUE(LinkFileAs(FromUtf8((folder / "link.bin").string()), aside));
+    EXPECT_TRUE(std::filesystem::equivalent(folder / "file.bin", folder / "aside.bin"));
+    EXPECT_FALSE(LinkFileAs(path, aside)) << "a name taken stays";
     std::filesystem::remove_all(folder);
 }
 

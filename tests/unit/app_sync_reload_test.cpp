@@ -3,14 +3,17 @@
 // rename), and the conflict copies an engine leaves: the windows and the
 // records follow, nothing of ours is lost, and our own saves are no change.
 #include <array>
+#include <future>
 
 #include "app/sync_reload.h"
 #include "app_fixture.h"
 #include "edit/editor.h"
 #include "platform/editor.h"
 #include "platform/testing/inspect.h"
+#include "platform/writer.h"
 #include "store/record_codec.h"
 #include "store/save_writer.h"
+#include "store/sync_conflicts.h"
 
 class SyncReloadTest : public AppTest {
 protected:
@@ -95,6 +98,29 @@ TEST_F(SyncReloadTest, AFileThatArrivedBeforeTheWatchIsTakenIn)
     Settle();
     EXPECT_EQ(Note(0).bounds, theirs[0].bounds);
     FinishSaves();
+}
+
+TEST_F(SyncReloadTest, AFileArrivingWhileOurSaveIsOnItsWayIsTakenInNotWrittenOver)
+{
+    StartWith({u"here"});
+    std::vector<NoteRecord> theirs = LiveNotes();
+    theirs.push_back(StoredNote({50, 50, 150, 90}, -2, 1));
+    SetFieldText(theirs[1].created, u"2030/01/01 00:00:00");
+    platform::StartWriterThread();
+    std::promise<void> flushing;
+    platform::RunOnWriter([held = flushing.get_future().share()] { held.wait(); });
+    platform::MoveAppWindow(Note(0).window, {300, 300, 400, 350}, true);
+    ASSERT_EQ(SaveDataFile(), 1);
+    Arrive("CeVlmDat.bin", Image(theirs));
+    flushing.set_value();
+    platform::WaitForWriterIdle();
+    Settle();
+    FinishSaves();
+    bool missing = false;
+    const std::vector<NoteRecord> stored = ReadNotesFrom(DataFilePath(), missing).value();
+    ASSERT_EQ(stored.size(), 2u) << "their note is kept";
+    EXPECT_EQ(stored[0].bounds, (platform::Rect{300, 300, 400, 350}));
+    EXPECT_EQ(FindConflictCopies(dataFolder).size(), 0u);
 }
 
 TEST_F(SyncReloadTest, OurUnsavedChangeAndOpenEditStayAndTheirTextBecomesANote)
