@@ -822,6 +822,8 @@ def _x_call(why, calls):
     x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
                                            ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
     x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
     x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     x11.XFree.argtypes = [ctypes.c_void_p]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
@@ -846,8 +848,6 @@ def _client_message(why, window, message_type, data, to_root=False):
         event.xclient.format = 32
         for i, value in enumerate(data):
             event.xclient.data[i] = x11.XInternAtom(display, value, 0) if isinstance(value, bytes) else value
-        x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         destination = x11.XDefaultRootWindow(display) if to_root else window
         mask = 0x180000 if to_root else 0  # SubstructureRedirect | SubstructureNotify
         x11.XSendEvent(display, destination, 0, mask, ctypes.byref(event))
